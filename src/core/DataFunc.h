@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/DataSet.h"
+#include "core/MemTable.h"
+#include "platform/Types.h"
+
+// ---- The student record --------------------------------------------------------------------
+
+constexpr int STUDENT_FIELD_COUNT = 24;
+
+// Column indexes of the student record; the same everywhere (table, data file, CSV, lists, editor).
+namespace Field
+{
+enum : int
+{
+    XSBSH, YXDM, ZYDM, XM, XBDM, CSNY, XLDM, ZXWYYZDM, BYSJ, SYSZDQDM, WYSPDM, DZXX,
+    ZZMMDM, YXGZDQDM, YXDWXZDM, YXDWHYDM, YXYX, YXZYLBM, LXDH, SJHM, TXDZ, YZBM, BZ, JICENG
+};
+}
+
+// One field of the student record. Texts are GBK.
+struct STUDENTFIELD
+{
+    const char* lpcszName;          // "XSBSH"
+    const char* lpcszListLabel;     // column title of every student list
+    const char* lpcszEditorLabel;   // label beside the editor's control
+    int nMaxBytes;                  // GBK byte limit in the editor; 0 for lists and dates
+    const CODETABLE* pTable;        // code table of a coded field, else null
+};
+
+// The 24 fields in record order.
+extern const STUDENTFIELD g_studentFields[STUDENT_FIELD_COUNT];
+
+// The header line of the student table: the 24 names separated by TAB, ended by CR LF.
+extern const char* const g_lpcszStudentColumns;
+
+// Gives the table the 24 student columns and no rows; the result of its Load.
+BOOL CreateStudentTable(CMemTable& table);
+
+// ---- Dates ---------------------------------------------------------------------------------
+
+// "%d-%d-%d" to local midnight (tm_isdst = 0) as seconds since 1970; 0 when not greater than 0.
+std::int32_t ParseDateText(const std::string& strText);
+// The local calendar date of the time value as "%Y-%m-%d".
+std::string FormatDateText(std::int32_t nTime);
+
+// ---- Code tables and conversions ------------------------------------------------------------
+
+void BuildMajorCategories();
+// Display text to stored code for a field (bindings tried in order, names ASCII case-insensitive).
+std::string LookupFieldCode(const std::string& strText, const char* lpcszField);
+// Stored code to display name (ASCII case-insensitive); the code itself when not found or no table.
+std::string LookupCodeName(const std::string& strCode, const CODETABLE* pTable);
+// Code of the row with exactly this name, or the empty text.
+std::string FindCodeByName(const std::string& strName, const CODETABLE& table);
+// The rows whose code begins with the prefix (all rows for an empty prefix), in table order.
+std::vector<const CODEITEM*> RowsWithPrefix(const CODETABLE& table, std::string_view prefix);
+// Editor values derived from a record: the work province (YXGZSF) and the major category (ZYDLDM).
+std::string DeriveWorkProvince(const std::string& strRegionCode);
+std::string DeriveMajorCategory(const std::string& strMajorCode);
+
+// ---- School directory ------------------------------------------------------------------------
+
+extern CMemTable g_memSchools;
+extern CMemTable g_memStudents;
+extern std::string g_strSchoolCode;
+
+// Fills the table from the embedded text resource (id 134, type "TXT" for the directory).
+// On FALSE, strMessage holds the text to show with the caption "系统错误" (GBK).
+BOOL LoadResourceTable(int nId, const char* lpcszType, CMemTable& table, std::string& strMessage);
+extern const char* const g_lpcszSystemErrorCaption;   // "系统错误"
+
+// Index of the first directory row whose code equals strCode exactly (no trimming), or -1.
+int FindSchoolRow(const std::string& strCode);
+
+// ---- School data file ------------------------------------------------------------------------
+
+// "<program directory>/<code>.db"; empty (and last error 8) when the path would exceed 260 bytes.
+std::string GetSchoolDatabasePath(const std::string& strCode);
+// Loads the school's records; a missing or short file gives an empty table. FALSE: GetLastError().
+BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table);
+// Writes the whole table scrambled with the password; the previous file survives any failure.
+BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword);

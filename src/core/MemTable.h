@@ -1,0 +1,121 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Types.h"
+
+class CMemTable;
+
+// Visits one row found by ForEachRowLike; returning 0 stops the walk.
+using ROWCALLBACK = int (*)(CMemTable* pTable, int nRow, std::uint32_t dwData);
+
+// A whole table of GBK text in memory: named columns and rows of text cells, read from and
+// written as the table text (a header line of names, one line per row, cells separated by TAB,
+// every line ended by CR LF, an optional leading "OKAY\r\n" line skipped when reading).
+// Cells and names are bytes: stored, compared and written exactly, case-sensitively.
+// When storage for rows cannot be obtained the program ends through FatalAppExitA.
+class CMemTable
+{
+public:
+    CMemTable();
+    virtual ~CMemTable();
+    CMemTable(const CMemTable&) = delete;
+    CMemTable& operator=(const CMemTable&) = delete;
+
+    // Empties rows and columns; keeps the file name and the last error text.
+    void Clear();
+
+    // Loads the text, or, with a begin marker, the part after its first occurrence and before the
+    // first occurrence of the end marker that follows it (searched by GBK characters).
+    // A begin marker that does not occur: FALSE, and the table and error text stay as they were.
+    // On a failed parse: FALSE, GetErrorText() says why and the table is empty.
+    BOOL Load(std::string_view text, const char* lpcszBegin = nullptr, const char* lpcszEnd = nullptr);
+
+    // The parser behind every text load; writes a failure text into strError.
+    BOOL _Load(std::string_view text, std::string& strError);
+
+    const char* GetErrorText() const { return m_strLastError.c_str(); }
+    BOOL IsLoaded() const { return m_bLoaded; }
+    int GetRowCount() const { return m_nRows; }
+    int GetColCount() const { return m_nCols; }
+
+    // REQUIRES: 0 <= nCol < GetColCount().
+    const char* GetColName(int nCol) const;
+    // First column with exactly this name, or -1.
+    int GetColIndex(const char* lpcszName) const;
+
+    // REQUIRES: 0 <= nRow < GetRowCount() and 0 <= nCol < GetColCount().
+    const char* GetCell(int nRow, int nCol) const;
+    // The cell of the first column with that name; a shared empty text when there is none.
+    const char* GetCell(int nRow, const char* lpcszCol) const;
+    std::string* GetCellPtr(int nRow, int nCol);
+    // The row's cells, indexed by column.
+    std::string* GetRow(int nRow);
+    const std::string* GetRow(int nRow) const;
+
+    std::string* SetCell(int nRow, int nCol, std::string_view value);
+    void SetCell(int nRow, int nCol, std::uint32_t dwValue);
+    // Nothing is stored (and the result is null) when no column has the name.
+    std::string* SetCell(int nRow, const char* lpcszCol, std::string_view value);
+    void SetCell(int nRow, const char* lpcszCol, std::uint32_t dwValue);
+
+    // Appends nCount empty rows; returns nCount, or 0 (and changes nothing) when nCount <= 0.
+    int AddRows(int nCount);
+    // Inserts nCount empty rows before nRow (appends when nRow >= row count); returns nCount.
+    int InsertRows(int nRow, int nCount);
+    // Deletes rows nFirst..nLast after clamping the range to the table; returns the number deleted.
+    int DeleteRows(int nFirst, int nLast);
+    // Deletes the rows whose indexes are listed (any order, duplicates ignored) in one pass.
+    int DeleteRowSet(const std::vector<int>& rows);
+
+    // Appends the table text with the separator (null: TAB) to strOut. Always TRUE.
+    // REQUIRES: at least one column.
+    BOOL WriteToString(std::string& strOut, const char* lpcszSep = nullptr) const;
+
+    // Appends the other table's rows, matching columns by position. A table without columns
+    // first takes the other's column names. FALSE when the column counts differ.
+    BOOL AppendTable(const CMemTable& other);
+
+    // Typed binary data blocks: loads the block marked lpcszMark; returns its row count, 0 on failure
+    // (then a dump of the buffer and a report are written, see WriteDump).
+    int LoadBinary(const void* pBuffer, int nSize, const char* lpcszMark);
+
+    // Table files: the table text with any separator, raw bytes.
+    BOOL WriteToFile(const char* lpcszFileName, const char* lpcszSep = nullptr);
+    BOOL Save();
+    BOOL LoadFromFile(const char* lpcszFileName, const char* lpcszSep, std::string& strError);
+    BOOL LoadStream(std::FILE* pStream, std::string& strError);
+    BOOL ContainsColumns(const char* lpcszText) const;
+
+    // Row queries: equality with a text, with a whole number, of a section, and a '_' pattern.
+    int FindRow(int nCol, const char* lpcszText) const;
+    int FindRow(const char* lpcszCol, const char* lpcszText) const;
+    int FindRowByNumber(int nCol, long nValue) const;
+    int FindRowByNumber(const char* lpcszCol, long nValue) const;
+    int FindRowLike(int nCol, const char* lpcszPattern, int nStartRow) const;
+    int FindRowLike(const char* lpcszCol, const char* lpcszPattern, int nStartRow) const;
+    BOOL ForEachRowLike(int nCol, const char* lpcszPattern, ROWCALLBACK pfnCallback, std::uint32_t dwData);
+    BOOL ForEachRowLike(const char* lpcszCol, const char* lpcszPattern, ROWCALLBACK pfnCallback,
+                        std::uint32_t dwData);
+    int CountRowsBySubstring(const char* lpcszCol, int nStart, int nLength, const char* lpcszText) const;
+    int DeleteRowsBySubstring(const char* lpcszCol, int nStart, int nLength, const char* lpcszText);
+    int DeleteRowsByNumber(int nCol, long nValue);
+    int DeleteRowsByNumber(const char* lpcszCol, long nValue);
+
+protected:
+    std::string m_strFileName;
+    BOOL m_bLoaded = FALSE;
+    std::string m_strLastError;
+    int m_nRows = 0;
+    int m_nCols = 0;
+    std::vector<std::string> m_pColNames;   // room for 100 names after a text load
+    std::vector<std::string> m_pCells;      // row-major: cell (r, c) is element r * m_nCols + c
+};
+
+// Writes the buffer to "<stamp>.memtable.dump.tmp" and, when a format is given, the expanded
+// format to "<stamp>.memtable.dump.log" in the dump directory; files that cannot be opened are skipped.
+void WriteDump(const void* pData, int nSize, const char* lpcszFormat, ...);

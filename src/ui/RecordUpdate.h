@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ui/Support/SaveStudents.h"
+
+class QWidget;
+
+// The one record-update flow behind the main window and both search dialogs.
+
+// Runs the record editor in add mode once. On OK appends the record (values converted with
+// LookupFieldCode) as a new row of g_memStudents and saves. True when a row was appended.
+bool AddStudentRow(QWidget* parent, const SchoolKey& key);
+
+// Runs the record editor in modify mode for row nRow of g_memStudents (codes shown as names, the
+// derived work province and major category, the dates). On OK rewrites all 24 cells of the row
+// and saves. True when the row was rewritten.
+bool ModifyStudentRow(QWidget* parent, int nRow, const SchoolKey& key);

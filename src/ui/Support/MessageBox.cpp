@@ -1,0 +1,56 @@
+#include "ui/Support/MessageBox.h"
+
+#include <QMessageBox>
+#include <utility>
+
+namespace
+{
+std::function<int(const MessageBoxCall&)>& Hook()
+{
+    static std::function<int(const MessageBoxCall&)> hook;
+    return hook;
+}
+
+QMessageBox::Icon ToQtIcon(MsgIcon icon)
+{
+    switch (icon)
+    {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Error:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+void SetMessageBoxHook(std::function<int(const MessageBoxCall&)> hook)
+{
+    Hook() = std::move(hook);
+}
+
+int UiMessageBox(QWidget* parent, const QString& text, const QString& caption, MsgButtons buttons, MsgIcon icon,
+                 bool bDefaultNo)
+{
+    const MessageBoxCall call{parent, text, caption, buttons, icon, bDefaultNo};
+    if (Hook())
+        return Hook()(call);
+
+    QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::NoButton, parent);
+    if (buttons == MsgButtons::YesNo)
+    {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(bDefaultNo ? QMessageBox::No : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? IDYES : IDNO;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return IDOK;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+class QWidget;
+
+// The answers of a message box, numbered as the dialogs of the program expect them.
+enum : int
+{
+    IDOK = 1,
+    IDCANCEL = 2,
+    IDYES = 6,
+    IDNO = 7
+};
+
+enum class MsgButtons
+{
+    Ok,
+    YesNo
+};
+
+enum class MsgIcon
+{
+    None,
+    Information,
+    Exclamation,
+    Error,
+    Question
+};
+
+struct MessageBoxCall
+{
+    QWidget* parent = nullptr;
+    QString text;
+    QString caption;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgIcon icon = MsgIcon::None;
+    bool bDefaultNo = false;   // the No button is the default (destructive questions)
+};
+
+// Shows a modal message box and returns IDOK, IDYES or IDNO. Every dialog uses this one function.
+int UiMessageBox(QWidget* parent, const QString& text, const QString& caption, MsgButtons buttons = MsgButtons::Ok,
+                 MsgIcon icon = MsgIcon::None, bool bDefaultNo = false);
+
+// Replaces the real box (tests record the call and give the answer); an empty hook restores it.
+void SetMessageBoxHook(std::function<int(const MessageBoxCall&)> hook);

@@ -1,0 +1,32 @@
+#include "ui/Support/ShellOpen.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+#include <utility>
+
+namespace
+{
+std::function<int(const QString&)>& Hook()
+{
+    static std::function<int(const QString&)> hook;
+    return hook;
+}
+constexpr int kOpened = 42;
+constexpr int kFileNotFound = 2;
+constexpr int kNoAssociation = 31;
+} // namespace
+
+void SetShellOpenHook(std::function<int(const QString&)> hook)
+{
+    Hook() = std::move(hook);
+}
+
+int UiShellOpen(const QString& path)
+{
+    if (Hook())
+        return Hook()(path);
+    if (!QFileInfo::exists(path))
+        return kFileNotFound;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? kOpened : kNoAssociation;
+}

@@ -1,0 +1,64 @@
+#include "ui/Support/StudentListModel.h"
+
+#include "core/DataFunc.h"
+#include "ui/Support/GbkText.h"
+
+CStudentListModel::CStudentListModel(CMemTable& table, QObject* parent)
+    : QAbstractTableModel(parent), m_table(table), m_nRows(table.GetRowCount())
+{
+}
+
+int CStudentListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_nRows;
+}
+
+int CStudentListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : STUDENT_FIELD_COUNT;
+}
+
+QVariant CStudentListModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_table.GetRowCount() ||
+        index.column() >= m_table.GetColCount())
+        return {};
+    return FromGbk(m_table.GetCell(index.row(), index.column()));
+}
+
+QVariant CStudentListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= STUDENT_FIELD_COUNT)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return FromGbk(g_studentFields[section].lpcszListLabel);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+void CStudentListModel::NotifyRowsAppended()
+{
+    const int nNew = m_table.GetRowCount();
+    if (nNew <= m_nRows)
+    {
+        Refresh();
+        return;
+    }
+    beginInsertRows(QModelIndex(), m_nRows, nNew - 1);
+    m_nRows = nNew;
+    endInsertRows();
+}
+
+void CStudentListModel::NotifyRowChanged(int nRow)
+{
+    if (nRow >= 0 && nRow < m_nRows)
+        emit dataChanged(index(nRow, 0), index(nRow, STUDENT_FIELD_COUNT - 1));
+}
+
+void CStudentListModel::Refresh()
+{
+    beginResetModel();
+    m_nRows = m_table.GetRowCount();
+    endResetModel();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+class CMemTable;
+
+// The student list as a view of a memory table: item i is table row i, column c field c, shown
+// exactly as stored. Nothing is copied; whoever changes the table tells the model what changed.
+class CStudentListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit CStudentListModel(CMemTable& table, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Rows were appended to the table (its row count is read anew).
+    void NotifyRowsAppended();
+    // The cells of one row changed.
+    void NotifyRowChanged(int nRow);
+    // Anything else (deletions, a new table): the whole list is read anew.
+    void Refresh();
+
+private:
+    CMemTable& m_table;
+    int m_nRows;   // the row count the views know; the table may already hold more
+};

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test headless: once normally, once under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+run_suite() {
+    local dir=$1; shift
+    cmake -S . -B "$dir" -G Ninja -DVARNHOLT_WERROR=ON "$@"
+    cmake --build "$dir" -j2
+    ctest --test-dir "$dir" --output-on-failure -j2
+}
+
+echo "== build and test =="
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== build and test with sanitizers =="
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DVARNHOLT_SANITIZE=ON -DVARNHOLT_BENCH=OFF
+echo "All tests passed."

@@ -1,0 +1,65 @@
+#include "UiTestSupport.h"
+
+#include <QFile>
+
+#include "platform/ProgramDir.h"
+#include "ui/Support/GbkText.h"
+
+MessageRecorder::MessageRecorder(int nDefaultAnswer) : m_nDefaultAnswer(nDefaultAnswer)
+{
+    SetMessageBoxHook([this](const MessageBoxCall& call) {
+        m_calls.append(call);
+        if (!m_answers.empty())
+        {
+            const int nAnswer = m_answers.front();
+            m_answers.pop_front();
+            return nAnswer;
+        }
+        return call.buttons == MsgButtons::Ok ? int(IDOK) : m_nDefaultAnswer;
+    });
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    SetMessageBoxHook({});
+}
+
+FileDialogAnswers::FileDialogAnswers()
+{
+    SetFileDialogHook([this](const FileDialogRequest& request) {
+        m_requests.append(request);
+        if (m_paths.empty())
+            return QString();
+        const QString path = m_paths.front();
+        m_paths.pop_front();
+        return path;
+    });
+}
+
+FileDialogAnswers::~FileDialogAnswers()
+{
+    SetFileDialogHook({});
+}
+
+TempProgramDir::TempProgramDir()
+{
+    SetProgramDirectory(m_dir.path().toStdString());
+}
+
+TempProgramDir::~TempProgramDir()
+{
+    SetProgramDirectory(std::string());
+}
+
+std::string Gbk(const char* lpcszUtf8)
+{
+    return ToGbk(QString::fromUtf8(lpcszUtf8)).value();
+}
+
+std::string ReadFileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().toStdString();
+}

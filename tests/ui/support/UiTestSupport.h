@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <deque>
+#include <string>
+
+#include "ui/Support/FileDialogs.h"
+#include "ui/Support/MessageBox.h"
+
+// Records every message box while alive and answers it: with the queued answers first, then
+// IDOK for OK boxes and the default answer for questions.
+class MessageRecorder
+{
+public:
+    explicit MessageRecorder(int nDefaultAnswer = IDYES);
+    ~MessageRecorder();
+    void QueueAnswer(int nAnswer) { m_answers.push_back(nAnswer); }
+    const QList<MessageBoxCall>& calls() const { return m_calls; }
+    const MessageBoxCall& last() const { return m_calls.constLast(); }
+    int count() const { return static_cast<int>(m_calls.size()); }
+    void clear() { m_calls.clear(); }
+
+private:
+    QList<MessageBoxCall> m_calls;
+    std::deque<int> m_answers;
+    int m_nDefaultAnswer;
+};
+
+// Hands the queued paths to the file dialogs (an empty path cancels) and records the requests.
+class FileDialogAnswers
+{
+public:
+    FileDialogAnswers();
+    ~FileDialogAnswers();
+    void QueuePath(const QString& path) { m_paths.push_back(path); }
+    const QList<FileDialogRequest>& requests() const { return m_requests; }
+
+private:
+    std::deque<QString> m_paths;
+    QList<FileDialogRequest> m_requests;
+};
+
+// A temporary directory that stands in for the program's directory (data files, manual).
+class TempProgramDir
+{
+public:
+    TempProgramDir();
+    ~TempProgramDir();
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// The child widget whose objectName is "id<nId>" (every control carries its dialog ID that way).
+template <typename T = QWidget> T* FindById(QWidget* root, int nId)
+{
+    return root->findChild<T*>(QStringLiteral("id%1").arg(nId));
+}
+
+// UTF-8 literal to the GBK bytes the core stores.
+std::string Gbk(const char* lpcszUtf8);
+// Reads a whole file as bytes ("" when missing).
+std::string ReadFileBytes(const QString& path);
