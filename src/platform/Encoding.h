@@ -1,0 +1,17 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Conversion between the program's GBK bytes (code page 936) and UTF-8, for the places outside
+// the desktop program that need it (files written by spreadsheet programs, the terminal).
+namespace Encoding
+{
+// nullopt when the text holds a character that code page 936 cannot represent, or invalid UTF-8.
+std::optional<std::string> Utf8ToGbk(std::string_view utf8);
+// nullopt when the bytes are not valid code page 936.
+std::optional<std::string> GbkToUtf8(std::string_view gbk);
+// Whether the bytes are well-formed UTF-8.
+bool IsValidUtf8(std::string_view bytes);
+} // namespace Encoding
