@@ -198,11 +198,15 @@ void TestIconButton::bordersFollowTheState_data()
                                                     {br, DKSHADOW},         {{W - 2, H - 2}, SHADOW},
                                                     {{W - 2, 1}, SHADOW},   {{1, H - 2}, SHADOW},
                                                     {{1, H - 1}, DKSHADOW}, {{2, 2}, FACE}};
-    // The black frame takes the outer pixel, the 3D frame lies one further in, the focus rectangle 3 inside that.
+    // The black frame takes the outer pixel, the 3D frame lies one further in (its lines stop short of their end
+    // points, so none reaches the black frame), the focus rectangle 3 inside that.
     QTest::newRow("raised 3D frame, focused") << false << true << false << false << false << true
                                               << PixelChecks{{tl, BLACK},
                                                              {br, BLACK},
                                                              {tr, BLACK},
+                                                             {{W - 1, 1}, BLACK},
+                                                             {{W - 1, 2}, BLACK},
+                                                             {{W - 2, 0}, BLACK},
                                                              {{1, 1}, HIGHLIGHT},
                                                              {{2, 2}, LIGHT3D},
                                                              {{W - 2, H - 2}, DKSHADOW},
