@@ -115,7 +115,7 @@ TEST(LayoutGrow, GrowsAroundTheCentreWithTheOddPixelRightAndBottom)
     const Rect rect{100, 100, 200, 150};
     EXPECT_EQ(GrowAroundCentre(rect, {3, 3}), (Rect{99, 99, 202, 152}));
     EXPECT_EQ(GrowAroundCentre(rect, {-3, -3}), (Rect{101, 101, 199, 149}));
-    EXPECT_EQ(GrowAroundCentre(rect, {-100, 0}), std::nullopt);
+    EXPECT_EQ(GrowAroundCentre(rect, {-102, 0}), std::nullopt);
     EXPECT_EQ(GrowAroundCentre(rect, {0, -60}), std::nullopt);
 }
 
