@@ -105,8 +105,9 @@ void WriteResources(std::ostream& out, const std::vector<std::string>& arguments
         for (std::size_t n = 0; n < bytes.size(); ++n)
             out << (n % 24 == 0 ? "\n    " : "") << static_cast<unsigned>(static_cast<unsigned char>(bytes[n])) << ',';
         out << "\n};\n";
-        entries += "    {" + argument.substr(0, first) + ", \"" + LiteralBody(argument.substr(first + 1, second - first - 1)) +
-                   "\", " + name + ", " + std::to_string(bytes.size()) + "},\n";
+        entries += "    {" + argument.substr(0, first) + ", \"" +
+                   LiteralBody(argument.substr(first + 1, second - first - 1)) + "\", " + name + ", " +
+                   std::to_string(bytes.size()) + "},\n";
     }
     out << "\nextern const EMBEDDEDRESOURCE g_embeddedResources[] = {\n"
         << entries << "};\nextern const int g_nEmbeddedResources = " << arguments.size() << ";\n";

@@ -37,7 +37,7 @@ void BuildMajorCategories()
     {
         const CODEITEM& item = g_codeMajors.pItems[i];
         if (CodeTail(item.code, 2) == "000000")
-            continue;   // a discipline
+            continue; // a discipline
         if (CodeTail(item.code, 4) == "0000")
             rows[static_cast<std::size_t>(nCount++)] = item;
     }

@@ -32,7 +32,7 @@ void Scramble(std::string& strBytes, const std::string& strPassword)
         return;
     unsigned char key[KEY_LENGTH] = {};
     std::memcpy(key, strPassword.data(), std::min(strPassword.size(), KEY_LENGTH));
-    std::uint64_t nKeyWord = 0;   // the key in memory order, for whole 8-byte blocks
+    std::uint64_t nKeyWord = 0; // the key in memory order, for whole 8-byte blocks
     std::memcpy(&nKeyWord, key, KEY_LENGTH);
     char* p = strBytes.data();
     const std::size_t nSize = strBytes.size();
@@ -57,29 +57,55 @@ DWORD ReadPlainText(const std::string& strCode, const std::string& strPassword, 
     if (const DWORD dwCode = ReadWholeFile(strPath, strText); dwCode != ERROR_SUCCESS)
         return dwCode;
     if (strText.size() <= MAGIC.size())
-        return ERROR_FILE_NOT_FOUND;   // nothing but a magic at most: treated like no file
+        return ERROR_FILE_NOT_FOUND; // nothing but a magic at most: treated like no file
     Scramble(strText, strPassword);
     if (!std::string_view(strText).starts_with(MAGIC))
         return ERROR_INVALID_PASSWORD;
     return ERROR_SUCCESS;
 }
 
+bool HasStudentColumns(const CMemTable& table)
+{
+    if (table.GetColCount() != STUDENT_FIELD_COUNT)
+        return false;
+    for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
+        if (std::string_view(table.GetColName(nCol)) != g_studentFields[nCol].lpcszName)
+            return false;
+    return true;
+}
+
 // Gives the target the source's rows, each target column taking the source column of its name
-// (empty when the source has none). The source's cells are moved out.
-void MoveRowsByColumnName(CMemTable& source, CMemTable& target)
+// (empty when the source has none).
+void CopyRowsByColumnName(const CMemTable& source, CMemTable& target)
 {
     std::vector<int> sourceCols;
     for (int nCol = 0; nCol < target.GetColCount(); ++nCol)
         sourceCols.push_back(source.GetColIndex(target.GetColName(nCol)));
     target.AddRows(source.GetRowCount());
     for (int nRow = 0; nRow < source.GetRowCount(); ++nRow)
+        for (int nCol = 0; nCol < target.GetColCount(); ++nCol)
+            if (sourceCols[static_cast<std::size_t>(nCol)] >= 0)
+                target.SetCell(nRow, nCol, source.GetCell(nRow, sourceCols[static_cast<std::size_t>(nCol)]));
+}
+
+// Parses the table text into the student table, placing the columns by name.
+BOOL ParseStudentText(std::string_view text, CMemTable& table)
+{
+    // A file written by the program lists the student columns in record order: it loads
+    // straight into the table, with no copy.
+    if (!table.Load(text))
     {
-        std::string* pFrom = source.GetRow(nRow);
-        std::string* pTo = target.GetRow(nRow);
-        for (std::size_t nCol = 0; nCol < sourceCols.size(); ++nCol)
-            if (sourceCols[nCol] >= 0)
-                pTo[nCol] = std::move(pFrom[sourceCols[nCol]]);
+        CreateStudentTable(table); // a failed parse leaves the table empty with its columns
+        return FailWith(ERROR_INVALID_DATA);
     }
+    if (HasStudentColumns(table))
+        return TRUE;
+    CMemTable fileTable;
+    fileTable.Load(text); // the same text: it parses again
+    if (!CreateStudentTable(table))
+        return FailWith(ERROR_INTERNAL_ERROR);
+    CopyRowsByColumnName(fileTable, table);
+    return TRUE;
 }
 } // namespace
 
@@ -105,22 +131,16 @@ BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPasswo
     std::string strText;
     const DWORD dwCode = ReadPlainText(strCode, strPassword, strText);
     if (dwCode == ERROR_FILE_NOT_FOUND)
-        return CreateStudentTable(table);   // a school without records yet
+        return CreateStudentTable(table); // a school without records yet
     if (dwCode != ERROR_SUCCESS)
-        return FailWith(dwCode);   // the table keeps what it held
-    if (!CreateStudentTable(table))
-        return FailWith(ERROR_INTERNAL_ERROR);
-    CMemTable fileTable;
-    if (!fileTable.Load(std::string_view(strText).substr(MAGIC.size())))
-        return FailWith(ERROR_INVALID_DATA);   // the table stays empty with its columns
-    MoveRowsByColumnName(fileTable, table);
-    return TRUE;
+        return FailWith(dwCode); // the table keeps what it held
+    return ParseStudentText(std::string_view(strText).substr(MAGIC.size()), table);
 }
 
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)
 {
     if (table.GetColCount() == 0)
-        return FailWith(ERROR_INVALID_DATA);   // no header line, no table text
+        return FailWith(ERROR_INVALID_DATA); // no header line, no table text
     std::string strText(MAGIC);
     try
     {
@@ -133,7 +153,7 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
     Scramble(strText, strPassword);
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
-        return FALSE;   // the last error is set
+        return FALSE; // the last error is set
     if (const DWORD dwCode = ReplaceFileContent(strPath, strText); dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);
     return TRUE;

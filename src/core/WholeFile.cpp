@@ -13,8 +13,10 @@ namespace
 // Closes the descriptor when the scope ends (unless released).
 class FileDescriptor
 {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
+  public:
+    explicit FileDescriptor(int fd) : m_fd(fd)
+    {
+    }
     ~FileDescriptor()
     {
         if (m_fd >= 0)
@@ -22,7 +24,10 @@ public:
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
+    int Get() const
+    {
+        return m_fd;
+    }
     // Closes now and reports whether the close (the last chance to see a write error) worked.
     bool Close()
     {
@@ -31,7 +36,7 @@ public:
         return ::close(fd) == 0;
     }
 
-private:
+  private:
     int m_fd;
 };
 
@@ -85,7 +90,9 @@ DWORD ReadWholeFile(const std::string& strPath, std::string& strBytes)
     FileDescriptor file(::open(strPath.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0)
         return LastErrno();
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::fstat(file.Get(), &st) != 0)
         return LastErrno();
     if (!S_ISREG(st.st_mode))

@@ -11,7 +11,7 @@ struct RESOURCEINFO
 {
     int nId;
     std::string strType;
-    std::string strOverride;   // the bytes of an override
+    std::string strOverride; // the bytes of an override
     const unsigned char* pData;
     DWORD dwSize;
     ResourceFault fault;
@@ -72,7 +72,8 @@ const void* LockResource(HGLOBAL hResData)
 
 void OverrideResource(int nId, const char* lpcszType, std::string bytes, ResourceFault fault)
 {
-    Overrides().remove_if([&](const RESOURCEINFO& info) { return Matches(nId, lpcszType, info.nId, info.strType.c_str()); });
+    Overrides().remove_if(
+        [&](const RESOURCEINFO& info) { return Matches(nId, lpcszType, info.nId, info.strType.c_str()); });
     RESOURCEINFO& info = Overrides().emplace_front(RESOURCEINFO{nId, lpcszType, std::move(bytes), nullptr, 0, fault});
     info.pData = reinterpret_cast<const unsigned char*>(info.strOverride.data());
     info.dwSize = static_cast<DWORD>(info.strOverride.size());

@@ -1,6 +1,7 @@
+#include "DataTestSupport.h"
+
 #include <gtest/gtest.h>
 
-#include "DataTestSupport.h"
 #include "core/DataFunc.h"
 
 namespace
@@ -23,13 +24,16 @@ std::vector<std::string> GbkList(std::initializer_list<const char*> utf8)
 
 class CodeLookup : public testing::Test
 {
-protected:
-    void SetUp() override { BuildMajorCategories(); }
+  protected:
+    void SetUp() override
+    {
+        BuildMajorCategories();
+    }
 };
 
 TEST_F(CodeLookup, MajorCategoriesAreTheLevelTwoRows)
 {
-    BuildMajorCategories();   // a second build starts over
+    BuildMajorCategories(); // a second build starts over
     ASSERT_EQ(g_codeMajorCategories.nCount, 88);
     EXPECT_STREQ(g_codeMajorCategories.pItems[0].code, "01010000");
     EXPECT_EQ(g_codeMajorCategories.pItems[0].name, GbkOf("哲学类"));
@@ -39,10 +43,15 @@ TEST_F(CodeLookup, MajorCategoriesAreTheLevelTwoRows)
 
 struct FieldCodeCase
 {
-    const char* lpcszText;   // UTF-8
+    const char* lpcszText; // UTF-8
     const char* lpcszField;
-    const char* lpcszCode;   // UTF-8
+    const char* lpcszCode; // UTF-8
 };
+
+void PrintTo(const FieldCodeCase& c, std::ostream* pOut)
+{
+    *pOut << c.lpcszField << " \"" << c.lpcszText << '"';
+}
 
 class FieldCode : public CodeLookup, public testing::WithParamInterface<FieldCodeCase>
 {
@@ -56,8 +65,8 @@ TEST_P(FieldCode, TurnsTheDisplayTextIntoTheStoredCode)
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, FieldCode,
-    testing::Values(FieldCodeCase{"男", "XBDM", "1"}, FieldCodeCase{"男", "xbdm", "1"},
-                    FieldCodeCase{"男", "XM", "男"}, FieldCodeCase{"1000-2000 ", "YXYX", "1000-2000 "},
+    testing::Values(FieldCodeCase{"男", "XBDM", "1"}, FieldCodeCase{"男", "xbdm", "1"}, FieldCodeCase{"男", "XM", "男"},
+                    FieldCodeCase{"1000-2000 ", "YXYX", "1000-2000 "},
                     // the first of two equal names wins
                     FieldCodeCase{"哲学", "ZYDM", "01000000"}, FieldCodeCase{"广播电视工程", "ZYDM", "05035200"},
                     FieldCodeCase{"it、通信类工程师", "YXZYLBM", "04A"}, FieldCodeCase{"--不限--", "YXGZDQDM", "0"},

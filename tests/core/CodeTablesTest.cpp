@@ -1,9 +1,10 @@
+#include "DataTestSupport.h"
+
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
 #include <sstream>
 
-#include "DataTestSupport.h"
 #include "core/DataFunc.h"
 
 namespace
@@ -11,13 +12,18 @@ namespace
 struct TableCase
 {
     const CODETABLE* pTable;
-    const char* lpcszSource;   // data/ file the table is built from
+    const char* lpcszSource; // data/ file the table is built from
     int nCount;
     const char* lpcszFirstCode;
-    const char* lpcszFirstName;   // UTF-8
+    const char* lpcszFirstName; // UTF-8
     const char* lpcszLastCode;
-    const char* lpcszLastName;    // UTF-8
+    const char* lpcszLastName; // UTF-8
 };
+
+void PrintTo(const TableCase& c, std::ostream* pOut)
+{
+    *pOut << c.lpcszSource;
+}
 
 class CodeTableContent : public testing::TestWithParam<TableCase>
 {
@@ -94,7 +100,9 @@ TEST(CodeTables, RegionsFollowTheProvincesInCodeOrder)
         codes.insert(code);
         names.insert(g_codeRegions.pItems[i].name);
         if (i > 5)
+        {
             EXPECT_LT(std::string(g_codeRegions.pItems[i - 1].code), code);
+        }
     }
     EXPECT_EQ(counts, expected);
     EXPECT_EQ(codes.size(), 338u);
@@ -108,7 +116,7 @@ TEST(CodeTables, MajorsFormThreeLevelsPerDiscipline)
 {
     // discipline -> {categories, majors}
     const std::map<std::string, std::pair<int, int>> expected = {
-        {"01", {1, 6}},   {"02", {1, 58}},  {"03", {5, 58}}, {"04", {3, 76}},  {"05", {4, 190}}, {"06", {1, 12}},
+        {"01", {1, 6}},   {"02", {1, 58}},   {"03", {5, 58}}, {"04", {3, 76}}, {"05", {4, 190}}, {"06", {1, 12}},
         {"07", {17, 65}}, {"08", {27, 668}}, {"09", {7, 79}}, {"10", {9, 66}}, {"11", {6, 141}}, {"12", {7, 78}}};
     std::map<std::string, std::pair<int, int>> counts;
     std::map<std::string, int> names;
@@ -117,7 +125,9 @@ TEST(CodeTables, MajorsFormThreeLevelsPerDiscipline)
         const std::string code = g_codeMajors.pItems[i].code;
         ASSERT_EQ(code.size(), 8u);
         if (i > 0)
+        {
             EXPECT_LT(std::string(g_codeMajors.pItems[i - 1].code), code);
+        }
         if (code.substr(4) == "0000" && code.substr(2) != "000000")
             ++counts[code.substr(0, 2)].first;
         else if (code.substr(2) != "000000")

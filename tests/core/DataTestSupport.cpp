@@ -39,8 +39,12 @@ void WriteFileBytes(const std::string& strPath, std::string_view bytes)
 
 std::string ReadSourceFile(const std::string& strRelativePath)
 {
+    // The source tree is the environment's, else the one this file was compiled from.
     const char* lpcszRoot = std::getenv("VARNHOLT_SOURCE_DIR");
-    return ReadFileBytes(std::string(lpcszRoot != nullptr ? lpcszRoot : ".") + "/" + strRelativePath);
+    const std::filesystem::path root = lpcszRoot != nullptr
+                                           ? std::filesystem::path(lpcszRoot)
+                                           : std::filesystem::path(__FILE__).parent_path().parent_path().parent_path();
+    return ReadFileBytes((root / strRelativePath).string());
 }
 
 std::string XorWithPassword(std::string_view bytes, std::string_view password)

@@ -21,16 +21,22 @@ std::string XorWithPassword(std::string_view bytes, std::string_view password);
 // A fresh temporary directory that stands in for the program's directory while alive.
 class TempProgramDir
 {
-public:
+  public:
     TempProgramDir();
     ~TempProgramDir();
     TempProgramDir(const TempProgramDir&) = delete;
     TempProgramDir& operator=(const TempProgramDir&) = delete;
-    const std::string& Path() const { return m_strPath; }
-    std::string FilePath(const std::string& strName) const { return m_strPath + "/" + strName; }
+    const std::string& Path() const
+    {
+        return m_strPath;
+    }
+    std::string FilePath(const std::string& strName) const
+    {
+        return m_strPath + "/" + strName;
+    }
     // Names of the entries in the directory, sorted.
     std::string Listing() const;
 
-private:
+  private:
     std::string m_strPath;
 };

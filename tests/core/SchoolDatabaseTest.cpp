@@ -1,29 +1,50 @@
-#include <gtest/gtest.h>
+#include "DataTestSupport.h"
+
 #include <cerrno>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "DataTestSupport.h"
 #include "core/DataFunc.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
 namespace
 {
-using Record = std::vector<std::string>;   // the 24 values in field order
+using Record = std::vector<std::string>; // the 24 values in field order
 
 const char* const CODE = "10001";
 
 Record SampleRecord(int n)
 {
     const std::string strNumber = std::to_string(200600000 + n);
-    return {strNumber, CODE, "07010100", GbkOf(n % 2 ? "张三" : "欧阳明月"), "1", "1984-07-07", "01", "en",
-            "2006-06-30", "110000", "4", "s" + strNumber + "@pku.edu.cn", "04", "460100", "CA", "G61",
-            "1000-2000 ", "04E", "010-62751234", "13800000000", GbkOf("北京市海淀区颐和园路5号"), "100871",
-            n % 3 ? "" : GbkOf("备注：英语六级"), "00"};
+    return {strNumber,
+            CODE,
+            "07010100",
+            GbkOf(n % 2 ? "张三" : "欧阳明月"),
+            "1",
+            "1984-07-07",
+            "01",
+            "en",
+            "2006-06-30",
+            "110000",
+            "4",
+            "s" + strNumber + "@pku.edu.cn",
+            "04",
+            "460100",
+            "CA",
+            "G61",
+            "1000-2000 ",
+            "04E",
+            "010-62751234",
+            "13800000000",
+            GbkOf("北京市海淀区颐和园路5号"),
+            "100871",
+            n % 3 ? "" : GbkOf("备注：英语六级"),
+            "00"};
 }
 
 std::vector<Record> SampleRecords(int nCount)
@@ -68,7 +89,8 @@ void ExpectHolds(const CMemTable& table, const std::vector<Record>& records)
     ASSERT_EQ(table.GetRowCount(), static_cast<int>(records.size()));
     for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
         for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-            ASSERT_EQ(table.GetCell(nRow, nCol), records[static_cast<std::size_t>(nRow)][static_cast<std::size_t>(nCol)])
+            ASSERT_EQ(table.GetCell(nRow, nCol),
+                      records[static_cast<std::size_t>(nRow)][static_cast<std::size_t>(nCol)])
                 << nRow << "," << nCol;
 }
 
@@ -79,8 +101,11 @@ void ExpectEmptyStudentTable(const CMemTable& table)
 
 class SchoolDatabase : public testing::Test
 {
-protected:
-    std::string DbPath() const { return m_dir.FilePath(std::string(CODE) + ".db"); }
+  protected:
+    std::string DbPath() const
+    {
+        return m_dir.FilePath(std::string(CODE) + ".db");
+    }
 
     // Loads CODE.db into a table that holds two other records first.
     BOOL Load(const std::string& strPassword)
@@ -137,7 +162,7 @@ TEST_F(SchoolDatabase, EmptyPasswordSavesThePlainText)
     ASSERT_TRUE(CreateStudentTable(empty));
     ASSERT_TRUE(SaveSchoolDatabase(CODE, empty, ""));
     EXPECT_EQ(ReadFileBytes(DbPath()), std::string("OKAY\r\n") + g_lpcszStudentColumns);
-    EXPECT_EQ(m_dir.Listing(), "10001.db");   // replaced, no temporary left behind
+    EXPECT_EQ(m_dir.Listing(), "10001.db"); // replaced, no temporary left behind
 }
 
 class ScrambledSave : public SchoolDatabase, public testing::WithParamInterface<std::string>
@@ -156,8 +181,10 @@ TEST_P(ScrambledSave, XorsEveryByteWithTheKeyAndLoadsBack)
     CMemTable loaded;
     ASSERT_TRUE(LoadSchoolDatabase(CODE, strPassword, loaded));
     ExpectHolds(loaded, records);
-    if (strPassword.size() >= 8)   // only the first 8 bytes count
+    if (strPassword.size() >= 8) // only the first 8 bytes count
+    {
         EXPECT_TRUE(LoadSchoolDatabase(CODE, strPassword.substr(0, 8) + "tail", loaded));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Passwords, ScrambledSave,
@@ -180,7 +207,7 @@ TEST_F(SchoolDatabase, LoadsAFileWrittenFromTheFormatRule)
 {
     const std::vector<Record> records = SampleRecords(7);
     const std::string strPlain = PlainText(records);
-    ASSERT_NE(strPlain.size() % 8, 0u);   // the last block is a partial one
+    ASSERT_NE(strPlain.size() % 8, 0u); // the last block is a partial one
     WriteFileBytes(DbPath(), XorWithPassword(strPlain, "123"));
     ASSERT_TRUE(Load("123"));
     ExpectHolds(m_table, records);
@@ -223,15 +250,15 @@ TEST_F(SchoolDatabase, MissingOrShortFileGivesAnEmptyTable)
 {
     ASSERT_TRUE(Load("123"));
     ExpectEmptyStudentTable(m_table);
-    for (const std::string& strBytes : {std::string(), std::string("OK"), std::string("OKAY\r\n"),
-                                        std::string("\x7f\x01\x02\x03\x04\x05", 6)})
+    for (const std::string& strBytes :
+         {std::string(), std::string("OK"), std::string("OKAY\r\n"), std::string("\x7f\x01\x02\x03\x04\x05", 6)})
     {
         WriteFileBytes(DbPath(), strBytes);
         ASSERT_TRUE(Load("any password"));
         ExpectEmptyStudentTable(m_table);
     }
     Fill(m_table, SampleRecords(1));
-    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));   // the next save overwrites the short file
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123")); // the next save overwrites the short file
     ASSERT_TRUE(Load("123"));
     ExpectHolds(m_table, SampleRecords(1));
 }
@@ -248,7 +275,7 @@ TEST_F(SchoolDatabase, WrongPasswordLeavesTheTableAsItWas)
     EXPECT_EQ(ReadFileBytes(DbPath()), strFile);
 
     WriteFileBytes(DbPath(), PlainText(SampleRecords(2)));
-    ExpectRefused("123", ERROR_INVALID_PASSWORD);   // a plain file needs the empty password
+    ExpectRefused("123", ERROR_INVALID_PASSWORD); // a plain file needs the empty password
 }
 
 TEST_F(SchoolDatabase, RandomBytesAreAWrongPassword)
@@ -271,7 +298,7 @@ TEST_F(SchoolDatabase, WrongPasswordWithTheRightFirstKeyBytesFailsToParse)
     WriteFileBytes(DbPath(), XorWithPassword(strPlain, "abcdefgh"));
     EXPECT_FALSE(Load("abcdefgX"));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
-    ExpectEmptyStudentTable(m_table);   // not as it was
+    ExpectEmptyStudentTable(m_table); // not as it was
     ASSERT_TRUE(Load("abcdefgh"));
     EXPECT_EQ(m_table.GetRowCount(), 2);
 }
@@ -287,7 +314,9 @@ TEST_F(SchoolDatabase, AnyTextAfterTheMagicLoadsOrIsInvalidData)
             strText += alphabet[random() % alphabet.size()];
         WriteFileBytes(DbPath(), strText);
         if (Load(""))
+        {
             EXPECT_EQ(m_table.GetColCount(), STUDENT_FIELD_COUNT);
+        }
         else
         {
             EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
@@ -310,7 +339,7 @@ TEST_F(SchoolDatabase, TruncatedFileKeepsEveryCompleteRecord)
         for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
             EXPECT_EQ(m_table.GetCell(1, nCol), records[1][static_cast<std::size_t>(nCol)]);
     }
-    ExpectHolds(m_table, records);   // only the final LF was missing
+    ExpectHolds(m_table, records); // only the final LF was missing
 }
 
 TEST_F(SchoolDatabase, DirectoryInPlaceOfTheFileIsRefused)
@@ -320,7 +349,9 @@ TEST_F(SchoolDatabase, DirectoryInPlaceOfTheFileIsRefused)
     EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, ""));
     EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
     EXPECT_EQ(m_dir.Listing(), "10001.db");
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(DbPath().c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
 }
@@ -332,7 +363,7 @@ TEST_F(SchoolDatabase, SaveIntoAMissingDirectoryFails)
     EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, ""));
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
     CMemTable loaded;
-    EXPECT_TRUE(LoadSchoolDatabase(CODE, "", loaded));   // no file: a school without records
+    EXPECT_TRUE(LoadSchoolDatabase(CODE, "", loaded)); // no file: a school without records
     ExpectEmptyStudentTable(loaded);
 }
 
@@ -348,7 +379,7 @@ TEST_F(SchoolDatabase, TableWithoutColumnsIsNotSaved)
 
 class FailedSave : public SchoolDatabase
 {
-protected:
+  protected:
     void SetUp() override
     {
         Fill(m_table, SampleRecords(2));

@@ -1,6 +1,7 @@
+#include "DataTestSupport.h"
+
 #include <gtest/gtest.h>
 
-#include "DataTestSupport.h"
 #include "core/DataFunc.h"
 #include "platform/Resources.h"
 
@@ -21,8 +22,11 @@ std::vector<std::string> DirectoryLines()
 
 class SchoolDirectory : public testing::Test
 {
-protected:
-    void TearDown() override { ResetResourceOverrides(); }
+  protected:
+    void TearDown() override
+    {
+        ResetResourceOverrides();
+    }
 
     // Loads resource (134, "TXT") into m_table; the message when it fails.
     std::string LoadFails()
@@ -39,7 +43,7 @@ TEST_F(SchoolDirectory, BuiltInDirectoryLoadsEveryRow)
 {
     const std::vector<std::string> lines = DirectoryLines();
     ASSERT_GE(lines.size(), 3u);
-    ASSERT_EQ(lines.back(), "");   // the extra line end
+    ASSERT_EQ(lines.back(), ""); // the extra line end
     std::string strMessage;
     ASSERT_TRUE(LoadResourceTable(DIRECTORY_ID, "TXT", m_table, strMessage)) << strMessage;
     ASSERT_EQ(m_table.GetColCount(), 3);
@@ -80,7 +84,7 @@ TEST_F(SchoolDirectory, DropsTheLastTwoBytesAndStopsAtANul)
     ASSERT_TRUE(LoadResourceTable(DIRECTORY_ID, "TXT", m_table, strMessage));
     EXPECT_STREQ(m_table.GetCell(0, 0), "ab");
 
-    OverrideResource(DIRECTORY_ID, "TXT", "A");   // shorter than what is dropped: the empty text
+    OverrideResource(DIRECTORY_ID, "TXT", "A"); // shorter than what is dropped: the empty text
     ASSERT_TRUE(LoadResourceTable(DIRECTORY_ID, "TXT", m_table, strMessage));
     EXPECT_EQ(m_table.GetColCount(), 1);
     EXPECT_EQ(m_table.GetRowCount(), 0);
@@ -98,8 +102,13 @@ struct FaultCase
 {
     std::string bytes;
     ResourceFault fault;
-    const char* lpcszMessage;   // UTF-8
+    const char* lpcszMessage; // UTF-8
 };
+
+void PrintTo(const FaultCase& c, std::ostream* pOut)
+{
+    *pOut << "fault " << static_cast<int>(c.fault) << ", " << c.bytes.size() << " bytes";
+}
 
 class DirectoryFault : public SchoolDirectory, public testing::WithParamInterface<FaultCase>
 {
@@ -113,14 +122,13 @@ TEST_P(DirectoryFault, ReportsTheFailure)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, DirectoryFault,
-    testing::Values(FaultCase{"A\r\n1\r\n\r\n", ResourceFault::Missing, "不能找到指定类型的资源，可能原因，本文件已经被破坏。"},
-                    FaultCase{"", ResourceFault::None, "指定类型的资源为空或太大，可能原因，本文件已经被破坏。"},
-                    FaultCase{std::string(1048576, 'x'), ResourceFault::None,
-                              "指定类型的资源为空或太大，可能原因，本文件已经被破坏。"},
-                    FaultCase{"A\r\n1\r\n\r\n", ResourceFault::LoadFails,
-                              "无法装入资源，可能原因，系统不兼容或系统设置不当。"},
-                    FaultCase{"A\r\n1\r\n\r\n", ResourceFault::LockFails,
-                              "无法锁定资源，可能原因，系统不兼容或系统设置不当。"}));
+    testing::Values(
+        FaultCase{"A\r\n1\r\n\r\n", ResourceFault::Missing, "不能找到指定类型的资源，可能原因，本文件已经被破坏。"},
+        FaultCase{"", ResourceFault::None, "指定类型的资源为空或太大，可能原因，本文件已经被破坏。"},
+        FaultCase{std::string(1048576, 'x'), ResourceFault::None,
+                  "指定类型的资源为空或太大，可能原因，本文件已经被破坏。"},
+        FaultCase{"A\r\n1\r\n\r\n", ResourceFault::LoadFails, "无法装入资源，可能原因，系统不兼容或系统设置不当。"},
+        FaultCase{"A\r\n1\r\n\r\n", ResourceFault::LockFails, "无法锁定资源，可能原因，系统不兼容或系统设置不当。"}));
 
 TEST_F(SchoolDirectory, AnUnparseableTextGivesTheTableError)
 {

@@ -1,6 +1,7 @@
+#include "DataTestSupport.h"
+
 #include <gtest/gtest.h>
 
-#include "DataTestSupport.h"
 #include "core/DataFunc.h"
 
 namespace
@@ -56,9 +57,14 @@ TEST(StudentSchema, SalaryBandsKeepTheirTrailingSpaces)
 struct DateCase
 {
     const char* lpcszText;
-    std::int32_t nTime;          // with TZ=Asia/Shanghai
-    const char* lpcszWritten;    // the text the time value formats to; null for no date
+    std::int32_t nTime;       // with TZ=Asia/Shanghai
+    const char* lpcszWritten; // the text the time value formats to; null for no date
 };
+
+void PrintTo(const DateCase& c, std::ostream* pOut)
+{
+    *pOut << '"' << c.lpcszText << '"';
+}
 
 class DateText : public testing::TestWithParam<DateCase>
 {
@@ -70,7 +76,9 @@ TEST_P(DateText, ReadsLocalMidnightAndWritesTheCanonicalForm)
     const std::int32_t nTime = ParseDateText(c.lpcszText);
     EXPECT_EQ(nTime, c.nTime);
     if (c.lpcszWritten != nullptr)
+    {
         EXPECT_EQ(FormatDateText(nTime), c.lpcszWritten);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -79,8 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DateCase{"2006-6-30", 1151596800, "2006-06-30"},
                     // a day of daylight saving: midnight of standard time keeps the date
                     DateCase{"1988-07-01", 583689600, "1988-07-01"}, DateCase{"2038-01-19", 2147443200, "2038-01-19"},
-                    DateCase{"1970-01-01", 0, nullptr}, DateCase{"1969-12-31", 0, nullptr},
-                    DateCase{"", 0, nullptr}, DateCase{"abc", 0, nullptr}, DateCase{"2006-06", 0, nullptr},
-                    DateCase{"2038-01-20", 0, nullptr}, DateCase{"-2147483648-1-1", 0, nullptr},
-                    DateCase{"2000--2147483648-1", 0, nullptr}));
+                    DateCase{"1970-01-01", 0, nullptr}, DateCase{"1969-12-31", 0, nullptr}, DateCase{"", 0, nullptr},
+                    DateCase{"abc", 0, nullptr}, DateCase{"2006-06", 0, nullptr}, DateCase{"2038-01-20", 0, nullptr},
+                    DateCase{"-2147483648-1-1", 0, nullptr}, DateCase{"2000--2147483648-1", 0, nullptr}));
 } // namespace
