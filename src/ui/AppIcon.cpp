@@ -1,33 +1,16 @@
 #include "ui/AppIcon.h"
 
-#include <QPainter>
-#include <QPixmap>
-
-namespace
+// The resource lives in a static library: it must be pulled in by name.
+static void InitIconResource()
 {
-QPixmap DrawIcon(int nSize)
-{
-    QPixmap pixmap(nSize, nSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0x1f, 0x5f, 0x9f));
-    painter.drawRoundedRect(QRectF(0, 0, nSize, nSize), nSize / 6.0, nSize / 6.0);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(nSize * 3 / 4);
-    painter.setFont(font);
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(0, 0, nSize, nSize), Qt::AlignCenter, QStringLiteral("V"));
-    return pixmap;
+    Q_INIT_RESOURCE(AppIcon);
 }
-} // namespace
 
 QIcon ApplicationIcon()
 {
+    InitIconResource();
     QIcon icon;
-    for (int nSize : {16, 32, 48, 64})
-        icon.addPixmap(DrawIcon(nSize));
+    for (int nSize : {16, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/icons/varnholt-%1.png").arg(nSize), QSize(nSize, nSize));
     return icon;
 }

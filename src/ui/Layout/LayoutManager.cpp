@@ -163,6 +163,44 @@ bool CLayoutManager::FitSizeToLimits()
     return true;
 }
 
+bool CLayoutManager::GrowWindowByPercent(int nPercent)
+{
+    Q_ASSERT(IsLayoutReady());
+    const LayoutMath::Size change = LayoutMath::PercentOf(ToLayoutSize(GetWindowSize(m_pWindow)), nPercent);
+    return GrowWindow(m_pWindow, QSize(change.cx, change.cy));
+}
+
+void CLayoutManager::ShowSizeGrip()
+{
+    if (m_pGrip)
+        m_pGrip->show();
+}
+
+void CLayoutManager::HideSizeGrip()
+{
+    if (m_pGrip)
+        m_pGrip->hide();
+}
+
+void CLayoutManager::ResetLayout()
+{
+    for (const std::unique_ptr<CLayoutEntry>& pEntry : m_entries)
+        pEntry->Reposition(0, 0);
+    m_entries.clear();
+    delete m_pGrip.data();
+    if (m_pWindow)
+    {
+        m_pWindow->setMinimumSize(0, 0);
+        m_pWindow->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+    m_pWindow = nullptr;
+}
+
+QSize CLayoutManager::GetWindowSize(const QWidget* pWindow)
+{
+    return pWindow->size();
+}
+
 bool CLayoutManager::GrowWindow(QWidget* pWindow, const QSize& change)
 {
     // Qt offers no way to change the normal rectangle of a maximised window without restoring it.
