@@ -9,6 +9,7 @@
 #include "core/DataFunc.h"
 #include "core/Gbk.h"
 #include "core/MemTable.h"
+#include "core/MemTableTexts.h"
 #include "platform/Encoding.h"
 
 namespace
@@ -90,8 +91,8 @@ class CCsvReader
     {
     }
 
-    // Skips blank lines, then appends the values of the next record to out and counts them.
-    Status ReadRecord(std::vector<std::string>& out, int& nValues);
+    // Skips blank lines, then reads the next record into values[0..nValues), reusing their storage.
+    Status ReadRecord(std::vector<std::string>& values, int& nValues);
     // The file line (from 1) on which the record last read begins.
     int RecordLine() const
     {
@@ -125,7 +126,7 @@ bool CCsvReader::SkipLineEnd()
     return true;
 }
 
-CCsvReader::Status CCsvReader::ReadRecord(std::vector<std::string>& out, int& nValues)
+CCsvReader::Status CCsvReader::ReadRecord(std::vector<std::string>& values, int& nValues)
 {
     while (SkipLineEnd())
     {
@@ -136,8 +137,10 @@ CCsvReader::Status CCsvReader::ReadRecord(std::vector<std::string>& out, int& nV
     nValues = 0;
     for (;;)
     {
-        std::string& value = out.emplace_back();
-        ++nValues;
+        if (values.size() <= static_cast<std::size_t>(nValues))
+            values.emplace_back();
+        std::string& value = values[nValues++];
+        value.clear();
         if (!AtEnd() && m_text[m_nPos] == '"')
         {
             if (!ReadQuoted(value))
@@ -186,13 +189,6 @@ void CCsvReader::ReadPlain(std::string& value)
 
 // ---- Import: checking the records ---------------------------------------------------------------
 
-struct CsvRecords
-{
-    std::vector<std::string> header; // trimmed names, exactly the 24 student fields once checked
-    std::vector<std::string> values; // record after record, STUDENT_FIELD_COUNT values each
-    std::vector<int> lines;          // the file line on which each record begins
-};
-
 BOOL Fail(std::string& strError, std::string strMessage)
 {
     strError = std::move(strMessage);
@@ -211,34 +207,38 @@ bool HasEveryStudentField(const std::vector<std::string>& header)
     });
 }
 
-BOOL ReadHeader(CCsvReader& reader, CsvRecords& records, std::string& strError)
+// Reads the header into names (trimmed) and checks that it names exactly the 24 student fields.
+BOOL ReadHeader(CCsvReader& reader, std::vector<std::string>& names, std::string& strError)
 {
     int nNames = 0;
-    const CCsvReader::Status status = reader.ReadRecord(records.header, nNames);
-    if (status == CCsvReader::Status::BadQuote)
+    if (reader.ReadRecord(names, nNames) == CCsvReader::Status::BadQuote)
         return Fail(strError, BadQuoteMessage(reader.RecordLine()));
-    for (std::string& name : records.header)
+    names.resize(static_cast<std::size_t>(nNames));
+    for (std::string& name : names)
         name = std::string(Gbk::Trim(name));
     if (nNames > kMaxColumns)
-        return Fail(strError, GbkMessage("列数超过限制。"));
-    if (!HasEveryStudentField(records.header))
+        return Fail(strError, MemTableText::kTooManyColumns);
+    if (!HasEveryStudentField(names))
         return Fail(strError, GbkMessage("导入文件必须是CSV格式文件，并且有预定义的字段。"));
     if (nNames != STUDENT_FIELD_COUNT)
         return Fail(strError, GbkMessage("导入失败。"));
     return TRUE;
 }
 
-// Reads and checks the whole text: the header, then every record against it.
-BOOL ReadRecords(std::string_view text, CsvRecords& records, std::string& strError)
+// Reads and checks the whole text: the header, then every record against it. Each record that
+// passes goes to onRecord(values in file column order, file line), which returns FALSE to stop
+// with strError set.
+template <typename OnRecord>
+BOOL ReadRecords(std::string_view text, std::vector<std::string>& names, std::string& strError, OnRecord onRecord)
 {
     CCsvReader reader(text);
-    if (!ReadHeader(reader, records, strError))
+    if (!ReadHeader(reader, names, strError))
         return FALSE;
+    std::vector<std::string> values;
     for (;;)
     {
-        const std::size_t nFirst = records.values.size();
         int nValues = 0;
-        const CCsvReader::Status status = reader.ReadRecord(records.values, nValues);
+        const CCsvReader::Status status = reader.ReadRecord(values, nValues);
         if (status == CCsvReader::Status::End)
             return TRUE;
         const int nLine = reader.RecordLine();
@@ -250,51 +250,57 @@ BOOL ReadRecords(std::string_view text, CsvRecords& records, std::string& strErr
         // The data file separates values by TAB and lines by CR LF: it could not keep these.
         for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
         {
-            if (records.values[nFirst + c].find_first_of("\t\r\n") != std::string::npos)
+            if (values[c].find_first_of("\t\r\n") != std::string::npos)
                 return Fail(strError, FormatMessage("文件第%d行%s的值含有换行符或制表符，数据文件不能保存这样的值。",
-                                                    nLine, DescribeField(records.header[c]).c_str()));
+                                                    nLine, DescribeField(names[c]).c_str()));
         }
-        records.lines.push_back(nLine);
+        if (!onRecord(values, nLine))
+            return FALSE;
     }
 }
 
-// The first value of the record that is no valid UTF-8 or holds a character GBK cannot hold, or -1.
-int FindUnconvertibleValue(const std::string* values, const char*& lpcszFormat)
+// The message for the first value of the record that is no valid UTF-8 or holds a character that
+// GBK cannot hold; empty when every value converts.
+std::string CheckConvertible(const std::vector<std::string>& names, const std::vector<std::string>& values, int nLine)
 {
     std::string strRecord;
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
     {
-        lpcszFormat = "文件第%d行%s的值不是有效的UTF-8文本。";
         if (!Encoding::IsValidUtf8(values[c]))
-            return c;
+            return FormatMessage("文件第%d行%s的值不是有效的UTF-8文本。", nLine, DescribeField(names[c]).c_str());
         strRecord += values[c];
     }
     if (Encoding::Utf8ToGbk(strRecord)) // one conversion per record: a file has many records
-        return -1;
-    lpcszFormat = "文件第%d行%s的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。";
+        return std::string();
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
     {
         if (!Encoding::Utf8ToGbk(values[c]))
-            return c;
+            return FormatMessage("文件第%d行%s的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。",
+                                 nLine, DescribeField(names[c]).c_str());
     }
-    return -1;
+    return std::string();
 }
 
 // The whole UTF-8 text did not convert to GBK: names the first value that does not.
 BOOL ReportUnconvertible(std::string_view utf8, std::string& strError)
 {
-    CsvRecords records;
-    if (!ReadRecords(utf8, records, strError))
-        return FALSE;
-    for (std::size_t r = 0; r < records.lines.size(); ++r)
-    {
-        const char* lpcszFormat = nullptr;
-        const int nCol = FindUnconvertibleValue(&records.values[r * STUDENT_FIELD_COUNT], lpcszFormat);
-        if (nCol >= 0)
-            return Fail(strError,
-                        FormatMessage(lpcszFormat, records.lines[r], DescribeField(records.header[nCol]).c_str()));
-    }
-    return Fail(strError, GbkMessage("导入失败。"));
+    std::vector<std::string> names;
+    const BOOL bRead = ReadRecords(utf8, names, strError, [&](const std::vector<std::string>& values, int nLine) {
+        strError = CheckConvertible(names, values, nLine);
+        return strError.empty() ? TRUE : FALSE;
+    });
+    return bRead ? Fail(strError, GbkMessage("导入失败。")) : FALSE;
+}
+
+// For each field in record order, the file column that the header names it in.
+using FieldColumns = std::array<std::size_t, STUDENT_FIELD_COUNT>;
+FieldColumns ColumnsOfFields(const std::vector<std::string>& names)
+{
+    FieldColumns columns{};
+    for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
+        columns[f] = static_cast<std::size_t>(std::find(names.begin(), names.end(), g_studentFields[f].lpcszName) -
+                                              names.begin());
+    return columns;
 }
 
 bool IsUtf8Text(std::string_view bytes)
@@ -302,29 +308,6 @@ bool IsUtf8Text(std::string_view bytes)
     const bool bNonAscii =
         std::any_of(bytes.begin(), bytes.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
     return bNonAscii && Encoding::IsValidUtf8(bytes);
-}
-
-// Moves the checked values into the student table, each under the field its header column names.
-BOOL FillStudentTable(CsvRecords& records, CMemTable& table)
-{
-    if (!CreateStudentTable(table))
-        return FALSE;
-    std::array<std::size_t, STUDENT_FIELD_COUNT> columnOfField{};
-    for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
-    {
-        const auto it = std::find(records.header.begin(), records.header.end(), g_studentFields[f].lpcszName);
-        columnOfField[f] = static_cast<std::size_t>(it - records.header.begin());
-    }
-    const int nRows = static_cast<int>(records.lines.size());
-    table.AddRows(nRows);
-    for (int r = 0; r < nRows; ++r)
-    {
-        std::string* row = table.GetRow(r);
-        std::string* values = &records.values[static_cast<std::size_t>(r) * STUDENT_FIELD_COUNT];
-        for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
-            row[f] = std::move(values[columnOfField[f]]);
-    }
-    return TRUE;
 }
 } // namespace
 
@@ -334,11 +317,8 @@ void WriteCsvText(const CMemTable& table, std::string& strOut)
     AppendCsvLine(
         nCols, [&table](int c) { return std::string_view(table.GetColName(c)); }, strOut);
     for (int r = 0; r < table.GetRowCount(); ++r)
-    {
-        const std::string* row = table.GetRow(r);
         AppendCsvLine(
-            nCols, [row](int c) { return std::string_view(row[c]); }, strOut);
-    }
+            nCols, [&table, r](int c) { return std::string_view(table.GetCell(r, c)); }, strOut);
 }
 
 BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strError)
@@ -356,10 +336,22 @@ BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strE
             return ReportUnconvertible(text, strError);
         text = *converted;
     }
-    CsvRecords records;
-    if (!ReadRecords(text, records, strError))
+
+    // The checked records become the student table's own text, each value in its field's place;
+    // none holds a TAB, CR or LF, so the table parser takes every value back exactly.
+    std::vector<std::string> names;
+    std::string strTable = g_lpcszStudentColumns;
+    std::optional<FieldColumns> columnOfField; // known once the header is read
+    const BOOL bRead = ReadRecords(text, names, strError, [&](const std::vector<std::string>& values, int) {
+        if (!columnOfField)
+            columnOfField = ColumnsOfFields(names);
+        for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
+            strTable.append(values[(*columnOfField)[f]]).append(f + 1 < STUDENT_FIELD_COUNT ? "\t" : "\r\n");
+        return TRUE;
+    });
+    if (!bRead)
         return FALSE;
-    if (!FillStudentTable(records, table))
+    if (!table.Load(strTable))
         return Fail(strError, GbkMessage("导入失败。"));
     return TRUE;
 }
