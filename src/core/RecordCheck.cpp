@@ -6,7 +6,7 @@
 #include "core/Gbk.h"
 #include "platform/Encoding.h"
 
-const char* const g_lpcszCheckCaption = "\xb0\xef\xd6\xfa\xd0\xc5\xcf\xa2";   // "帮助信息"
+const char* const g_lpcszCheckCaption = "\xb0\xef\xd6\xfa\xd0\xc5\xcf\xa2"; // "帮助信息"
 
 namespace
 {
@@ -16,8 +16,8 @@ using FailsFn = bool (*)(const RecordCheckInput&);
 struct CheckRule
 {
     int nField;
-    FailsFn pfnFails;          // null: fails when the field is empty
-    const char* lpcszUtf8;     // the message, converted to GBK once
+    FailsFn pfnFails;      // null: fails when the field is empty
+    const char* lpcszUtf8; // the message, converted to GBK once
 };
 
 bool BothPhonesEmpty(const RecordCheckInput& in)

@@ -1,0 +1,141 @@
+#include "platform/Profile.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+
+#include "platform/LastError.h"
+
+namespace fs = std::filesystem;
+
+namespace
+{
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Points the configuration directory at a fresh temporary directory for each test.
+class ProfileTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("profile-test-" + std::to_string(::getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        const char* lpcszOld = std::getenv("XDG_CONFIG_HOME");
+        m_bHadConfig = lpcszOld != nullptr;
+        m_oldConfig = lpcszOld ? lpcszOld : "";
+        setenv("XDG_CONFIG_HOME", m_dir.c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (m_bHadConfig)
+            setenv("XDG_CONFIG_HOME", m_oldConfig.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        fs::remove_all(m_dir);
+    }
+    fs::path IniPath() const { return m_dir / "quillmark.ini"; }
+
+    fs::path m_dir;
+    bool m_bHadConfig = false;
+    std::string m_oldConfig;
+};
+
+TEST_F(ProfileTest, TwoSchoolsShareOneSectionAndALaterChangeReplacesTheValue)
+{
+    ASSERT_TRUE(WritePrivateProfileString("security", "10001", "123", "quillmark.ini"));
+    ASSERT_TRUE(WritePrivateProfileString("security", "10003", "\xc3\xdc\xc2\xeb", "quillmark.ini"));
+    EXPECT_EQ(ReadBytes(IniPath()), "[security]\r\n10001=123\r\n10003=\xc3\xdc\xc2\xeb\r\n");
+
+    ASSERT_TRUE(WritePrivateProfileString("security", "10001", "987654321", "quillmark.ini"));
+    EXPECT_EQ(ReadBytes(IniPath()), "[security]\r\n10001=987654321\r\n10003=\xc3\xdc\xc2\xeb\r\n");
+    EXPECT_EQ(fs::status(IniPath()).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+}
+
+struct EditCase
+{
+    const char* lpcszName;
+    std::string before;
+    std::string after;   // after setting [security] 10001=new
+};
+
+void PrintTo(const EditCase& editCase, std::ostream* pOut)
+{
+    *pOut << editCase.lpcszName;
+}
+
+class ProfileEdit : public ProfileTest, public testing::WithParamInterface<EditCase>
+{
+};
+
+TEST_P(ProfileEdit, ChangesOnlyTheEntryAndKeepsEveryOtherByte)
+{
+    WriteBytes(IniPath(), GetParam().before);
+    ASSERT_TRUE(WritePrivateProfileString("security", "10001", "new", "quillmark.ini"));
+    EXPECT_EQ(ReadBytes(IniPath()), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ProfileEdit,
+    testing::Values(
+        EditCase{"KeyAddedAtTheEndOfItsSectionBeforeBlankLines",
+                 "[security]\r\n10003=x\r\n\r\n[other]\r\n10001=keep\r\n",
+                 "[security]\r\n10003=x\r\n10001=new\r\n\r\n[other]\r\n10001=keep\r\n"},
+        EditCase{"ValueReplacedWithBlanksAroundTheNames", "; note\n[ security ]\n 10001 = old\nnext=1\n",
+                 "; note\n[ security ]\n10001=new\nnext=1\n"},
+        EditCase{"CommentedKeyIsNotAnEntry", "[security]\r\n;10001=old\r\n",
+                 "[security]\r\n;10001=old\r\n10001=new\r\n"},
+        EditCase{"SectionAppendedAfterALastLineWithoutLineEnd", "[other]\r\na=1",
+                 "[other]\r\na=1\r\n[security]\r\n10001=new\r\n"},
+        EditCase{"KeyAddedAfterALastLineWithoutLineEnd", "[security]\r\na=1", "[security]\r\na=1\r\n10001=new\r\n"},
+        EditCase{"OnlyTheFirstSectionOfTheNameIsUsed", "[security]\r\na=1\r\n[security]\r\n10001=old\r\n",
+                 "[security]\r\na=1\r\n10001=new\r\n[security]\r\n10001=old\r\n"},
+        EditCase{"SectionNamesAreCaseSensitive", "[Security]\r\n10001=old\r\n",
+                 "[Security]\r\n10001=old\r\n[security]\r\n10001=new\r\n"}),
+    [](const testing::TestParamInfo<EditCase>& info) { return info.param.lpcszName; });
+
+TEST_F(ProfileTest, RefusesTextsThatWouldBreakTheLinesAndLeavesTheFile)
+{
+    WriteBytes(IniPath(), "[security]\r\n10001=old\r\n");
+    EXPECT_FALSE(WritePrivateProfileString("security", "10001", "a\r\n[x]", "quillmark.ini"));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
+    EXPECT_FALSE(WritePrivateProfileString("security", "a=b", "1", "quillmark.ini"));
+    EXPECT_FALSE(WritePrivateProfileString("sec]urity", "10001", "1", "quillmark.ini"));
+    EXPECT_FALSE(WritePrivateProfileString("security", "", "1", "quillmark.ini"));
+    EXPECT_EQ(ReadBytes(IniPath()), "[security]\r\n10001=old\r\n");
+}
+
+TEST_F(ProfileTest, CreatesAMissingConfigurationDirectory)
+{
+    const fs::path nested = m_dir / "a" / "b";
+    setenv("XDG_CONFIG_HOME", nested.c_str(), 1);
+    ASSERT_TRUE(WritePrivateProfileString("security", "10001", "", "quillmark.ini"));
+    EXPECT_EQ(ReadBytes(nested / "quillmark.ini"), "[security]\r\n10001=\r\n");
+}
+
+TEST_F(ProfileTest, FallsBackToDotConfigUnderHomeWithoutAnAbsoluteConfigHome)
+{
+    const char* lpcszHome = std::getenv("HOME");
+    const std::string oldHome = lpcszHome ? lpcszHome : "";
+    setenv("HOME", m_dir.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", "relative/dir", 1);
+    EXPECT_EQ(GetProfileDirectory(), (m_dir / ".config").string());
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(GetProfileDirectory(), (m_dir / ".config").string());
+    setenv("HOME", oldHome.c_str(), 1);
+}
+} // namespace
