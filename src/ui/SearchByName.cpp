@@ -24,48 +24,48 @@ QLabel* AddLabel(QWidget* pDialog, const QString& text, const QRect& rect, QWidg
 } // namespace
 
 CSearchByName::CSearchByName(const SchoolKey& key, QWidget* parent)
-    : CSizingDialog(141, parent, sfBoth, true), m_cboCategory(new QComboBox(this)), m_cboMajor(new QComboBox(this)),
+    : CSizingDialog(parent, sfBoth, true), m_cboCategory(new QComboBox(this)), m_cboMajor(new QComboBox(this)),
       m_editName(new QLineEdit(this)), m_lstFound(new CFoundRecordList(key, false, this)),
       m_btnOK(new QPushButton(QStringLiteral("确认(&)"), this)),
       m_btnExit(new QPushButton(QStringLiteral("退出(&C)"), this))
 {
     setWindowTitle(QStringLiteral("按专业与姓名查询"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    resize(DialogUnits(368, 296));
+    resize(736, 592);
 
     m_btnOK->setObjectName(QStringLiteral("id1"));
     m_btnOK->setDefault(true);
-    m_btnOK->setGeometry(DialogRect(258, 274, 50, 15));
+    m_btnOK->setGeometry(516, 548, 100, 30);
     connect(m_btnOK, &QPushButton::clicked, this, &CSearchByName::OnOK);
     m_btnExit->setObjectName(QStringLiteral("id2"));
     m_btnExit->setAutoDefault(false);
-    m_btnExit->setGeometry(DialogRect(311, 274, 50, 15));
+    m_btnExit->setGeometry(622, 548, 100, 30);
     connect(m_btnExit, &QPushButton::clicked, this, &QDialog::reject);
 
     m_lstFound->setObjectName(QStringLiteral("id1029"));
     m_lstFound->setAccessibleName(QStringLiteral("查询结果"));
     m_lstFound->setShowGrid(false);
-    m_lstFound->setGeometry(DialogRect(7, 46, 354, 222));
+    m_lstFound->setGeometry(14, 92, 708, 444);
     connect(m_lstFound, &CFoundRecordList::RecordModified, this, &CSearchByName::RecordModified);
 
-    AddLabel(this, QStringLiteral("请输入专业名称:"), DialogRect(7, 10, 62, 10), m_cboCategory);
+    AddLabel(this, QStringLiteral("请输入专业名称:"), QRect(14, 20, 124, 20), m_cboCategory);
     m_cboCategory->setObjectName(QStringLiteral("id1028"));
-    m_cboCategory->setGeometry(DialogRect(70, 8, 110, 14));
+    m_cboCategory->setGeometry(140, 16, 220, 28);
     connect(m_cboCategory, &QComboBox::activated, this, &CSearchByName::OnSelendokCategory);
     m_cboMajor->setObjectName(QStringLiteral("id1002"));
     m_cboMajor->setAccessibleName(QStringLiteral("专业"));
-    m_cboMajor->setGeometry(DialogRect(186, 8, 150, 14));
+    m_cboMajor->setGeometry(372, 16, 300, 28);
 
-    AddLabel(this, QStringLiteral("请输入姓名:"), DialogRect(7, 28, 62, 10), m_editName);
+    AddLabel(this, QStringLiteral("请输入姓名:"), QRect(14, 56, 124, 20), m_editName);
     m_editName->setObjectName(QStringLiteral("id1031"));
-    m_editName->setGeometry(DialogRect(70, 26, 110, 14));
+    m_editName->setGeometry(140, 52, 220, 28);
 }
 
 CSearchByName::~CSearchByName() = default;
 
-BOOL CSearchByName::OnInitDialog()
+void CSearchByName::OnInitDialog()
 {
-    const BOOL bResult = InitSizing(0, sfBoth, false);
+    InitSizing(0, sfBoth, false);
     AddControl(m_lstFound, lmStretch, lmStretch);
     AddControl(m_btnOK, lmMove, lmMove);
     AddControl(m_btnExit, lmMove, lmMove);
@@ -81,7 +81,6 @@ BOOL CSearchByName::OnInitDialog()
     SelectComboText(m_cboMajor, strMajor);
 
     setWindowState(windowState() | Qt::WindowMaximized);
-    return bResult;
 }
 
 void CSearchByName::OnSelendokCategory()

@@ -28,7 +28,7 @@ signals:
     void RecordModified(int nRow);
 
 protected:
-    BOOL OnInitDialog() override;
+    void OnInitDialog() override;
     void OnOK();
     // Refills the majors with the chosen category's rows (the category's own row first).
     void OnSelendokCategory();

@@ -10,47 +10,46 @@
 #include "ui/Support/MessageBox.h"
 
 CSearchInfo::CSearchInfo(const SchoolKey& key, QWidget* parent)
-    : CSizingDialog(140, parent, sfBoth, true), m_editNumber(new QLineEdit(this)),
+    : CSizingDialog(parent, sfBoth, true), m_editNumber(new QLineEdit(this)),
       m_lstFound(new CFoundRecordList(key, true, this))
 {
     setWindowTitle(QStringLiteral("查询学生资料"));
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    resize(DialogUnits(290, 280));
+    resize(580, 560);
 
     auto* pOK = new QPushButton(QStringLiteral("确认(&O)"), this);
     pOK->setObjectName(QStringLiteral("id1"));
     pOK->setDefault(true);
-    pOK->setGeometry(DialogRect(186, 7, 45, 15));
+    pOK->setGeometry(372, 14, 90, 30);
     connect(pOK, &QPushButton::clicked, this, &CSearchInfo::OnOK);
 
     auto* pExit = new QPushButton(QStringLiteral("退出&C)"), this);
     pExit->setObjectName(QStringLiteral("id2"));
     pExit->setAutoDefault(false);
-    pExit->setGeometry(DialogRect(238, 7, 45, 15));
+    pExit->setGeometry(476, 14, 90, 30);
     connect(pExit, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* pLabel = new QLabel(QStringLiteral("请输入查询的学号："), this);
-    pLabel->setGeometry(DialogRect(7, 10, 72, 10));
+    pLabel->setGeometry(14, 20, 144, 20);
     pLabel->setBuddy(m_editNumber);
     m_editNumber->setObjectName(QStringLiteral("id1026"));
     m_editNumber->setAccessibleName(QStringLiteral("请输入查询的学号"));
-    m_editNumber->setGeometry(DialogRect(80, 8, 100, 14));
+    m_editNumber->setGeometry(160, 16, 200, 28);
 
     m_lstFound->setObjectName(QStringLiteral("id1028"));
     m_lstFound->setAccessibleName(QStringLiteral("查询结果"));
     m_lstFound->setShowGrid(true);
-    m_lstFound->setGeometry(DialogRect(7, 30, 276, 243));
+    m_lstFound->setGeometry(14, 60, 552, 486);
     connect(m_lstFound, &CFoundRecordList::RecordModified, this, &CSearchInfo::RecordModified);
 }
 
 CSearchInfo::~CSearchInfo() = default;
 
-BOOL CSearchInfo::OnInitDialog()
+void CSearchInfo::OnInitDialog()
 {
-    const BOOL bResult = InitSizing(0, sfBoth, false);
+    InitSizing(0, sfBoth, false);
     AddControl(m_lstFound, lmStretch, lmStretch);
     setWindowState(windowState() | Qt::WindowMaximized);
-    return bResult;
 }
 
 void CSearchInfo::OnOK()

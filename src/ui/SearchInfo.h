@@ -25,7 +25,7 @@ signals:
     void RecordModified(int nRow);
 
 protected:
-    BOOL OnInitDialog() override;
+    void OnInitDialog() override;
     void OnOK();
 
 private:
