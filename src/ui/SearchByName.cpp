@@ -85,16 +85,7 @@ void CSearchByName::OnInitDialog()
 
 void CSearchByName::OnSelendokCategory()
 {
-    m_cboMajor->clear();
-    if (m_cboCategory->currentIndex() < 0)
-    {
-        m_cboMajor->addItem(QString());
-        return;
-    }
-    const std::string strCode =
-        FindCodeByName(ToGbk(m_cboCategory->currentText()).value_or(std::string()), g_codeMajorCategories);
-    Q_ASSERT(!strCode.empty());
-    FillComboFromTable(m_cboMajor, g_codeMajors, std::string_view(strCode).substr(0, 4));
+    FillComboByFilter(m_cboCategory, g_codeMajorCategories, m_cboMajor, g_codeMajors, 4);
 }
 
 void CSearchByName::OnOK()
@@ -104,9 +95,9 @@ void CSearchByName::OnOK()
     const QString category = m_cboCategory->currentText();
     if (major.isEmpty())
     {
-        UiMessageBox(this,
-                     QStringLiteral("请选择正确的专业，如果觉得可选项多，可输关键字进行快选，比如：“数学类”的输入“数”。"),
-                     QStringLiteral("帮助信息"));
+        UiMessageBox(
+            this, QStringLiteral("请选择正确的专业，如果觉得可选项多，可输关键字进行快选，比如：“数学类”的输入“数”。"),
+            QStringLiteral("帮助信息"));
         return;
     }
     if (name.isEmpty())
@@ -128,7 +119,7 @@ void CSearchByName::OnOK()
     const std::optional<std::string> strName = ToGbk(name);
     if (!strName)
     {
-        m_lstFound->setRowCount(0);   // no stored name holds a character GBK cannot represent
+        m_lstFound->setRowCount(0); // no stored name holds a character GBK cannot represent
         return;
     }
     SearchByMajorAndName(LookupFieldCode(GbkLiteral(major), "ZYDM"), *strName);
@@ -139,7 +130,8 @@ void CSearchByName::SearchByMajorAndName(const std::string& strMajorCode, const 
     m_lstFound->setRowCount(0);
     for (int nRow = 0; nRow < g_memStudents.GetRowCount(); ++nRow)
     {
-        if (strName == g_memStudents.GetCell(nRow, Field::XM) && strMajorCode == g_memStudents.GetCell(nRow, Field::ZYDM))
+        if (strName == g_memStudents.GetCell(nRow, Field::XM) &&
+            strMajorCode == g_memStudents.GetCell(nRow, Field::ZYDM))
             m_lstFound->AddRecord(g_memStudents, nRow);
     }
 }

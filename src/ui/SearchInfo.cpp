@@ -69,7 +69,7 @@ void CSearchInfo::OnOK()
     if (strNumber)
         SearchByNumber(*strNumber);
     else
-        m_lstFound->setRowCount(0);   // no stored number holds a character GBK cannot represent
+        m_lstFound->setRowCount(0); // no stored number holds a character GBK cannot represent
 }
 
 void CSearchInfo::SearchByNumber(const std::string& strNumber)

@@ -1,10 +1,11 @@
+#include "ui/SearchByName.h"
+
+#include "SearchTestSupport.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-
-#include "SearchTestSupport.h"
-#include "ui/SearchByName.h"
 
 using namespace Qt::StringLiterals;
 
@@ -12,7 +13,7 @@ class TestSearchByName : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase();
     void init();
     void opensWithTheFirstCategoryAndItsOwnRow();
@@ -22,13 +23,23 @@ private slots:
     void findsByExactNameAndMajorCode_data();
     void findsByExactNameAndMajorCode();
     void changedRecordStaysListedAndIsSaved();
+    void changeShowsInTheMainList();
 
-private:
+  private:
     static void Choose(CSearchByName& dlg, const QString& category, const QString& major);
     static void Search(CSearchByName& dlg, const QString& name);
-    static QComboBox* Categories(CSearchByName& dlg) { return FindById<QComboBox>(&dlg, 1028); }
-    static QComboBox* Majors(CSearchByName& dlg) { return FindById<QComboBox>(&dlg, 1002); }
-    static CFoundRecordList* List(CSearchByName& dlg) { return FindById<CFoundRecordList>(&dlg, 1029); }
+    static QComboBox* Categories(CSearchByName& dlg)
+    {
+        return FindById<QComboBox>(&dlg, 1028);
+    }
+    static QComboBox* Majors(CSearchByName& dlg)
+    {
+        return FindById<QComboBox>(&dlg, 1002);
+    }
+    static CFoundRecordList* List(CSearchByName& dlg)
+    {
+        return FindById<CFoundRecordList>(&dlg, 1029);
+    }
 
     TempProgramDir m_dir;
 };
@@ -40,7 +51,7 @@ void TestSearchByName::initTestCase()
 
 void TestSearchByName::init()
 {
-    ResetStudents();
+    ResetStudents(m_dir);
 }
 
 // Picks the category as the user does (which refills the majors), then the major.
@@ -83,8 +94,8 @@ void TestSearchByName::categoryRefillsTheMajors()
 
 void TestSearchByName::checksRunInOrder_data()
 {
-    QTest::addColumn<bool>("bCategory");   // a category is chosen
-    QTest::addColumn<bool>("bMajors");     // the majors were refilled after dropping the category
+    QTest::addColumn<bool>("bCategory"); // a category is chosen
+    QTest::addColumn<bool>("bMajors");   // the majors were refilled after dropping the category
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("bStored");
     QTest::addColumn<QString>("text");
@@ -114,7 +125,7 @@ void TestSearchByName::checksRunInOrder()
     {
         Categories(dlg)->setCurrentIndex(-1);
         if (bMajors)
-            emit Categories(dlg)->activated(-1);   // no category: the majors hold one empty entry
+            emit Categories(dlg)->activated(-1); // no category: the majors hold one empty entry
     }
     Search(dlg, name);
     QCOMPARE(messages.count(), 1);
@@ -129,7 +140,7 @@ void TestSearchByName::findsByExactNameAndMajorCode_data()
     QTest::addColumn<QString>("category");
     QTest::addColumn<QString>("major");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QList<int>>("rows");   // the stored rows listed, in list order
+    QTest::addColumn<QList<int>>("rows"); // the stored rows listed, in list order
     QTest::newRow("two matches in table order") << u"数学类"_s << u"数学与应用数学"_s << u"张三"_s << QList<int>{0, 4};
     QTest::newRow("name with a trailing space") << u"数学类"_s << u"数学与应用数学"_s << u"张三 "_s << QList<int>{};
     QTest::newRow("哲学 stores the discipline code") << u"哲学类"_s << u"哲学"_s << u"张三"_s << QList<int>{2};
@@ -153,7 +164,7 @@ void TestSearchByName::findsByExactNameAndMajorCode()
     dlg.show();
     Choose(dlg, u"数学类"_s, u"数学与应用数学"_s);
     Search(dlg, u"李四"_s);
-    QCOMPARE(List(dlg)->rowCount(), 1);   // replaced by the next search, not extended
+    QCOMPARE(List(dlg)->rowCount(), 1); // replaced by the next search, not extended
     Choose(dlg, category, major);
     Search(dlg, name);
     QCOMPARE(List(dlg)->rowCount(), rows.size());
@@ -179,11 +190,37 @@ void TestSearchByName::changedRecordStaysListedAndIsSaved()
     WhenEditorOpens([](QDialog* pEditor) { FindById<QLineEdit>(pEditor, 1003)->setText(u"张三丰"_s); }, &bAccepted);
     DoubleClickItem(List(dlg), 1);
     QVERIFY(bAccepted);
-    QCOMPARE(ItemText(List(dlg), 1, Field::XM), u"张三丰"_s);   // listed although it no longer matches
+    QCOMPARE(ItemText(List(dlg), 1, Field::XM), u"张三丰"_s); // listed although it no longer matches
     QCOMPARE(ItemText(List(dlg), 0, Field::XM), u"张三"_s);
     QCOMPARE(StoredCell(1, Field::XM), Gbk("张三丰"));
     QCOMPARE(StoredCell(0, Field::XM), Gbk("张三"));
     QCOMPARE(StoredCell(1, Field::ZYDM), std::string("07010100"));
+    QCOMPARE(messages.count(), 0);
+}
+
+void TestSearchByName::changeShowsInTheMainList()
+{
+    AddStudent("2006001", "张三");
+    AddStudent("2006002", "李四");
+    MessageRecorder messages;
+    CLoggedInMainDialog main;
+    main.show();
+    QSignalSpy changed(MainListModel(main), &QAbstractItemModel::dataChanged);
+    bool bAccepted = false;
+    WhenModalOpens([&bAccepted](QDialog* pSearch) {
+        auto& dlg = *qobject_cast<CSearchByName*>(pSearch);
+        Choose(dlg, u"数学类"_s, u"数学与应用数学"_s);
+        Search(dlg, u"李四"_s);
+        WhenEditorOpens([](QDialog* pEditor) { FindById<QLineEdit>(pEditor, 1003)->setText(u"李思"_s); }, &bAccepted);
+        DoubleClickItem(List(dlg), 0);
+        dlg.reject();
+    });
+    main.OnSearchByMajor();
+    QVERIFY(bAccepted);
+    QVERIFY(NotifiedRow(changed, 1)); // the view repaints the changed record
+    QCOMPARE(MainListText(main, 1, Field::XM), u"李思"_s);
+    QCOMPARE(MainListText(main, 0, Field::XM), u"张三"_s);
+    QCOMPARE(StoredCell(1, Field::XM), Gbk("李思"));
     QCOMPARE(messages.count(), 0);
 }
 

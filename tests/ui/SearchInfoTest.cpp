@@ -1,9 +1,10 @@
+#include "ui/SearchInfo.h"
+
+#include "SearchTestSupport.h"
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-
-#include "SearchTestSupport.h"
-#include "ui/SearchInfo.h"
 
 using namespace Qt::StringLiterals;
 
@@ -11,7 +12,7 @@ class TestSearchInfo : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void initTestCase();
     void init();
     void refusesAnEmptyNumberAndAnEmptyTable_data();
@@ -21,10 +22,15 @@ private slots:
     void secondRecordWithTheNumberIsReportedAndTheLastOneIsModified();
     void changedNumberKeepsItsPlaceAndIsSaved();
     void cancelledEditorChangesNothing();
+    void doubleClickWithoutSelectionDoesNothing();
+    void changeShowsInTheMainList();
 
-private:
+  private:
     static void Search(CSearchInfo& dlg, const QString& number);
-    static CFoundRecordList* List(CSearchInfo& dlg) { return FindById<CFoundRecordList>(&dlg, 1028); }
+    static CFoundRecordList* List(CSearchInfo& dlg)
+    {
+        return FindById<CFoundRecordList>(&dlg, 1028);
+    }
 
     TempProgramDir m_dir;
 };
@@ -36,7 +42,7 @@ void TestSearchInfo::initTestCase()
 
 void TestSearchInfo::init()
 {
-    ResetStudents();
+    ResetStudents(m_dir);
 }
 
 void TestSearchInfo::Search(CSearchInfo& dlg, const QString& number)
@@ -82,7 +88,7 @@ void TestSearchInfo::unknownNumberLeavesTheListEmptyWithoutMessage()
     dlg.show();
     Search(dlg, u"2006001"_s);
     QCOMPARE(List(dlg)->rowCount(), 1);
-    Search(dlg, u"2006001 "_s);   // numbers compare byte for byte
+    Search(dlg, u"2006001 "_s); // numbers compare byte for byte
     QCOMPARE(List(dlg)->rowCount(), 0);
     QCOMPARE(messages.count(), 0);
 }
@@ -98,7 +104,7 @@ void TestSearchInfo::searchingTwiceListsTheRecordOnce()
     Search(dlg, u"2006002"_s);
     QCOMPARE(List(dlg)->rowCount(), 1);
     QCOMPARE(ItemText(List(dlg), 0, Field::XM), u"李四"_s);
-    QCOMPARE(ItemText(List(dlg), 0, Field::ZYDM), u"07010100"_s);   // codes as stored
+    QCOMPARE(ItemText(List(dlg), 0, Field::ZYDM), u"07010100"_s); // codes as stored
     QCOMPARE(ItemText(List(dlg), 0, Field::YXYX), u"3000以上"_s);
     QCOMPARE(messages.count(), 0);
 }
@@ -123,7 +129,7 @@ void TestSearchInfo::secondRecordWithTheNumberIsReportedAndTheLastOneIsModified(
     WhenEditorOpens([&](QDialog* pEditor) { shownName = FindById<QLineEdit>(pEditor, 1003)->text(); }, &bAccepted);
     DoubleClickItem(List(dlg), 0);
     QVERIFY(bAccepted);
-    QCOMPARE(shownName, u"李四"_s);   // the last stored record with the number
+    QCOMPARE(shownName, u"李四"_s); // the last stored record with the number
     QCOMPARE(ItemText(List(dlg), 0, Field::XM), u"李四"_s);
     QCOMPARE(StoredCell(2, Field::XM), Gbk("李四"));
     QCOMPARE(StoredCell(0, Field::XM), Gbk("张三"));
@@ -145,7 +151,7 @@ void TestSearchInfo::changedNumberKeepsItsPlaceAndIsSaved()
     QCOMPARE(ItemText(List(dlg), 0, Field::XSBSH), u"2006000"_s);
     QCOMPARE(std::string(g_memStudents.GetCell(1, Field::XSBSH)), std::string("2006000"));
     QCOMPARE(StoredCell(1, Field::XSBSH), std::string("2006000"));
-    QCOMPARE(StoredCell(1, Field::ZYDM), std::string("07010100"));   // untouched fields stored as before
+    QCOMPARE(StoredCell(1, Field::ZYDM), std::string("07010100")); // untouched fields stored as before
 
     // The item now leads to the changed record.
     WhenEditorOpens([](QDialog* pEditor) { FindById<QLineEdit>(pEditor, 1003)->setText(u"李四四"_s); }, &bAccepted);
@@ -162,10 +168,61 @@ void TestSearchInfo::cancelledEditorChangesNothing()
     CSearchInfo dlg(g_testKey);
     dlg.show();
     Search(dlg, u"2006001"_s);
-    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    bool bOpened = false;
+    QTimer::singleShot(0, [&bOpened] {
+        if (QWidget* pEditor = QApplication::activeModalWidget())
+        {
+            bOpened = true;
+            pEditor->close();
+        }
+    });
     DoubleClickItem(List(dlg), 0);
+    QVERIFY(bOpened);
     QCOMPARE(ItemText(List(dlg), 0, Field::XM), u"张三"_s);
-    QCOMPARE(StoredCell(0, Field::XM), std::string("<missing>"));   // nothing was saved
+    QCOMPARE(StoredCell(0, Field::XM), std::string("<missing>")); // nothing was saved
+}
+
+void TestSearchInfo::doubleClickWithoutSelectionDoesNothing()
+{
+    AddStudent("2006001", "张三");
+    CSearchInfo dlg(g_testKey);
+    dlg.show();
+    Search(dlg, u"2006001"_s);
+    List(dlg)->clearSelection();
+    bool bOpened = false;
+    WhenModalOpens([&bOpened](QDialog* pEditor) {
+        bOpened = true;
+        pEditor->reject();
+    });
+    QTest::mouseDClick(List(dlg)->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       List(dlg)->viewport()->rect().bottomLeft() + QPoint(5, -5));
+    QCoreApplication::processEvents();
+    QVERIFY(!bOpened);
+}
+
+void TestSearchInfo::changeShowsInTheMainList()
+{
+    AddStudent("2006001", "张三");
+    AddStudent("2006002", "李四");
+    MessageRecorder messages;
+    CLoggedInMainDialog main;
+    main.show();
+    QSignalSpy changed(MainListModel(main), &QAbstractItemModel::dataChanged);
+    bool bAccepted = false;
+    WhenModalOpens([&bAccepted](QDialog* pSearch) {
+        auto& dlg = *qobject_cast<CSearchInfo*>(pSearch);
+        Search(dlg, u"2006002"_s);
+        WhenEditorOpens([](QDialog* pEditor) { SetEditorNumber(pEditor, u"2006008"_s); }, &bAccepted);
+        DoubleClickItem(List(dlg), 0);
+        dlg.reject();
+    });
+    main.OnSearchByNumber();
+    QVERIFY(bAccepted);
+    QVERIFY(NotifiedRow(changed, 1)); // the view repaints the changed record
+    QCOMPARE(MainListText(main, 1, Field::XSBSH), u"2006008"_s);
+    QCOMPARE(MainListText(main, 0, Field::XSBSH), u"2006001"_s);
+    QCOMPARE(StoredCell(1, Field::XSBSH), std::string("2006008"));
+    QCOMPARE(messages.count(), 0);
 }
 
 QTEST_MAIN(TestSearchInfo)

@@ -11,7 +11,7 @@
 namespace
 {
 // Column widths in pixels, in record order.
-constexpr int g_nColumnWidths[STUDENT_FIELD_COUNT] = {100, 100, 60, 80,  40, 80, 40, 100, 60, 60, 100, 100,
+constexpr int g_nColumnWidths[STUDENT_FIELD_COUNT] = {100, 100, 60,  80,  40, 80, 40, 100, 60,  60, 100, 100,
                                                       60,  100, 100, 100, 40, 40, 40, 40,  100, 50, 100, 100};
 
 // The exact bytes of an item's student number, beside the text it shows.
