@@ -1,0 +1,164 @@
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/Gbk.h"
+#include "ui/EditDialog.h"
+#include "ui/EditDialogInput.h"
+#include "ui/Support/ComboFill.h"
+#include "ui/Support/GbkText.h"
+
+namespace
+{
+// The edits with the field each shows.
+constexpr int kEditFields[] = {Field::XSBSH, Field::YXDM, Field::XM,   Field::DZXX, Field::LXDH,
+                               Field::SJHM,  Field::TXDZ, Field::YZBM, Field::BZ};
+
+QPushButton* Button(QWidget* pDialog, int nId)
+{
+    return pDialog->findChild<QPushButton*>(QStringLiteral("id%1").arg(nId));
+}
+} // namespace
+
+BOOL CEditDialog::OnInitDialog()
+{
+    m_dtpBirth->setDate(DateFromTime(m_timeCSNY));
+    m_dtpGraduation->setDate(DateFromTime(m_timeBYSJ));
+    for (int nField : kEditFields)
+        Edit(nField)->setText(FromGbk(m_strFields[nField]));
+
+    if (m_bAddMode)
+    {
+        Button(this, 1)->setText(QStringLiteral("添加记录"));
+        setWindowTitle(QStringLiteral("添加学生记录"));
+        Button(this, 2)->setText(QStringLiteral("退出添加"));
+    }
+    else
+    {
+        Button(this, 1)->setText(QStringLiteral("确认修改"));
+        setWindowTitle(QStringLiteral("修改学生记录"));
+        Button(this, 2)->setText(QStringLiteral("退出"));
+    }
+    FillLists();
+    SelectStoredValues();
+    return TRUE;
+}
+
+void CEditDialog::FillLists()
+{
+    FillComboFromTable(m_cbxWorkProvince, g_codeProvinces);
+    FillComboFromTable(m_cbxCategory, g_codeMajorCategories);
+    // The origin is always a real province: the list leaves out "--不限--" and starts without a selection.
+    FillComboFromTable(Combo(Field::SYSZDQDM), g_codeProvinces);
+    Combo(Field::SYSZDQDM)->removeItem(0);
+    Combo(Field::SYSZDQDM)->setCurrentIndex(-1);
+    FillComboFromTable(Combo(Field::XBDM), g_codeSexes);
+    FillComboFromTable(Combo(Field::XLDM), g_codeEducations);
+    FillComboFromTable(Combo(Field::ZZMMDM), g_codePoliticalStatus);
+    FillComboFromTable(Combo(Field::ZXWYYZDM), g_codeLanguages);
+    FillComboFromTable(Combo(Field::WYSPDM), g_codeLanguageLevels);
+    FillComboFromTable(Combo(Field::YXDWHYDM), g_codeIndustries);
+    FillComboFromTable(Combo(Field::YXDWXZDM), g_codeEmployerTypes);
+    FillComboFromTable(Combo(Field::YXZYLBM), g_codeJobCategories);
+    FillComboFromTable(Combo(Field::ZYDM), g_codeMajors);
+    FillComboFromTable(Combo(Field::JICENG), g_codeGrassroots);
+
+    // The region list waits for the province cascade; the salary bands are fixed texts.
+    Combo(Field::YXGZDQDM)->addItem(QString());
+    for (const char* lpcszBand : g_szSalaryBands)
+        Combo(Field::YXYX)->addItem(FromGbk(lpcszBand));
+    for (int nField : {Field::YXGZDQDM, Field::YXYX, Field::YXZYLBM, Field::JICENG})
+        Combo(nField)->setCurrentIndex(0);
+}
+
+void CEditDialog::SelectStoredValues()
+{
+    for (int nField : {Field::SYSZDQDM, Field::XBDM, Field::XLDM, Field::YXDWHYDM, Field::YXDWXZDM, Field::YXYX,
+                       Field::YXZYLBM, Field::ZZMMDM, Field::ZXWYYZDM, Field::WYSPDM})
+        SelectStoredValue(nField);
+    SelectComboText(m_cbxWorkProvince, m_strYXGZSF);
+    OnSelendokProvince();
+    SelectStoredValue(Field::YXGZDQDM);
+    SelectComboText(m_cbxCategory, m_strZYDLDM);
+    OnSelendokCategory();
+    SelectStoredValue(Field::ZYDM);
+    SelectStoredValue(Field::JICENG);
+}
+
+// Add mode selects the value when the list has it. Modify mode never lets the list stand for a value
+// the record does not hold: an empty value leaves the list without a selection (the checks then ask
+// for one), and a value the list lacks is added as an entry of its own, so that accepting the record
+// unchanged keeps it. The origin list leaves out "--不限--" on purpose and does not take it back.
+void CEditDialog::SelectStoredValue(int nField)
+{
+    QComboBox* pCombo = Combo(nField);
+    const std::string& strValue = m_strFields[nField];
+    const bool bFound = SelectComboText(pCombo, strValue);
+    if (m_bAddMode)
+        return;
+    const bool bExcluded = nField == Field::SYSZDQDM && Gbk::EqualsNoCase(strValue, g_codeProvinces.pItems[0].name);
+    if (strValue.empty() || bExcluded)
+    {
+        pCombo->setCurrentIndex(-1);
+        return;
+    }
+    if (!bFound)
+    {
+        pCombo->addItem(FromGbk(strValue));
+        pCombo->setCurrentIndex(pCombo->count() - 1);
+    }
+    pCombo->setItemData(pCombo->currentIndex(), QByteArray::fromStdString(strValue), kStoredValueRole);
+}
+
+void CEditDialog::OnSelendokProvince()
+{
+    RunCascade(m_cbxWorkProvince, g_codeProvinces, Combo(Field::YXGZDQDM), g_codeRegions, 2);
+}
+
+void CEditDialog::OnSelendokCategory()
+{
+    RunCascade(m_cbxCategory, g_codeMajorCategories, Combo(Field::ZYDM), g_codeMajors, 4);
+}
+
+// Refills the list with the rows whose code begins like the code of the filter's choice.
+void CEditDialog::RunCascade(QComboBox* pFilter, const CODETABLE& filterTable, QComboBox* pList,
+                             const CODETABLE& listTable, std::size_t nPrefix)
+{
+    pList->clear();
+    if (pFilter->currentIndex() < 0)
+    {
+        pList->addItem(QString());
+        pList->setCurrentIndex(-1);
+        return;
+    }
+    const std::string strCode = FindCodeByName(GbkLiteral(pFilter->currentText()), filterTable);
+    Q_ASSERT(!strCode.empty());
+    FillComboFromTable(pList, listTable, std::string_view(strCode).substr(0, nPrefix));
+}
+
+void CEditDialog::OnExampleFill()
+{
+    Edit(Field::XSBSH)->setText(QStringLiteral("123456789012345"));
+    Edit(Field::XM)->setText(QStringLiteral("张明"));
+    m_dtpBirth->setDate(QDate(1984, 7, 7));
+    m_dtpGraduation->setDate(QDate(2006, 6, 30));
+    Edit(Field::DZXX)->setText(QStringLiteral("zhangming@example.com"));
+    Edit(Field::LXDH)->setText(QStringLiteral("01012345678"));
+    Edit(Field::SJHM)->setText(QStringLiteral("135**246801"));
+    Edit(Field::TXDZ)->setText(QStringLiteral("某某市某某区某某路##号院#号楼###室"));
+    Edit(Field::YZBM)->setText(QStringLiteral("123456"));
+    Edit(Field::BZ)->setText(QStringLiteral("这是样例"));
+
+    // The category list moves without its cascade: the major list keeps its entries.
+    const QList<QComboBox*> lists = {Combo(Field::SYSZDQDM), Combo(Field::XBDM),     Combo(Field::XLDM),
+                                     Combo(Field::YXDWHYDM), Combo(Field::YXDWXZDM), m_cbxWorkProvince,
+                                     m_cbxCategory,          Combo(Field::YXYX),     Combo(Field::YXZYLBM),
+                                     Combo(Field::ZXWYYZDM), Combo(Field::ZYDM),     Combo(Field::ZZMMDM),
+                                     Combo(Field::JICENG)};
+    for (QComboBox* pCombo : lists)
+        pCombo->setCurrentIndex(1);
+    OnSelendokProvince();
+    Combo(Field::WYSPDM)->setCurrentIndex(3);
+    Combo(Field::YXGZDQDM)->setCurrentIndex(1); // beyond a single region: no selection
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string_view>
+
+#include "core/DataSet.h"
+
+class QComboBox;
+
+// The two drop-down operations of the record editor and the search by major.
+
+// Replaces the entries with the names of the table rows whose code begins with the prefix (every
+// row for an empty prefix), in table order, then selects entry 0 (none when no row matched).
+void FillComboFromTable(QComboBox* pCombo, const CODETABLE& table, std::string_view prefix = {});
+
+// Selects the entry whose whole text equals the GBK text, ASCII letters compared without case.
+// Returns whether one was found; otherwise the selection stays as it was.
+bool SelectComboText(QComboBox* pCombo, std::string_view text);
