@@ -9,6 +9,8 @@
 #include "platform/Types.h"
 
 class CMemTable;
+class CMemRow;
+class CConstMemRow;
 
 // Visits one row found by ForEachRowLike; returning 0 stops the walk.
 using ROWCALLBACK = int (*)(CMemTable* pTable, int nRow, std::uint32_t dwData);
@@ -52,10 +54,11 @@ public:
     const char* GetCell(int nRow, int nCol) const;
     // The cell of the first column with that name; a shared empty text when there is none.
     const char* GetCell(int nRow, const char* lpcszCol) const;
+    // The cell itself, modifiable (it becomes a text of its own, valid until the table next changes).
     std::string* GetCellPtr(int nRow, int nCol);
-    // The row's cells, indexed by column.
-    std::string* GetRow(int nRow);
-    const std::string* GetRow(int nRow) const;
+    // The row's cells, indexed by column: GetRow(r)[c] is the cell of column c.
+    CMemRow GetRow(int nRow);
+    CConstMemRow GetRow(int nRow) const;
 
     std::string* SetCell(int nRow, int nCol, std::string_view value);
     void SetCell(int nRow, int nCol, std::uint32_t dwValue);
@@ -73,7 +76,7 @@ public:
     int DeleteRowSet(const std::vector<int>& rows);
 
     // Appends the table text with the separator (null: TAB) to strOut. Always TRUE.
-    // REQUIRES: at least one column.
+    // A table without columns appends nothing.
     BOOL WriteToString(std::string& strOut, const char* lpcszSep = nullptr) const;
 
     // Appends the other table's rows, matching columns by position. A table without columns
@@ -107,13 +110,61 @@ public:
     int DeleteRowsByNumber(const char* lpcszCol, long nValue);
 
 protected:
+    // A cell is a run of bytes in m_strArena (NUL-terminated there), or, once changed, a text of its
+    // own in m_owned (nLength == kOwnedCell, nOffset the slot). Loads and appends copy their bytes
+    // into the arena in one piece; changes never rewrite it.
+    struct Cell
+    {
+        std::uint32_t nOffset = 0;
+        std::uint32_t nLength = 0;
+    };
+    static constexpr std::uint32_t kOwnedCell = 0xFFFFFFFF;
+
+    bool IsInside(int nRow, int nCol) const;
+    std::string_view CellText(const Cell& cell) const;
+    const char* CellString(const Cell& cell) const;
+    std::string& OwnCell(Cell& cell, std::string_view initial);
+    void ReleaseCells(std::size_t nFirst, std::size_t nEnd);
+    void TidyAfterDelete();
+    Cell StoreInArena(std::string_view bytes);
+    BOOL ParseText(std::string_view text, std::string& strError);
+    BOOL FailLoad(std::string& strError, const std::string& strText);
+
     std::string m_strFileName;
     BOOL m_bLoaded = FALSE;
     std::string m_strLastError;
     int m_nRows = 0;
     int m_nCols = 0;
     std::vector<std::string> m_pColNames;   // room for 100 names after a text load
-    std::vector<std::string> m_pCells;      // row-major: cell (r, c) is element r * m_nCols + c
+    std::vector<Cell> m_pCells;             // row-major: cell (r, c) is element r * m_nCols + c
+    std::string m_strArena;                 // the bytes of unchanged cells, each followed by a NUL
+    std::size_t m_nArenaGarbage = 0;        // arena bytes no cell refers to any more
+    std::vector<std::string> m_owned;       // texts of changed cells
+    std::vector<std::uint32_t> m_freeOwned; // slots of m_owned no cell uses
+    std::string m_strDiscard;               // target of writes through an index outside the table
+};
+
+// One row of a table, reached by column index; valid until the table next changes.
+class CMemRow
+{
+public:
+    CMemRow(CMemTable* pTable, int nRow) : m_pTable(pTable), m_nRow(nRow) {}
+    std::string& operator[](int nCol) const { return *m_pTable->GetCellPtr(m_nRow, nCol); }
+
+private:
+    CMemTable* m_pTable;
+    int m_nRow;
+};
+
+class CConstMemRow
+{
+public:
+    CConstMemRow(const CMemTable* pTable, int nRow) : m_pTable(pTable), m_nRow(nRow) {}
+    const char* operator[](int nCol) const { return m_pTable->GetCell(m_nRow, nCol); }
+
+private:
+    const CMemTable* m_pTable;
+    int m_nRow;
 };
 
 // Writes the buffer to "<stamp>.memtable.dump.tmp" and, when a format is given, the expanded

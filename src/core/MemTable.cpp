@@ -1,0 +1,168 @@
+#include "core/MemTable.h"
+
+#include <algorithm>
+#include <cassert>
+#include <charconv>
+#include <new>
+
+#include "core/MemTableTexts.h"
+#include "platform/FatalExit.h"
+
+namespace
+{
+// The one empty text every table hands out for an unknown column name.
+const char kSharedEmpty[] = "";
+} // namespace
+
+CMemTable::CMemTable() = default;
+
+CMemTable::~CMemTable()
+{
+    Clear();
+}
+
+void CMemTable::Clear()
+{
+    m_nRows = 0;
+    m_nCols = 0;
+    std::vector<std::string>().swap(m_pColNames);
+    std::vector<Cell>().swap(m_pCells);
+    std::string().swap(m_strArena);
+    m_nArenaGarbage = 0;
+    std::vector<std::string>().swap(m_owned);
+    std::vector<std::uint32_t>().swap(m_freeOwned);
+    m_bLoaded = FALSE;
+}
+
+bool CMemTable::IsInside(int nRow, int nCol) const
+{
+    return nRow >= 0 && nRow < m_nRows && nCol >= 0 && nCol < m_nCols;
+}
+
+std::string_view CMemTable::CellText(const Cell& cell) const
+{
+    if (cell.nLength == kOwnedCell)
+        return m_owned[cell.nOffset];
+    return std::string_view(m_strArena.data() + cell.nOffset, cell.nLength);
+}
+
+const char* CMemTable::CellString(const Cell& cell) const
+{
+    if (cell.nLength == kOwnedCell)
+        return m_owned[cell.nOffset].c_str();
+    // Empty cells of new rows refer to no arena byte at all.
+    return cell.nLength == 0 ? kSharedEmpty : m_strArena.data() + cell.nOffset;
+}
+
+const char* CMemTable::GetColName(int nCol) const
+{
+    assert(nCol >= 0 && nCol < m_nCols);
+    if (nCol < 0 || nCol >= m_nCols)
+        return kSharedEmpty;
+    return m_pColNames[nCol].c_str();
+}
+
+int CMemTable::GetColIndex(const char* lpcszName) const
+{
+    assert(lpcszName != nullptr);
+    if (lpcszName == nullptr)
+        return -1;
+    for (int nCol = 0; nCol < m_nCols; ++nCol)
+    {
+        if (m_pColNames[nCol] == lpcszName)
+            return nCol;
+    }
+    return -1;
+}
+
+const char* CMemTable::GetCell(int nRow, int nCol) const
+{
+    assert(IsInside(nRow, nCol));
+    if (!IsInside(nRow, nCol))
+        return kSharedEmpty;
+    return CellString(m_pCells[static_cast<std::size_t>(nRow) * m_nCols + nCol]);
+}
+
+const char* CMemTable::GetCell(int nRow, const char* lpcszCol) const
+{
+    const int nCol = GetColIndex(lpcszCol);
+    return nCol < 0 ? kSharedEmpty : GetCell(nRow, nCol);
+}
+
+std::string& CMemTable::OwnCell(Cell& cell, std::string_view initial)
+{
+    // Copy first: the initial text may live in m_owned, which may move when it grows.
+    std::string text(initial);
+    m_nArenaGarbage += cell.nLength;
+    std::uint32_t nSlot;
+    if (!m_freeOwned.empty())
+    {
+        nSlot = m_freeOwned.back();
+        m_freeOwned.pop_back();
+        m_owned[nSlot] = std::move(text);
+    }
+    else
+    {
+        nSlot = static_cast<std::uint32_t>(m_owned.size());
+        m_owned.push_back(std::move(text));
+    }
+    cell = Cell{nSlot, kOwnedCell};
+    return m_owned[nSlot];
+}
+
+std::string* CMemTable::GetCellPtr(int nRow, int nCol)
+{
+    assert(IsInside(nRow, nCol));
+    if (!IsInside(nRow, nCol))
+    {
+        m_strDiscard.clear();
+        return &m_strDiscard;
+    }
+    Cell& cell = m_pCells[static_cast<std::size_t>(nRow) * m_nCols + nCol];
+    if (cell.nLength == kOwnedCell)
+        return &m_owned[cell.nOffset];
+    return &OwnCell(cell, CellText(cell));
+}
+
+CMemRow CMemTable::GetRow(int nRow)
+{
+    assert(nRow >= 0 && nRow < m_nRows);
+    return CMemRow(this, nRow);
+}
+
+CConstMemRow CMemTable::GetRow(int nRow) const
+{
+    assert(nRow >= 0 && nRow < m_nRows);
+    return CConstMemRow(this, nRow);
+}
+
+std::string* CMemTable::SetCell(int nRow, int nCol, std::string_view value)
+{
+    assert(IsInside(nRow, nCol));
+    if (!IsInside(nRow, nCol))
+        return nullptr;
+    Cell& cell = m_pCells[static_cast<std::size_t>(nRow) * m_nCols + nCol];
+    if (cell.nLength == kOwnedCell)
+        return &m_owned[cell.nOffset].assign(value);
+    return &OwnCell(cell, value);
+}
+
+void CMemTable::SetCell(int nRow, int nCol, std::uint32_t dwValue)
+{
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof(digits), dwValue);
+    SetCell(nRow, nCol, std::string_view(digits, result.ptr - digits));
+}
+
+std::string* CMemTable::SetCell(int nRow, const char* lpcszCol, std::string_view value)
+{
+    const int nCol = GetColIndex(lpcszCol);
+    return nCol < 0 ? nullptr : SetCell(nRow, nCol, value);
+}
+
+void CMemTable::SetCell(int nRow, const char* lpcszCol, std::uint32_t dwValue)
+{
+    const int nCol = GetColIndex(lpcszCol);
+    if (nCol >= 0)
+        SetCell(nRow, nCol, dwValue);
+}

@@ -1,0 +1,147 @@
+#include "core/MemTable.h"
+
+#include <algorithm>
+#include <cassert>
+#include <climits>
+#include <new>
+
+#include "core/MemTableTexts.h"
+#include "platform/FatalExit.h"
+
+int CMemTable::AddRows(int nCount)
+{
+    if (nCount <= 0)
+        return 0;
+    return InsertRows(m_nRows, nCount);
+}
+
+int CMemTable::InsertRows(int nRow, int nCount)
+{
+    assert(nRow >= 0 && nCount >= 1);
+    if (nRow < 0 || nCount < 1)
+        return 0;
+    nRow = std::min(nRow, m_nRows);
+    if (nCount > INT_MAX - m_nRows)
+        FatalAppExitA(0, MemTableText::kNoMemoryAddRows);
+    try
+    {
+        const auto at = m_pCells.begin() + static_cast<std::ptrdiff_t>(nRow) * m_nCols;
+        m_pCells.insert(at, static_cast<std::size_t>(nCount) * m_nCols, Cell{});
+    }
+    catch (const std::bad_alloc&)
+    {
+        FatalAppExitA(0, MemTableText::kNoMemoryAddRows);
+    }
+    m_nRows += nCount;
+    return nCount;
+}
+
+void CMemTable::ReleaseCells(std::size_t nFirst, std::size_t nEnd)
+{
+    for (std::size_t i = nFirst; i < nEnd; ++i)
+    {
+        const Cell& cell = m_pCells[i];
+        if (cell.nLength == kOwnedCell)
+        {
+            std::string().swap(m_owned[cell.nOffset]);
+            m_freeOwned.push_back(cell.nOffset);
+        }
+        else
+            m_nArenaGarbage += cell.nLength;
+    }
+}
+
+// Gives back what deleted rows held once it outweighs what is still in use, so that a table
+// that shrinks also shrinks in memory. Amortised, this costs a constant per deleted byte.
+void CMemTable::TidyAfterDelete()
+{
+    if (m_pCells.capacity() > 2 * m_pCells.size())
+        m_pCells.shrink_to_fit();
+    if (m_freeOwned.size() == m_owned.size())
+    {
+        std::vector<std::string>().swap(m_owned);
+        std::vector<std::uint32_t>().swap(m_freeOwned);
+    }
+    if (m_nArenaGarbage <= m_strArena.size() / 2)
+        return;
+    std::string arena;
+    arena.reserve(m_strArena.size() - m_nArenaGarbage);
+    for (Cell& cell : m_pCells)
+    {
+        if (cell.nLength == kOwnedCell)
+            continue;
+        if (cell.nLength == 0)
+        {
+            cell.nOffset = 0;
+            continue;
+        }
+        const auto nOffset = static_cast<std::uint32_t>(arena.size());
+        arena.append(m_strArena, cell.nOffset, cell.nLength);
+        arena.push_back('\0');
+        cell.nOffset = nOffset;
+    }
+    m_strArena = std::move(arena);
+    m_nArenaGarbage = 0;
+}
+
+int CMemTable::DeleteRows(int nFirst, int nLast)
+{
+    nFirst = std::max(nFirst, 0);
+    nLast = std::min(nLast, m_nRows - 1);
+    if (nLast < nFirst)
+        return 0;
+    try
+    {
+        const std::size_t nBegin = static_cast<std::size_t>(nFirst) * m_nCols;
+        const std::size_t nEnd = static_cast<std::size_t>(nLast + 1) * m_nCols;
+        ReleaseCells(nBegin, nEnd);
+        m_pCells.erase(m_pCells.begin() + nBegin, m_pCells.begin() + nEnd);
+        m_nRows -= nLast - nFirst + 1;
+        TidyAfterDelete();
+    }
+    catch (const std::bad_alloc&)
+    {
+        FatalAppExitA(0, MemTableText::kNoMemoryDeleteRows);
+    }
+    return nLast - nFirst + 1;
+}
+
+int CMemTable::DeleteRowSet(const std::vector<int>& rows)
+{
+    std::vector<int> doomed;
+    try
+    {
+        doomed = rows;
+        std::sort(doomed.begin(), doomed.end());
+        doomed.erase(std::unique(doomed.begin(), doomed.end()), doomed.end());
+        const auto outside = [this](int nRow) { return nRow < 0 || nRow >= m_nRows; };
+        assert(std::none_of(doomed.begin(), doomed.end(), outside));
+        doomed.erase(std::remove_if(doomed.begin(), doomed.end(), outside), doomed.end());
+        if (doomed.empty())
+            return 0;
+        // One pass: kept rows slide down over the deleted ones.
+        const std::size_t nCols = m_nCols;
+        std::size_t nWrite = 0;
+        auto next = doomed.begin();
+        for (int nRow = 0; nRow < m_nRows; ++nRow)
+        {
+            const std::size_t nRead = nRow * nCols;
+            if (next != doomed.end() && *next == nRow)
+            {
+                ReleaseCells(nRead, nRead + nCols);
+                ++next;
+                continue;
+            }
+            std::copy_n(m_pCells.begin() + nRead, nCols, m_pCells.begin() + nWrite);
+            nWrite += nCols;
+        }
+        m_pCells.resize(nWrite);
+        m_nRows -= static_cast<int>(doomed.size());
+        TidyAfterDelete();
+    }
+    catch (const std::bad_alloc&)
+    {
+        FatalAppExitA(0, MemTableText::kNoMemoryDeleteRows);
+    }
+    return static_cast<int>(doomed.size());
+}
