@@ -115,7 +115,8 @@ void CHyperLink::SetUnderlined(bool bUnderlined)
 void CHyperLink::SetFitToText(bool bFit)
 {
     m_bFitToText = bFit;
-    setSizePolicy(bFit ? QSizePolicy::Fixed : QSizePolicy::Preferred, bFit ? QSizePolicy::Fixed : QSizePolicy::Preferred);
+    const QSizePolicy::Policy policy = bFit ? QSizePolicy::Fixed : QSizePolicy::Preferred;
+    setSizePolicy(policy, policy);
     FitToText();
 }
 
@@ -160,7 +161,8 @@ void CHyperLink::mousePressEvent(QMouseEvent* event)
 
 void CHyperLink::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool bClicked = m_bPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool bClicked =
+        m_bPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     m_bPressed = false;
     QLabel::mouseReleaseEvent(event);
     if (bClicked)
@@ -203,6 +205,5 @@ int CHyperLink::ShellOpen(const QString& target)
 void CHyperLink::ShowOpenError(int nCode)
 {
     UiMessageBox(this, QStringLiteral("Unable to open hyperlink:\n\n") + OpenErrorText(nCode),
-                 QApplication::applicationDisplayName(),
-                 MsgButtons::Ok, MsgIcon::Exclamation);
+                 QApplication::applicationDisplayName(), MsgButtons::Ok, MsgIcon::Exclamation);
 }

@@ -1,12 +1,13 @@
 #include "ui/PasswordDialog.h"
 
+#include <optional>
+
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <optional>
 
 #include "core/DataFunc.h"
 #include "core/PasswordChange.h"

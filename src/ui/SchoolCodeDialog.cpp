@@ -1,5 +1,9 @@
 #include "ui/SchoolCodeDialog.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include <QAbstractTableModel>
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -8,9 +12,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "core/DataFunc.h"
 #include "core/SchoolFilter.h"

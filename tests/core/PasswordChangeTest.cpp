@@ -40,7 +40,8 @@ protected:
         fs::create_directories(m_root / "program");
         SetProgramDirectory((m_root / "program").string());
         setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
-        ASSERT_TRUE(g_memSchools.Load(Gbk("学校代码\t学校名称\t省市代码\r\n10001\t北京大学\t11\r\n10003\t清华大学\t11\r\n")));
+        ASSERT_TRUE(
+            g_memSchools.Load(Gbk("学校代码\t学校名称\t省市代码\r\n10001\t北京大学\t11\r\n10003\t清华大学\t11\r\n")));
         ASSERT_TRUE(CreateStudentTable(m_students));
     }
     void TearDown() override
@@ -95,15 +96,15 @@ TEST_P(PasswordChangeRefusal, StopsAtTheFirstFailingStepAndTouchesNeitherFileNor
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, PasswordChangeRefusal,
-    testing::Values(RefusalCase{"CodeEmpty", {"", "x", "1", "2"}, SchoolAccess::CodeEmpty},
-                    RefusalCase{"CodeWithABlankIsUnknown", {" 10001", "123", "4", "4"}, SchoolAccess::CodeUnknown},
-                    RefusalCase{"CodeNotInDirectory", {"99999", "123", "4", "4"}, SchoolAccess::CodeUnknown},
-                    RefusalCase{"WrongCurrentPassword", {"10001", "124", "4", "4"}, SchoolAccess::WrongPassword},
-                    RefusalCase{"EmptyCurrentPassword", {"10001", "", "4", "4"}, SchoolAccess::WrongPassword},
-                    RefusalCase{"ConfirmationDiffers", {"10001", "123", "456", "457"},
-                                SchoolAccess::ConfirmationDiffers},
-                    RefusalCase{"ConfirmationDiffersInLetterCase", {"10001", "123", "abc", "ABC"},
-                                SchoolAccess::ConfirmationDiffers}),
+    testing::Values(
+        RefusalCase{"CodeEmpty", {"", "x", "1", "2"}, SchoolAccess::CodeEmpty},
+        RefusalCase{"CodeWithABlankIsUnknown", {" 10001", "123", "4", "4"}, SchoolAccess::CodeUnknown},
+        RefusalCase{"CodeNotInDirectory", {"99999", "123", "4", "4"}, SchoolAccess::CodeUnknown},
+        RefusalCase{"WrongCurrentPassword", {"10001", "124", "4", "4"}, SchoolAccess::WrongPassword},
+        RefusalCase{"EmptyCurrentPassword", {"10001", "", "4", "4"}, SchoolAccess::WrongPassword},
+        RefusalCase{"ConfirmationDiffers", {"10001", "123", "456", "457"}, SchoolAccess::ConfirmationDiffers},
+        RefusalCase{
+            "ConfirmationDiffersInLetterCase", {"10001", "123", "abc", "ABC"}, SchoolAccess::ConfirmationDiffers}),
     [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.lpcszName; });
 
 TEST_F(PasswordChange, EachRefusalHasItsMessage)

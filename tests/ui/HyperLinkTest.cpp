@@ -1,10 +1,12 @@
+#include "ui/HyperLink.h"
+
+#include "UiTestSupport.h"
+
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "UiTestSupport.h"
-#include "ui/HyperLink.h"
 #include "ui/HyperLinkOpen.h"
 #include "ui/Support/ShellOpen.h"
 
@@ -146,7 +148,8 @@ void TestHyperLink::buildsTheArgumentsAndRefusesAnOverlongCommandLine()
     const QString fits(519 - 1 - int(program.size()) - 1, u't');   // "program " + " " + target
     QCOMPARE(OpenCommandArguments(program + u" %u"_qs, fits).size(), 2);
     QVERIFY(OpenCommandArguments(program + u" %u"_qs, fits + u't').isEmpty());
-    QVERIFY(OpenCommandArguments(program + u" %u"_qs, QStringLiteral("点").repeated(int(fits.size()) / 3 + 1)).isEmpty());
+    QVERIFY(
+        OpenCommandArguments(program + u" %u"_qs, QStringLiteral("点").repeated(int(fits.size()) / 3 + 1)).isEmpty());
 }
 
 void TestHyperLink::findsTheDefaultHtmlProgram()
@@ -156,7 +159,8 @@ void TestHyperLink::findsTheDefaultHtmlProgram()
     WriteFile(u"share/applications/mimeinfo.cache"_qs, "[MIME Cache]\ntext/html=cached.desktop;\n");
     QCOMPARE(FindHtmlProgramCommand(), std::optional<QString>(u"cached %U"_qs));
 
-    WriteFile(u"data/applications/chosen.desktop"_qs, "[Desktop Action x]\nExec=wrong\n[Desktop Entry]\nExec=chosen %u\n");
+    WriteFile(u"data/applications/chosen.desktop"_qs,
+              "[Desktop Action x]\nExec=wrong\n[Desktop Entry]\nExec=chosen %u\n");
     WriteFile(u"config/mimeapps.list"_qs, "[Default Applications]\ntext/html=missing.desktop;chosen.desktop;\n");
     QCOMPARE(FindHtmlProgramCommand(), std::optional<QString>(u"chosen %u"_qs));
 

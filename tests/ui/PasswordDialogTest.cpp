@@ -1,12 +1,16 @@
+#include "ui/PasswordDialog.h"
+
+#include "TypeText.h"
+#include "UiTestSupport.h"
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "UiTestSupport.h"
 #include "core/DataFunc.h"
+#include "platform/ProgramDir.h"
 #include "ui/HyperLink.h"
-#include "ui/PasswordDialog.h"
 
 class TestPasswordDialog : public QObject
 {
@@ -69,7 +73,7 @@ void TestPasswordDialog::startsEmptyWithThreeMaskedEditsThatTakeAnyCharacter()
     QCOMPARE(dlg.windowTitle(), u"Varnholt - 修改密码"_qs);
     QCOMPARE(FindById<CHyperLink>(&dlg, 101)->text(), u"点击此处查询院校编码"_qs);
     auto* code = FindById<QLineEdit>(&dlg, 1001);
-    QTest::keyClicks(code, u"10a0b01"_qs);
+    TypeText(code, u"10a0b01"_qs);
     QCOMPARE(code->text(), u"10001"_qs);
     QCOMPARE(code->echoMode(), QLineEdit::Normal);
     for (int nId : {1013, 1014, 1003})
@@ -77,7 +81,7 @@ void TestPasswordDialog::startsEmptyWithThreeMaskedEditsThatTakeAnyCharacter()
         auto* edit = FindById<QLineEdit>(&dlg, nId);
         QVERIFY(edit->text().isEmpty());
         QCOMPARE(edit->echoMode(), QLineEdit::Password);
-        QTest::keyClicks(edit, u"aB#9密"_qs);
+        TypeText(edit, u"aB#9密"_qs);
         QCOMPARE(edit->text(), u"aB#9密"_qs);
     }
 }
