@@ -1,0 +1,10 @@
+// CSV export and import from the main window.
+#include "ui/MainDialog.h"
+
+void CMainDialog::OnExportCsv()
+{
+}
+
+void CMainDialog::OnImportCsv()
+{
+}
