@@ -13,6 +13,7 @@
 
 #include "core/DataFunc.h"
 #include "ui/HyperLink.h"
+#include "ui/LoginDialog.h"
 #include "ui/PasswordDialog.h"
 #include "ui/Support/GbkText.h"
 
@@ -27,12 +28,16 @@ private slots:
     void refusesOkWithoutASelection();
     void returnsTheChosenCode();
     void doubleClickChoosesAtOnce();
+    void loginLinkFillsTheCodeOnlyOnOk();
     void passwordDialogLinkFillsTheCodeOnlyOnOk();
+    void loginButtonOpensAnEmptyPasswordDialog();
 
 private:
     // Drives the lookup that the next link click opens: types the filter, then marks the first
     // school shown and presses OK, or presses Cancel.
     static void AnswerNextLookup(const QString& filter, bool bChoose);
+    // The dialog's link (101) opens the lookup: Cancel leaves its code field (1001), OK fills it.
+    static void CheckLinkFillsTheCodeOnlyOnOk(QDialog& dlg);
     // The codes the list shows, in list order.
     static QStringList ShownCodes(QTableView* list);
 };
@@ -153,12 +158,12 @@ void TestSchoolCodeDialog::AnswerNextLookup(const QString& filter, bool bChoose)
     });
 }
 
-void TestSchoolCodeDialog::passwordDialogLinkFillsTheCodeOnlyOnOk()
+void TestSchoolCodeDialog::CheckLinkFillsTheCodeOnlyOnOk(QDialog& dlg)
 {
-    CPasswordDialog dlg;
     dlg.show();
     auto* code = FindById<QLineEdit>(&dlg, 1001);
     auto* link = FindById<CHyperLink>(&dlg, 101);
+    QVERIFY(link);
     code->setText(u"123"_qs);
     AnswerNextLookup(u"北京大学"_qs, false);
     QTest::mouseClick(link, Qt::LeftButton);
@@ -166,6 +171,40 @@ void TestSchoolCodeDialog::passwordDialogLinkFillsTheCodeOnlyOnOk()
     AnswerNextLookup(u"北京大学"_qs, true);
     QTest::mouseClick(link, Qt::LeftButton);
     QCOMPARE(code->text(), u"10001"_qs);
+    QVERIFY(dlg.isVisible());
+}
+
+void TestSchoolCodeDialog::loginLinkFillsTheCodeOnlyOnOk()
+{
+    CLoginDialog dlg;
+    FindById<QLineEdit>(&dlg, 1002)->setText(u"42"_qs);
+    CheckLinkFillsTheCodeOnlyOnOk(dlg);
+    QCOMPARE(FindById<QLineEdit>(&dlg, 1002)->text(), u"42"_qs);
+}
+
+void TestSchoolCodeDialog::passwordDialogLinkFillsTheCodeOnlyOnOk()
+{
+    CPasswordDialog dlg;
+    CheckLinkFillsTheCodeOnlyOnOk(dlg);
+}
+
+void TestSchoolCodeDialog::loginButtonOpensAnEmptyPasswordDialog()
+{
+    CLoginDialog dlg;
+    dlg.show();
+    FindById<QLineEdit>(&dlg, 1001)->setText(u"10001"_qs);
+    bool bOpened = false;
+    QTimer::singleShot(0, [&bOpened] {
+        auto* change = qobject_cast<CPasswordDialog*>(QApplication::activeModalWidget());
+        if (!change)
+            qFatal("the button opened no password dialog");
+        bOpened = change->parentWidget() == nullptr && FindById<QLineEdit>(change, 1001)->text().isEmpty();
+        change->reject();
+    });
+    QTest::mouseClick(FindById<QPushButton>(&dlg, 4), Qt::LeftButton);
+    QVERIFY(bOpened);
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(FindById<QLineEdit>(&dlg, 1001)->text(), u"10001"_qs);
 }
 
 QTEST_MAIN(TestSchoolCodeDialog)
