@@ -4,6 +4,7 @@ set(VARNHOLT_GENERATED_CORE_SOURCES "")
 
 # The host tool that writes the generated sources (run at build time, never shipped).
 add_executable(varnholt_embed_data ${CMAKE_SOURCE_DIR}/tools/EmbedData.cpp)
+target_link_libraries(varnholt_embed_data PRIVATE quillmark_options)
 set(VARNHOLT_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 file(MAKE_DIRECTORY ${VARNHOLT_GENERATED_DIR})
 
