@@ -78,7 +78,7 @@ CLoginDialog::CLoginDialog(QWidget* pParent) : QDialog(pParent)
     auto* pMain = new QVBoxLayout(this);
     pMain->addLayout(pGrid);
     pMain->addLayout(pButtons);
-    pMain->setSizeConstraint(QLayout::SetFixedSize);   // not resizable
+    pMain->setSizeConstraint(QLayout::SetFixedSize); // not resizable
 }
 
 CLoginDialog::~CLoginDialog() = default;
