@@ -1,10 +1,9 @@
-#include "core/MemTable.h"
-
 #include <algorithm>
 #include <cassert>
 #include <climits>
 #include <new>
 
+#include "core/MemTable.h"
 #include "core/MemTableTexts.h"
 #include "platform/FatalExit.h"
 

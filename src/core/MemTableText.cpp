@@ -1,5 +1,3 @@
-#include "core/MemTable.h"
-
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -7,6 +5,7 @@
 #include <new>
 
 #include "core/Gbk.h"
+#include "core/MemTable.h"
 #include "core/MemTableTexts.h"
 #include "platform/FatalExit.h"
 
@@ -93,7 +92,7 @@ BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
 
     char* pText = m_strArena.data();
     const std::size_t nSize = m_strArena.size();
-    const std::size_t nHeaderEnd = m_strArena.find('\r');   // there is always one: the text ends with CR LF
+    const std::size_t nHeaderEnd = m_strArena.find('\r'); // there is always one: the text ends with CR LF
     std::size_t nNameStart = 0;
     for (std::size_t nPos = 0; nPos < nHeaderEnd; ++nPos)
     {
