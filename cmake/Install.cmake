@@ -19,3 +19,10 @@ install(FILES res/icons/app/varnholt.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/ic
 set(VARNHOLT_INSTALLED_PROGRAM "${CMAKE_INSTALL_FULL_BINDIR}/varnholt")
 configure_file(res/desktop/varnholt.desktop.in ${CMAKE_BINARY_DIR}/varnholt.desktop @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/varnholt.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# The build places the manual beside the program, where the help command looks for it.
+if(TARGET varnholt AND EXISTS ${VARNHOLT_MANUAL})
+    add_custom_command(TARGET varnholt POST_BUILD
+                       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${VARNHOLT_MANUAL} $<TARGET_FILE_DIR:varnholt>
+                       VERBATIM)
+endif()

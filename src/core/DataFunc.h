@@ -60,7 +60,13 @@ std::string LookupCodeName(const std::string& strCode, const CODETABLE* pTable);
 std::string FindCodeByName(const std::string& strName, const CODETABLE& table);
 // The rows whose code begins with the prefix (all rows for an empty prefix), in table order.
 std::vector<const CODEITEM*> RowsWithPrefix(const CODETABLE& table, std::string_view prefix);
-// Editor values derived from a record: the work province (YXGZSF) and the major category (ZYDLDM).
+// The cascades of the editor's lists: the regions of a province and the majors of a category,
+// both given by display name (a name not in its table selects every row).
+std::vector<const CODEITEM*> RegionsOfProvince(const std::string& strProvinceName);
+std::vector<const CODEITEM*> MajorsOfCategory(const std::string& strCategoryName);
+// Editor values derived from a record, as display names: the work province (YXGZSF) of a
+// region code and the major category (ZYDLDM) of a major code; the looked-up code when the
+// table has no such row ("00000" for the region "0").
 std::string DeriveWorkProvince(const std::string& strRegionCode);
 std::string DeriveMajorCategory(const std::string& strMajorCode);
 
@@ -80,9 +86,12 @@ int FindSchoolRow(const std::string& strCode);
 
 // ---- School data file ------------------------------------------------------------------------
 
-// "<program directory>/<code>.db"; empty (and last error 8) when the path would exceed 260 bytes.
+// "<program directory>/<code>.db"; empty when the path would exceed 260 bytes with its
+// terminating zero (last error 8) or the program directory is unknown (last error 3).
 std::string GetSchoolDatabasePath(const std::string& strCode);
-// Loads the school's records; a missing or short file gives an empty table. FALSE: GetLastError().
+// Loads the school's records; a missing file, or one of 6 bytes or less, gives an empty table.
+// FALSE: GetLastError() holds the code; the table is unchanged, except after a file whose text
+// does not parse (ERROR_INVALID_DATA), which leaves it empty with the student columns.
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table);
 // Writes the whole table scrambled with the password; the previous file survives any failure.
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword);

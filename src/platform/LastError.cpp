@@ -28,6 +28,7 @@ DWORD ErrorFromErrno(int nErrno)
     case EACCES:
     case EPERM:
     case EROFS:
+    case EISDIR:
         return ERROR_ACCESS_DENIED;
     case ENOMEM:
         return ERROR_NOT_ENOUGH_MEMORY;

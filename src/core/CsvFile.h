@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/Types.h"
+
+class CMemTable;
+
+// The CSV exchange file of a school's records: GBK text without a byte-order mark, a header line
+// of field names and one line per record, values separated by ",", every line ended by CR LF.
+
+// Appends the table to strOut as CSV. A name or value holding a comma, a double quote, a CR or an
+// LF is written in double quotes with its quotes doubled; every other one exactly as stored, so a
+// table without such values gives its plain comma-separated table text.
+// REQUIRES: the table has at least one column.
+void WriteCsvText(const CMemTable& table, std::string& strOut);
+
+// Reads the bytes of a CSV file into table, which gets the 24 student columns in record order and
+// one row per record of the file; each value goes under the field that its header column names
+// (the header lists the 24 names in any order). Quoted values are read back; lines may end with
+// CR LF, LF or CR; blank lines are skipped. A file with a UTF-8 byte-order mark, or whose bytes are
+// valid UTF-8 with non-ASCII characters, is converted from UTF-8 to GBK; any other file is GBK.
+// On FALSE, strError holds the reason (GBK) for the user and the table is to be discarded.
+// Refused: a header of more than 100 names, a header without one of the 24 names, a header of
+// more or fewer than 24 names, a quoted value without its closing quote or followed by other
+// text, a record with another number of values than the header, a value holding a TAB, CR or LF
+// (the data file could not keep it) and a character that GBK cannot hold.
+BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strError);

@@ -1,0 +1,160 @@
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "core/DataFunc.h"
+#include "core/WholeFile.h"
+#include "platform/LastError.h"
+#include "platform/ProgramDir.h"
+
+CMemTable g_memStudents;
+std::string g_strSchoolCode;
+
+namespace
+{
+constexpr std::size_t MAX_PATH = 260;
+constexpr std::string_view MAGIC = "OKAY\r\n";
+constexpr std::size_t KEY_LENGTH = 8;
+
+BOOL FailWith(DWORD dwCode)
+{
+    SetLastError(dwCode);
+    return FALSE;
+}
+
+// XOR with the first 8 password bytes (zero-padded), byte i with key byte i mod 8; its own
+// inverse. An empty password leaves the text plain.
+void Scramble(std::string& strBytes, const std::string& strPassword)
+{
+    if (strPassword.empty())
+        return;
+    unsigned char key[KEY_LENGTH] = {};
+    std::memcpy(key, strPassword.data(), std::min(strPassword.size(), KEY_LENGTH));
+    std::uint64_t nKeyWord = 0; // the key in memory order, for whole 8-byte blocks
+    std::memcpy(&nKeyWord, key, KEY_LENGTH);
+    char* p = strBytes.data();
+    const std::size_t nSize = strBytes.size();
+    std::size_t i = 0;
+    for (; i + KEY_LENGTH <= nSize; i += KEY_LENGTH)
+    {
+        std::uint64_t nWord = 0;
+        std::memcpy(&nWord, p + i, KEY_LENGTH);
+        nWord ^= nKeyWord;
+        std::memcpy(p + i, &nWord, KEY_LENGTH);
+    }
+    for (; i < nSize; ++i)
+        p[i] = static_cast<char>(p[i] ^ key[i % KEY_LENGTH]);
+}
+
+// The file's plain text (magic included), or the failure code.
+DWORD ReadPlainText(const std::string& strCode, const std::string& strPassword, std::string& strText)
+{
+    const std::string strPath = GetSchoolDatabasePath(strCode);
+    if (strPath.empty())
+        return GetLastError();
+    if (const DWORD dwCode = ReadWholeFile(strPath, strText); dwCode != ERROR_SUCCESS)
+        return dwCode;
+    if (strText.size() <= MAGIC.size())
+        return ERROR_FILE_NOT_FOUND; // nothing but a magic at most: treated like no file
+    Scramble(strText, strPassword);
+    if (!std::string_view(strText).starts_with(MAGIC))
+        return ERROR_INVALID_PASSWORD;
+    return ERROR_SUCCESS;
+}
+
+bool HasStudentColumns(const CMemTable& table)
+{
+    if (table.GetColCount() != STUDENT_FIELD_COUNT)
+        return false;
+    for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
+        if (std::string_view(table.GetColName(nCol)) != g_studentFields[nCol].lpcszName)
+            return false;
+    return true;
+}
+
+// Gives the target the source's rows, each target column taking the source column of its name
+// (empty when the source has none).
+void CopyRowsByColumnName(const CMemTable& source, CMemTable& target)
+{
+    std::vector<int> sourceCols;
+    for (int nCol = 0; nCol < target.GetColCount(); ++nCol)
+        sourceCols.push_back(source.GetColIndex(target.GetColName(nCol)));
+    target.AddRows(source.GetRowCount());
+    for (int nRow = 0; nRow < source.GetRowCount(); ++nRow)
+        for (int nCol = 0; nCol < target.GetColCount(); ++nCol)
+            if (sourceCols[static_cast<std::size_t>(nCol)] >= 0)
+                target.SetCell(nRow, nCol, source.GetCell(nRow, sourceCols[static_cast<std::size_t>(nCol)]));
+}
+
+// Parses the table text into the student table, placing the columns by name.
+BOOL ParseStudentText(std::string_view text, CMemTable& table)
+{
+    // A file written by the program lists the student columns in record order: it loads
+    // straight into the table, with no copy.
+    if (!table.Load(text))
+    {
+        CreateStudentTable(table); // a failed parse leaves the table empty with its columns
+        return FailWith(ERROR_INVALID_DATA);
+    }
+    if (HasStudentColumns(table))
+        return TRUE;
+    CMemTable fileTable;
+    fileTable.Load(text); // the same text: it parses again
+    if (!CreateStudentTable(table))
+        return FailWith(ERROR_INTERNAL_ERROR);
+    CopyRowsByColumnName(fileTable, table);
+    return TRUE;
+}
+} // namespace
+
+std::string GetSchoolDatabasePath(const std::string& strCode)
+{
+    const std::string strDir = GetProgramDirectory();
+    if (strDir.empty())
+    {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return {};
+    }
+    // The path with its terminating zero must fit in MAX_PATH bytes.
+    if (strDir.size() + strCode.size() + 5 > MAX_PATH)
+    {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return {};
+    }
+    return strDir + '/' + strCode + ".db";
+}
+
+BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table)
+{
+    std::string strText;
+    const DWORD dwCode = ReadPlainText(strCode, strPassword, strText);
+    if (dwCode == ERROR_FILE_NOT_FOUND)
+        return CreateStudentTable(table); // a school without records yet
+    if (dwCode != ERROR_SUCCESS)
+        return FailWith(dwCode); // the table keeps what it held
+    return ParseStudentText(std::string_view(strText).substr(MAGIC.size()), table);
+}
+
+BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)
+{
+    if (table.GetColCount() == 0)
+        return FailWith(ERROR_INVALID_DATA); // no header line, no table text
+    std::string strText(MAGIC);
+    try
+    {
+        table.WriteToString(strText);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return FailWith(ERROR_INVALID_DATA);
+    }
+    Scramble(strText, strPassword);
+    const std::string strPath = GetSchoolDatabasePath(strCode);
+    if (strPath.empty())
+        return FALSE; // the last error is set
+    if (const DWORD dwCode = ReplaceFileContent(strPath, strText); dwCode != ERROR_SUCCESS)
+        return FailWith(dwCode);
+    return TRUE;
+}

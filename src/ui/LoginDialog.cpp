@@ -1,0 +1,128 @@
+#include "ui/LoginDialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+#include "core/DataFunc.h"
+#include "platform/LastError.h"
+#include "ui/AppIcon.h"
+#include "ui/Support/GbkText.h"
+#include "ui/Support/MessageBox.h"
+
+namespace
+{
+QLineEdit* NewDigitsEdit(QWidget* pParent, int nId, const QString& accessibleName)
+{
+    auto* pEdit = new QLineEdit(pParent);
+    pEdit->setObjectName(QStringLiteral("id%1").arg(nId));
+    pEdit->setAccessibleName(accessibleName);
+    // Only digits can be typed (or pasted).
+    pEdit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), pEdit));
+    return pEdit;
+}
+
+QPushButton* NewButton(QWidget* pParent, int nId, const QString& text)
+{
+    auto* pButton = new QPushButton(text, pParent);
+    pButton->setObjectName(QStringLiteral("id%1").arg(nId));
+    pButton->setAutoDefault(false);
+    return pButton;
+}
+} // namespace
+
+CLoginDialog::CLoginDialog(QWidget* pParent) : QDialog(pParent)
+{
+    setWindowTitle(QStringLiteral("Varnholt - 登录"));
+    setWindowIcon(ApplicationIcon());
+
+    auto* pIcon = new QLabel(this);
+    pIcon->setPixmap(ApplicationIcon().pixmap(32, 32));
+    auto* pCodeLabel = new QLabel(QStringLiteral("院校代码："), this);
+    m_edtCode = NewDigitsEdit(this, 1001, QStringLiteral("院校代码"));
+    pCodeLabel->setBuddy(m_edtCode);
+    m_stcLookup = new QLabel(QStringLiteral("点击此处查询院校编码"), this);
+    m_stcLookup->setObjectName(QStringLiteral("id101"));
+    auto* pPasswordLabel = new QLabel(QStringLiteral("登录密码："), this);
+    m_edtPassword = NewDigitsEdit(this, 1002, QStringLiteral("登录密码"));
+    m_edtPassword->setEchoMode(QLineEdit::Password);
+    pPasswordLabel->setBuddy(m_edtPassword);
+
+    QPushButton* pOk = NewButton(this, 1, QStringLiteral("确定"));
+    pOk->setDefault(true);
+    QPushButton* pCancel = NewButton(this, 2, QStringLiteral("取消"));
+    m_btnPassword = NewButton(this, 4, QStringLiteral("密码设置"));
+    connect(pOk, &QPushButton::clicked, this, &CLoginDialog::OnOK);
+    connect(pCancel, &QPushButton::clicked, this, &CLoginDialog::OnCancel);
+
+    auto* pGrid = new QGridLayout;
+    pGrid->addWidget(pIcon, 0, 0, 3, 1, Qt::AlignTop);
+    pGrid->addWidget(pCodeLabel, 0, 1);
+    pGrid->addWidget(m_edtCode, 0, 2);
+    pGrid->addWidget(m_stcLookup, 1, 2);
+    pGrid->addWidget(pPasswordLabel, 2, 1);
+    pGrid->addWidget(m_edtPassword, 2, 2);
+    auto* pButtons = new QHBoxLayout;
+    pButtons->addStretch();
+    pButtons->addWidget(pOk);
+    pButtons->addWidget(pCancel);
+    pButtons->addWidget(m_btnPassword);
+    auto* pMain = new QVBoxLayout(this);
+    pMain->addLayout(pGrid);
+    pMain->addLayout(pButtons);
+    pMain->setSizeConstraint(QLayout::SetFixedSize);   // not resizable
+}
+
+CLoginDialog::~CLoginDialog() = default;
+
+int CLoginDialog::DoModal()
+{
+    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+bool CLoginDialog::DoDataExchange()
+{
+    const std::optional<std::string> code = ToGbk(m_edtCode->text());
+    const std::optional<std::string> password = ToGbk(m_edtPassword->text());
+    if (!code || !password)
+        return false;
+    m_strCode = *code;
+    m_strPassword = *password;
+    return true;
+}
+
+void CLoginDialog::OnOK()
+{
+    if (!DoDataExchange())
+        return;
+    const QString caption = QStringLiteral("提示");
+    if (m_strCode.empty())
+    {
+        UiMessageBox(this, QStringLiteral("请输入院校代码，不知院校代码可以查询。"), caption);
+        return;
+    }
+    if (FindSchoolRow(m_strCode) < 0)
+    {
+        UiMessageBox(this, QStringLiteral("院校代码不正确，请检查。"), caption);
+        return;
+    }
+    if (!LoadSchoolDatabase(m_strCode, m_strPassword, g_memStudents))
+    {
+        const bool bWrongPassword = GetLastError() == ERROR_INVALID_PASSWORD;
+        UiMessageBox(this,
+                     bWrongPassword ? QStringLiteral("密码不正确，请检查。")
+                                    : QStringLiteral("不能访问该院校的数据库，请检查。"),
+                     caption);
+        return;
+    }
+    g_strSchoolCode = m_strCode;
+    QDialog::accept();
+}
+
+void CLoginDialog::OnCancel()
+{
+    QDialog::reject();
+}

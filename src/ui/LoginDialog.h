@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Identifies the school: a school code of the directory and the password that opens its data file.
+// A successful login leaves g_strSchoolCode set and the school's records in g_memStudents; the
+// accepted code and password stay in the object for every later save.
+class CLoginDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CLoginDialog(QWidget* pParent = nullptr);
+    ~CLoginDialog() override;
+
+    // IDOK after a successful login, IDCANCEL when the user gives up.
+    int DoModal();
+
+    // The login check: stays open with a message (caption "提示") for an empty or unknown code, a
+    // wrong password or an unreadable data file; closes with IDOK when the file opened.
+    void OnOK();
+    void OnCancel();
+
+    void accept() override { OnOK(); }       // Enter and the default button
+    void reject() override { OnCancel(); }   // Escape, the close box and "取消"
+
+    // GBK, as typed; after IDOK the accepted code and password.
+    std::string m_strCode;
+    std::string m_strPassword;
+
+    // The button "密码设置" (id 4); the password change connects to it.
+    QPushButton* GetPasswordButton() const { return m_btnPassword; }
+    // The label "点击此处查询院校编码" (id 101) below the code.
+    QLabel* GetLookupLabel() const { return m_stcLookup; }
+
+protected:
+    // Takes the edits' texts into m_strCode and m_strPassword; false when one cannot be held as GBK.
+    bool DoDataExchange();
+
+private:
+    QLineEdit* m_edtCode;
+    QLineEdit* m_edtPassword;
+    QLabel* m_stcLookup;
+    QPushButton* m_btnPassword;
+};

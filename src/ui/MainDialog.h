@@ -1,0 +1,82 @@
+#pragma once
+
+#include <vector>
+
+#include "ui/Layout/SizingDialog.h"
+#include "ui/LoginDialog.h"
+#include "ui/Support/SaveStudents.h"
+
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QTableView;
+class CStudentListModel;
+
+// The program's main window: logs the school in before it shows, then lists the school's records
+// (the list mirrors g_memStudents row for row) and offers the commands on them. Every command that
+// changes records changes the table, tells the list, and saves the whole table at once.
+class CMainDialog : public CSizingDialog
+{
+    Q_OBJECT
+public:
+    explicit CMainDialog(QWidget* pParent = nullptr);
+    ~CMainDialog() override;
+
+    // Code and password accepted at login: every save uses them.
+    SchoolKey GetSchoolKey() const;
+
+    // The selection mark: the row most recently selected or focused (the view's current row), even
+    // when it is no longer selected; -1 when there is none.
+    int GetSelectionMark() const;
+    // The selected rows, ascending.
+    std::vector<int> GetSelectedRows() const;
+
+    // Reads the whole table anew: after a login, an import, or a search dialog that changed rows.
+    void FillList();
+
+    // The list's context menu (owned by the caller): modify and delete are greyed without a selection mark.
+    QMenu* CreateListContextMenu();
+
+    void accept() override { OnOK(); }       // Enter: does nothing
+    void reject() override { OnCancel(); }   // Escape, the close box, Alt+F4 and "退出系统"
+
+    // Commands of the menu bar and the list.
+    void OnNewRecord();
+    void OnModifyRecord();
+    void OnDeleteRecord();
+    void OnSelectAll();
+    void OnExportCsv();
+    void OnImportCsv();
+    void OnSearchByNumber();
+    void OnSearchByMajor();
+    void OnShowList();
+    void OnHideList();
+    void OnHelpTopics();
+    void OnAbout();
+    void OnListDblClk();
+    void OnListRClick();
+    void OnOK();
+    // The exit question; on Yes the window, and with it the program, ends.
+    void OnCancel();
+
+protected:
+    // Logs in, then lays out and fills the list and opens maximised with the list hidden. A cancelled
+    // login ends the window at once, without the exit question.
+    void OnInitDialog() override;
+    // Runs the login; IDOK or IDCANCEL. Tests replace it to log in without a modal loop.
+    virtual int RunLogin();
+
+    void resizeEvent(QResizeEvent* pEvent) override;
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
+
+    CLoginDialog m_dlgLogin;
+    QMenuBar* m_pMenuBar;
+    QTableView* m_lstStudents;   // the student list, id 1018
+    QLabel* m_stcStatus;         // the status line, id 101
+    CStudentListModel* m_pModel;
+
+private:
+    QMenuBar* CreateMenuBar();
+    void SetUpListColumns();
+    int m_nMenuHeight;
+};

@@ -1,0 +1,113 @@
+// The main window's own commands: delete, select all, show and hide the list, the manual, the
+// about box and exit.
+#include <QItemSelectionModel>
+#include <QTableView>
+
+#include "core/DataFunc.h"
+#include "platform/ProgramDir.h"
+#include "ui/AboutDialog.h"
+#include "ui/MainDialog.h"
+#include "ui/Support/MessageBox.h"
+#include "ui/Support/ShellOpen.h"
+#include "ui/Support/StudentListModel.h"
+
+namespace
+{
+// The message for a failed opening of the manual, by the shell's result.
+QString ManualErrorText(int nResult)
+{
+    switch (nResult)
+    {
+    case 0:
+    case 8:
+        return QStringLiteral("没有足够的资源去执行程序或打开文档");
+    case 2:
+        return QStringLiteral("不能找到要执行的程序或要打开的文档 ，因为文件不存在。");
+    case 3:
+        return QStringLiteral("不能找到要执行的程序或要打开的文档 ，因为路径非法。");
+    case 5:
+    case 26:
+        return QStringLiteral("不能存取文件，它被操作系统占用。");
+    case 11:
+        return QStringLiteral("要执行的程序已经损坏，请重新下载。");
+    case 27:
+    case 31:
+        return QStringLiteral("文件关联无效，不知道如何处理文件，可能原因你的注册表信息不全。");
+    case 28:
+        return QStringLiteral("打开或执行文件超时，可能原因：系统忙。");
+    case 29:
+        return QStringLiteral("DDE交易失败，不能打开或执行文件，可能原因：系统不稳定，请重启机器后再试。");
+    case 30:
+        return QStringLiteral("DDE交易忙，不能打开或执行文件，可能原因：系统忙。");
+    case 32:
+        return QStringLiteral("当前系统至少缺少一个%1需要的动态链接库。").arg(QStringLiteral("Varnholt"));
+    default:
+        return QStringLiteral("调用ShellExecute失败，错误码为%1。").arg(nResult);
+    }
+}
+} // namespace
+
+void CMainDialog::OnDeleteRecord()
+{
+    const std::vector<int> rows = GetSelectedRows();
+    if (rows.empty())
+    {
+        UiMessageBox(this, QStringLiteral("没有指定要删除的项目。"), QStringLiteral("提示"));
+        return;
+    }
+    if (UiMessageBox(this, QStringLiteral("真的要删除该项目？"), QStringLiteral("提示"), MsgButtons::YesNo,
+                     MsgIcon::None, true) != IDYES)
+        return;
+    // Every selected record goes in one pass over the table, then one save.
+    g_memStudents.DeleteRowSet(rows);
+    FillList();
+    SaveStudentsOrReport(this, GetSchoolKey());
+}
+
+void CMainDialog::OnSelectAll()
+{
+    const int nRows = m_pModel->rowCount();
+    if (nRows == 0)
+        return;
+    // One range for all rows; the current row (the selection mark) stays where it was.
+    const QItemSelection all(m_pModel->index(0, 0), m_pModel->index(nRows - 1, m_pModel->columnCount() - 1));
+    m_lstStudents->selectionModel()->select(all, QItemSelectionModel::Select);
+}
+
+void CMainDialog::OnShowList()
+{
+    m_lstStudents->show();
+}
+
+void CMainDialog::OnHideList()
+{
+    m_lstStudents->hide();
+}
+
+void CMainDialog::OnHelpTopics()
+{
+    const QString path =
+        QString::fromStdString(GetProgramDirectory()) + QStringLiteral("/Varnholt使用手册.mht");
+    const int nResult = UiShellOpen(path);
+    if (nResult > 32)
+        return;
+    UiMessageBox(this, ManualErrorText(nResult), QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+void CMainDialog::OnAbout()
+{
+    CAboutDialog dlg(this);
+    dlg.exec();
+}
+
+void CMainDialog::OnOK()
+{
+    // Enter does not close the main window.
+}
+
+void CMainDialog::OnCancel()
+{
+    if (UiMessageBox(this, QStringLiteral("这将退出登记软件，是否真的要退出吗?"), QStringLiteral("提示"),
+                     MsgButtons::YesNo, MsgIcon::None, true) == IDYES)
+        done(QDialog::Rejected);
+}

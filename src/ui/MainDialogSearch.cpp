@@ -1,0 +1,10 @@
+// The two searches of the main window.
+#include "ui/MainDialog.h"
+
+void CMainDialog::OnSearchByNumber()
+{
+}
+
+void CMainDialog::OnSearchByMajor()
+{
+}

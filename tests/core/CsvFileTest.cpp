@@ -1,0 +1,275 @@
+#include "core/CsvFile.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "core/DataFunc.h"
+#include "core/MemTable.h"
+#include "platform/Encoding.h"
+
+namespace
+{
+std::string G(const std::string& strUtf8)
+{
+    return Encoding::Utf8ToGbk(strUtf8).value();
+}
+
+const std::string kHeader = "XSBSH,YXDM,ZYDM,XM,XBDM,CSNY,XLDM,ZXWYYZDM,BYSJ,SYSZDQDM,WYSPDM,DZXX,ZZMMDM,YXGZDQDM,"
+                            "YXDWXZDM,YXDWHYDM,YXYX,YXZYLBM,LXDH,SJHM,TXDZ,YZBM,BZ,JICENG";
+
+// One record in record order, as UTF-8 (converted where GBK is needed).
+std::vector<std::string> SampleRecord(const std::string& strNumber = "2006001001")
+{
+    return {strNumber,
+            "10001",
+            "08060501",
+            "张三",
+            "1",
+            "1984-07-07",
+            "31",
+            "01",
+            "2006-06-30",
+            "11",
+            "4",
+            "zs@example.com",
+            "01",
+            "110000",
+            "1",
+            "A",
+            "1000-2000 ",
+            "10A",
+            "010-62751234",
+            "13800138000",
+            "北京市海淀区颐和园路5号",
+            "100871",
+            "",
+            "00"};
+}
+
+// A CSV line of the values joined by the separator, written as they are.
+std::string Line(const std::vector<std::string>& values, const std::string& strEnd = "\r\n")
+{
+    std::string strLine;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        strLine += (i ? "," : "") + values[i];
+    return strLine + strEnd;
+}
+
+void AppendRecord(CMemTable& table, const std::vector<std::string>& utf8Values)
+{
+    const int nRow = table.GetRowCount();
+    table.AddRows(1);
+    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+        table.SetCell(nRow, c, G(utf8Values[c]));
+}
+
+// The import's message (empty on success), as UTF-8 for readable failures.
+std::string Import(const std::string& strBytes, CMemTable& table)
+{
+    std::string strError;
+    if (ReadCsvStudents(strBytes, table, strError))
+        return std::string();
+    return Encoding::GbkToUtf8(strError).value_or("<not GBK>");
+}
+
+void ExpectRecord(const CMemTable& table, int nRow, const std::vector<std::string>& utf8Values)
+{
+    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+        EXPECT_EQ(table.GetCell(nRow, c), G(utf8Values[c])) << "field " << g_studentFields[c].lpcszName;
+}
+
+std::string Export(const CMemTable& table)
+{
+    std::string strOut;
+    WriteCsvText(table, strOut);
+    return strOut;
+}
+} // namespace
+
+TEST(CsvExport, EmptySchoolGivesTheHeaderLineOnly)
+{
+    CMemTable table;
+    ASSERT_TRUE(CreateStudentTable(table));
+    EXPECT_EQ(Export(table), kHeader + "\r\n");
+}
+
+TEST(CsvExport, WritesGbkValuesPlainWithCrLfAfterEveryLine)
+{
+    CMemTable table;
+    ASSERT_TRUE(CreateStudentTable(table));
+    AppendRecord(table, SampleRecord());
+    AppendRecord(table, SampleRecord("2006001002"));
+    const std::string strRecord = "10001,08060501,张三,1,1984-07-07,31,01,2006-06-30,11,4,zs@example.com,01,110000,1,A,"
+                                  "1000-2000 ,10A,010-62751234,13800138000,北京市海淀区颐和园路5号,100871,,00\r\n";
+    EXPECT_EQ(Export(table), kHeader + "\r\n" + G("2006001001," + strRecord + "2006001002," + strRecord));
+}
+
+TEST(CsvExport, QuotesOnlyValuesWithCommaQuoteOrLineBreak)
+{
+    struct Case
+    {
+        std::string value, written;
+    } cases[] = {
+        {"北京市海淀区,颐和园路5号", "\"北京市海淀区,颐和园路5号\""},
+        {"他说\"好\"", "\"他说\"\"好\"\"\""},
+        {"第一行\r\n第二行", "\"第一行\r\n第二行\""},
+        {"\n", "\"\n\""},
+        {"x\ty", "x\ty"},
+        {"\"", "\"\"\"\""},
+    };
+    for (const Case& c : cases)
+    {
+        CMemTable table;
+        ASSERT_TRUE(CreateStudentTable(table));
+        std::vector<std::string> record = SampleRecord();
+        record[Field::TXDZ] = c.value;
+        AppendRecord(table, record);
+        std::vector<std::string> written = record;
+        written[Field::TXDZ] = c.written;
+        EXPECT_EQ(Export(table), kHeader + "\r\n" + G(Line(written))) << c.value;
+    }
+}
+
+TEST(CsvImport, ReadsBackAnExportedFileValueForValue)
+{
+    CMemTable source;
+    ASSERT_TRUE(CreateStudentTable(source));
+    std::vector<std::string> first = SampleRecord();
+    first[Field::TXDZ] = "北京市海淀区,颐和园路5号";
+    first[Field::BZ] = "他说\"好\",就来";
+    AppendRecord(source, first);
+    AppendRecord(source, SampleRecord("2006001002"));
+
+    CMemTable imported;
+    ASSERT_EQ(Import(Export(source), imported), "");
+    ASSERT_EQ(imported.GetRowCount(), 2);
+    ASSERT_EQ(imported.GetColCount(), STUDENT_FIELD_COUNT);
+    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+        EXPECT_STREQ(imported.GetColName(c), g_studentFields[c].lpcszName);
+    ExpectRecord(imported, 0, first);
+    ExpectRecord(imported, 1, SampleRecord("2006001002"));
+}
+
+TEST(CsvImport, PlacesValuesUnderTheFieldsTheHeaderNames)
+{
+    std::vector<std::string> names, values;
+    const std::vector<std::string> record = SampleRecord();
+    for (int c = STUDENT_FIELD_COUNT - 1; c >= 0; --c)
+    {
+        names.push_back(c == Field::XM ? std::string(" XM ") : g_studentFields[c].lpcszName); // names are trimmed
+        values.push_back(record[c]);
+    }
+    CMemTable table;
+    ASSERT_EQ(Import(G(Line(names) + Line(values)), table), "");
+    ASSERT_EQ(table.GetRowCount(), 1);
+    ExpectRecord(table, 0, record);
+}
+
+TEST(CsvImport, AcceptsEveryLineEndAndSkipsBlankLines)
+{
+    const std::vector<std::string> first = SampleRecord(), second = SampleRecord("2006001002");
+    const std::string cases[] = {
+        kHeader + "\n" + Line(first, "\n") + Line(second, "\n"),             // as spreadsheets on Linux write
+        kHeader + "\r" + Line(first, "\r") + Line(second, "\r"),             // old Macintosh files
+        kHeader + "\r\n\r\n" + Line(first, "\n\n") + Line(second, ""),       // blank lines, no final line end
+        "\r\n" + kHeader + "\r\n" + Line(first) + Line(second) + "\r\n\r\n", // blank lines around
+    };
+    for (const std::string& text : cases)
+    {
+        CMemTable table;
+        ASSERT_EQ(Import(G(text), table), "") << text;
+        ASSERT_EQ(table.GetRowCount(), 2);
+        ExpectRecord(table, 0, first);
+        ExpectRecord(table, 1, second);
+    }
+}
+
+TEST(CsvImport, HeaderOnlyFileGivesNoRows)
+{
+    CMemTable table;
+    ASSERT_EQ(Import(kHeader + "\r\n", table), "");
+    EXPECT_EQ(table.GetColCount(), STUDENT_FIELD_COUNT);
+    EXPECT_EQ(table.GetRowCount(), 0);
+}
+
+TEST(CsvImport, RefusesFilesThatAreNotStudentTables)
+{
+    const std::string kNoFields = "导入文件必须是CSV格式文件，并且有预定义的字段。";
+    std::string strManyNames = kHeader;
+    for (int i = 0; i < 76; ++i)
+        strManyNames += ",X" + std::to_string(i);
+    std::vector<std::string> shifted = SampleRecord();
+    shifted[Field::TXDZ] = "北京市海淀区,颐和园路5号"; // an unquoted comma, as old files have it
+    struct Case
+    {
+        std::string text, message;
+    } cases[] = {
+        {"", kNoFields},
+        {"\r\n\r\n", kNoFields},
+        {"XSBSH,XM\r\n1,2\r\n", kNoFields},
+        {kHeader.substr(0, kHeader.rfind(',')) + ",JICENGX\r\n", kNoFields},
+        {kHeader + ",EXTRA\r\n" + Line(SampleRecord()) + "\r\n", "导入失败。"},
+        {"XSBSH," + kHeader + "\r\n", "导入失败。"},
+        {strManyNames + "\r\n", "导入失败。"},         // 100 names
+        {strManyNames + ",X76\r\n", "列数超过限制。"}, // 101 names
+        {kHeader + "\r\n" + Line(SampleRecord()) + Line(shifted), "文件第3行有25个值，应与标题行一样是24个。"},
+        {kHeader + "\r\n" + Line(SampleRecord()).substr(11), "文件第2行有23个值，应与标题行一样是24个。"},
+        {kHeader + "\r\n\"2006001001,10001\r\n",
+         "文件第2行的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。"},
+        {kHeader + "\r\n\"2006\"001," + Line(SampleRecord()).substr(11),
+         "文件第2行的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。"},
+        {kHeader + "\r\n\r\n\"a\r\nb\"," + Line(SampleRecord()).substr(11),
+         "文件第3行“学号”（XSBSH）的值含有换行符或制表符，数据文件不能保存这样的值。"},
+        {kHeader + "\r\n" + Line(SampleRecord()).substr(0, 10) + "\t" + Line(SampleRecord()).substr(10),
+         "文件第2行“学号”（XSBSH）的值含有换行符或制表符，数据文件不能保存这样的值。"},
+    };
+    for (const Case& c : cases)
+    {
+        CMemTable table;
+        EXPECT_EQ(Import(G(c.text), table), c.message) << c.text;
+    }
+}
+
+TEST(CsvImport, KeepsQuotesInsidePlainValues)
+{
+    std::vector<std::string> record = SampleRecord();
+    record[Field::BZ] = "5'10\" tall";
+    CMemTable table;
+    ASSERT_EQ(Import(G(kHeader + "\r\n" + Line(record)), table), "");
+    ExpectRecord(table, 0, record);
+}
+
+TEST(CsvImport, ReadsUtf8FilesAsSpreadsheetProgramsWriteThem)
+{
+    const std::vector<std::string> record = SampleRecord();
+    const std::string strBody = kHeader + "\n" + Line(record, "\n");
+    for (const std::string& text : {"\xEF\xBB\xBF" + strBody, strBody})
+    {
+        CMemTable table;
+        ASSERT_EQ(Import(text, table), "");
+        ASSERT_EQ(table.GetRowCount(), 1);
+        ExpectRecord(table, 0, record);
+    }
+}
+
+TEST(CsvImport, ReadsAsciiAfterAByteOrderMark)
+{
+    CMemTable table;
+    ASSERT_EQ(Import("\xEF\xBB\xBF" + kHeader + "\r\n", table), "");
+    EXPECT_EQ(table.GetColCount(), STUDENT_FIELD_COUNT);
+}
+
+TEST(CsvImport, RefusesUtf8ValuesThatGbkCannotHold)
+{
+    std::vector<std::string> bad = SampleRecord("2006001003");
+    bad[Field::TXDZ] = "北京😀";
+    const std::string strBody = kHeader + "\r\n" + Line(SampleRecord()) + Line(SampleRecord("2006001002")) + Line(bad);
+    CMemTable table;
+    EXPECT_EQ(Import(strBody, table),
+              "文件第4行“通信地址”（TXDZ）的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。");
+    EXPECT_EQ(Import("\xEF\xBB\xBF" + kHeader + "\r\n" + Line(SampleRecord()).substr(0, 10) + "\xE4\xB8" +
+                         Line(SampleRecord()).substr(10),
+                     table),
+              "文件第2行“学号”（XSBSH）的值不是有效的UTF-8文本。");
+}

@@ -1,0 +1,428 @@
+#include "DataTestSupport.h"
+
+#include <cerrno>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "core/DataFunc.h"
+#include "platform/LastError.h"
+#include "platform/ProgramDir.h"
+
+namespace
+{
+using Record = std::vector<std::string>; // the 24 values in field order
+
+const char* const CODE = "10001";
+
+Record SampleRecord(int n)
+{
+    const std::string strNumber = std::to_string(200600000 + n);
+    return {strNumber,
+            CODE,
+            "07010100",
+            GbkOf(n % 2 ? "张三" : "欧阳明月"),
+            "1",
+            "1984-07-07",
+            "01",
+            "en",
+            "2006-06-30",
+            "110000",
+            "4",
+            "s" + strNumber + "@pku.edu.cn",
+            "04",
+            "460100",
+            "CA",
+            "G61",
+            "1000-2000 ",
+            "04E",
+            "010-62751234",
+            "13800000000",
+            GbkOf("北京市海淀区颐和园路5号"),
+            "100871",
+            n % 3 ? "" : GbkOf("备注：英语六级"),
+            "00"};
+}
+
+std::vector<Record> SampleRecords(int nCount)
+{
+    std::vector<Record> records;
+    for (int n = 0; n < nCount; ++n)
+        records.push_back(SampleRecord(n));
+    return records;
+}
+
+std::string Line(const Record& values)
+{
+    std::string strLine;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        strLine += (i == 0 ? "" : "\t") + values[i];
+    return strLine + "\r\n";
+}
+
+// The plain text of a data file: magic, the student header, one line per record.
+std::string PlainText(const std::vector<Record>& records)
+{
+    std::string strText = std::string("OKAY\r\n") + g_lpcszStudentColumns;
+    for (const Record& record : records)
+        strText += Line(record);
+    return strText;
+}
+
+void Fill(CMemTable& table, const std::vector<Record>& records)
+{
+    ASSERT_TRUE(CreateStudentTable(table));
+    table.AddRows(static_cast<int>(records.size()));
+    for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
+        for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
+            table.SetCell(nRow, nCol, records[static_cast<std::size_t>(nRow)][static_cast<std::size_t>(nCol)]);
+}
+
+void ExpectHolds(const CMemTable& table, const std::vector<Record>& records)
+{
+    ASSERT_EQ(table.GetColCount(), STUDENT_FIELD_COUNT);
+    for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
+        ASSERT_STREQ(table.GetColName(nCol), g_studentFields[nCol].lpcszName);
+    ASSERT_EQ(table.GetRowCount(), static_cast<int>(records.size()));
+    for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
+        for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
+            ASSERT_EQ(table.GetCell(nRow, nCol),
+                      records[static_cast<std::size_t>(nRow)][static_cast<std::size_t>(nCol)])
+                << nRow << "," << nCol;
+}
+
+void ExpectEmptyStudentTable(const CMemTable& table)
+{
+    ExpectHolds(table, {});
+}
+
+class SchoolDatabase : public testing::Test
+{
+  protected:
+    std::string DbPath() const
+    {
+        return m_dir.FilePath(std::string(CODE) + ".db");
+    }
+
+    // Loads CODE.db into a table that holds two other records first.
+    BOOL Load(const std::string& strPassword)
+    {
+        Fill(m_table, m_before);
+        SetLastError(ERROR_SUCCESS);
+        return LoadSchoolDatabase(CODE, strPassword, m_table);
+    }
+
+    // A failed load with this code that left the table as it was.
+    void ExpectRefused(const std::string& strPassword, DWORD dwCode)
+    {
+        EXPECT_FALSE(Load(strPassword));
+        EXPECT_EQ(GetLastError(), dwCode);
+        ExpectHolds(m_table, m_before);
+    }
+
+    TempProgramDir m_dir;
+    CMemTable m_table;
+    const std::vector<Record> m_before = {SampleRecord(900), SampleRecord(901)};
+};
+
+TEST_F(SchoolDatabase, PathIsTheCodeBesideTheProgram)
+{
+    EXPECT_EQ(GetSchoolDatabasePath(CODE), m_dir.Path() + "/10001.db");
+    // directory + code + 5 may reach 260 (the terminating zero included), not pass it
+    const std::string strLongest(260 - 5 - m_dir.Path().size(), '9');
+    EXPECT_EQ(GetSchoolDatabasePath(strLongest), m_dir.Path() + "/" + strLongest + ".db");
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(GetSchoolDatabasePath(strLongest + "9"), "");
+    EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+}
+
+TEST_F(SchoolDatabase, TooLongPathIsRefusedWithoutTouchingAFile)
+{
+    const std::string strCode(260 - 4 - m_dir.Path().size(), '9');
+    Fill(m_table, m_before);
+    EXPECT_FALSE(LoadSchoolDatabase(strCode, "", m_table));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+    ExpectHolds(m_table, m_before);
+    EXPECT_FALSE(SaveSchoolDatabase(strCode, m_table, ""));
+    EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+    EXPECT_EQ(m_dir.Listing(), "");
+}
+
+// ---- Saved bytes ---------------------------------------------------------------------------
+
+TEST_F(SchoolDatabase, EmptyPasswordSavesThePlainText)
+{
+    Fill(m_table, SampleRecords(3));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, ""));
+    EXPECT_EQ(ReadFileBytes(DbPath()), PlainText(SampleRecords(3)));
+    CMemTable empty;
+    ASSERT_TRUE(CreateStudentTable(empty));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, empty, ""));
+    EXPECT_EQ(ReadFileBytes(DbPath()), std::string("OKAY\r\n") + g_lpcszStudentColumns);
+    EXPECT_EQ(m_dir.Listing(), "10001.db"); // replaced, no temporary left behind
+}
+
+class ScrambledSave : public SchoolDatabase, public testing::WithParamInterface<std::string>
+{
+};
+
+TEST_P(ScrambledSave, XorsEveryByteWithTheKeyAndLoadsBack)
+{
+    const std::string& strPassword = GetParam();
+    const std::vector<Record> records = SampleRecords(5);
+    Fill(m_table, records);
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, strPassword));
+    const std::string strFile = ReadFileBytes(DbPath());
+    EXPECT_EQ(strFile, XorWithPassword(PlainText(records), strPassword));
+
+    CMemTable loaded;
+    ASSERT_TRUE(LoadSchoolDatabase(CODE, strPassword, loaded));
+    ExpectHolds(loaded, records);
+    if (strPassword.size() >= 8) // only the first 8 bytes count
+    {
+        EXPECT_TRUE(LoadSchoolDatabase(CODE, strPassword.substr(0, 8) + "tail", loaded));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Passwords, ScrambledSave,
+                         testing::Values("123", "12345678", "123456789", GbkOf("密码口令"), std::string("\0ab", 3)));
+
+TEST_F(SchoolDatabase, ShortPasswordLeavesTheRestOfEachBlockPlain)
+{
+    Fill(m_table, SampleRecords(2));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+    const std::string strFile = ReadFileBytes(DbPath());
+    const std::string strPlain = PlainText(SampleRecords(2));
+    ASSERT_EQ(strFile.size(), strPlain.size());
+    for (std::size_t i = 0; i < strFile.size(); ++i)
+        ASSERT_EQ(strFile[i] == strPlain[i], i % 8 >= 3) << i;
+}
+
+// ---- Files written by hand from the format rule ----------------------------------------------
+
+TEST_F(SchoolDatabase, LoadsAFileWrittenFromTheFormatRule)
+{
+    const std::vector<Record> records = SampleRecords(7);
+    const std::string strPlain = PlainText(records);
+    ASSERT_NE(strPlain.size() % 8, 0u); // the last block is a partial one
+    WriteFileBytes(DbPath(), XorWithPassword(strPlain, "123"));
+    ASSERT_TRUE(Load("123"));
+    ExpectHolds(m_table, records);
+}
+
+TEST_F(SchoolDatabase, PlacesColumnsByNameWhateverTheirOrder)
+{
+    // reversed field order, an unknown column in the middle, no BZ column
+    std::string strText = "OKAY\r\n";
+    const std::vector<Record> records = SampleRecords(3);
+    std::vector<int> order;
+    for (int nCol = STUDENT_FIELD_COUNT - 1; nCol >= 0; --nCol)
+        if (nCol != Field::BZ)
+            order.push_back(nCol);
+    auto lineOf = [&](auto valueOf) {
+        std::string strLine;
+        for (std::size_t i = 0; i < order.size(); ++i)
+            strLine += (i == 0 ? "" : "\t") + valueOf(order[i]) + (i == 5 ? "\tEXTRA" : "");
+        return strLine + "\r\n";
+    };
+    strText += lineOf([](int nCol) { return std::string(g_studentFields[nCol].lpcszName); });
+    for (const Record& record : records)
+        strText += lineOf([&](int nCol) { return record[static_cast<std::size_t>(nCol)]; });
+    WriteFileBytes(DbPath(), XorWithPassword(strText, "secret"));
+    ASSERT_TRUE(Load("secret"));
+    std::vector<Record> expected = records;
+    for (Record& record : expected)
+        record[Field::BZ].clear();
+    ExpectHolds(m_table, expected);
+}
+
+TEST_F(SchoolDatabase, HeaderWithoutStudentColumnsGivesEmptyRecords)
+{
+    WriteFileBytes(DbPath(), "OKAY\r\nA\tB\r\n1\t2\r\n3\t4\r\n");
+    ASSERT_TRUE(Load(""));
+    ExpectHolds(m_table, {Record(STUDENT_FIELD_COUNT), Record(STUDENT_FIELD_COUNT)});
+}
+
+TEST_F(SchoolDatabase, MissingOrShortFileGivesAnEmptyTable)
+{
+    ASSERT_TRUE(Load("123"));
+    ExpectEmptyStudentTable(m_table);
+    for (const std::string& strBytes :
+         {std::string(), std::string("OK"), std::string("OKAY\r\n"), std::string("\x7f\x01\x02\x03\x04\x05", 6)})
+    {
+        WriteFileBytes(DbPath(), strBytes);
+        ASSERT_TRUE(Load("any password"));
+        ExpectEmptyStudentTable(m_table);
+    }
+    Fill(m_table, SampleRecords(1));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123")); // the next save overwrites the short file
+    ASSERT_TRUE(Load("123"));
+    ExpectHolds(m_table, SampleRecords(1));
+}
+
+// ---- Bad input ------------------------------------------------------------------------------
+
+TEST_F(SchoolDatabase, WrongPasswordLeavesTheTableAsItWas)
+{
+    const std::string strFile = XorWithPassword(PlainText(SampleRecords(2)), "123");
+    WriteFileBytes(DbPath(), strFile);
+    ExpectRefused("124", ERROR_INVALID_PASSWORD);
+    ExpectRefused("", ERROR_INVALID_PASSWORD);
+    ExpectRefused("12", ERROR_INVALID_PASSWORD);
+    EXPECT_EQ(ReadFileBytes(DbPath()), strFile);
+
+    WriteFileBytes(DbPath(), PlainText(SampleRecords(2)));
+    ExpectRefused("123", ERROR_INVALID_PASSWORD); // a plain file needs the empty password
+}
+
+TEST_F(SchoolDatabase, RandomBytesAreAWrongPassword)
+{
+    std::mt19937 random(20060630);
+    std::string strBytes(4000, '\0');
+    for (char& ch : strBytes)
+        ch = static_cast<char>(random());
+    WriteFileBytes(DbPath(), strBytes);
+    ExpectRefused("123", ERROR_INVALID_PASSWORD);
+    ExpectRefused("", ERROR_INVALID_PASSWORD);
+}
+
+TEST_F(SchoolDatabase, WrongPasswordWithTheRightFirstKeyBytesFailsToParse)
+{
+    // The magic covers key bytes 0 to 5 only, so this password passes it. Key byte 7 is wrong:
+    // the LF of the first record (offset 15) turns into another byte and its line never ends.
+    const std::string strPlain = "OKAY\r\nXSBSH\r\n1\r\n2\r\n";
+    ASSERT_EQ(strPlain.substr(14, 2), "\r\n");
+    WriteFileBytes(DbPath(), XorWithPassword(strPlain, "abcdefgh"));
+    EXPECT_FALSE(Load("abcdefgX"));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
+    ExpectEmptyStudentTable(m_table); // not as it was
+    ASSERT_TRUE(Load("abcdefgh"));
+    EXPECT_EQ(m_table.GetRowCount(), 2);
+}
+
+TEST_F(SchoolDatabase, AnyTextAfterTheMagicLoadsOrIsInvalidData)
+{
+    std::mt19937 random(1984);
+    for (int nRound = 0; nRound < 50; ++nRound)
+    {
+        std::string strText = "OKAY\r\n";
+        const std::string alphabet = std::string("\t\r\nAB\x00\xb1\xb1", 9) + "XSBSH";
+        for (int i = 0; i < 200; ++i)
+            strText += alphabet[random() % alphabet.size()];
+        WriteFileBytes(DbPath(), strText);
+        if (Load(""))
+        {
+            EXPECT_EQ(m_table.GetColCount(), STUDENT_FIELD_COUNT);
+        }
+        else
+        {
+            EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
+            ExpectEmptyStudentTable(m_table);
+        }
+    }
+}
+
+TEST_F(SchoolDatabase, TruncatedFileKeepsEveryCompleteRecord)
+{
+    const std::vector<Record> records = SampleRecords(4);
+    const std::string strPlain = PlainText(records);
+    const std::string strFile = XorWithPassword(strPlain, "123");
+    const std::size_t nSecondRowEnd = strPlain.find("\r\n", strPlain.find(Line(records[1]))) + 2;
+    for (const std::size_t nCut : {nSecondRowEnd, nSecondRowEnd + 20, strFile.size() - 1})
+    {
+        WriteFileBytes(DbPath(), strFile.substr(0, nCut));
+        ASSERT_TRUE(Load("123")) << nCut;
+        ASSERT_GE(m_table.GetRowCount(), 2) << nCut;
+        for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
+            EXPECT_EQ(m_table.GetCell(1, nCol), records[1][static_cast<std::size_t>(nCol)]);
+    }
+    ExpectHolds(m_table, records); // only the final LF was missing
+}
+
+TEST_F(SchoolDatabase, DirectoryInPlaceOfTheFileIsRefused)
+{
+    ASSERT_EQ(::mkdir(DbPath().c_str(), 0755), 0);
+    ExpectRefused("", ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, ""));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(m_dir.Listing(), "10001.db");
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(DbPath().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
+TEST_F(SchoolDatabase, SaveIntoAMissingDirectoryFails)
+{
+    SetProgramDirectory(m_dir.FilePath("gone"));
+    Fill(m_table, SampleRecords(1));
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, ""));
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+    CMemTable loaded;
+    EXPECT_TRUE(LoadSchoolDatabase(CODE, "", loaded)); // no file: a school without records
+    ExpectEmptyStudentTable(loaded);
+}
+
+TEST_F(SchoolDatabase, TableWithoutColumnsIsNotSaved)
+{
+    CMemTable none;
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, none, ""));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
+    EXPECT_EQ(m_dir.Listing(), "");
+}
+
+// ---- A failed save never loses the previous file ----------------------------------------------
+
+class FailedSave : public SchoolDatabase
+{
+  protected:
+    void SetUp() override
+    {
+        Fill(m_table, SampleRecords(2));
+        ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+        m_strOld = ReadFileBytes(DbPath());
+        Fill(m_table, SampleRecords(300));
+    }
+
+    void ExpectOldFileIntact()
+    {
+        EXPECT_EQ(ReadFileBytes(DbPath()), m_strOld);
+        EXPECT_EQ(m_dir.Listing(), "10001.db");
+    }
+
+    std::string m_strOld;
+};
+
+TEST_F(FailedSave, UnwritableDirectory)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    ASSERT_EQ(::chmod(m_dir.Path().c_str(), 0555), 0);
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    ASSERT_EQ(::chmod(m_dir.Path().c_str(), 0755), 0);
+    ExpectOldFileIntact();
+}
+
+TEST_F(FailedSave, WriteErrorPartWay)
+{
+    // A file size limit makes the write fail after 1000 bytes, even for the superuser.
+    rlimit oldLimit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &oldLimit), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = oldLimit;
+    limit.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const BOOL bSaved = SaveSchoolDatabase(CODE, m_table, "123");
+    const DWORD dwCode = GetLastError();
+    ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(bSaved);
+    EXPECT_EQ(dwCode, ErrorFromErrno(EFBIG));
+    ExpectOldFileIntact();
+}
+} // namespace

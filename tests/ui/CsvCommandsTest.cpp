@@ -1,0 +1,261 @@
+// The main window's CSV export and import, checked against the files they write.
+#include "UiTestSupport.h"
+
+#include <QFile>
+#include <QTableView>
+#include <QtTest>
+
+#include "core/CsvFile.h"
+#include "core/DataFunc.h"
+#include "ui/MainDialog.h"
+#include "ui/Support/ShellOpen.h"
+
+namespace
+{
+const std::string kCode = "10001";
+const std::string kPassword = "abc";
+
+// The main window of a school that is logged in already.
+class CLoggedInMainDialog : public CMainDialog
+{
+  public:
+    CLoggedInMainDialog()
+    {
+        m_dlgLogin.m_strCode = kCode;
+        m_dlgLogin.m_strPassword = kPassword;
+    }
+    int ListRowCount() const
+    {
+        return m_lstStudents->model()->rowCount();
+    }
+};
+
+// Records the paths the desktop is asked to open.
+class ShellOpenRecorder
+{
+  public:
+    ShellOpenRecorder()
+    {
+        SetShellOpenHook([this](const QString& path) {
+            paths.append(path);
+            return 42;
+        });
+    }
+    ~ShellOpenRecorder()
+    {
+        SetShellOpenHook({});
+    }
+    QStringList paths;
+};
+
+// A record in record order (UTF-8 in, GBK stored).
+std::vector<std::string> Record(const char* lpcszNumber, const char* lpcszAddress)
+{
+    const char* values[STUDENT_FIELD_COUNT] = {
+        lpcszNumber,  "10001",  "08060501", "李四",           "2",          "1985-01-02", "31", "01",
+        "2007-06-30", "110000", "4",        "ls@example.com", "01",         "0",          "0",  "0",
+        "1000以下",   "0",      "",         "13900139000",    lpcszAddress, "100871",     "",   "00"};
+    std::vector<std::string> record;
+    for (const char* lpcszValue : values)
+        record.push_back(Gbk(lpcszValue));
+    return record;
+}
+
+void SetUpSchool(const std::vector<std::vector<std::string>>& records)
+{
+    QVERIFY(CreateStudentTable(g_memStudents));
+    g_memStudents.AddRows(static_cast<int>(records.size()));
+    for (int r = 0; r < static_cast<int>(records.size()); ++r)
+    {
+        for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+            g_memStudents.SetCell(r, c, records[r][c]);
+    }
+    QVERIFY(SaveSchoolDatabase(kCode, g_memStudents, kPassword));
+}
+
+// The records of the school's data file.
+std::vector<std::vector<std::string>> StoredRecords()
+{
+    CMemTable table;
+    if (!LoadSchoolDatabase(kCode, kPassword, table))
+        return {};
+    std::vector<std::vector<std::string>> records(table.GetRowCount());
+    for (int r = 0; r < table.GetRowCount(); ++r)
+    {
+        for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+            records[r].push_back(table.GetCell(r, c));
+    }
+    return records;
+}
+
+void WriteFile(const QString& path, const std::string& strBytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(strBytes.data(), static_cast<qint64>(strBytes.size()));
+}
+} // namespace
+
+class TestCsvCommands : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void exportThenImportDoublesTheRecords();
+    void cancelledDialogsChangeNothing();
+    void reportsFilesThatCannotBeWrittenOrRead();
+    void refusedFileLeavesRecordsAndDataFile();
+    void importsSpreadsheetUtf8File();
+};
+
+void TestCsvCommands::exportThenImportDoublesTheRecords()
+{
+    TempProgramDir dir;
+    const auto first = Record("2007001", "北京市海淀区,颐和园路5号"), second = Record("2007002", "上海市");
+    SetUpSchool({first, second});
+    CLoggedInMainDialog dlg;
+    dlg.FillList();
+    MessageRecorder messages(IDYES);
+    FileDialogAnswers files;
+    ShellOpenRecorder shell;
+    const QString path = dir.filePath(QStringLiteral("out.CSV"));
+
+    files.QueuePath(path);
+    dlg.OnExportCsv();
+    QCOMPARE(files.requests().size(), 1);
+    const FileDialogRequest& save = files.requests().constFirst();
+    QVERIFY(save.bSave);
+    QCOMPARE(save.defaultName, u"10001.CSV");
+    QCOMPARE(save.filter, u"Excel Files (*.csv)");
+    QCOMPARE(save.defaultSuffix, u"CSV");
+    std::string strExpected;
+    WriteCsvText(g_memStudents, strExpected);
+    QCOMPARE(ReadFileBytes(path), strExpected);
+    QVERIFY(strExpected.find(Gbk("\"北京市海淀区,颐和园路5号\"")) != std::string::npos);
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().text, u"文件已经生成，是否现在就查看内容。");
+    QCOMPARE(messages.last().caption, u"提示");
+    QCOMPARE(messages.last().buttons, MsgButtons::YesNo);
+    QCOMPARE(shell.paths, QStringList{path});
+
+    messages.clear();
+    files.QueuePath(path);
+    dlg.OnImportCsv();
+    QVERIFY(!files.requests().constLast().bSave);
+    QCOMPARE(files.requests().constLast().filter, u"Excel Files (*.csv)");
+    QCOMPARE(messages.count(), 0);
+    const std::vector<std::vector<std::string>> doubled = {first, second, first, second};
+    QCOMPARE(StoredRecords(), doubled);
+    QCOMPARE(g_memStudents.GetRowCount(), 4);
+    QCOMPARE(dlg.ListRowCount(), 4);
+
+    messages.QueueAnswer(IDNO); // export again, not looking at it
+    files.QueuePath(path);
+    dlg.OnExportCsv();
+    QCOMPARE(shell.paths.size(), 1);
+}
+
+void TestCsvCommands::cancelledDialogsChangeNothing()
+{
+    TempProgramDir dir;
+    SetUpSchool({Record("2007001", "上海市")});
+    const std::string strDataFile = ReadFileBytes(dir.filePath(QStringLiteral("10001.db")));
+    CLoggedInMainDialog dlg;
+    MessageRecorder messages;
+    FileDialogAnswers files; // no path queued: every dialog is cancelled
+    dlg.OnExportCsv();
+    dlg.OnImportCsv();
+    QCOMPARE(files.requests().size(), 2);
+    QCOMPARE(messages.count(), 0);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("10001.db")});
+    QCOMPARE(ReadFileBytes(dir.filePath(QStringLiteral("10001.db"))), strDataFile);
+}
+
+void TestCsvCommands::reportsFilesThatCannotBeWrittenOrRead()
+{
+    TempProgramDir dir;
+    SetUpSchool({Record("2007001", "上海市")});
+    CLoggedInMainDialog dlg;
+    MessageRecorder messages;
+    FileDialogAnswers files;
+    ShellOpenRecorder shell;
+
+    const QString unwritable = dir.filePath(QStringLiteral("no-such-folder/10001.CSV"));
+    files.QueuePath(unwritable);
+    dlg.OnExportCsv();
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().caption, u"错误");
+    QVERIFY(messages.last().text.contains(unwritable));
+    QVERIFY(shell.paths.isEmpty());
+
+    const QString missing = dir.filePath(QStringLiteral("missing.csv"));
+    files.QueuePath(missing);
+    dlg.OnImportCsv();
+    QCOMPARE(messages.count(), 2);
+    QCOMPARE(messages.last().caption, u"错误");
+    QVERIFY(messages.last().text.contains(missing));
+    QCOMPARE(g_memStudents.GetRowCount(), 1);
+    QCOMPARE(StoredRecords().size(), size_t(1));
+}
+
+void TestCsvCommands::refusedFileLeavesRecordsAndDataFile()
+{
+    TempProgramDir dir;
+    SetUpSchool({Record("2007001", "上海市")});
+    const std::string strDataFile = ReadFileBytes(dir.filePath(QStringLiteral("10001.db")));
+    CLoggedInMainDialog dlg;
+    dlg.FillList();
+    MessageRecorder messages;
+    FileDialogAnswers files;
+    const QString path = dir.filePath(QStringLiteral("in.csv"));
+    const struct
+    {
+        std::string bytes;
+        QString message;
+    } cases[] = {
+        {"", QStringLiteral("导入文件必须是CSV格式文件，并且有预定义的字段。")},
+        {"XSBSH,YXDM,ZYDM,XM,XBDM,CSNY,XLDM,ZXWYYZDM,BYSJ,SYSZDQDM,WYSPDM,DZXX,ZZMMDM,YXGZDQDM,YXDWXZDM,YXDWHYDM,"
+         "YXYX,YXZYLBM,LXDH,SJHM,TXDZ,YZBM,BZ,JICENG,EXTRA\r\n",
+         QStringLiteral("导入失败。")},
+    };
+    for (const auto& c : cases)
+    {
+        WriteFile(path, c.bytes);
+        files.QueuePath(path);
+        dlg.OnImportCsv();
+        QCOMPARE(messages.last().text, c.message);
+        QCOMPARE(messages.last().caption, u"文件格式不对");
+    }
+    QCOMPARE(g_memStudents.GetRowCount(), 1);
+    QCOMPARE(dlg.ListRowCount(), 1);
+    QCOMPARE(ReadFileBytes(dir.filePath(QStringLiteral("10001.db"))), strDataFile);
+}
+
+void TestCsvCommands::importsSpreadsheetUtf8File()
+{
+    TempProgramDir dir;
+    const auto first = Record("2007001", "上海市");
+    SetUpSchool({first});
+    CLoggedInMainDialog dlg;
+    dlg.FillList();
+    MessageRecorder messages;
+    FileDialogAnswers files;
+    // As a spreadsheet program saves it: UTF-8 with a byte-order mark, LF line ends, the header in
+    // another order, a quoted value.
+    const std::string strFile =
+        "\xEF\xBB\xBF"
+        "YXDM,XSBSH,ZYDM,XM,XBDM,CSNY,XLDM,ZXWYYZDM,BYSJ,SYSZDQDM,WYSPDM,DZXX,ZZMMDM,YXGZDQDM,YXDWXZDM,YXDWHYDM,"
+        "YXYX,YXZYLBM,LXDH,SJHM,TXDZ,YZBM,BZ,JICENG\n"
+        "10001,2007009,08060501,李四,2,1985-01-02,31,01,2007-06-30,110000,4,ls@example.com,01,0,0,0,1000以下,0,,"
+        "13900139000,\"天津市,南开区\",100871,,00\n";
+    const QString path = dir.filePath(QStringLiteral("sheet.csv"));
+    WriteFile(path, strFile);
+    files.QueuePath(path);
+    dlg.OnImportCsv();
+    QCOMPARE(messages.count(), 0);
+    const std::vector<std::vector<std::string>> expected = {first, Record("2007009", "天津市,南开区")};
+    QCOMPARE(StoredRecords(), expected);
+    QCOMPARE(dlg.ListRowCount(), 2);
+}
+
+QTEST_MAIN(TestCsvCommands)
+#include "CsvCommandsTest.moc"

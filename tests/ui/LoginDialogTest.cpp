@@ -1,0 +1,145 @@
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "StudentFixture.h"
+#include "ui/LoginDialog.h"
+
+namespace
+{
+void FillAndPressOK(CLoginDialog& dlg, const QString& code, const QString& password)
+{
+    FindById<QLineEdit>(&dlg, 1001)->setText(code);
+    FindById<QLineEdit>(&dlg, 1002)->setText(password);
+    QTest::mouseClick(FindById<QPushButton>(&dlg, 1), Qt::LeftButton);
+}
+} // namespace
+
+class TestLoginDialog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        LoadSchoolDirectory();
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<TempProgramDir>();
+        g_strSchoolCode.clear();
+        g_memStudents.Clear();
+    }
+
+    void cleanup()
+    {
+        m_dir.reset();
+    }
+
+    void refusesWithAMessageAndStaysOpen_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no code") << QString() << QStringLiteral("1") << QStringLiteral("请输入院校代码，不知院校代码可以查询。");
+        QTest::newRow("unknown code") << QStringLiteral("99999") << QString() << QStringLiteral("院校代码不正确，请检查。");
+        QTest::newRow("code with a space") << QStringLiteral(" 10001") << QString()
+                                           << QStringLiteral("院校代码不正确，请检查。");
+        QTest::newRow("wrong password") << QStringLiteral("10001") << QStringLiteral("124")
+                                        << QStringLiteral("密码不正确，请检查。");
+        QTest::newRow("empty password for a locked file") << QStringLiteral("10001") << QString()
+                                                          << QStringLiteral("密码不正确，请检查。");
+        QTest::newRow("unreadable file") << QStringLiteral("10002") << QString()
+                                         << QStringLiteral("不能访问该院校的数据库，请检查。");
+    }
+
+    void refusesWithAMessageAndStaysOpen()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, password);
+        QFETCH(QString, message);
+        WriteDataFile("10001", "123", 3);
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("10002.db")));   // a directory cannot be read
+        FillStudents(g_memStudents, 2, "旧");
+        MessageRecorder messages;
+        CLoginDialog dlg;
+        dlg.show();
+        FillAndPressOK(dlg, code, password);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, message);
+        QCOMPARE(messages.last().caption, QStringLiteral("提示"));
+        QCOMPARE(messages.last().buttons, MsgButtons::Ok);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(FindById<QLineEdit>(&dlg, 1001)->text(), code);   // the typed values stay
+        QVERIFY(g_strSchoolCode.empty());
+        QCOMPARE(g_memStudents.GetRowCount(), 2);   // the table holds what it held before
+    }
+
+    void acceptsAKnownCodeWithoutADataFile()
+    {
+        FillStudents(g_memStudents, 2);
+        MessageRecorder messages;
+        CLoginDialog dlg;
+        dlg.show();
+        FillAndPressOK(dlg, QStringLiteral("10003"), QStringLiteral("777"));
+        QCOMPARE(messages.count(), 0);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(g_strSchoolCode, std::string("10003"));
+        QCOMPARE(dlg.m_strCode, std::string("10003"));
+        QCOMPARE(dlg.m_strPassword, std::string("777"));
+        QCOMPARE(g_memStudents.GetRowCount(), 0);
+        QCOMPARE(g_memStudents.GetColCount(), STUDENT_FIELD_COUNT);
+    }
+
+    void opensAFileSavedWithAPasswordAfterFailedTries()
+    {
+        WriteDataFile("10001", "123", 3);
+        MessageRecorder messages;
+        CLoginDialog dlg;
+        dlg.show();
+        FillAndPressOK(dlg, QStringLiteral("10001"), QStringLiteral("12"));
+        FillAndPressOK(dlg, QStringLiteral("10001"), QStringLiteral("1234"));
+        QCOMPARE(messages.count(), 2);
+        QVERIFY(dlg.isVisible());
+        FillAndPressOK(dlg, QStringLiteral("10001"), QStringLiteral("123"));
+        QCOMPARE(messages.count(), 2);
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(g_memStudents.GetRowCount(), 3);
+        QCOMPARE(std::string(g_memStudents.GetCell(2, Field::XSBSH)), std::string("S2"));
+        QCOMPARE(std::string(g_memStudents.GetCell(1, Field::XM)), Gbk("学生1"));
+        QCOMPARE(g_strSchoolCode, std::string("10001"));
+    }
+
+    void editsTakeDigitsOnlyAndMaskThePassword()
+    {
+        CLoginDialog dlg;
+        dlg.show();
+        auto* pCode = FindById<QLineEdit>(&dlg, 1001);
+        auto* pPassword = FindById<QLineEdit>(&dlg, 1002);
+        QTest::keyClicks(pCode, QStringLiteral("10a0 01"));
+        QTest::keyClicks(pPassword, QStringLiteral("x12"));
+        QCOMPARE(pCode->text(), QStringLiteral("10001"));
+        QCOMPARE(pPassword->text(), QStringLiteral("12"));
+        QCOMPARE(pPassword->echoMode(), QLineEdit::Password);
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Varnholt - 登录"));
+        QCOMPARE(FindById<QPushButton>(&dlg, 4)->text(), QStringLiteral("密码设置"));
+    }
+
+    void modalRunEndsWithCancel()
+    {
+        MessageRecorder messages;
+        CLoginDialog dlg;
+        QTimer::singleShot(0, &dlg, [&dlg] { QTest::mouseClick(FindById<QPushButton>(&dlg, 2), Qt::LeftButton); });
+        QCOMPARE(dlg.DoModal(), int(IDCANCEL));
+        QCOMPARE(messages.count(), 0);
+    }
+
+private:
+    std::unique_ptr<TempProgramDir> m_dir;
+};
+
+QTEST_MAIN(TestLoginDialog)
+#include "LoginDialogTest.moc"
