@@ -78,8 +78,8 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
     std::string result(text);
     if (insertAt != std::string_view::npos)
     {
-        result.insert(insertAt, (bInsertNeedsBreak ? std::string(kLineEnd) : std::string()) + entry +
-                                    std::string(kLineEnd));
+        result.insert(insertAt,
+                      (bInsertNeedsBreak ? std::string(kLineEnd) : std::string()) + entry + std::string(kLineEnd));
         return result;
     }
     if (!result.empty() && result.back() != '\n')

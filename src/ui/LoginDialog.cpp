@@ -10,6 +10,9 @@
 #include "core/DataFunc.h"
 #include "platform/LastError.h"
 #include "ui/AppIcon.h"
+#include "ui/HyperLink.h"
+#include "ui/PasswordDialog.h"
+#include "ui/SchoolCodeDialog.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
@@ -44,7 +47,7 @@ CLoginDialog::CLoginDialog(QWidget* pParent) : QDialog(pParent)
     auto* pCodeLabel = new QLabel(QStringLiteral("院校代码："), this);
     m_edtCode = NewDigitsEdit(this, 1001, QStringLiteral("院校代码"));
     pCodeLabel->setBuddy(m_edtCode);
-    m_stcLookup = new QLabel(QStringLiteral("点击此处查询院校编码"), this);
+    m_stcLookup = new CHyperLink(QStringLiteral("点击此处查询院校编码"), this);
     m_stcLookup->setObjectName(QStringLiteral("id101"));
     auto* pPasswordLabel = new QLabel(QStringLiteral("登录密码："), this);
     m_edtPassword = NewDigitsEdit(this, 1002, QStringLiteral("登录密码"));
@@ -57,12 +60,14 @@ CLoginDialog::CLoginDialog(QWidget* pParent) : QDialog(pParent)
     m_btnPassword = NewButton(this, 4, QStringLiteral("密码设置"));
     connect(pOk, &QPushButton::clicked, this, &CLoginDialog::OnOK);
     connect(pCancel, &QPushButton::clicked, this, &CLoginDialog::OnCancel);
+    connect(m_btnPassword, &QPushButton::clicked, this, &CLoginDialog::OnPasswordSetup);
+    connect(m_stcLookup, &CHyperLink::clicked, this, &CLoginDialog::OnLookupCode);
 
     auto* pGrid = new QGridLayout;
     pGrid->addWidget(pIcon, 0, 0, 3, 1, Qt::AlignTop);
     pGrid->addWidget(pCodeLabel, 0, 1);
     pGrid->addWidget(m_edtCode, 0, 2);
-    pGrid->addWidget(m_stcLookup, 1, 2);
+    pGrid->addWidget(m_stcLookup, 1, 2, Qt::AlignLeft);
     pGrid->addWidget(pPasswordLabel, 2, 1);
     pGrid->addWidget(m_edtPassword, 2, 2);
     auto* pButtons = new QHBoxLayout;
@@ -125,4 +130,15 @@ void CLoginDialog::OnOK()
 void CLoginDialog::OnCancel()
 {
     QDialog::reject();
+}
+
+void CLoginDialog::OnLookupCode()
+{
+    LookupCodeInto(m_edtCode);
+}
+
+void CLoginDialog::OnPasswordSetup()
+{
+    CPasswordDialog dlg;
+    dlg.exec();
 }

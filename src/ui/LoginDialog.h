@@ -3,9 +3,9 @@
 #include <QDialog>
 #include <string>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
+class CHyperLink;
 
 // Identifies the school: a school code of the directory and the password that opens its data file.
 // A successful login leaves g_strSchoolCode set and the school's records in g_memStudents; the
@@ -32,18 +32,18 @@ public:
     std::string m_strCode;
     std::string m_strPassword;
 
-    // The button "密码设置" (id 4); the password change connects to it.
-    QPushButton* GetPasswordButton() const { return m_btnPassword; }
-    // The label "点击此处查询院校编码" (id 101) below the code.
-    QLabel* GetLookupLabel() const { return m_stcLookup; }
-
 protected:
+    // The link "点击此处查询院校编码" (id 101): the school code lookup; its choice fills the code field.
+    void OnLookupCode();
+    // The button "密码设置" (id 4): the password change; nothing here changes.
+    void OnPasswordSetup();
+
     // Takes the edits' texts into m_strCode and m_strPassword; false when one cannot be held as GBK.
     bool DoDataExchange();
 
 private:
     QLineEdit* m_edtCode;
     QLineEdit* m_edtPassword;
-    QLabel* m_stcLookup;
+    CHyperLink* m_stcLookup;
     QPushButton* m_btnPassword;
 };

@@ -91,21 +91,21 @@ TEST_P(ProfileEdit, ChangesOnlyTheEntryAndKeepsEveryOtherByte)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, ProfileEdit,
-    testing::Values(
-        EditCase{"KeyAddedAtTheEndOfItsSectionBeforeBlankLines",
-                 "[security]\r\n10003=x\r\n\r\n[other]\r\n10001=keep\r\n",
-                 "[security]\r\n10003=x\r\n10001=new\r\n\r\n[other]\r\n10001=keep\r\n"},
-        EditCase{"ValueReplacedWithBlanksAroundTheNames", "; note\n[ security ]\n 10001 = old\nnext=1\n",
-                 "; note\n[ security ]\n10001=new\nnext=1\n"},
-        EditCase{"CommentedKeyIsNotAnEntry", "[security]\r\n;10001=old\r\n",
-                 "[security]\r\n;10001=old\r\n10001=new\r\n"},
-        EditCase{"SectionAppendedAfterALastLineWithoutLineEnd", "[other]\r\na=1",
-                 "[other]\r\na=1\r\n[security]\r\n10001=new\r\n"},
-        EditCase{"KeyAddedAfterALastLineWithoutLineEnd", "[security]\r\na=1", "[security]\r\na=1\r\n10001=new\r\n"},
-        EditCase{"OnlyTheFirstSectionOfTheNameIsUsed", "[security]\r\na=1\r\n[security]\r\n10001=old\r\n",
-                 "[security]\r\na=1\r\n10001=new\r\n[security]\r\n10001=old\r\n"},
-        EditCase{"SectionNamesAreCaseSensitive", "[Security]\r\n10001=old\r\n",
-                 "[Security]\r\n10001=old\r\n[security]\r\n10001=new\r\n"}),
+    testing::Values(EditCase{"KeyAddedAtTheEndOfItsSectionBeforeBlankLines",
+                             "[security]\r\n10003=x\r\n\r\n[other]\r\n10001=keep\r\n",
+                             "[security]\r\n10003=x\r\n10001=new\r\n\r\n[other]\r\n10001=keep\r\n"},
+                    EditCase{"ValueReplacedWithBlanksAroundTheNames", "; note\n[ security ]\n 10001 = old\nnext=1\n",
+                             "; note\n[ security ]\n10001=new\nnext=1\n"},
+                    EditCase{"CommentedKeyIsNotAnEntry", "[security]\r\n;10001=old\r\n",
+                             "[security]\r\n;10001=old\r\n10001=new\r\n"},
+                    EditCase{"SectionAppendedAfterALastLineWithoutLineEnd", "[other]\r\na=1",
+                             "[other]\r\na=1\r\n[security]\r\n10001=new\r\n"},
+                    EditCase{"KeyAddedAfterALastLineWithoutLineEnd", "[security]\r\na=1",
+                             "[security]\r\na=1\r\n10001=new\r\n"},
+                    EditCase{"OnlyTheFirstSectionOfTheNameIsUsed", "[security]\r\na=1\r\n[security]\r\n10001=old\r\n",
+                             "[security]\r\na=1\r\n10001=new\r\n[security]\r\n10001=old\r\n"},
+                    EditCase{"SectionNamesAreCaseSensitive", "[Security]\r\n10001=old\r\n",
+                             "[Security]\r\n10001=old\r\n[security]\r\n10001=new\r\n"}),
     [](const testing::TestParamInfo<EditCase>& info) { return info.param.lpcszName; });
 
 TEST_F(ProfileTest, RefusesTextsThatWouldBreakTheLinesAndLeavesTheFile)

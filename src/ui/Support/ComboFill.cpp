@@ -51,3 +51,18 @@ bool SelectComboText(QComboBox* pCombo, std::string_view text)
     }
     return false;
 }
+
+void FillComboByFilter(const QComboBox* pFilter, const CODETABLE& filterTable, QComboBox* pList,
+                       const CODETABLE& listTable, std::size_t nPrefix)
+{
+    pList->clear();
+    if (pFilter->currentIndex() < 0)
+    {
+        pList->addItem(QString());
+        pList->setCurrentIndex(-1);
+        return;
+    }
+    const std::string strCode = FindCodeByName(GbkLiteral(pFilter->currentText()), filterTable);
+    Q_ASSERT(!strCode.empty());
+    FillComboFromTable(pList, listTable, std::string_view(strCode).substr(0, nPrefix));
+}

@@ -26,7 +26,11 @@ int UiShellOpen(const QString& path)
 {
     if (Hook())
         return Hook()(path);
-    if (!QFileInfo::exists(path))
-        return kFileNotFound;
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? kOpened : kNoAssociation;
+    if (QFileInfo::exists(path))
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? kOpened : kNoAssociation;
+    // An address such as "https://..." or "mailto:..." (a one-letter scheme would be a drive name).
+    const QUrl url(path, QUrl::StrictMode);
+    if (url.isValid() && url.scheme().size() > 1)
+        return QDesktopServices::openUrl(url) ? kOpened : kNoAssociation;
+    return kFileNotFound;
 }

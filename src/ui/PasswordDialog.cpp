@@ -1,0 +1,114 @@
+#include "ui/PasswordDialog.h"
+
+#include <optional>
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+#include "core/DataFunc.h"
+#include "core/PasswordChange.h"
+#include "ui/HyperLink.h"
+#include "ui/SchoolCodeDialog.h"
+#include "ui/Support/GbkText.h"
+#include "ui/Support/MessageBox.h"
+
+namespace
+{
+QLineEdit* MakeEdit(QWidget* parent, int nId, const QString& accessibleName, bool bMasked)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QStringLiteral("id%1").arg(nId));
+    edit->setAccessibleName(accessibleName);
+    if (bMasked)
+        edit->setEchoMode(QLineEdit::Password);
+    return edit;
+}
+
+// The field's text as GBK, or a message naming the field when a character cannot be stored.
+bool TakeGbk(QWidget* parent, QLineEdit* edit, std::string& strOut)
+{
+    const std::optional<std::string> gbk = ToGbk(edit->text());
+    if (!gbk)
+    {
+        UiMessageBox(parent, QStringLiteral("“%1”中有不能保存的字符，请修改。").arg(edit->accessibleName()),
+                     QStringLiteral("提示"));
+        edit->setFocus();
+        return false;
+    }
+    strOut = *gbk;
+    return true;
+}
+} // namespace
+
+CPasswordDialog::CPasswordDialog(QWidget* parent)
+    : QDialog(parent), m_edtCode(MakeEdit(this, 1001, QStringLiteral("院校代码"), false)),
+      m_edtOldPassword(MakeEdit(this, 1013, QStringLiteral("原密码"), true)),
+      m_edtNewPassword(MakeEdit(this, 1014, QStringLiteral("新设密码"), true)),
+      m_edtConfirm(MakeEdit(this, 1003, QStringLiteral("再次确认"), true)),
+      m_lnkLookup(new CHyperLink(QStringLiteral("点击此处查询院校编码"), this))
+{
+    setWindowTitle(QStringLiteral("Varnholt - 修改密码"));
+    m_edtCode->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    m_lnkLookup->setObjectName(QStringLiteral("id101"));
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    ok->setObjectName(QStringLiteral("id1"));
+    ok->setDefault(true);
+    cancel->setObjectName(QStringLiteral("id2"));
+
+    auto* grid = new QGridLayout(this);
+    const auto addRow = [this, grid](int nRow, const QString& text, QLineEdit* edit) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(edit);
+        grid->addWidget(label, nRow, 0);
+        grid->addWidget(edit, nRow, 1);
+    };
+    addRow(0, QStringLiteral("院校代码："), m_edtCode);
+    grid->addWidget(m_lnkLookup, 1, 1, Qt::AlignLeft);
+    addRow(2, QStringLiteral("原密码："), m_edtOldPassword);
+    addRow(3, QStringLiteral("新设密码："), m_edtNewPassword);
+    addRow(4, QStringLiteral("再次确认："), m_edtConfirm);
+    grid->addWidget(buttons, 5, 0, 1, 2);
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &CPasswordDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CPasswordDialog::reject);
+    connect(m_lnkLookup, &CHyperLink::clicked, this, &CPasswordDialog::OnLookupCode);
+}
+
+CPasswordDialog::~CPasswordDialog() = default;
+
+bool CPasswordDialog::DoDataExchange()
+{
+    return TakeGbk(this, m_edtCode, m_strCode) && TakeGbk(this, m_edtOldPassword, m_strOldPassword) &&
+           TakeGbk(this, m_edtNewPassword, m_strNewPassword) && TakeGbk(this, m_edtConfirm, m_strConfirm);
+}
+
+void CPasswordDialog::OnOK()
+{
+    if (!DoDataExchange())
+        return;
+    const SchoolAccess result =
+        ChangeSchoolPassword({m_strCode, m_strOldPassword, m_strNewPassword, m_strConfirm}, g_memStudents);
+    if (result != SchoolAccess::Done)
+    {
+        UiMessageBox(this, FromGbk(SchoolAccessMessage(result)), QStringLiteral("提示"));
+        return;
+    }
+    QDialog::accept();
+}
+
+void CPasswordDialog::OnCancel()
+{
+    QDialog::reject();
+}
+
+void CPasswordDialog::OnLookupCode()
+{
+    LookupCodeInto(m_edtCode);
+}

@@ -1,0 +1,137 @@
+#include "ui/SearchByName.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/DataFunc.h"
+#include "ui/Support/ComboFill.h"
+#include "ui/Support/FoundRecordList.h"
+#include "ui/Support/GbkText.h"
+#include "ui/Support/MessageBox.h"
+
+namespace
+{
+QLabel* AddLabel(QWidget* pDialog, const QString& text, const QRect& rect, QWidget* pBuddy)
+{
+    auto* pLabel = new QLabel(text, pDialog);
+    pLabel->setGeometry(rect);
+    pLabel->setBuddy(pBuddy);
+    pBuddy->setAccessibleName(QString(text).remove(u':'));
+    return pLabel;
+}
+} // namespace
+
+CSearchByName::CSearchByName(const SchoolKey& key, QWidget* parent)
+    : CSizingDialog(parent, sfBoth, true), m_cboCategory(new QComboBox(this)), m_cboMajor(new QComboBox(this)),
+      m_editName(new QLineEdit(this)), m_lstFound(new CFoundRecordList(key, false, this)),
+      m_btnOK(new QPushButton(QStringLiteral("确认(&)"), this)),
+      m_btnExit(new QPushButton(QStringLiteral("退出(&C)"), this))
+{
+    setWindowTitle(QStringLiteral("按专业与姓名查询"));
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    resize(736, 592);
+
+    m_btnOK->setObjectName(QStringLiteral("id1"));
+    m_btnOK->setDefault(true);
+    m_btnOK->setGeometry(516, 548, 100, 30);
+    connect(m_btnOK, &QPushButton::clicked, this, &CSearchByName::OnOK);
+    m_btnExit->setObjectName(QStringLiteral("id2"));
+    m_btnExit->setAutoDefault(false);
+    m_btnExit->setGeometry(622, 548, 100, 30);
+    connect(m_btnExit, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_lstFound->setObjectName(QStringLiteral("id1029"));
+    m_lstFound->setAccessibleName(QStringLiteral("查询结果"));
+    m_lstFound->setShowGrid(false);
+    m_lstFound->setGeometry(14, 92, 708, 444);
+    connect(m_lstFound, &CFoundRecordList::RecordModified, this, &CSearchByName::RecordModified);
+
+    AddLabel(this, QStringLiteral("请输入专业名称:"), QRect(14, 20, 124, 20), m_cboCategory);
+    m_cboCategory->setObjectName(QStringLiteral("id1028"));
+    m_cboCategory->setGeometry(140, 16, 220, 28);
+    connect(m_cboCategory, &QComboBox::activated, this, &CSearchByName::OnSelendokCategory);
+    m_cboMajor->setObjectName(QStringLiteral("id1002"));
+    m_cboMajor->setAccessibleName(QStringLiteral("专业"));
+    m_cboMajor->setGeometry(372, 16, 300, 28);
+
+    AddLabel(this, QStringLiteral("请输入姓名:"), QRect(14, 56, 124, 20), m_editName);
+    m_editName->setObjectName(QStringLiteral("id1031"));
+    m_editName->setGeometry(140, 52, 220, 28);
+}
+
+CSearchByName::~CSearchByName() = default;
+
+void CSearchByName::OnInitDialog()
+{
+    InitSizing(0, sfBoth, false);
+    AddControl(m_lstFound, lmStretch, lmStretch);
+    AddControl(m_btnOK, lmMove, lmMove);
+    AddControl(m_btnExit, lmMove, lmMove);
+
+    // Filling the lists keeps the category and major chosen before (none at the first opening:
+    // then the first category and its own row are chosen).
+    const std::string strCategory = ToGbk(m_cboCategory->currentText()).value_or(std::string());
+    const std::string strMajor = ToGbk(m_cboMajor->currentText()).value_or(std::string());
+    FillComboFromTable(m_cboCategory, g_codeMajorCategories);
+    FillComboFromTable(m_cboMajor, g_codeMajors);
+    SelectComboText(m_cboCategory, strCategory);
+    OnSelendokCategory();
+    SelectComboText(m_cboMajor, strMajor);
+
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CSearchByName::OnSelendokCategory()
+{
+    FillComboByFilter(m_cboCategory, g_codeMajorCategories, m_cboMajor, g_codeMajors, 4);
+}
+
+void CSearchByName::OnOK()
+{
+    const QString name = m_editName->text();
+    const QString major = m_cboMajor->currentText();
+    const QString category = m_cboCategory->currentText();
+    if (major.isEmpty())
+    {
+        UiMessageBox(
+            this, QStringLiteral("请选择正确的专业，如果觉得可选项多，可输关键字进行快选，比如：“数学类”的输入“数”。"),
+            QStringLiteral("帮助信息"));
+        return;
+    }
+    if (name.isEmpty())
+    {
+        UiMessageBox(this, QStringLiteral("您输入的姓名为空!"), QStringLiteral("输入提示!"));
+        return;
+    }
+    if (category.isEmpty())
+    {
+        UiMessageBox(this, QStringLiteral("您输入的专业为空!"), QStringLiteral("输入提示!"));
+        return;
+    }
+    if (g_memStudents.GetRowCount() == 0)
+    {
+        UiMessageBox(this, QStringLiteral("没有您要查询的学生资料!可能是您的输入学生号码有误,请查对!"),
+                     QStringLiteral("查询提示"));
+        return;
+    }
+    const std::optional<std::string> strName = ToGbk(name);
+    if (!strName)
+    {
+        m_lstFound->setRowCount(0); // no stored name holds a character GBK cannot represent
+        return;
+    }
+    SearchByMajorAndName(LookupFieldCode(GbkLiteral(major), "ZYDM"), *strName);
+}
+
+void CSearchByName::SearchByMajorAndName(const std::string& strMajorCode, const std::string& strName)
+{
+    m_lstFound->setRowCount(0);
+    for (int nRow = 0; nRow < g_memStudents.GetRowCount(); ++nRow)
+    {
+        if (strName == g_memStudents.GetCell(nRow, Field::XM) &&
+            strMajorCode == g_memStudents.GetCell(nRow, Field::ZYDM))
+            m_lstFound->AddRecord(g_memStudents, nRow);
+    }
+}

@@ -1,0 +1,91 @@
+#include "ui/SearchInfo.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "core/DataFunc.h"
+#include "ui/Support/FoundRecordList.h"
+#include "ui/Support/GbkText.h"
+#include "ui/Support/MessageBox.h"
+
+CSearchInfo::CSearchInfo(const SchoolKey& key, QWidget* parent)
+    : CSizingDialog(parent, sfBoth, true), m_editNumber(new QLineEdit(this)),
+      m_lstFound(new CFoundRecordList(key, true, this))
+{
+    setWindowTitle(QStringLiteral("查询学生资料"));
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    resize(580, 560);
+
+    auto* pOK = new QPushButton(QStringLiteral("确认(&O)"), this);
+    pOK->setObjectName(QStringLiteral("id1"));
+    pOK->setDefault(true);
+    pOK->setGeometry(372, 14, 90, 30);
+    connect(pOK, &QPushButton::clicked, this, &CSearchInfo::OnOK);
+
+    auto* pExit = new QPushButton(QStringLiteral("退出&C)"), this);
+    pExit->setObjectName(QStringLiteral("id2"));
+    pExit->setAutoDefault(false);
+    pExit->setGeometry(476, 14, 90, 30);
+    connect(pExit, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* pLabel = new QLabel(QStringLiteral("请输入查询的学号："), this);
+    pLabel->setGeometry(14, 20, 144, 20);
+    pLabel->setBuddy(m_editNumber);
+    m_editNumber->setObjectName(QStringLiteral("id1026"));
+    m_editNumber->setAccessibleName(QStringLiteral("请输入查询的学号"));
+    m_editNumber->setGeometry(160, 16, 200, 28);
+
+    m_lstFound->setObjectName(QStringLiteral("id1028"));
+    m_lstFound->setAccessibleName(QStringLiteral("查询结果"));
+    m_lstFound->setShowGrid(true);
+    m_lstFound->setGeometry(14, 60, 552, 486);
+    connect(m_lstFound, &CFoundRecordList::RecordModified, this, &CSearchInfo::RecordModified);
+}
+
+CSearchInfo::~CSearchInfo() = default;
+
+void CSearchInfo::OnInitDialog()
+{
+    InitSizing(0, sfBoth, false);
+    AddControl(m_lstFound, lmStretch, lmStretch);
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CSearchInfo::OnOK()
+{
+    const QString number = m_editNumber->text();
+    if (number.isEmpty())
+    {
+        UiMessageBox(this, QStringLiteral("您输入的学号为空!"), QStringLiteral("输入提示!"));
+        return;
+    }
+    if (g_memStudents.GetRowCount() == 0)
+    {
+        UiMessageBox(this, QStringLiteral("没有您要查询的学生资料!"), QStringLiteral("查询提示"));
+        return;
+    }
+    const std::optional<std::string> strNumber = ToGbk(number);
+    if (strNumber)
+        SearchByNumber(*strNumber);
+    else
+        m_lstFound->setRowCount(0); // no stored number holds a character GBK cannot represent
+}
+
+void CSearchInfo::SearchByNumber(const std::string& strNumber)
+{
+    m_lstFound->setRowCount(0);
+    for (int nRow = 0; nRow < g_memStudents.GetRowCount(); ++nRow)
+    {
+        if (strNumber != g_memStudents.GetCell(nRow, Field::XSBSH))
+            continue;
+        // A second stored record with the same number: the first one stays listed.
+        if (m_lstFound->ContainsNumber(strNumber))
+        {
+            UiMessageBox(this, QStringLiteral("您查询的学生资料已经在列表里存在了！请点击查看学生资料~"),
+                         QStringLiteral("查询提示"));
+            return;
+        }
+        m_lstFound->AddRecord(g_memStudents, nRow);
+    }
+}

@@ -1,0 +1,182 @@
+#include "core/PasswordChange.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "core/DataFunc.h"
+#include "platform/Encoding.h"
+#include "platform/ProgramDir.h"
+
+namespace fs = std::filesystem;
+
+namespace
+{
+std::string Gbk(const char* lpcszUtf8)
+{
+    return Encoding::Utf8ToGbk(lpcszUtf8).value();
+}
+
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return buffer.str();
+}
+
+// A program directory and a configuration directory of its own, and a two-school directory.
+class PasswordChange : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_root = fs::temp_directory_path() / ("password-change-" + std::to_string(::getpid()));
+        fs::remove_all(m_root);
+        fs::create_directories(m_root / "program");
+        SetProgramDirectory((m_root / "program").string());
+        setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
+        ASSERT_TRUE(
+            g_memSchools.Load(Gbk("学校代码\t学校名称\t省市代码\r\n10001\t北京大学\t11\r\n10003\t清华大学\t11\r\n")));
+        ASSERT_TRUE(CreateStudentTable(m_students));
+    }
+    void TearDown() override
+    {
+        SetProgramDirectory({});
+        unsetenv("XDG_CONFIG_HOME");
+        g_memSchools.Clear();
+        fs::remove_all(m_root);
+    }
+
+    // Saves a data file for the school holding one record with the student number.
+    void SaveSchool(const std::string& strCode, const std::string& strPassword, const char* lpcszNumber)
+    {
+        CMemTable table;
+        ASSERT_TRUE(CreateStudentTable(table));
+        table.AddRows(1);
+        table.SetCell(0, Field::XSBSH, lpcszNumber);
+        ASSERT_TRUE(SaveSchoolDatabase(strCode, table, strPassword));
+    }
+    fs::path DataFile(const char* lpcszCode) const { return m_root / "program" / (std::string(lpcszCode) + ".db"); }
+    fs::path Profile() const { return m_root / "config" / "quillmark.ini"; }
+
+    fs::path m_root;
+    CMemTable m_students;
+};
+
+struct RefusalCase
+{
+    const char* lpcszName;
+    PasswordChangeRequest request;
+    SchoolAccess expected;
+};
+
+void PrintTo(const RefusalCase& refusal, std::ostream* pOut)
+{
+    *pOut << refusal.lpcszName;
+}
+
+class PasswordChangeRefusal : public PasswordChange, public testing::WithParamInterface<RefusalCase>
+{
+};
+
+// 10001 has a file saved with "123"; each case fails at a later step than the one before.
+TEST_P(PasswordChangeRefusal, StopsAtTheFirstFailingStepAndTouchesNeitherFileNorProfile)
+{
+    SaveSchool("10001", "123", "2001");
+    const std::string before = ReadBytes(DataFile("10001"));
+    EXPECT_EQ(ChangeSchoolPassword(GetParam().request, m_students), GetParam().expected);
+    EXPECT_EQ(ReadBytes(DataFile("10001")), before);
+    EXPECT_FALSE(fs::exists(Profile()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, PasswordChangeRefusal,
+    testing::Values(
+        RefusalCase{"CodeEmpty", {"", "x", "1", "2"}, SchoolAccess::CodeEmpty},
+        RefusalCase{"CodeWithABlankIsUnknown", {" 10001", "123", "4", "4"}, SchoolAccess::CodeUnknown},
+        RefusalCase{"CodeNotInDirectory", {"99999", "123", "4", "4"}, SchoolAccess::CodeUnknown},
+        RefusalCase{"WrongCurrentPassword", {"10001", "124", "4", "4"}, SchoolAccess::WrongPassword},
+        RefusalCase{"EmptyCurrentPassword", {"10001", "", "4", "4"}, SchoolAccess::WrongPassword},
+        RefusalCase{"ConfirmationDiffers", {"10001", "123", "456", "457"}, SchoolAccess::ConfirmationDiffers},
+        RefusalCase{
+            "ConfirmationDiffersInLetterCase", {"10001", "123", "abc", "ABC"}, SchoolAccess::ConfirmationDiffers}),
+    [](const testing::TestParamInfo<RefusalCase>& info) { return info.param.lpcszName; });
+
+TEST_F(PasswordChange, EachRefusalHasItsMessage)
+{
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::Done), "");
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::CodeEmpty), Gbk("请输入院校代码，不知院校代码可以查询。"));
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::CodeUnknown), Gbk("院校代码不正确，请检查。"));
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::WrongPassword), Gbk("密码不正确，请检查。"));
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::DatabaseUnreachable), Gbk("不能访问该院校的数据库，请检查。"));
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::ConfirmationDiffers), Gbk("新旧密码输入不一致，请检查。"));
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::SaveFailed), Gbk("修改密码失败。"));
+}
+
+TEST_F(PasswordChange, MismatchedConfirmationStillLeavesTheRecordsLoaded)
+{
+    SaveSchool("10001", "123", "2001");
+    ASSERT_EQ(ChangeSchoolPassword({"10001", "123", "456", "457"}, m_students), SchoolAccess::ConfirmationDiffers);
+    ASSERT_EQ(m_students.GetRowCount(), 1);
+    EXPECT_STREQ(m_students.GetCell(0, Field::XSBSH), "2001");
+}
+
+TEST_F(PasswordChange, UnreadableDataFileIsReportedAsInaccessible)
+{
+    fs::create_directories(DataFile("10001"));   // a directory where the file should be
+    EXPECT_EQ(ChangeSchoolPassword({"10001", "", "1", "1"}, m_students), SchoolAccess::DatabaseUnreachable);
+    EXPECT_FALSE(fs::exists(Profile()));
+}
+
+TEST_F(PasswordChange, FailedSaveIsReportedAndWritesNoProfile)
+{
+    SetProgramDirectory((m_root / "missing").string());   // loads as a new school, cannot be saved
+    EXPECT_EQ(ChangeSchoolPassword({"10001", "", "1", "1"}, m_students), SchoolAccess::SaveFailed);
+    EXPECT_FALSE(fs::exists(Profile()));
+}
+
+TEST_F(PasswordChange, RewritesTheRecordsWithTheNewPassword)
+{
+    SaveSchool("10001", "123", "2001");
+    ASSERT_EQ(ChangeSchoolPassword({"10001", "123", "456", "456"}, m_students), SchoolAccess::Done);
+
+    CMemTable reloaded;
+    EXPECT_EQ(OpenSchool("10001", "123", reloaded), SchoolAccess::WrongPassword);
+    ASSERT_EQ(OpenSchool("10001", "456", reloaded), SchoolAccess::Done);
+    ASSERT_EQ(reloaded.GetRowCount(), 1);
+    EXPECT_STREQ(reloaded.GetCell(0, Field::XSBSH), "2001");
+}
+
+TEST_F(PasswordChange, NewSchoolGetsAnEmptyFileWithTheNewPassword)
+{
+    ASSERT_EQ(ChangeSchoolPassword({"10003", "anything", "789", "789"}, m_students), SchoolAccess::Done);
+    ASSERT_TRUE(fs::exists(DataFile("10003")));
+    CMemTable reloaded;
+    EXPECT_EQ(OpenSchool("10003", "", reloaded), SchoolAccess::WrongPassword);
+    ASSERT_EQ(OpenSchool("10003", "789", reloaded), SchoolAccess::Done);
+    EXPECT_EQ(reloaded.GetRowCount(), 0);
+}
+
+TEST_F(PasswordChange, LongPasswordScramblesWithItsFirstEightBytesAndIsRecordedWhole)
+{
+    ASSERT_EQ(ChangeSchoolPassword({"10001", "", "123456789", "123456789"}, m_students), SchoolAccess::Done);
+    CMemTable reloaded;
+    EXPECT_EQ(OpenSchool("10001", "12345678", reloaded), SchoolAccess::Done);
+    EXPECT_EQ(ReadBytes(Profile()), "[security]\r\n10001=123456789\r\n");
+}
+
+TEST_F(PasswordChange, ProfileRecordsTheLatestPasswordOfEachSchool)
+{
+    const std::string gbkPassword = Gbk("密码");
+    ASSERT_EQ(ChangeSchoolPassword({"10001", "", "111", "111"}, m_students), SchoolAccess::Done);
+    ASSERT_EQ(ChangeSchoolPassword({"10003", "", gbkPassword, gbkPassword}, m_students), SchoolAccess::Done);
+    EXPECT_EQ(ReadBytes(Profile()), "[security]\r\n10001=111\r\n10003=" + gbkPassword + "\r\n");
+    ASSERT_EQ(ChangeSchoolPassword({"10001", "111", "", ""}, m_students), SchoolAccess::Done);
+    EXPECT_EQ(ReadBytes(Profile()), "[security]\r\n10001=\r\n10003=" + gbkPassword + "\r\n");
+}
+} // namespace

@@ -1,0 +1,148 @@
+#include "EditorScript.h"
+#include "StudentFixture.h"
+
+#include <QTableView>
+#include <QTest>
+
+#include "ui/MainDialog.h"
+#include "ui/Support/StudentListModel.h"
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+// The main window logged in without the modal login dialog.
+class RecordsMainDialog : public CMainDialog
+{
+  public:
+    using CMainDialog::m_lstStudents;
+    using CMainDialog::m_pModel;
+
+  protected:
+    int RunLogin() override
+    {
+        FindById<QLineEdit>(&m_dlgLogin, 1001)->setText(u"10001"_s);
+        FindById<QLineEdit>(&m_dlgLogin, 1002)->setText(u"123"_s);
+        m_dlgLogin.OnOK();
+        return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
+    }
+};
+
+// A data file of complete records numbered 2005000, 2005001, ...
+void WriteRecords(int nRows)
+{
+    CMemTable table;
+    QVERIFY(CreateStudentTable(table));
+    table.AddRows(nRows);
+    for (int nRow = 0; nRow < nRows; ++nRow)
+    {
+        const auto record = EditorScript::CompleteRecord(std::to_string(2005000 + nRow).c_str());
+        for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
+            table.SetCell(nRow, nCol, record[nCol]);
+    }
+    QVERIFY(SaveSchoolDatabase("10001", table, "123"));
+}
+
+QString ListCell(RecordsMainDialog& dlg, int nRow, int nCol)
+{
+    return dlg.m_pModel->index(nRow, nCol).data().toString();
+}
+} // namespace
+
+class TestMainDialogRecords : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void initTestCase()
+    {
+        LoadSchoolDirectory();
+        BuildMajorCategories();
+    }
+    void init()
+    {
+        m_dir = std::make_unique<TempProgramDir>();
+        g_memStudents.Clear();
+    }
+    void cleanup()
+    {
+        m_dir.reset();
+    }
+
+    void addsRecordsUntilTheEditorIsLeft()
+    {
+        WriteRecords(2);
+        RecordsMainDialog dlg;
+        dlg.show();
+        MessageRecorder messages;
+        EditorScript script;
+        for (const QString& number : {u"2006001"_s, u"2006002"_s, u"2006003"_s})
+            script.Queue(EditorScript::AddRecord(number));
+        dlg.OnNewRecord();
+        QCOMPARE(script.editorsSeen(), 4); // the fourth was left with "退出添加"
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(dlg.m_pModel->rowCount(), 5);
+        QCOMPARE(ListCell(dlg, 4, Field::XSBSH), u"2006003");
+        QCOMPARE(ListCell(dlg, 4, Field::ZYDM), u"01000000"); // the list shows the stored code
+        QCOMPARE(StoredNumbers("10001", "123"),
+                 (std::vector<std::string>{"2005000", "2005001", "2006001", "2006002", "2006003"}));
+    }
+
+    void modifyWithoutSelectionMarkSaysSo()
+    {
+        WriteRecords(2);
+        RecordsMainDialog dlg;
+        dlg.show();
+        MessageRecorder messages;
+        EditorScript script;
+        dlg.OnModifyRecord();
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, u"没有指定要修改的项目。");
+        QCOMPARE(messages.last().caption, u"提示");
+        QCOMPARE(script.editorsSeen(), 0);
+    }
+
+    void modifyChangesTheRecordAtTheSelectionMark()
+    {
+        WriteRecords(3);
+        RecordsMainDialog dlg;
+        dlg.show();
+        dlg.m_lstStudents->setCurrentIndex(dlg.m_pModel->index(1, 0));
+        dlg.m_lstStudents->clearSelection(); // the mark stays on row 1
+        MessageRecorder messages;
+        EditorScript script;
+        script.Queue([](CEditDialog* pEditor) {
+            FindById<QLineEdit>(pEditor, 1003)->setText(u"李四"_s);
+            EditorScript::Click(pEditor, 1);
+        });
+        dlg.OnModifyRecord();
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(ListCell(dlg, 1, Field::XM), u"李四");
+        QCOMPARE(ListCell(dlg, 0, Field::XM), u"张明");
+        CMemTable saved;
+        QVERIFY(LoadSchoolDatabase("10001", "123", saved));
+        QCOMPARE(std::string(saved.GetCell(1, Field::XM)), Gbk("李四"));
+    }
+
+    void doubleClickAddsOnEmptySpaceAndModifiesASelection()
+    {
+        WriteRecords(2);
+        RecordsMainDialog dlg;
+        dlg.show();
+        dlg.OnShowList();
+        QWidget* pViewport = dlg.m_lstStudents->viewport();
+        EditorScript script; // every editor is left at once
+        QTest::mouseDClick(pViewport, Qt::LeftButton, {}, QPoint(5, pViewport->height() - 5));
+        QCOMPARE(script.titles(), QList<QString>({u"添加学生记录"_s}));
+
+        dlg.m_lstStudents->selectRow(0);
+        dlg.OnListDblClk();
+        QCOMPARE(script.titles().last(), u"修改学生记录");
+        QCOMPARE(dlg.m_pModel->rowCount(), 2);
+    }
+
+  private:
+    std::unique_ptr<TempProgramDir> m_dir;
+};
+
+QTEST_MAIN(TestMainDialogRecords)
+#include "MainDialogRecordsTest.moc"
