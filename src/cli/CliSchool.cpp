@@ -1,0 +1,90 @@
+#include "cli/CliSchool.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "cli/CliOutput.h"
+#include "core/DataFunc.h"
+#include "core/PasswordChange.h"
+#include "platform/LastError.h"
+#include "platform/ProgramDir.h"
+
+namespace
+{
+constexpr int kDirectoryResource = 134;
+
+// The password as the user gave it (UTF-8), or nullopt after a usage error was printed.
+std::optional<std::string> PasswordOfArgs(const CCliArgs& args)
+{
+    if (args.Has("password") && args.Has("password-stdin"))
+    {
+        PrintError("--password 与 --password-stdin 只能给出一个");
+        return std::nullopt;
+    }
+    if (const std::optional<std::string> strPassword = args.Value("password"))
+        return strPassword;
+    if (args.Has("password-stdin"))
+    {
+        std::string strLine;
+        std::getline(std::cin, strLine);
+        if (!strLine.empty() && strLine.back() == '\r')
+            strLine.pop_back();
+        return strLine;
+    }
+    const char* lpcszEnv = std::getenv("VARNHOLT_PASSWORD");
+    return std::string(lpcszEnv != nullptr ? lpcszEnv : "");
+}
+} // namespace
+
+int PrepareDataDirectory(const CCliArgs& args)
+{
+    if (const std::optional<std::string> strDir = args.Value("dir"))
+    {
+        std::error_code ec;
+        if (strDir->empty() || !std::filesystem::is_directory(*strDir, ec))
+            return DataError("数据目录“" + *strDir + "”不存在", ERROR_PATH_NOT_FOUND);
+        SetProgramDirectory(*strDir);
+    }
+    std::string strMessage;
+    if (!LoadResourceTable(kDirectoryResource, "TXT", g_memSchools, strMessage))
+    {
+        PrintError(TerminalText(strMessage));
+        return CLI_DATA_ERROR;
+    }
+    return CLI_OK;
+}
+
+int ReportSchoolAccess(SchoolAccess result)
+{
+    const DWORD dwCode = GetLastError();
+    const std::string strMessage = TerminalText(SchoolAccessMessage(result));
+    switch (result)
+    {
+    case SchoolAccess::Done:
+        return CLI_OK;
+    case SchoolAccess::CodeEmpty:
+    case SchoolAccess::CodeUnknown:
+    case SchoolAccess::ConfirmationDiffers:
+        return UsageError(strMessage);
+    case SchoolAccess::WrongPassword:
+        return DataError(strMessage, ERROR_INVALID_PASSWORD);
+    case SchoolAccess::DatabaseUnreachable:
+    case SchoolAccess::SaveFailed:
+        return DataError(strMessage, dwCode);
+    }
+    return DataError(strMessage, dwCode);
+}
+
+int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school)
+{
+    const std::optional<std::string> strPassword = PasswordOfArgs(args);
+    if (!strPassword)
+        return CLI_USAGE;
+    const std::optional<std::string> strCode = ArgumentAsGbk(args.Value("school").value_or(""));
+    const std::optional<std::string> strGbkPassword = ArgumentAsGbk(*strPassword);
+    if (!strCode || !strGbkPassword)
+        return UsageError("院校代码或密码中有 GBK 无法表示的字符");
+    school = {*strCode, *strGbkPassword};
+    return ReportSchoolAccess(OpenSchool(school.strCode, school.strPassword, g_memStudents));
+}

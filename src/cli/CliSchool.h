@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "cli/CliArgs.h"
+
+enum class SchoolAccess;
+
+// The school a command works on, as the data files know it (GBK).
+struct CliSchool
+{
+    std::string strCode;
+    std::string strPassword;
+};
+
+// Points the data functions at --dir (default: the program's own directory) and loads the built-in
+// school directory. CLI_OK, or the exit code after telling the user why not.
+int PrepareDataDirectory(const CCliArgs& args);
+
+// Opens the school of --school with the password from --password, --password-stdin or the
+// environment variable VARNHOLT_PASSWORD (in that order; none: the empty password) into
+// g_memStudents, with the login's rules and messages. CLI_OK, or the exit code after telling why not.
+int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school);
+
+// The exit code for a refused login or password change, after printing the program's message.
+int ReportSchoolAccess(SchoolAccess result);

@@ -1,0 +1,57 @@
+// export: the school's records as the program's CSV file.
+#include <iostream>
+
+#include "cli/CliCommand.h"
+#include "cli/CliOutput.h"
+#include "cli/CliSchool.h"
+#include "core/CsvFile.h"
+#include "core/DataFunc.h"
+#include "core/WholeFile.h"
+#include "platform/Encoding.h"
+#include "platform/LastError.h"
+
+namespace
+{
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+int RunExport(const CCliArgs& args)
+{
+    const std::optional<std::string> strPath = args.Value("out");
+    if (!strPath || strPath->empty())
+        return UsageError("缺少 --out FILE");
+    CliSchool school;
+    if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
+        return nExit;
+    std::string strCsv;
+    WriteCsvText(g_memStudents, strCsv);
+    if (args.Has("utf8"))
+    {
+        const std::optional<std::string> strUtf8 = Encoding::GbkToUtf8(strCsv);
+        if (!strUtf8)
+            return DataError("记录中有不是 GBK 编码的字节，不能转换为 UTF-8", ERROR_INVALID_DATA);
+        strCsv = std::string(kUtf8Mark) + *strUtf8;
+    }
+    // The file is replaced whole, so a failed export never leaves a truncated file behind.
+    if (const DWORD dwCode = ReplaceFileContent(*strPath, strCsv); dwCode != ERROR_SUCCESS)
+        return DataError("不能写入文件“" + *strPath + "”", dwCode);
+    std::cout << "文件已经生成：" << *strPath << "（" << g_memStudents.GetRowCount() << "条记录）\n";
+    return CLI_OK;
+}
+} // namespace
+
+const CliCommand& ExportCommand()
+{
+    static const CliCommand command = {
+        "export",
+        "把全部记录导出为 CSV 文件",
+        "用法：varnholt-cli export --school CODE --out FILE [--utf8]\n"
+        "写出与程序“导出Excel文件”相同的 CSV 文件：第一行是 24 个字段名，以后每行一条记录，\n"
+        "存储的值（代码字段为代码），逗号分隔，每行以 CR LF 结束。已有的文件被替换。\n"
+        "  --out FILE   要写的文件\n"
+        "  --utf8       写成带字节顺序标记的 UTF-8（默认 GBK）\n",
+        true,
+        0,
+        {{"out", true}, {"utf8", false}},
+        RunExport};
+    return command;
+}

@@ -1,0 +1,94 @@
+// import: appends the records of a CSV file with the program's import rules.
+#include <iostream>
+
+#include "cli/CliCommand.h"
+#include "cli/CliOutput.h"
+#include "cli/CliSchool.h"
+#include "cli/RecordValidation.h"
+#include "core/CsvFile.h"
+#include "core/DataFunc.h"
+#include "core/WholeFile.h"
+#include "platform/LastError.h"
+
+namespace
+{
+// The student numbers already stored: an incoming record may not repeat one of them.
+std::unordered_set<std::string> StoredNumbers()
+{
+    std::unordered_set<std::string> numbers;
+    numbers.reserve(static_cast<std::size_t>(g_memStudents.GetRowCount()));
+    for (int nRow = 0; nRow < g_memStudents.GetRowCount(); ++nRow)
+        numbers.insert(g_memStudents.GetCell(nRow, Field::XSBSH));
+    return numbers;
+}
+
+// FALSE after printing the report when an incoming record fails the checks.
+BOOL CheckIncoming(const CMemTable& imported)
+{
+    std::unordered_set<std::string> numbers = StoredNumbers();
+    std::string strReport;
+    const int nFailing = CheckRecords(imported, &numbers, strReport);
+    std::cout << strReport;
+    if (nFailing == 0)
+        return TRUE;
+    std::cout << "导入文件中有" << nFailing << "条记录未通过检查，没有导入任何记录。\n";
+    return FALSE;
+}
+
+int RunImport(const CCliArgs& args)
+{
+    const std::optional<std::string> strPath = args.Value("in");
+    if (!strPath || strPath->empty())
+        return UsageError("缺少 --in FILE");
+    CliSchool school;
+    if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
+        return nExit;
+    std::string strBytes;
+    if (const DWORD dwCode = ReadWholeFile(*strPath, strBytes); dwCode != ERROR_SUCCESS)
+        return DataError("不能读取文件“" + *strPath + "”", dwCode);
+    CMemTable imported;
+    std::string strError;
+    if (!ReadCsvStudents(strBytes, imported, strError))
+    {
+        std::cout << "文件格式不对：" << TerminalText(strError) << '\n';
+        return CLI_INVALID;
+    }
+    if (args.Has("check") && !CheckIncoming(imported))
+        return CLI_INVALID;
+    const int nCount = imported.GetRowCount();
+    if (args.Has("dry-run"))
+    {
+        std::cout << "可以导入" << nCount << "条记录（试运行，没有写入）。\n";
+        return CLI_OK;
+    }
+    if (!g_memStudents.AppendTable(imported))
+    {
+        std::cout << "文件格式不对：导入失败。\n";
+        return CLI_INVALID;
+    }
+    if (!SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword))
+        return DataError("保存数据文件失败，没有导入任何记录", GetLastError());
+    std::cout << "已导入" << nCount << "条记录，现有" << g_memStudents.GetRowCount() << "条记录。\n";
+    return CLI_OK;
+}
+} // namespace
+
+const CliCommand& ImportCommand()
+{
+    static const CliCommand command = {
+        "import",
+        "从 CSV 文件导入记录（追加）",
+        "用法：varnholt-cli import --school CODE --in FILE [--check] [--dry-run]\n"
+        "按程序“从外部文件导入”的规则读入 CSV 文件（GBK 或 UTF-8，第一行是 24 个字段名，\n"
+        "顺序不限），把其中的记录追加到院校的记录之后并保存。\n"
+        "  --in FILE   要导入的文件\n"
+        "  --check     先按录入窗口新增记录时的规则和代码表检查每条记录：学号不得与已存记录\n"
+        "              或文件中前面的记录重复。有一条不通过就不导入任何记录，并列出每个问题：\n"
+        "              第N条记录（文件中第一行字段名之后的第N条），“字段”（字段名）：提示\n"
+        "  --dry-run   只读入和检查，不写数据文件\n",
+        true,
+        0,
+        {{"in", true}, {"check", false}, {"dry-run", false}},
+        RunImport};
+    return command;
+}

@@ -1,0 +1,171 @@
+#include "CliTestSupport.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/DataFunc.h"
+#include "platform/Encoding.h"
+#include "platform/ProgramDir.h"
+
+extern char** environ;
+
+std::string Gbk(std::string_view utf8)
+{
+    return Encoding::Utf8ToGbk(utf8).value();
+}
+
+std::string Utf8(std::string_view gbk)
+{
+    return Encoding::GbkToUtf8(gbk).value();
+}
+
+std::string HeaderLine(const char* lpcszSep, const char* lpcszEnd)
+{
+    std::string strLine;
+    for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
+        strLine.append(nField > 0 ? lpcszSep : "").append(g_studentFields[nField].lpcszName);
+    return strLine + lpcszEnd;
+}
+
+Record ValidRecord(int n)
+{
+    return {std::to_string(2006000 + n),
+            "10001",
+            "07010100",
+            Gbk(n % 2 ? "张三" : "欧阳明月"),
+            "1",
+            "1984-07-07",
+            "01",
+            "en",
+            "2006-06-30",
+            "110000",
+            "4",
+            "s" + std::to_string(n) + "@pku.edu.cn",
+            "04",
+            "460100",
+            "CA",
+            "G61",
+            "1000-2000 ",
+            "04E",
+            "010-62751234",
+            "",
+            Gbk("北京市海淀区颐和园路5号"),
+            "100871",
+            n % 3 ? "" : Gbk("备注：英语六级"),
+            "00"};
+}
+
+std::string ReadFileBytes(const std::string& strPath)
+{
+    std::ifstream file(strPath, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+void WriteFileBytes(const std::string& strPath, std::string_view bytes)
+{
+    std::ofstream(strPath, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+CliTest::CliTest()
+{
+    std::string strTemplate = (std::filesystem::temp_directory_path() / "varnholt-cli-XXXXXX").string();
+    if (::mkdtemp(strTemplate.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
+    m_strDir = strTemplate;
+    std::filesystem::create_directory(m_strDir + "/config");
+}
+
+CliTest::~CliTest()
+{
+    SetProgramDirectory({});
+    std::error_code ec;
+    std::filesystem::remove_all(m_strDir, ec);
+}
+
+CliResult CliTest::Run(std::vector<std::string> args, const std::string& strStdin, const std::vector<std::string>& env)
+{
+    if (!args.empty())
+        args.insert(args.begin() + 1, {"--dir", m_strDir});
+    return RunExactly(std::move(args), strStdin, env);
+}
+
+CliResult CliTest::RunExactly(std::vector<std::string> args, const std::string& strStdin,
+                              const std::vector<std::string>& env)
+{
+    std::vector<std::string> environment;
+    for (char** ppEntry = environ; *ppEntry != nullptr; ++ppEntry)
+    {
+        const std::string_view entry = *ppEntry;
+        if (!entry.starts_with("VARNHOLT_PASSWORD=") && !entry.starts_with("XDG_CONFIG_HOME="))
+            environment.emplace_back(entry);
+    }
+    environment.push_back("XDG_CONFIG_HOME=" + m_strDir + "/config");
+    environment.insert(environment.end(), env.begin(), env.end());
+
+    const std::string strIn = m_strDir + "/.stdin", strOut = m_strDir + "/.stdout", strErr = m_strDir + "/.stderr";
+    WriteFileBytes(strIn, strStdin);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, strIn.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, strOut.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, strErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+
+    std::vector<char*> argv = {const_cast<char*>(VARNHOLT_CLI_PATH)};
+    for (std::string& strArg : args)
+        argv.push_back(strArg.data());
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& strEntry : environment)
+        envp.push_back(strEntry.data());
+    envp.push_back(nullptr);
+
+    CliResult result;
+    pid_t pid = 0;
+    const int nSpawn = posix_spawn(&pid, VARNHOLT_CLI_PATH, &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (nSpawn != 0)
+        return result;
+    int nStatus = 0;
+    waitpid(pid, &nStatus, 0);
+    result.nExit = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+    result.strOut = ReadFileBytes(strOut);
+    result.strErr = ReadFileBytes(strErr);
+    return result;
+}
+
+void CliTest::WriteSchool(const std::string& strCode, const std::string& strPassword,
+                          const std::vector<Record>& records)
+{
+    CMemTable table;
+    ASSERT_TRUE(CreateStudentTable(table));
+    table.AddRows(static_cast<int>(records.size()));
+    for (int nRow = 0; nRow < static_cast<int>(records.size()); ++nRow)
+    {
+        for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
+            table.SetCell(nRow, nField, records[nRow][nField]);
+    }
+    SetProgramDirectory(m_strDir);
+    ASSERT_TRUE(SaveSchoolDatabase(strCode, table, strPassword));
+}
+
+std::vector<Record> CliTest::ReadSchool(const std::string& strCode, const std::string& strPassword)
+{
+    CMemTable table;
+    SetProgramDirectory(m_strDir);
+    EXPECT_TRUE(LoadSchoolDatabase(strCode, strPassword, table));
+    std::vector<Record> records(table.GetRowCount());
+    for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
+    {
+        for (int nField = 0; nField < table.GetColCount(); ++nField)
+            records[nRow].push_back(table.GetCell(nRow, nField));
+    }
+    return records;
+}
