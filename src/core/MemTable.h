@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Types.h"
@@ -126,8 +127,23 @@ class CMemTable
     // into the arena in one piece; changes never rewrite it.
     struct Cell
     {
-        std::uint32_t nOffset = 0;
-        std::uint32_t nLength = 0;
+        std::uint32_t nOffset;
+        std::uint32_t nLength;
+    };
+    // Leaves cells that are about to be overwritten uninitialised when the array grows.
+    template <class T> struct UninitAllocator : std::allocator<T>
+    {
+        template <class U> struct rebind
+        {
+            using other = UninitAllocator<U>;
+        };
+        template <class U, class... Args> void construct(U* p, Args&&... args)
+        {
+            if constexpr (sizeof...(Args) == 0)
+                ::new (static_cast<void*>(p)) U;
+            else
+                ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
     };
     static constexpr std::uint32_t kOwnedCell = 0xFFFFFFFF;
 
@@ -148,13 +164,13 @@ class CMemTable
     std::string m_strLastError;
     int m_nRows = 0;
     int m_nCols = 0;
-    std::vector<std::string> m_pColNames;   // room for 100 names after a text load
-    std::vector<Cell> m_pCells;             // row-major: cell (r, c) is element r * m_nCols + c
-    std::string m_strArena;                 // the bytes of unchanged cells, each followed by a NUL
-    std::size_t m_nArenaGarbage = 0;        // arena bytes no cell refers to any more
-    std::vector<std::string> m_owned;       // texts of changed cells
-    std::vector<std::uint32_t> m_freeOwned; // slots of m_owned no cell uses
-    std::string m_strDiscard;               // target of writes through an index outside the table
+    std::vector<std::string> m_pColNames;              // room for 100 names after a text load
+    std::vector<Cell, UninitAllocator<Cell>> m_pCells; // row-major: cell (r, c) is element r * m_nCols + c
+    std::string m_strArena;                            // the bytes of unchanged cells, each followed by a NUL
+    std::size_t m_nArenaGarbage = 0;                   // arena bytes no cell refers to any more
+    std::vector<std::string> m_owned;                  // texts of changed cells
+    std::vector<std::uint32_t> m_freeOwned;            // slots of m_owned no cell uses
+    std::string m_strDiscard;                          // target of writes through an index outside the table
 };
 
 // One row of a table, reached by column index; valid until the table next changes.

@@ -69,11 +69,6 @@ void CMemTable::TidyAfterDelete()
     {
         if (cell.nLength == kOwnedCell)
             continue;
-        if (cell.nLength == 0)
-        {
-            cell.nOffset = 0;
-            continue;
-        }
         const auto nOffset = static_cast<std::uint32_t>(arena.size());
         arena.append(m_strArena, cell.nOffset, cell.nLength);
         arena.push_back('\0');
