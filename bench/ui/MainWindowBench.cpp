@@ -1,12 +1,13 @@
 // The main window with a large school: from pressing "确定" in the login to the window ready, and
 // select all + delete of every record including the save. Runs offscreen in a temporary directory.
-#include <QApplication>
-#include <QLineEdit>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
 #include <string>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
 
 #include "core/DataFunc.h"
 #include "platform/ProgramDir.h"
@@ -49,14 +50,34 @@ void WriteSchool(const std::string& strCode, int nRows)
     CMemTable table;
     CreateStudentTable(table);
     table.AddRows(nRows);
-    const std::string name = "\xd5\xc5\xc8\xfd";   // a two-character GBK name
+    const std::string name = "\xd5\xc5\xc8\xfd"; // a two-character GBK name
     for (int nRow = 0; nRow < nRows; ++nRow)
     {
         const std::string n = std::to_string(nRow);
-        const char* values[STUDENT_FIELD_COUNT] = {
-            "", "10001", "08020101", "", "1", "1985-05-01", "31", "101", "2007-07-01", "110000",
-            "05", "student@example.org", "01", "110000", "10", "G", "1500-2000", "11",
-            "010-62751234", "13800000000", "Beijing", "100871", "", "1"};
+        const char* values[STUDENT_FIELD_COUNT] = {"",
+                                                   "10001",
+                                                   "08020101",
+                                                   "",
+                                                   "1",
+                                                   "1985-05-01",
+                                                   "31",
+                                                   "101",
+                                                   "2007-07-01",
+                                                   "110000",
+                                                   "05",
+                                                   "student@example.org",
+                                                   "01",
+                                                   "110000",
+                                                   "10",
+                                                   "G",
+                                                   "1500-2000",
+                                                   "11",
+                                                   "010-62751234",
+                                                   "13800000000",
+                                                   "Beijing",
+                                                   "100871",
+                                                   "",
+                                                   "1"};
         for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
             table.SetCell(nRow, nCol, values[nCol]);
         table.SetCell(nRow, Field::XSBSH, "2007" + n);
@@ -68,10 +89,10 @@ void WriteSchool(const std::string& strCode, int nRows)
 // The main window whose login presses "确定" at once and notes the moment.
 class TimedMainDialog : public CMainDialog
 {
-public:
+  public:
     Clock::time_point m_pressed;
 
-protected:
+  protected:
     int RunLogin() override
     {
         FindChild(1001)->setText(QStringLiteral("10001"));
@@ -81,7 +102,7 @@ protected:
         return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
     }
 
-private:
+  private:
     QLineEdit* FindChild(int nId)
     {
         return m_dlgLogin.findChild<QLineEdit*>(QStringLiteral("id%1").arg(nId));
@@ -133,5 +154,10 @@ void BM_SelectAllAndDeleteAll(benchmark::State& state)
 }
 } // namespace
 
-BENCHMARK(BM_LoginToMainWindowReady)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoginToMainWindowReady)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectAllAndDeleteAll)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);

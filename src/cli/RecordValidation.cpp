@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "cli/CliOutput.h"
@@ -40,6 +41,23 @@ class CAllowedValues
     std::array<std::unordered_set<std::string_view>, STUDENT_FIELD_COUNT> m_values;
 };
 
+// ParseDateText of each distinct date text once: a school's records share few dates, and turning
+// a date into a time value through the C library is the costliest step of a record's check.
+class CDateCache
+{
+  public:
+    std::int32_t TimeOf(const std::string& strText)
+    {
+        const auto [it, bInserted] = m_times.try_emplace(strText, 0);
+        if (bInserted)
+            it->second = ParseDateText(strText);
+        return it->second;
+    }
+
+  private:
+    std::unordered_map<std::string, std::int32_t> m_times;
+};
+
 void AppendLine(int nRecord, int nField, const std::string& strMessageUtf8, std::string& strReport)
 {
     const STUDENTFIELD& field = g_studentFields[nField];
@@ -54,14 +72,14 @@ std::string NotAllowedMessage(int nField, const std::string& strValue)
 }
 
 // Appends the row's lines; true when the row passes.
-bool CheckRow(const CMemTable& table, int nRow, const CAllowedValues& allowed,
+bool CheckRow(const CMemTable& table, int nRow, const CAllowedValues& allowed, CDateCache& dates,
               std::unordered_set<std::string>* pTakenNumbers, std::string& strReport)
 {
     RecordCheckInput input;
     for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
         input.values[nField] = table.GetCell(nRow, nField);
-    input.timeCSNY = ParseDateText(input.values[Field::CSNY]);
-    input.timeBYSJ = ParseDateText(input.values[Field::BYSJ]);
+    input.timeCSNY = dates.TimeOf(input.values[Field::CSNY]);
+    input.timeBYSJ = dates.TimeOf(input.values[Field::BYSJ]);
     input.bAddMode = pTakenNumbers != nullptr;
     if (pTakenNumbers != nullptr)
         input.isStudentNumberFree = [&](const std::string& strNumber) { return pTakenNumbers->count(strNumber) == 0; };
@@ -88,10 +106,11 @@ bool CheckRow(const CMemTable& table, int nRow, const CAllowedValues& allowed,
 int CheckRecords(const CMemTable& table, std::unordered_set<std::string>* pTakenNumbers, std::string& strReport)
 {
     static const CAllowedValues allowed;
+    CDateCache dates;
     int nFailing = 0;
     for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
     {
-        if (!CheckRow(table, nRow, allowed, pTakenNumbers, strReport))
+        if (!CheckRow(table, nRow, allowed, dates, pTakenNumbers, strReport))
             ++nFailing;
     }
     return nFailing;

@@ -21,7 +21,7 @@ void WriteCsvText(const CMemTable& table, std::string& strOut);
 // (the header lists the 24 names in any order). Quoted values are read back; lines may end with
 // CR LF, LF or CR; blank lines are skipped. A file with a UTF-8 byte-order mark, or whose bytes are
 // valid UTF-8 with non-ASCII characters, is converted from UTF-8 to GBK; any other file is GBK.
-// On FALSE, strError holds the reason (GBK) for the user and the table is to be discarded.
+// On FALSE, strError holds the reason (GBK) for the user and the table is empty.
 // Refused: a header of more than 100 names, a header without one of the 24 names, a header of
 // more or fewer than 24 names, a quoted value without its closing quote or followed by other
 // text, a record with another number of values than the header, a value holding a TAB, CR or LF

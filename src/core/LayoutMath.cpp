@@ -61,8 +61,8 @@ Size ClientDelta(Size window, Size client, Size minimum, Size initialClient)
 
 TrackingLimits ComputeTrackingLimits(Size minimum, Size maximum, SizeFreedom freedom)
 {
-    return {minimum, {(freedom & sfHorizontal) ? maximum.cx : minimum.cx,
-                      (freedom & sfVertical) ? maximum.cy : minimum.cy}};
+    return {minimum,
+            {(freedom & sfHorizontal) ? maximum.cx : minimum.cx, (freedom & sfVertical) ? maximum.cy : minimum.cy}};
 }
 
 bool AreLimitsValid(Size minimum, Size maximum)

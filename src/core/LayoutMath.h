@@ -10,10 +10,10 @@
 // Per-axis rule of a registered control.
 enum LayoutMode : int
 {
-    lmFixed = 0,      // neither moves nor grows
-    lmStretch = 1,    // near edge stays, far edge follows: grows with the window
-    lmMove = 2,       // keeps its size and moves with the far border
-    lmMoveHalf = 3    // keeps its size and moves by half the change
+    lmFixed = 0,   // neither moves nor grows
+    lmStretch = 1, // near edge stays, far edge follows: grows with the window
+    lmMove = 2,    // keeps its size and moves with the far border
+    lmMoveHalf = 3 // keeps its size and moves by half the change
 };
 
 // The directions in which a window may change its size.

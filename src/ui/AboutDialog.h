@@ -7,6 +7,6 @@
 class CAboutDialog : public CSizingDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit CAboutDialog(QWidget* pParent = nullptr);
 };

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <string>
+
+#include <QDialog>
 
 class QLineEdit;
 class QPushButton;
@@ -13,7 +14,7 @@ class CHyperLink;
 class CLoginDialog : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit CLoginDialog(QWidget* pParent = nullptr);
     ~CLoginDialog() override;
 
@@ -25,14 +26,20 @@ public:
     void OnOK();
     void OnCancel();
 
-    void accept() override { OnOK(); }       // Enter and the default button
-    void reject() override { OnCancel(); }   // Escape, the close box and "取消"
+    void accept() override
+    {
+        OnOK();
+    } // Enter and the default button
+    void reject() override
+    {
+        OnCancel();
+    } // Escape, the close box and "取消"
 
     // GBK, as typed; after IDOK the accepted code and password.
     std::string m_strCode;
     std::string m_strPassword;
 
-protected:
+  protected:
     // The link "点击此处查询院校编码" (id 101): the school code lookup; its choice fills the code field.
     void OnLookupCode();
     // The button "密码设置" (id 4): the password change; nothing here changes.
@@ -41,7 +48,7 @@ protected:
     // Takes the edits' texts into m_strCode and m_strPassword; false when one cannot be held as GBK.
     bool DoDataExchange();
 
-private:
+  private:
     QLineEdit* m_edtCode;
     QLineEdit* m_edtPassword;
     CHyperLink* m_stcLookup;

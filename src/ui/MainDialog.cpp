@@ -21,7 +21,7 @@ constexpr int kStatusHeight = 20;
 constexpr int kClientHeight = kListHeight + 4 + kStatusHeight;
 
 // Column widths in pixels, in record order.
-constexpr int kColumnWidths[STUDENT_FIELD_COUNT] = {100, 60, 60,  60,  40,  60, 40, 80, 60, 60,  100, 100,
+constexpr int kColumnWidths[STUDENT_FIELD_COUNT] = {100, 60,  60,  60,  40, 60, 40, 80, 60,  60, 100, 100,
                                                     60,  100, 100, 100, 40, 40, 40, 40, 100, 50, 100, 100};
 } // namespace
 
@@ -86,14 +86,14 @@ void CMainDialog::OnInitDialog()
     InitSizing(0, sfBoth, false);
     if (RunLogin() != IDOK)
     {
-        done(QDialog::Rejected);   // no exit question: the program ends
+        done(QDialog::Rejected); // no exit question: the program ends
         return;
     }
     AddControl(m_lstStudents, lmStretch, lmStretch);
     AddControl(m_stcStatus, lmStretch, lmMove);
     FillList();
     setWindowState(windowState() | Qt::WindowMaximized);
-    m_lstStudents->hide();   // shown on "打开显示列表"
+    m_lstStudents->hide(); // shown on "打开显示列表"
 }
 
 int CMainDialog::RunLogin()

@@ -18,7 +18,7 @@ class CStudentListModel;
 class CMainDialog : public CSizingDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit CMainDialog(QWidget* pParent = nullptr);
     ~CMainDialog() override;
 
@@ -37,8 +37,14 @@ public:
     // The list's context menu (owned by the caller): modify and delete are greyed without a selection mark.
     QMenu* CreateListContextMenu();
 
-    void accept() override { OnOK(); }       // Enter: does nothing
-    void reject() override { OnCancel(); }   // Escape, the close box, Alt+F4 and "退出系统"
+    void accept() override
+    {
+        OnOK();
+    } // Enter: does nothing
+    void reject() override
+    {
+        OnCancel();
+    } // Escape, the close box, Alt+F4 and "退出系统"
 
     // Commands of the menu bar and the list.
     void OnNewRecord();
@@ -59,7 +65,7 @@ public:
     // The exit question; on Yes the window, and with it the program, ends.
     void OnCancel();
 
-protected:
+  protected:
     // Logs in, then lays out and fills the list and opens maximised with the list hidden. A cancelled
     // login ends the window at once, without the exit question.
     void OnInitDialog() override;
@@ -71,11 +77,11 @@ protected:
 
     CLoginDialog m_dlgLogin;
     QMenuBar* m_pMenuBar;
-    QTableView* m_lstStudents;   // the student list, id 1018
-    QLabel* m_stcStatus;         // the status line, id 101
+    QTableView* m_lstStudents; // the student list, id 1018
+    QLabel* m_stcStatus;       // the status line, id 101
     CStudentListModel* m_pModel;
 
-private:
+  private:
     QMenuBar* CreateMenuBar();
     void SetUpListColumns();
     int m_nMenuHeight;

@@ -86,8 +86,7 @@ void CMainDialog::OnHideList()
 
 void CMainDialog::OnHelpTopics()
 {
-    const QString path =
-        QString::fromStdString(GetProgramDirectory()) + QStringLiteral("/Varnholt使用手册.mht");
+    const QString path = QString::fromStdString(GetProgramDirectory()) + QStringLiteral("/Varnholt使用手册.mht");
     const int nResult = UiShellOpen(path);
     if (nResult > 32)
         return;

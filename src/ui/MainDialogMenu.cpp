@@ -1,9 +1,10 @@
 // The main window's menu bar and the list's context menu, built from one table of commands.
+#include <initializer_list>
+#include <memory>
+
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
-#include <initializer_list>
-#include <memory>
 
 #include "ui/MainDialog.h"
 
@@ -12,7 +13,7 @@ namespace
 struct Command
 {
     int nId;
-    const char16_t* lpszText;   // the part after the TAB is shown as shortcut text, no key is bound
+    const char16_t* lpszText; // the part after the TAB is shown as shortcut text, no key is bound
     void (CMainDialog::*pfnHandler)();
 };
 
@@ -22,7 +23,7 @@ const Command kCommands[] = {
     {57632, u"删除资料(&D)\tDel", &CMainDialog::OnDeleteRecord},
     {32781, u"从外部文件导入(&I)\tCtrl+I", &CMainDialog::OnImportCsv},
     {32780, u"导出Excel文件...(&E)\tCtrl+E", &CMainDialog::OnExportCsv},
-    {57665, u"退出系统(&X)\tAlt+F4", nullptr},   // a close request, which asks the exit question
+    {57665, u"退出系统(&X)\tAlt+F4", nullptr}, // a close request, which asks the exit question
     {57642, u"全选(&A)\tCtrl+A", &CMainDialog::OnSelectAll},
     {32784, u"通过学号查询(&S)\tAlt+F3", &CMainDialog::OnSearchByNumber},
     {32788, u"通过专业查询(&S)\tAlt+F9", &CMainDialog::OnSearchByMajor},

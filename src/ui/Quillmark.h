@@ -6,7 +6,7 @@
 // window ends, the program ends.
 class CQuillmarkApp
 {
-public:
+  public:
     // Runs the whole program. Always FALSE: there is no further message loop to enter.
     BOOL InitInstance();
 };

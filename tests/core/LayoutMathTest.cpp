@@ -26,7 +26,7 @@ INSTANTIATE_TEST_SUITE_P(AllModes, LayoutModes,
                          testing::Values(ModeCase{lmFixed, lmStretch, {0, 0, 0, 100}},
                                          ModeCase{lmMove, lmMoveHalf, {100, 100, 50, 50}},
                                          ModeCase{lmStretch, lmMove, {0, 100, 100, 100}},
-                                         ModeCase{4, -1, {0, 0, 0, 0}}));   // unknown modes count as fixed
+                                         ModeCase{4, -1, {0, 0, 0, 0}})); // unknown modes count as fixed
 
 TEST(LayoutShares, FarEdgeMustFollowAtLeastTheNearEdge)
 {
@@ -53,14 +53,14 @@ TEST_P(LayoutReposition, TruncatesEachShareTowardZero)
     EXPECT_EQ(Reposition(base, GetParam().shares, GetParam().dx, GetParam().dy), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Shares, LayoutReposition,
-    testing::Values(MoveCase{{50, 50, 50, 50}, 1, 1, {10, 20, 110, 70}},      // half of +1 is 0
-                    MoveCase{{50, 50, 50, 50}, 2, -3, {11, 19, 111, 69}},     // +2 moves 1, -3 moves -1
-                    MoveCase{{0, 100, 0, 100}, -7, 40, {10, 20, 103, 110}},  // stretch
-                    MoveCase{{100, 100, 100, 100}, 25, -5, {35, 15, 135, 65}},
-                    MoveCase{{33, 33, 0, 0}, 10, 0, {13, 20, 113, 70}},     // 330 / 100 = 3
-                    MoveCase{{0, 0, 0, 0}, 500, 500, {10, 20, 110, 70}}));
+INSTANTIATE_TEST_SUITE_P(Shares, LayoutReposition,
+                         testing::Values(MoveCase{{50, 50, 50, 50}, 1, 1, {10, 20, 110, 70}}, // half of +1 is 0
+                                         MoveCase{
+                                             {50, 50, 50, 50}, 2, -3, {11, 19, 111, 69}}, // +2 moves 1, -3 moves -1
+                                         MoveCase{{0, 100, 0, 100}, -7, 40, {10, 20, 103, 110}}, // stretch
+                                         MoveCase{{100, 100, 100, 100}, 25, -5, {35, 15, 135, 65}},
+                                         MoveCase{{33, 33, 0, 0}, 10, 0, {13, 20, 113, 70}}, // 330 / 100 = 3
+                                         MoveCase{{0, 0, 0, 0}, 500, 500, {10, 20, 110, 70}}));
 
 TEST(LayoutReposition, RepeatedResizingDoesNotDrift)
 {

@@ -1,3 +1,5 @@
+#include "UiTestSupport.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -5,7 +7,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include "UiTestSupport.h"
 #include "ui/AboutDialog.h"
 #include "ui/Layout/SizingDialog.h"
 
@@ -14,7 +15,7 @@ namespace
 // A dialog with one control per layout mode, registered from its own initialisation.
 class ModesDialog : public CSizingDialog
 {
-public:
+  public:
     explicit ModesDialog(SizeFreedom freedom = sfBoth) : m_freedom(freedom)
     {
         for (int i = 0; i < 4; ++i)
@@ -26,7 +27,7 @@ public:
     }
     QLabel* m_controls[4];
 
-protected:
+  protected:
     void OnInitDialog() override
     {
         InitSizing(0, m_freedom, false);
@@ -36,7 +37,7 @@ protected:
         AddControl(m_controls[3], lmMoveHalf, lmMoveHalf);
     }
 
-private:
+  private:
     SizeFreedom m_freedom;
 };
 
@@ -49,7 +50,7 @@ QRect RectOf(int left, int top, int right, int bottom)
 class TestLayoutManager : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
@@ -63,7 +64,7 @@ private slots:
         ModesDialog dlg;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        dlg.resize(403, 261);   // +103, +61
+        dlg.resize(403, 261); // +103, +61
         QTRY_COMPARE(dlg.size(), QSize(403, 261));
         QCOMPARE(dlg.m_controls[0]->geometry(), RectOf(10, 10, 50, 40));
         QCOMPARE(dlg.m_controls[1]->geometry(), RectOf(60, 10, 100 + 103, 40 + 61));
@@ -121,7 +122,7 @@ private slots:
         {
             dlg.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-            QCOMPARE(dlg.minimumSize(), QSize(352, 96));   // the template cannot be undercut
+            QCOMPARE(dlg.minimumSize(), QSize(352, 96)); // the template cannot be undercut
             QCOMPARE(dlg.size(), QSize(352 + 35, 96 + 9));
             const QList<QSizeGrip*> grips = dlg.findChildren<QSizeGrip*>();
             QCOMPARE(grips.size(), 1);
@@ -167,10 +168,10 @@ private slots:
         settings.endGroup();
 
         window.setGeometry(0, 0, 120, 80);
-        QVERIFY(CLayoutManager::RestoreWindowPosition(&window, QStringLiteral("Placement"),
-                                                      CLayoutManager::rpVisibility));
+        QVERIFY(
+            CLayoutManager::RestoreWindowPosition(&window, QStringLiteral("Placement"), CLayoutManager::rpVisibility));
         QCOMPARE(window.geometry(), QRect(40, 50, 200, 100));
-        QVERIFY(!window.isVisible());   // it was saved hidden
+        QVERIFY(!window.isVisible()); // it was saved hidden
     }
 
     void placementWithoutTheValidMarkIsIgnored()

@@ -1,11 +1,12 @@
+#include "ui/LoginDialog.h"
+
+#include "StudentFixture.h"
+
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
-#include "StudentFixture.h"
-#include "ui/LoginDialog.h"
 
 namespace
 {
@@ -20,7 +21,7 @@ void FillAndPressOK(CLoginDialog& dlg, const QString& code, const QString& passw
 class TestLoginDialog : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase()
     {
         LoadSchoolDirectory();
@@ -43,14 +44,16 @@ private slots:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no code") << QString() << QStringLiteral("1") << QStringLiteral("请输入院校代码，不知院校代码可以查询。");
-        QTest::newRow("unknown code") << QStringLiteral("99999") << QString() << QStringLiteral("院校代码不正确，请检查。");
-        QTest::newRow("code with a space") << QStringLiteral(" 10001") << QString()
-                                           << QStringLiteral("院校代码不正确，请检查。");
+        QTest::newRow("no code") << QString() << QStringLiteral("1")
+                                 << QStringLiteral("请输入院校代码，不知院校代码可以查询。");
+        QTest::newRow("unknown code") << QStringLiteral("99999") << QString()
+                                      << QStringLiteral("院校代码不正确，请检查。");
+        QTest::newRow("code with a space")
+            << QStringLiteral(" 10001") << QString() << QStringLiteral("院校代码不正确，请检查。");
         QTest::newRow("wrong password") << QStringLiteral("10001") << QStringLiteral("124")
                                         << QStringLiteral("密码不正确，请检查。");
-        QTest::newRow("empty password for a locked file") << QStringLiteral("10001") << QString()
-                                                          << QStringLiteral("密码不正确，请检查。");
+        QTest::newRow("empty password for a locked file")
+            << QStringLiteral("10001") << QString() << QStringLiteral("密码不正确，请检查。");
         QTest::newRow("unreadable file") << QStringLiteral("10002") << QString()
                                          << QStringLiteral("不能访问该院校的数据库，请检查。");
     }
@@ -61,7 +64,7 @@ private slots:
         QFETCH(QString, password);
         QFETCH(QString, message);
         WriteDataFile("10001", "123", 3);
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("10002.db")));   // a directory cannot be read
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("10002.db"))); // a directory cannot be read
         FillStudents(g_memStudents, 2, "旧");
         MessageRecorder messages;
         CLoginDialog dlg;
@@ -72,9 +75,9 @@ private slots:
         QCOMPARE(messages.last().caption, QStringLiteral("提示"));
         QCOMPARE(messages.last().buttons, MsgButtons::Ok);
         QVERIFY(dlg.isVisible());
-        QCOMPARE(FindById<QLineEdit>(&dlg, 1001)->text(), code);   // the typed values stay
+        QCOMPARE(FindById<QLineEdit>(&dlg, 1001)->text(), code); // the typed values stay
         QVERIFY(g_strSchoolCode.empty());
-        QCOMPARE(g_memStudents.GetRowCount(), 2);   // the table holds what it held before
+        QCOMPARE(g_memStudents.GetRowCount(), 2); // the table holds what it held before
     }
 
     void acceptsAKnownCodeWithoutADataFile()
@@ -137,7 +140,7 @@ private slots:
         QCOMPARE(messages.count(), 0);
     }
 
-private:
+  private:
     std::unique_ptr<TempProgramDir> m_dir;
 };
 

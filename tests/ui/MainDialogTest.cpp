@@ -1,3 +1,7 @@
+#include "ui/MainDialog.h"
+
+#include "StudentFixture.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,9 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "StudentFixture.h"
 #include "platform/ProgramDir.h"
-#include "ui/MainDialog.h"
 #include "ui/Support/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
 
@@ -19,7 +21,7 @@ namespace
 // The main window with its login answered in place of the modal login dialog.
 class LoggedInMainDialog : public CMainDialog
 {
-public:
+  public:
     LoggedInMainDialog(const QString& code, const QString& password) : m_code(code), m_password(password)
     {
     }
@@ -27,7 +29,7 @@ public:
     using CMainDialog::m_pModel;
     using CMainDialog::m_stcStatus;
 
-protected:
+  protected:
     int RunLogin() override
     {
         FindById<QLineEdit>(&m_dlgLogin, 1001)->setText(m_code);
@@ -36,7 +38,7 @@ protected:
         return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
     }
 
-private:
+  private:
     QString m_code;
     QString m_password;
 };
@@ -60,7 +62,7 @@ QStringList ActionTexts(const QList<QAction*>& actions)
 class TestMainDialog : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase()
     {
         LoadSchoolDirectory();
@@ -93,8 +95,8 @@ private slots:
         QCOMPARE(pModel->columnCount(), 24);
         QCOMPARE(pModel->data(pModel->index(3, Field::XM)).toString(), QStringLiteral("学生3"));
         QCOMPARE(pModel->headerData(23, Qt::Horizontal).toString(), QStringLiteral("参加下基层项目"));
-        const int widths[] = {100, 60, 60, 60, 40, 60, 40, 80, 60, 60, 100, 100,
-                              60, 100, 100, 100, 40, 40, 40, 40, 100, 50, 100, 100};
+        const int widths[] = {100, 60,  60,  60,  40, 60, 40, 80, 60,  60, 100, 100,
+                              60,  100, 100, 100, 40, 40, 40, 40, 100, 50, 100, 100};
         for (int nCol = 0; nCol < 24; ++nCol)
             QCOMPARE(dlg.m_lstStudents->horizontalHeader()->sectionSize(nCol), widths[nCol]);
         QCOMPARE(dlg.m_lstStudents->selectionBehavior(), QAbstractItemView::SelectRows);
@@ -155,12 +157,13 @@ private slots:
             for (QAction* pAction : pMenuAction->menu()->actions())
             {
                 QVERIFY(pAction->isEnabled());
-                QVERIFY(pAction->shortcut().isEmpty());   // labels only, no key is bound
+                QVERIFY(pAction->shortcut().isEmpty()); // labels only, no key is bound
                 items << (pAction->isSeparator() ? QStringLiteral("-") : pAction->text());
             }
         }
-        QCOMPARE(titles, QStringList({QStringLiteral("文件(&F)"), QStringLiteral("编辑(&E)"), QStringLiteral("查询(&S)"),
-                                      QStringLiteral("显示(&O)"), QStringLiteral("帮助(&H)")}));
+        QCOMPARE(titles,
+                 QStringList({QStringLiteral("文件(&F)"), QStringLiteral("编辑(&E)"), QStringLiteral("查询(&S)"),
+                              QStringLiteral("显示(&O)"), QStringLiteral("帮助(&H)")}));
         QCOMPARE(items.size(), 15);
         QCOMPARE(items[0], QStringLiteral("新增资料(&N)\tCtrl+N"));
         QCOMPARE(items[3], QStringLiteral("-"));
@@ -176,11 +179,12 @@ private slots:
         dlg.show();
         std::unique_ptr<QMenu> pMenu(dlg.CreateListContextMenu());
         const QList<QAction*> actions = pMenu->actions();
-        QCOMPARE(ActionTexts(actions),
-                 QStringList({QStringLiteral("新增资料(&N)\tCtrl+N"), QStringLiteral("修改资料(&M)\tEnter"),
-                              QStringLiteral("删除资料(&D)\tDel"), QStringLiteral("-"),
-                              QStringLiteral("从外部文件导入(&I)\tCtrl+I"), QStringLiteral("导出Excel文件...(&E)\tCtrl+E"),
-                              QStringLiteral("-"), QStringLiteral("全选(&A)\tCtrl+A")}));
+        QCOMPARE(
+            ActionTexts(actions),
+            QStringList({QStringLiteral("新增资料(&N)\tCtrl+N"), QStringLiteral("修改资料(&M)\tEnter"),
+                         QStringLiteral("删除资料(&D)\tDel"), QStringLiteral("-"),
+                         QStringLiteral("从外部文件导入(&I)\tCtrl+I"), QStringLiteral("导出Excel文件...(&E)\tCtrl+E"),
+                         QStringLiteral("-"), QStringLiteral("全选(&A)\tCtrl+A")}));
         QVERIFY(actions[0]->isEnabled());
         QVERIFY(!actions[1]->isEnabled());
         QVERIFY(!actions[2]->isEnabled());
@@ -256,7 +260,7 @@ private slots:
     {
         WriteDataFile("10001", "9", 250);
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
-        dlg.show();   // the list stays hidden: the commands work on it all the same
+        dlg.show(); // the list stays hidden: the commands work on it all the same
         dlg.OnSelectAll();
         MessageRecorder messages(IDYES);
         dlg.OnDeleteRecord();
@@ -278,7 +282,7 @@ private slots:
         QCOMPARE(messages.count(), 2);
         QCOMPARE(messages.last().caption, QStringLiteral("错误"));
         QVERIFY(messages.last().text.contains(QStringLiteral("10001.db")));
-        QCOMPARE(dlg.m_pModel->rowCount(), 3);   // the change stays in memory
+        QCOMPARE(dlg.m_pModel->rowCount(), 3); // the change stays in memory
 
         SetProgramDirectory(m_dir->path().toStdString());
         SelectRows(dlg.m_lstStudents, {2});
@@ -322,7 +326,8 @@ private slots:
         QTest::newRow("opened") << 42 << QString();
         QTest::newRow("missing") << 2 << QStringLiteral("不能找到要执行的程序或要打开的文档 ，因为文件不存在。");
         QTest::newRow("no association") << 31
-                                        << QStringLiteral("文件关联无效，不知道如何处理文件，可能原因你的注册表信息不全。");
+                                        << QStringLiteral(
+                                               "文件关联无效，不知道如何处理文件，可能原因你的注册表信息不全。");
         QTest::newRow("library") << 32 << QStringLiteral("当前系统至少缺少一个Varnholt需要的动态链接库。");
         QTest::newRow("other") << 17 << QStringLiteral("调用ShellExecute失败，错误码为17。");
     }
@@ -353,7 +358,7 @@ private slots:
         QCOMPARE(messages.last().icon, MsgIcon::Exclamation);
     }
 
-private:
+  private:
     std::unique_ptr<TempProgramDir> m_dir;
 };
 

@@ -2,10 +2,12 @@
 
 // Student tables and data files for the dialog tests of the login and the main window.
 
-#include <QTest>
+#include "UiTestSupport.h"
+
 #include <string>
 
-#include "UiTestSupport.h"
+#include <QTest>
+
 #include "core/DataFunc.h"
 
 // Fills the table with nRows records whose student numbers are "S<row>" and names "<name><row>".

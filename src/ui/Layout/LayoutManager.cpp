@@ -1,8 +1,9 @@
 #include "ui/Layout/LayoutManager.h"
 
+#include <algorithm>
+
 #include <QSizeGrip>
 #include <QWidget>
-#include <algorithm>
 
 namespace
 {

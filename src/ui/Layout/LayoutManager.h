@@ -1,16 +1,16 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QSizeGrip>
 #include <QString>
-#include <cstdint>
-#include <memory>
-#include <vector>
 
 #include "core/LayoutMath.h"
-
 
 class QWidget;
 
@@ -18,7 +18,7 @@ class QWidget;
 // the share of the size change each of its edges follows.
 class CLayoutEntry
 {
-public:
+  public:
     CLayoutEntry(QWidget* pControl, const LayoutMath::Shares& shares);
 
     // Places the control, and every attached window, for the client size change (dx, dy).
@@ -27,11 +27,20 @@ public:
     // Moves a further window together with the control, starting on the base rectangle now.
     void AttachWindow(QWidget* pWindow);
 
-    QWidget* GetControl() const { return m_pControl; }
-    const LayoutMath::Shares& GetShares() const { return m_shares; }
-    const LayoutMath::Rect& GetBaseRect() const { return m_rcBase; }
+    QWidget* GetControl() const
+    {
+        return m_pControl;
+    }
+    const LayoutMath::Shares& GetShares() const
+    {
+        return m_shares;
+    }
+    const LayoutMath::Rect& GetBaseRect() const
+    {
+        return m_rcBase;
+    }
 
-private:
+  private:
     QPointer<QWidget> m_pControl;
     std::vector<QPointer<QWidget>> m_attached;
     LayoutMath::Shares m_shares;
@@ -45,7 +54,7 @@ private:
 // "client" its contents rectangle.
 class CLayoutManager
 {
-public:
+  public:
     CLayoutManager();
     virtual ~CLayoutManager();
     CLayoutManager(const CLayoutManager&) = delete;
@@ -86,16 +95,31 @@ public:
 
     void ShowSizeGrip();
     void HideSizeGrip();
-    QSizeGrip* GetSizeGrip() const { return m_pGrip; }
+    QSizeGrip* GetSizeGrip() const
+    {
+        return m_pGrip;
+    }
 
     // Puts every control back on its base rectangle, forgets them, removes the grip and detaches,
     // so that the window can be initialised and shown again as the first time.
     void ResetLayout();
 
-    QSize GetInitialClientSize() const { return m_initialClient; }
-    QSize GetMinimumSize() const { return m_minimum; }
-    QSize GetMaximumSize() const { return m_maximum; }
-    SizeFreedom GetSizeFreedom() const { return m_freedom; }
+    QSize GetInitialClientSize() const
+    {
+        return m_initialClient;
+    }
+    QSize GetMinimumSize() const
+    {
+        return m_minimum;
+    }
+    QSize GetMaximumSize() const
+    {
+        return m_maximum;
+    }
+    SizeFreedom GetSizeFreedom() const
+    {
+        return m_freedom;
+    }
 
     // Changes the window's normal rectangle by (cx, cy) around its centre, the odd pixel going right
     // and down; false (nothing applied) when the result would be empty or the window is maximised.
@@ -113,7 +137,7 @@ public:
     // Reads it back; false (window untouched) unless the section's "(valid)" is 1.
     static bool RestoreWindowPosition(QWidget* pWindow, const QString& section, unsigned flags);
 
-private:
+  private:
     // Gives the window its tracking limits (a direction without freedom is fixed at the minimum).
     void ApplyTrackingLimits();
     void CreateSizeGrip();

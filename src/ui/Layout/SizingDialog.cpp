@@ -53,7 +53,7 @@ void CSizingDialog::InitSizing(int nGrowPercent, SizeFreedom freedom, bool bShow
         resize(m_templateSize);
     else
         m_templateSize = size();
-    adjustPosition(parentWidget());   // centred, like the dialog's template
+    adjustPosition(parentWidget()); // centred, like the dialog's template
     InitLayout(this, freedom, bShowGrip);
     if (nGrowPercent != 0)
         GrowWindowByPercent(nGrowPercent);

@@ -12,7 +12,7 @@
 class CSizingDialog : public QDialog, public CLayoutManager
 {
     Q_OBJECT
-public:
+  public:
     // freedom and bShowGrip are used by the default initialisation only.
     explicit CSizingDialog(QWidget* pParent = nullptr, SizeFreedom freedom = sfBoth, bool bShowGrip = true);
     ~CSizingDialog() override;
@@ -23,7 +23,7 @@ public:
     // Ends the dialog and resets the layout.
     void done(int nResult) override;
 
-protected:
+  protected:
     // Runs before the dialog is first shown in each showing. The default grows the dialog by 10
     // percent with the freedom and grip given to the constructor. A dialog that overrides it calls
     // InitSizing first and then registers its controls.
@@ -36,7 +36,7 @@ protected:
 
     void resizeEvent(QResizeEvent* pEvent) override;
 
-private:
+  private:
     // Runs OnInitDialog once per showing; false when it ended the dialog.
     bool EnsureInitialised();
 
@@ -51,5 +51,5 @@ private:
     bool m_bShowGrip;
     InitState m_initState = InitState::NotInitialised;
     bool m_bEndedDuringInit = false;
-    QSize m_templateSize;   // the size before the first initialisation, restored for every later one
+    QSize m_templateSize; // the size before the first initialisation, restored for every later one
 };

@@ -1,10 +1,11 @@
 // Saving and restoring a window's placement in the application profile (QSettings).
-#include "ui/Layout/LayoutManager.h"
+#include <utility>
 
 #include <QDebug>
 #include <QSettings>
 #include <QWidget>
-#include <utility>
+
+#include "ui/Layout/LayoutManager.h"
 
 namespace
 {
