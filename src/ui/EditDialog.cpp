@@ -1,5 +1,7 @@
 #include "ui/EditDialog.h"
 
+#include <algorithm>
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -106,6 +108,9 @@ QWidget* CreateControl(const ControlSpec& spec)
         const int nMaxBytes = spec.nField == kNoField ? 0 : g_studentFields[spec.nField].nMaxBytes;
         pEdit->setValidator(new CGbkLimitValidator(pEdit, nMaxBytes, spec.kind == Kind::DigitsEdit));
         pEdit->setReadOnly(spec.kind == Kind::ReadOnlyEdit);
+        // Wide enough for a short field's whole value; long ones share the row's width.
+        const int nShown = std::min(nMaxBytes, 20) + 2;
+        pEdit->setMinimumWidth(pEdit->fontMetrics().horizontalAdvance(QString(nShown, QLatin1Char('0'))));
         return pEdit;
     }
     }

@@ -10,10 +10,6 @@
 
 namespace
 {
-// The edits in the order their values are taken: the first over-long one is reported.
-constexpr int kEditOrder[] = {Field::YXDM, Field::XSBSH, Field::XM,   Field::DZXX, Field::LXDH,
-                              Field::SJHM, Field::TXDZ,  Field::YZBM, Field::BZ};
-
 constexpr int kListFields[] = {Field::ZYDM,   Field::XBDM,    Field::XLDM,     Field::ZXWYYZDM, Field::SYSZDQDM,
                                Field::WYSPDM, Field::ZZMMDM,  Field::YXGZDQDM, Field::YXDWXZDM, Field::YXDWHYDM,
                                Field::YXYX,   Field::YXZYLBM, Field::JICENG};
@@ -50,7 +46,7 @@ bool CEditDialog::ExchangeToValues()
 {
     m_timeCSNY = TimeFromDate(m_dtpBirth->date());
     m_timeBYSJ = TimeFromDate(m_dtpGraduation->date());
-    for (int nField : kEditOrder)
+    for (int nField : kEditExchangeOrder)
     {
         if (!ReadEdit(nField))
             return false;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QValidator>
 
+#include "core/DataFunc.h"
+
 class QDate;
 class QLineEdit;
 
@@ -31,6 +33,10 @@ class CGbkLimitValidator : public QValidator
 QDate DateFromTime(std::int32_t nTime);
 // 0 for a date that is no positive time value (before 1970, or beyond the 32-bit range).
 std::int32_t TimeFromDate(const QDate& date);
+
+// The fields shown in edits, in the order their values are taken: the first over-long one is reported.
+inline constexpr int kEditExchangeOrder[] = {Field::YXDM, Field::XSBSH, Field::XM,   Field::DZXX, Field::LXDH,
+                                             Field::SJHM, Field::TXDZ,  Field::YZBM, Field::BZ};
 
 // Item data of the drop-down entry that shows the value the editor opened with: the value's bytes.
 constexpr int kStoredValueRole = Qt::UserRole + 1;

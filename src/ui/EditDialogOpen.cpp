@@ -11,10 +11,6 @@
 
 namespace
 {
-// The edits with the field each shows.
-constexpr int kEditFields[] = {Field::XSBSH, Field::YXDM, Field::XM,   Field::DZXX, Field::LXDH,
-                               Field::SJHM,  Field::TXDZ, Field::YZBM, Field::BZ};
-
 QPushButton* Button(QWidget* pDialog, int nId)
 {
     return pDialog->findChild<QPushButton*>(QStringLiteral("id%1").arg(nId));
@@ -25,7 +21,7 @@ BOOL CEditDialog::OnInitDialog()
 {
     m_dtpBirth->setDate(DateFromTime(m_timeCSNY));
     m_dtpGraduation->setDate(DateFromTime(m_timeBYSJ));
-    for (int nField : kEditFields)
+    for (int nField : kEditExchangeOrder)
         Edit(nField)->setText(FromGbk(m_strFields[nField]));
 
     if (m_bAddMode)

@@ -8,7 +8,7 @@
 #include <QRegularExpressionValidator>
 
 #include "core/DataFunc.h"
-#include "platform/LastError.h"
+#include "core/PasswordChange.h"
 #include "ui/AppIcon.h"
 #include "ui/HyperLink.h"
 #include "ui/PasswordDialog.h"
@@ -103,24 +103,10 @@ void CLoginDialog::OnOK()
 {
     if (!DoDataExchange())
         return;
-    const QString caption = QStringLiteral("提示");
-    if (m_strCode.empty())
+    const SchoolAccess result = OpenSchool(m_strCode, m_strPassword, g_memStudents);
+    if (result != SchoolAccess::Done)
     {
-        UiMessageBox(this, QStringLiteral("请输入院校代码，不知院校代码可以查询。"), caption);
-        return;
-    }
-    if (FindSchoolRow(m_strCode) < 0)
-    {
-        UiMessageBox(this, QStringLiteral("院校代码不正确，请检查。"), caption);
-        return;
-    }
-    if (!LoadSchoolDatabase(m_strCode, m_strPassword, g_memStudents))
-    {
-        const bool bWrongPassword = GetLastError() == ERROR_INVALID_PASSWORD;
-        UiMessageBox(this,
-                     bWrongPassword ? QStringLiteral("密码不正确，请检查。")
-                                    : QStringLiteral("不能访问该院校的数据库，请检查。"),
-                     caption);
+        UiMessageBox(this, FromGbk(SchoolAccessMessage(result)), QStringLiteral("提示"));
         return;
     }
     g_strSchoolCode = m_strCode;

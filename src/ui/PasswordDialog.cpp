@@ -11,6 +11,7 @@
 
 #include "core/DataFunc.h"
 #include "core/PasswordChange.h"
+#include "ui/AppIcon.h"
 #include "ui/HyperLink.h"
 #include "ui/SchoolCodeDialog.h"
 #include "ui/Support/GbkText.h"
@@ -52,6 +53,7 @@ CPasswordDialog::CPasswordDialog(QWidget* parent)
       m_lnkLookup(new CHyperLink(QStringLiteral("点击此处查询院校编码"), this))
 {
     setWindowTitle(QStringLiteral("Varnholt - 修改密码"));
+    setWindowIcon(ApplicationIcon());
     m_edtCode->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
     m_lnkLookup->setObjectName(QStringLiteral("id101"));
 
@@ -62,19 +64,22 @@ CPasswordDialog::CPasswordDialog(QWidget* parent)
     ok->setDefault(true);
     cancel->setObjectName(QStringLiteral("id2"));
 
+    auto* icon = new QLabel(this);
+    icon->setPixmap(ApplicationIcon().pixmap(32, 32));
     auto* grid = new QGridLayout(this);
+    grid->addWidget(icon, 0, 0, 5, 1, Qt::AlignTop);
     const auto addRow = [this, grid](int nRow, const QString& text, QLineEdit* edit) {
         auto* label = new QLabel(text, this);
         label->setBuddy(edit);
-        grid->addWidget(label, nRow, 0);
-        grid->addWidget(edit, nRow, 1);
+        grid->addWidget(label, nRow, 1);
+        grid->addWidget(edit, nRow, 2);
     };
     addRow(0, QStringLiteral("院校代码："), m_edtCode);
-    grid->addWidget(m_lnkLookup, 1, 1, Qt::AlignLeft);
+    grid->addWidget(m_lnkLookup, 1, 2, Qt::AlignLeft);
     addRow(2, QStringLiteral("原密码："), m_edtOldPassword);
     addRow(3, QStringLiteral("新设密码："), m_edtNewPassword);
     addRow(4, QStringLiteral("再次确认："), m_edtConfirm);
-    grid->addWidget(buttons, 5, 0, 1, 2);
+    grid->addWidget(buttons, 5, 0, 1, 3);
 
     connect(buttons, &QDialogButtonBox::accepted, this, &CPasswordDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CPasswordDialog::reject);

@@ -15,6 +15,7 @@
 
 #include "core/DataFunc.h"
 #include "core/SchoolFilter.h"
+#include "ui/AppIcon.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
@@ -60,6 +61,7 @@ CSchoolCodeDialog::CSchoolCodeDialog(QWidget* parent)
       m_model(new CSchoolListModel(this))
 {
     setWindowTitle(QStringLiteral("Varnholt - 院校代码查询"));
+    setWindowIcon(ApplicationIcon());
 
     auto* label = new QLabel(QStringLiteral("院校名称："), this);
     label->setBuddy(m_edtFilter);
@@ -75,6 +77,7 @@ CSchoolCodeDialog::CSchoolCodeDialog(QWidget* parent)
     m_lstSchools->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lstSchools->setWordWrap(false);
     m_lstSchools->verticalHeader()->hide();
+    m_lstSchools->verticalHeader()->setDefaultSectionSize(m_lstSchools->fontMetrics().height() + 4);
     m_lstSchools->horizontalHeader()->setHighlightSections(false);
     m_lstSchools->setColumnWidth(0, 100);
     m_lstSchools->setColumnWidth(1, 400);

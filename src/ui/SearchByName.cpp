@@ -13,13 +13,13 @@
 
 namespace
 {
-QLabel* AddLabel(QWidget* pDialog, const QString& text, const QRect& rect, QWidget* pBuddy)
+// A label naming the control beside it (also for screen readers).
+void AddLabel(QWidget* pDialog, const QString& text, const QRect& rect, QWidget* pBuddy)
 {
     auto* pLabel = new QLabel(text, pDialog);
     pLabel->setGeometry(rect);
     pLabel->setBuddy(pBuddy);
     pBuddy->setAccessibleName(QString(text).remove(u':'));
-    return pLabel;
 }
 } // namespace
 
@@ -72,8 +72,8 @@ void CSearchByName::OnInitDialog()
 
     // Filling the lists keeps the category and major chosen before (none at the first opening:
     // then the first category and its own row are chosen).
-    const std::string strCategory = ToGbk(m_cboCategory->currentText()).value_or(std::string());
-    const std::string strMajor = ToGbk(m_cboMajor->currentText()).value_or(std::string());
+    const std::string strCategory = GbkLiteral(m_cboCategory->currentText());
+    const std::string strMajor = GbkLiteral(m_cboMajor->currentText());
     FillComboFromTable(m_cboCategory, g_codeMajorCategories);
     FillComboFromTable(m_cboMajor, g_codeMajors);
     SelectComboText(m_cboCategory, strCategory);

@@ -18,6 +18,7 @@ class TestSearchByName : public QObject
     void init();
     void opensWithTheFirstCategoryAndItsOwnRow();
     void categoryRefillsTheMajors();
+    void maximisedWindowStretchesTheListAndMovesTheButtons();
     void checksRunInOrder_data();
     void checksRunInOrder();
     void findsByExactNameAndMajorCode_data();
@@ -90,6 +91,22 @@ void TestSearchByName::categoryRefillsTheMajors()
     QCOMPARE(Majors(dlg)->count(), 7);
     QCOMPARE(Majors(dlg)->currentIndex(), 0);
     QCOMPARE(Majors(dlg)->itemText(1), u"数学与应用数学"_s);
+}
+
+void TestSearchByName::maximisedWindowStretchesTheListAndMovesTheButtons()
+{
+    CSearchByName dlg(g_testKey);
+    const QSize templateSize = dlg.size();
+    const QRect list = List(dlg)->geometry();
+    const QRect exit = FindById<QPushButton>(&dlg, 2)->geometry();
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QVERIFY(dlg.isMaximized());
+    const QSize grown = dlg.size() - templateSize;
+    QVERIFY(grown.width() > 0 && grown.height() > 0);
+    QCOMPARE(FindById<QPushButton>(&dlg, 2)->geometry(), exit.translated(grown.width(), grown.height()));
+    QCOMPARE(List(dlg)->geometry(), list.adjusted(0, 0, grown.width(), grown.height()));
+    QCOMPARE(FindById<QLineEdit>(&dlg, 1031)->pos(), QPoint(140, 52));   // the fields at the top stay
 }
 
 void TestSearchByName::checksRunInOrder_data()
