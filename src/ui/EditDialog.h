@@ -61,8 +61,6 @@ class CEditDialog : public QDialog
     void FillLists();
     void SelectStoredValues();
     void SelectStoredValue(int nField);
-    void RunCascade(QComboBox* pFilter, const CODETABLE& filterTable, QComboBox* pList, const CODETABLE& listTable,
-                    std::size_t nPrefix);
     bool ExchangeToValues();
     bool ReadEdit(int nField);
     void ReadCombo(int nField);

@@ -109,28 +109,12 @@ void CEditDialog::SelectStoredValue(int nField)
 
 void CEditDialog::OnSelendokProvince()
 {
-    RunCascade(m_cbxWorkProvince, g_codeProvinces, Combo(Field::YXGZDQDM), g_codeRegions, 2);
+    FillComboByFilter(m_cbxWorkProvince, g_codeProvinces, Combo(Field::YXGZDQDM), g_codeRegions, 2);
 }
 
 void CEditDialog::OnSelendokCategory()
 {
-    RunCascade(m_cbxCategory, g_codeMajorCategories, Combo(Field::ZYDM), g_codeMajors, 4);
-}
-
-// Refills the list with the rows whose code begins like the code of the filter's choice.
-void CEditDialog::RunCascade(QComboBox* pFilter, const CODETABLE& filterTable, QComboBox* pList,
-                             const CODETABLE& listTable, std::size_t nPrefix)
-{
-    pList->clear();
-    if (pFilter->currentIndex() < 0)
-    {
-        pList->addItem(QString());
-        pList->setCurrentIndex(-1);
-        return;
-    }
-    const std::string strCode = FindCodeByName(GbkLiteral(pFilter->currentText()), filterTable);
-    Q_ASSERT(!strCode.empty());
-    FillComboFromTable(pList, listTable, std::string_view(strCode).substr(0, nPrefix));
+    FillComboByFilter(m_cbxCategory, g_codeMajorCategories, Combo(Field::ZYDM), g_codeMajors, 4);
 }
 
 void CEditDialog::OnExampleFill()
