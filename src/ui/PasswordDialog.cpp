@@ -6,7 +6,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpressionValidator>
 
 #include "core/DataFunc.h"
@@ -14,6 +13,7 @@
 #include "ui/AppIcon.h"
 #include "ui/HyperLink.h"
 #include "ui/SchoolCodeDialog.h"
+#include "ui/Support/DialogButtons.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
@@ -57,12 +57,7 @@ CPasswordDialog::CPasswordDialog(QWidget* parent)
     m_edtCode->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
     m_lnkLookup->setObjectName(QStringLiteral("id101"));
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QStringLiteral("id1"));
-    ok->setDefault(true);
-    cancel->setObjectName(QStringLiteral("id2"));
+    QDialogButtonBox* buttons = CreateOkCancelButtons(this);
 
     auto* icon = new QLabel(this);
     icon->setPixmap(ApplicationIcon().pixmap(32, 32));
@@ -81,8 +76,6 @@ CPasswordDialog::CPasswordDialog(QWidget* parent)
     addRow(4, QStringLiteral("再次确认："), m_edtConfirm);
     grid->addWidget(buttons, 5, 0, 1, 3);
 
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPasswordDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CPasswordDialog::reject);
     connect(m_lnkLookup, &CHyperLink::clicked, this, &CPasswordDialog::OnLookupCode);
 }
 

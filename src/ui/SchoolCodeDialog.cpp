@@ -9,13 +9,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "core/DataFunc.h"
 #include "core/SchoolFilter.h"
 #include "ui/AppIcon.h"
+#include "ui/Support/DialogButtons.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
@@ -83,12 +83,7 @@ CSchoolCodeDialog::CSchoolCodeDialog(QWidget* parent)
     m_lstSchools->setColumnWidth(1, 400);
     m_lstSchools->setMinimumSize(540, 300);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
-    ok->setObjectName(QStringLiteral("id1"));
-    ok->setDefault(true);
-    cancel->setObjectName(QStringLiteral("id2"));
+    QDialogButtonBox* buttons = CreateOkCancelButtons(this);
 
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(label);
@@ -98,8 +93,6 @@ CSchoolCodeDialog::CSchoolCodeDialog(QWidget* parent)
     layout->addWidget(m_lstSchools);
     layout->addWidget(buttons);
 
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSchoolCodeDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CSchoolCodeDialog::reject);
     connect(m_edtFilter, &QLineEdit::textChanged, this, &CSchoolCodeDialog::OnFilterChange);
     connect(m_lstSchools, &QTableView::doubleClicked, this, &CSchoolCodeDialog::OnListDblClkSchool);
 
