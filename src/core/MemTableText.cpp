@@ -238,26 +238,14 @@ BOOL CMemTable::WriteToString(std::string& strOut, const char* lpcszSep) const
         return TRUE;
     const std::string_view sep = lpcszSep != nullptr ? std::string_view(lpcszSep) : std::string_view("\t");
     const std::size_t nCells = static_cast<std::size_t>(m_nRows) * m_nCols;
-    std::size_t nBytes = (static_cast<std::size_t>(m_nRows) + 1) * ((m_nCols - 1) * sep.size() + 2);
-    for (const std::string& name : m_pColNames)
-        nBytes += name.size();
-    for (std::size_t i = 0; i < nCells; ++i)
-        nBytes += CellText(m_pCells[i]).size();
-
-    // Sized once, then filled by plain copies: the writer runs at memory speed.
-    const std::size_t nStart = strOut.size();
-    strOut.resize(nStart + nBytes);
-    char* pOut = strOut.data() + nStart;
-    const auto put = [&pOut](std::string_view bytes) {
-        std::memcpy(pOut, bytes.data(), bytes.size());
-        pOut += bytes.size();
-    };
+    // Room for the usual case, a table as loaded; rows grow the text further when they need to.
+    strOut.reserve(strOut.size() + m_strArena.size() + (m_nRows + 1) * ((m_nCols - 1) * sep.size() + 2) + 256);
     const auto putLine = [&](auto textOf, std::size_t nFirst) {
         for (int nCol = 0; nCol < m_nCols; ++nCol)
         {
             if (nCol > 0)
-                put(sep);
-            put(textOf(nFirst + nCol));
+                strOut.append(sep);
+            strOut.append(textOf(nFirst + nCol));
         }
     };
     // A row whose cells lie one after another in the arena, one byte apart, is copied in one
@@ -272,7 +260,7 @@ BOOL CMemTable::WriteToString(std::string& strOut, const char* lpcszSep) const
         return true;
     };
     putLine([this](std::size_t i) { return std::string_view(m_pColNames[i]); }, 0);
-    put("\r\n");
+    strOut.append("\r\n");
     for (std::size_t nFirst = 0; nFirst < nCells; nFirst += m_nCols)
     {
         const Cell* pRow = &m_pCells[nFirst];
@@ -280,15 +268,15 @@ BOOL CMemTable::WriteToString(std::string& strOut, const char* lpcszSep) const
         {
             const Cell& last = pRow[m_nCols - 1];
             const std::size_t nRowStart = pRow[0].nOffset;
-            const std::size_t nRowSize = last.nOffset + last.nLength - nRowStart;
-            std::memcpy(pOut, m_strArena.data() + nRowStart, nRowSize);
+            const std::size_t nLineStart = strOut.size();
+            strOut.append(m_strArena, nRowStart, last.nOffset + last.nLength - nRowStart);
+            char* pLine = strOut.data() + nLineStart;
             for (int nCol = 0; nCol + 1 < m_nCols; ++nCol)
-                pOut[pRow[nCol].nOffset + pRow[nCol].nLength - nRowStart] = sep[0];
-            pOut += nRowSize;
+                pLine[pRow[nCol].nOffset + pRow[nCol].nLength - nRowStart] = sep[0];
         }
         else
             putLine([this](std::size_t i) { return CellText(m_pCells[i]); }, nFirst);
-        put("\r\n");
+        strOut.append("\r\n");
     }
     return TRUE;
 }
