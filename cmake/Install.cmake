@@ -16,13 +16,31 @@ foreach(size 16 32 48 64 128 256)
             RENAME varnholt.png)
 endforeach()
 install(FILES res/icons/app/varnholt.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-set(VARNHOLT_INSTALLED_PROGRAM "${CMAKE_INSTALL_FULL_BINDIR}/varnholt")
-configure_file(res/desktop/varnholt.desktop.in ${CMAKE_BINARY_DIR}/varnholt.desktop @ONLY)
+# The desktop entry names the installed program, so it is written when the prefix is known: the
+# one of `cmake --install --prefix`, not only the one of the configuration.
+install(CODE "
+    set(VARNHOLT_INSTALLED_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/varnholt\")
+    configure_file(\"${CMAKE_CURRENT_SOURCE_DIR}/res/desktop/varnholt.desktop.in\"
+                   \"${CMAKE_BINARY_DIR}/varnholt.desktop\" @ONLY)
+")
 install(FILES ${CMAKE_BINARY_DIR}/varnholt.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
-# The build places the manual beside the program, where the help command looks for it.
+# The build places the manual beside the program, where the help command looks for it, and copies
+# it again whenever it changes (also when the program itself need not be linked again).
 if(TARGET varnholt AND EXISTS ${VARNHOLT_MANUAL})
-    add_custom_command(TARGET varnholt POST_BUILD
-                       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${VARNHOLT_MANUAL} $<TARGET_FILE_DIR:varnholt>
-                       VERBATIM)
+    get_target_property(program_dir varnholt RUNTIME_OUTPUT_DIRECTORY)
+    if(NOT program_dir)
+        set(program_dir ${CMAKE_BINARY_DIR})
+    endif()
+    set(VARNHOLT_BUILT_MANUAL "${program_dir}/Varnholt使用手册.mht")
+    add_custom_command(OUTPUT ${VARNHOLT_BUILT_MANUAL}
+                       COMMAND ${CMAKE_COMMAND} -E copy ${VARNHOLT_MANUAL} ${VARNHOLT_BUILT_MANUAL}
+                       DEPENDS ${VARNHOLT_MANUAL} VERBATIM)
+    add_custom_target(varnholt_manual ALL DEPENDS ${VARNHOLT_BUILT_MANUAL})
+    add_dependencies(varnholt varnholt_manual)
+endif()
+# The manual's test looks for it where the build placed it.
+if(TARGET ui_ManualTest AND TARGET varnholt)
+    add_dependencies(ui_ManualTest varnholt)
+    target_compile_definitions(ui_ManualTest PRIVATE VARNHOLT_PROGRAM_DIR="$<TARGET_FILE_DIR:varnholt>")
 endif()

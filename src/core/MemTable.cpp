@@ -26,7 +26,7 @@ void CMemTable::Clear()
     m_nRows = 0;
     m_nCols = 0;
     std::vector<std::string>().swap(m_pColNames);
-    std::vector<Cell>().swap(m_pCells);
+    decltype(m_pCells)().swap(m_pCells);
     std::string().swap(m_strArena);
     m_nArenaGarbage = 0;
     std::vector<std::string>().swap(m_owned);

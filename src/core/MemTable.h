@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Types.h"
@@ -22,7 +23,7 @@ using ROWCALLBACK = int (*)(CMemTable* pTable, int nRow, std::uint32_t dwData);
 // When storage for rows cannot be obtained the program ends through FatalAppExitA.
 class CMemTable
 {
-public:
+  public:
     CMemTable();
     virtual ~CMemTable();
     CMemTable(const CMemTable&) = delete;
@@ -40,10 +41,22 @@ public:
     // The parser behind every text load; writes a failure text into strError.
     BOOL _Load(std::string_view text, std::string& strError);
 
-    const char* GetErrorText() const { return m_strLastError.c_str(); }
-    BOOL IsLoaded() const { return m_bLoaded; }
-    int GetRowCount() const { return m_nRows; }
-    int GetColCount() const { return m_nCols; }
+    const char* GetErrorText() const
+    {
+        return m_strLastError.c_str();
+    }
+    BOOL IsLoaded() const
+    {
+        return m_bLoaded;
+    }
+    int GetRowCount() const
+    {
+        return m_nRows;
+    }
+    int GetColCount() const
+    {
+        return m_nCols;
+    }
 
     // REQUIRES: 0 <= nCol < GetColCount().
     const char* GetColName(int nCol) const;
@@ -102,21 +115,35 @@ public:
     int FindRowLike(int nCol, const char* lpcszPattern, int nStartRow) const;
     int FindRowLike(const char* lpcszCol, const char* lpcszPattern, int nStartRow) const;
     BOOL ForEachRowLike(int nCol, const char* lpcszPattern, ROWCALLBACK pfnCallback, std::uint32_t dwData);
-    BOOL ForEachRowLike(const char* lpcszCol, const char* lpcszPattern, ROWCALLBACK pfnCallback,
-                        std::uint32_t dwData);
+    BOOL ForEachRowLike(const char* lpcszCol, const char* lpcszPattern, ROWCALLBACK pfnCallback, std::uint32_t dwData);
     int CountRowsBySubstring(const char* lpcszCol, int nStart, int nLength, const char* lpcszText) const;
     int DeleteRowsBySubstring(const char* lpcszCol, int nStart, int nLength, const char* lpcszText);
     int DeleteRowsByNumber(int nCol, long nValue);
     int DeleteRowsByNumber(const char* lpcszCol, long nValue);
 
-protected:
+  protected:
     // A cell is a run of bytes in m_strArena (NUL-terminated there), or, once changed, a text of its
     // own in m_owned (nLength == kOwnedCell, nOffset the slot). Loads and appends copy their bytes
     // into the arena in one piece; changes never rewrite it.
     struct Cell
     {
-        std::uint32_t nOffset = 0;
-        std::uint32_t nLength = 0;
+        std::uint32_t nOffset;
+        std::uint32_t nLength;
+    };
+    // Leaves cells that are about to be overwritten uninitialised when the array grows.
+    template <class T> struct UninitAllocator : std::allocator<T>
+    {
+        template <class U> struct rebind
+        {
+            using other = UninitAllocator<U>;
+        };
+        template <class U, class... Args> void construct(U* p, Args&&... args)
+        {
+            if constexpr (sizeof...(Args) == 0)
+                ::new (static_cast<void*>(p)) U;
+            else
+                ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
     };
     static constexpr std::uint32_t kOwnedCell = 0xFFFFFFFF;
 
@@ -128,6 +155,8 @@ protected:
     void TidyAfterDelete();
     Cell StoreInArena(std::string_view bytes);
     BOOL ParseText(std::string_view text, std::string& strError);
+    template <class Test> int FirstRowWhere(int nCol, int nStartRow, Test test) const;
+    template <class Test> std::vector<int> RowsWhere(int nCol, Test test) const;
     BOOL FailLoad(std::string& strError, const std::string& strText);
 
     std::string m_strFileName;
@@ -135,34 +164,44 @@ protected:
     std::string m_strLastError;
     int m_nRows = 0;
     int m_nCols = 0;
-    std::vector<std::string> m_pColNames;   // room for 100 names after a text load
-    std::vector<Cell> m_pCells;             // row-major: cell (r, c) is element r * m_nCols + c
-    std::string m_strArena;                 // the bytes of unchanged cells, each followed by a NUL
-    std::size_t m_nArenaGarbage = 0;        // arena bytes no cell refers to any more
-    std::vector<std::string> m_owned;       // texts of changed cells
-    std::vector<std::uint32_t> m_freeOwned; // slots of m_owned no cell uses
-    std::string m_strDiscard;               // target of writes through an index outside the table
+    std::vector<std::string> m_pColNames;              // room for 100 names after a text load
+    std::vector<Cell, UninitAllocator<Cell>> m_pCells; // row-major: cell (r, c) is element r * m_nCols + c
+    std::string m_strArena;                            // the bytes of unchanged cells, each followed by a NUL
+    std::size_t m_nArenaGarbage = 0;                   // arena bytes no cell refers to any more
+    std::vector<std::string> m_owned;                  // texts of changed cells
+    std::vector<std::uint32_t> m_freeOwned;            // slots of m_owned no cell uses
+    std::string m_strDiscard;                          // target of writes through an index outside the table
 };
 
 // One row of a table, reached by column index; valid until the table next changes.
 class CMemRow
 {
-public:
-    CMemRow(CMemTable* pTable, int nRow) : m_pTable(pTable), m_nRow(nRow) {}
-    std::string& operator[](int nCol) const { return *m_pTable->GetCellPtr(m_nRow, nCol); }
+  public:
+    CMemRow(CMemTable* pTable, int nRow) : m_pTable(pTable), m_nRow(nRow)
+    {
+    }
+    std::string& operator[](int nCol) const
+    {
+        return *m_pTable->GetCellPtr(m_nRow, nCol);
+    }
 
-private:
+  private:
     CMemTable* m_pTable;
     int m_nRow;
 };
 
 class CConstMemRow
 {
-public:
-    CConstMemRow(const CMemTable* pTable, int nRow) : m_pTable(pTable), m_nRow(nRow) {}
-    const char* operator[](int nCol) const { return m_pTable->GetCell(m_nRow, nCol); }
+  public:
+    CConstMemRow(const CMemTable* pTable, int nRow) : m_pTable(pTable), m_nRow(nRow)
+    {
+    }
+    const char* operator[](int nCol) const
+    {
+        return m_pTable->GetCell(m_nRow, nCol);
+    }
 
-private:
+  private:
     const CMemTable* m_pTable;
     int m_nRow;
 };

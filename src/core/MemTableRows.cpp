@@ -1,10 +1,9 @@
-#include "core/MemTable.h"
-
 #include <algorithm>
 #include <cassert>
 #include <climits>
 #include <new>
 
+#include "core/MemTable.h"
 #include "core/MemTableTexts.h"
 #include "platform/FatalExit.h"
 
@@ -70,11 +69,6 @@ void CMemTable::TidyAfterDelete()
     {
         if (cell.nLength == kOwnedCell)
             continue;
-        if (cell.nLength == 0)
-        {
-            cell.nOffset = 0;
-            continue;
-        }
         const auto nOffset = static_cast<std::uint32_t>(arena.size());
         arena.append(m_strArena, cell.nOffset, cell.nLength);
         arena.push_back('\0');

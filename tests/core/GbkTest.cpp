@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "core/Gbk.h"
+
+#include <gtest/gtest.h>
 
 namespace
 {
@@ -26,7 +26,7 @@ TEST(GbkFind, LeadByteAtTheEndIsOneCharacter)
 TEST(GbkTrim, RemovesAsciiBlanksOnly)
 {
     EXPECT_EQ(Gbk::Trim(" \t\r\n\v\fA B\f\v\n\r\t "), "A B");
-    EXPECT_EQ(Gbk::Trim("\xA1\xA1x\xA1\xA1"), "\xA1\xA1x\xA1\xA1");   // the ideographic space stays
+    EXPECT_EQ(Gbk::Trim("\xA1\xA1x\xA1\xA1"), "\xA1\xA1x\xA1\xA1"); // the ideographic space stays
     EXPECT_EQ(Gbk::Trim("   "), "");
 }
 

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "MemTableTestSupport.h"
+
+#include <gtest/gtest.h>
 
 using namespace MemTableTest;
 
@@ -37,32 +37,33 @@ TEST_P(MemTableLoad, GivesTheColumnsAndRows)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, MemTableLoad,
-    testing::Values(
-        LoadCase{"WellFormed", "A\tB\r\n1\t2\r\n3\t4\r\n", {"A", "B"}, {{"1", "2"}, {"3", "4"}}},
-        LoadCase{"EmptyTextIsOneUnnamedColumn", "", {""}, {}},
-        LoadCase{"MissingLineEndIsAdded", "A\tB", {"A", "B"}, {}},
-        LoadCase{"TrailingBlankLinesVanish", "A\r\n1\r\n\r\n\r\n", {"A"}, {{"1"}}},
-        LoadCase{"TrailingMixOfCrAndLfVanishes", "A\r\n1\n\r\r\n\n", {"A"}, {{"1"}}},
-        LoadCase{"MarkerLineIsSkipped", "OKAY\r\nA\tB\r\n1\t2\r\n", {"A", "B"}, {{"1", "2"}}},
-        LoadCase{"MarkerAloneIsAnEmptyText", "OKAY\r\n\r\n", {""}, {}},
-        LoadCase{"MarkerNeedsItsLineEnd", "OKAY\tB\r\n1\t2\r\n", {"OKAY", "B"}, {{"1", "2"}}},
-        LoadCase{"NamesAreTrimmedCellsAreNot", " A \t\v B \r\n x \t\r\n", {"A", "B"}, {{" x ", ""}}},
-        LoadCase{"TrimKeepsDoubleByteCharacters", "\xB0\xA0 \r\n", {"\xB0\xA0"}, {}},
-        LoadCase{"EmptyCellsStayEmpty", "A\tB\tC\r\n\t\t\r\n", {"A", "B", "C"}, {{"", "", ""}}},
-        LoadCase{"BlankLineBorrowsFromTheNext", "A\tB\r\n\r\n1\t2\r\n", {"A", "B"}, {{"\r\n1", "2"}}},
-        LoadCase{"ExtraTabsStayInTheLastCell", "A\tB\r\n1\t2\t3\r\n", {"A", "B"}, {{"1", "2\t3"}}},
-        LoadCase{"ByteAfterHeaderCrIsSkipped", "A\tB\rX1\t2\r\n", {"A", "B"}, {{"1", "2"}}},
-        LoadCase{"LoneCrInsideTheLastCellStays", "A\tB\r\n1\tx\ry\r\n", {"A", "B"}, {{"1", "x\ry"}}},
-        LoadCase{"SecondBytesThatLookLikeSeparatorsAreBytes", "A\tB\r\n\xB0\x5C\t\xB0\x7C\r\n", {"A", "B"},
-                 {{"\xB0\x5C", "\xB0\x7C"}}},
-        LoadCase{"EmptyHeaderLineHasOneUnnamedColumn", "\r\nx\r\n", {""}, {{"x"}}}),
+    testing::Values(LoadCase{"WellFormed", "A\tB\r\n1\t2\r\n3\t4\r\n", {"A", "B"}, {{"1", "2"}, {"3", "4"}}},
+                    LoadCase{"EmptyTextIsOneUnnamedColumn", "", {""}, {}},
+                    LoadCase{"MissingLineEndIsAdded", "A\tB", {"A", "B"}, {}},
+                    LoadCase{"TrailingBlankLinesVanish", "A\r\n1\r\n\r\n\r\n", {"A"}, {{"1"}}},
+                    LoadCase{"TrailingMixOfCrAndLfVanishes", "A\r\n1\n\r\r\n\n", {"A"}, {{"1"}}},
+                    LoadCase{"MarkerLineIsSkipped", "OKAY\r\nA\tB\r\n1\t2\r\n", {"A", "B"}, {{"1", "2"}}},
+                    LoadCase{"MarkerAloneIsAnEmptyText", "OKAY\r\n\r\n", {""}, {}},
+                    LoadCase{"MarkerNeedsItsLineEnd", "OKAY\tB\r\n1\t2\r\n", {"OKAY", "B"}, {{"1", "2"}}},
+                    LoadCase{"NamesAreTrimmedCellsAreNot", " A \t\v B \r\n x \t\r\n", {"A", "B"}, {{" x ", ""}}},
+                    LoadCase{"TrimKeepsDoubleByteCharacters", "\xB0\xA0 \r\n", {"\xB0\xA0"}, {}},
+                    LoadCase{"EmptyCellsStayEmpty", "A\tB\tC\r\n\t\t\r\n", {"A", "B", "C"}, {{"", "", ""}}},
+                    LoadCase{"BlankLineBorrowsFromTheNext", "A\tB\r\n\r\n1\t2\r\n", {"A", "B"}, {{"\r\n1", "2"}}},
+                    LoadCase{"ExtraTabsStayInTheLastCell", "A\tB\r\n1\t2\t3\r\n", {"A", "B"}, {{"1", "2\t3"}}},
+                    LoadCase{"ByteAfterHeaderCrIsSkipped", "A\tB\rX1\t2\r\n", {"A", "B"}, {{"1", "2"}}},
+                    LoadCase{"LoneCrInsideTheLastCellStays", "A\tB\r\n1\tx\ry\r\n", {"A", "B"}, {{"1", "x\ry"}}},
+                    LoadCase{"SecondBytesThatLookLikeSeparatorsAreBytes",
+                             "A\tB\r\n\xB0\x5C\t\xB0\x7C\r\n",
+                             {"A", "B"},
+                             {{"\xB0\x5C", "\xB0\x7C"}}},
+                    LoadCase{"EmptyHeaderLineHasOneUnnamedColumn", "\r\nx\r\n", {""}, {{"x"}}}),
     [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
 struct FailureCase
 {
     const char* name;
     std::string text;
-    std::string error;   // UTF-8
+    std::string error; // UTF-8
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os)
@@ -95,13 +96,13 @@ std::string Header(int nNames)
     return text + "\r\n";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, MemTableLoadFailure,
-    testing::Values(FailureCase{"MoreThan100Columns", Header(101), "列数超过限制。"},
-                    FailureCase{"LoneCrInOneColumnTable", "A\r\nx\ry\r\n", "第1行不是有效的格式文本(没有对应的换行符)。"},
-                    FailureCase{"LoneCrsUseUpTheLineEnds", "A\r\n1\r\n2\r3\r\n",
-                                "第2行不是有效的格式文本(没有对应的换行符)。"}),
-    [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, MemTableLoadFailure,
+                         testing::Values(FailureCase{"MoreThan100Columns", Header(101), "列数超过限制。"},
+                                         FailureCase{"LoneCrInOneColumnTable", "A\r\nx\ry\r\n",
+                                                     "第1行不是有效的格式文本(没有对应的换行符)。"},
+                                         FailureCase{"LoneCrsUseUpTheLineEnds", "A\r\n1\r\n2\r3\r\n",
+                                                     "第2行不是有效的格式文本(没有对应的换行符)。"}),
+                         [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 TEST(MemTableLoadLimits, HundredColumnsLoad)
 {
@@ -122,7 +123,7 @@ TEST(MemTableLoadLimits, MissingRowsAtTheEndShortenTheTable)
 
 class MemTableLoadMarkers : public testing::Test
 {
-protected:
+  protected:
     CMemTable table;
 };
 

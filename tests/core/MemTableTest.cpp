@@ -1,7 +1,7 @@
+#include "MemTableTestSupport.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include "MemTableTestSupport.h"
 
 using namespace MemTableTest;
 
@@ -9,8 +9,11 @@ namespace
 {
 class MemTableCells : public testing::Test
 {
-protected:
-    void SetUp() override { LoadOrFail(table, "XH\tXM\tXH\r\n1\t\xD5\xC5\xC8\xFD\t9\r\n2\tLi\t8\r\n"); }
+  protected:
+    void SetUp() override
+    {
+        LoadOrFail(table, "XH\tXM\tXH\r\n1\t\xD5\xC5\xC8\xFD\t9\r\n2\tLi\t8\r\n");
+    }
     CMemTable table;
 };
 
@@ -21,7 +24,7 @@ TEST_F(MemTableCells, NamesFindTheFirstColumn)
     EXPECT_EQ(table.GetColIndex("NOSUCH"), -1);
     EXPECT_STREQ(table.GetCell(1, "XM"), "Li");
     EXPECT_STREQ(table.GetCell(0, "NOSUCH"), "");
-    EXPECT_EQ(table.GetCell(0, "NOSUCH"), table.GetCell(1, "OTHER"));   // one shared empty text
+    EXPECT_EQ(table.GetCell(0, "NOSUCH"), table.GetCell(1, "OTHER")); // one shared empty text
 }
 
 TEST_F(MemTableCells, SetCellStoresACopy)
@@ -41,10 +44,10 @@ TEST_F(MemTableCells, SetCellFromAnotherCellOfTheTable)
     for (int nCol = 1; nCol < 3; ++nCol)
         table.SetCell(0, nCol, std::string_view(table.GetCell(0, nCol - 1)));
     table.SetCell(1, 1, std::string_view(table.GetCell(1, 1)));
-    EXPECT_EQ(Cells(table), (Rows{{"a long text that does not fit a small string",
-                                   "a long text that does not fit a small string",
-                                   "a long text that does not fit a small string"},
-                                  {"2", "Li", "8"}}));
+    EXPECT_EQ(Cells(table),
+              (Rows{{"a long text that does not fit a small string", "a long text that does not fit a small string",
+                     "a long text that does not fit a small string"},
+                    {"2", "Li", "8"}}));
 }
 
 TEST_F(MemTableCells, NumbersAreStoredInDecimal)
@@ -106,9 +109,12 @@ TEST_F(MemTableCells, IndexOutsideTheTableDoesNoHarm)
 
 class MemTableRows : public testing::Test
 {
-protected:
+  protected:
     // Rows 0..5 holding "r0".."r5" in their one column.
-    void SetUp() override { LoadOrFail(table, "A\r\nr0\r\nr1\r\nr2\r\nr3\r\nr4\r\nr5\r\n"); }
+    void SetUp() override
+    {
+        LoadOrFail(table, "A\r\nr0\r\nr1\r\nr2\r\nr3\r\nr4\r\nr5\r\n");
+    }
     std::vector<std::string> Column() const
     {
         std::vector<std::string> values;
@@ -165,8 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Ranges, MemTableDelete,
                          testing::Values(DeleteCase{-5, 2, 3, {"r3", "r4", "r5"}},
                                          DeleteCase{3, 1000, 3, {"r0", "r1", "r2"}},
                                          DeleteCase{5, 4, 0, {"r0", "r1", "r2", "r3", "r4", "r5"}},
-                                         DeleteCase{2, 2, 1, {"r0", "r1", "r3", "r4", "r5"}},
-                                         DeleteCase{0, 5, 6, {}}));
+                                         DeleteCase{2, 2, 1, {"r0", "r1", "r3", "r4", "r5"}}, DeleteCase{0, 5, 6, {}}));
 
 TEST_F(MemTableRows, DeleteSetRemovesListedRowsInOnePass)
 {
@@ -270,8 +275,11 @@ TEST(MemTableWriteText, WrittenTextLoadsBackTheSameTable)
 
 class MemTableAppend : public testing::Test
 {
-protected:
-    void SetUp() override { LoadOrFail(table, "A\tB\r\n1\t2\r\n"); }
+  protected:
+    void SetUp() override
+    {
+        LoadOrFail(table, "A\tB\r\n1\t2\r\n");
+    }
     CMemTable table;
 };
 
