@@ -53,5 +53,6 @@ target_sources(quillmark_platform PRIVATE ${resources_source})
 set(VARNHOLT_GBK_SOURCES
     ${code_tables_source}
     ${CMAKE_SOURCE_DIR}/src/core/StudentSchema.cpp
-    ${CMAKE_SOURCE_DIR}/src/core/SchoolDirectory.cpp)
+    ${CMAKE_SOURCE_DIR}/src/core/SchoolDirectory.cpp
+    ${CMAKE_SOURCE_DIR}/src/core/RecordCheck.cpp)
 set_source_files_properties(${VARNHOLT_GBK_SOURCES} PROPERTIES COMPILE_OPTIONS -fexec-charset=CP936)

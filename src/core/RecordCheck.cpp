@@ -1,12 +1,11 @@
 #include "core/RecordCheck.h"
 
 #include <array>
-#include <vector>
 
 #include "core/Gbk.h"
-#include "platform/Encoding.h"
 
-const char* const g_lpcszCheckCaption = "\xb0\xef\xd6\xfa\xd0\xc5\xcf\xa2"; // "帮助信息"
+// This file is compiled with the GBK execution character set: its Chinese literals are GBK bytes.
+const char* const g_lpcszCheckCaption = "帮助信息";
 
 namespace
 {
@@ -17,7 +16,7 @@ struct CheckRule
 {
     int nField;
     FailsFn pfnFails;      // null: fails when the field is empty
-    const char* lpcszUtf8; // the message, converted to GBK once
+    const char* lpcszMessage;
 };
 
 bool BothPhonesEmpty(const RecordCheckInput& in)
@@ -81,17 +80,6 @@ constexpr std::array<CheckRule, 23> kRules = {{
     {Field::YZBM, BadPostalCodeLength, "您输入的邮政编码位数不对，邮件编码规定是六位数！"},
     {Field::XSBSH, NumberAlreadyStored, "您已经把这个学号加入到数据里了，不能重复加入！"},
 }};
-
-const std::string& GbkMessage(std::size_t nRule)
-{
-    static const std::vector<std::string> messages = [] {
-        std::vector<std::string> result;
-        for (const CheckRule& rule : kRules)
-            result.push_back(Encoding::Utf8ToGbk(rule.lpcszUtf8).value());
-        return result;
-    }();
-    return messages[nRule];
-}
 } // namespace
 
 RecordCheckResult CheckStudentRecord(const RecordCheckInput& input)
@@ -101,7 +89,7 @@ RecordCheckResult CheckStudentRecord(const RecordCheckInput& input)
         const CheckRule& rule = kRules[i];
         const bool bFails = rule.pfnFails ? rule.pfnFails(input) : input.values[rule.nField].empty();
         if (bFails)
-            return {static_cast<int>(i) + 1, rule.nField, GbkMessage(i).c_str()};
+            return {static_cast<int>(i) + 1, rule.nField, rule.lpcszMessage};
     }
     return {};
 }
