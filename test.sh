@@ -5,6 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 
+echo "== format check =="
+find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run --Werror
+
 export QT_QPA_PLATFORM=offscreen
 run_suite() {
     local dir=$1; shift

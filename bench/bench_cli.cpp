@@ -71,18 +71,9 @@ class CBenchDir
         WriteCsvText(table, strCsv);
         std::ofstream(CsvPath(), std::ios::binary) << strCsv;
     }
-    ~CBenchDir()
-    {
-        std::filesystem::remove_all(m_strDir);
-    }
-    const std::string& Dir() const
-    {
-        return m_strDir;
-    }
-    std::string CsvPath() const
-    {
-        return m_strDir + "/in.csv";
-    }
+    ~CBenchDir() { std::filesystem::remove_all(m_strDir); }
+    const std::string& Dir() const { return m_strDir; }
+    std::string CsvPath() const { return m_strDir + "/in.csv"; }
 
   private:
     std::string m_strDir;

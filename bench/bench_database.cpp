@@ -27,7 +27,7 @@ std::string RecordLine(int n)
 // A temporary program directory holding CODE.db with nRecords records, made once per size.
 class SchoolFile
 {
-public:
+  public:
     explicit SchoolFile(int nRecords)
     {
         std::string strTemplate = (std::filesystem::temp_directory_path() / "varnholt-bench-XXXXXX").string();
@@ -50,7 +50,7 @@ public:
     const CMemTable& Table() const { return m_table; }
     std::int64_t FileBytes() const { return m_nFileBytes; }
 
-private:
+  private:
     std::string m_strDir;
     CMemTable m_table;
     std::int64_t m_nFileBytes = 0;

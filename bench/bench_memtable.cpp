@@ -54,9 +54,7 @@ namespace
 class StudentText
 {
   public:
-    explicit StudentText(unsigned seed) : m_random(seed)
-    {
-    }
+    explicit StudentText(unsigned seed) : m_random(seed) {}
 
     std::string Table(int nRows)
     {

@@ -103,10 +103,7 @@ class TimedMainDialog : public CMainDialog
     }
 
   private:
-    QLineEdit* FindChild(int nId)
-    {
-        return m_dlgLogin.findChild<QLineEdit*>(QStringLiteral("id%1").arg(nId));
-    }
+    QLineEdit* FindChild(int nId) { return m_dlgLogin.findChild<QLineEdit*>(QStringLiteral("id%1").arg(nId)); }
 };
 
 double Seconds(Clock::time_point start)

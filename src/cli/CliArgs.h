@@ -22,16 +22,10 @@ class CCliArgs
     // option the command does not know, a value missing or given to a flag, or an option given twice.
     BOOL Parse(const std::vector<std::string>& args, const std::vector<CliOption>& options, std::string& strError);
 
-    bool Has(const std::string& strName) const
-    {
-        return m_values.count(strName) != 0;
-    }
+    bool Has(const std::string& strName) const { return m_values.count(strName) != 0; }
     // The option's value; nullopt when the option was not given.
     std::optional<std::string> Value(const std::string& strName) const;
-    const std::vector<std::string>& Operands() const
-    {
-        return m_operands;
-    }
+    const std::vector<std::string>& Operands() const { return m_operands; }
 
   private:
     std::map<std::string, std::string> m_values; // flags map to the empty text

@@ -28,14 +28,8 @@ class CAllowedValues
         m_values[Field::YXYX].insert(std::begin(g_szSalaryBands), std::end(g_szSalaryBands));
     }
 
-    bool IsRestricted(int nField) const
-    {
-        return !m_values[nField].empty();
-    }
-    bool Allows(int nField, std::string_view value) const
-    {
-        return m_values[nField].count(value) != 0;
-    }
+    bool IsRestricted(int nField) const { return !m_values[nField].empty(); }
+    bool Allows(int nField, std::string_view value) const { return m_values[nField].count(value) != 0; }
 
   private:
     std::array<std::unordered_set<std::string_view>, STUDENT_FIELD_COUNT> m_values;

@@ -94,23 +94,15 @@ class CCsvReader
         BadQuote
     };
 
-    explicit CCsvReader(std::string_view text) : m_text(text)
-    {
-    }
+    explicit CCsvReader(std::string_view text) : m_text(text) {}
 
     // Skips blank lines, then reads the next record into values[0..nValues), reusing their storage.
     Status ReadRecord(std::vector<std::string>& values, int& nValues);
     // The file line (from 1) on which the record last read begins.
-    int RecordLine() const
-    {
-        return m_nRecordLine;
-    }
+    int RecordLine() const { return m_nRecordLine; }
 
   private:
-    bool AtEnd() const
-    {
-        return m_nPos >= m_text.size();
-    }
+    bool AtEnd() const { return m_nPos >= m_text.size(); }
     bool SkipLineEnd();
     bool ReadQuoted(std::string& value);
     void ReadPlain(std::string& value);

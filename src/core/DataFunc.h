@@ -18,19 +18,41 @@ namespace Field
 {
 enum : int
 {
-    XSBSH, YXDM, ZYDM, XM, XBDM, CSNY, XLDM, ZXWYYZDM, BYSJ, SYSZDQDM, WYSPDM, DZXX,
-    ZZMMDM, YXGZDQDM, YXDWXZDM, YXDWHYDM, YXYX, YXZYLBM, LXDH, SJHM, TXDZ, YZBM, BZ, JICENG
+    XSBSH,
+    YXDM,
+    ZYDM,
+    XM,
+    XBDM,
+    CSNY,
+    XLDM,
+    ZXWYYZDM,
+    BYSJ,
+    SYSZDQDM,
+    WYSPDM,
+    DZXX,
+    ZZMMDM,
+    YXGZDQDM,
+    YXDWXZDM,
+    YXDWHYDM,
+    YXYX,
+    YXZYLBM,
+    LXDH,
+    SJHM,
+    TXDZ,
+    YZBM,
+    BZ,
+    JICENG
 };
-}
+} // namespace Field
 
 // One field of the student record. Texts are GBK.
 struct STUDENTFIELD
 {
-    const char* lpcszName;          // "XSBSH"
-    const char* lpcszListLabel;     // column title of every student list
-    const char* lpcszEditorLabel;   // label beside the editor's control
-    int nMaxBytes;                  // GBK byte limit in the editor; 0 for lists and dates
-    const CODETABLE* pTable;        // code table of a coded field, else null
+    const char* lpcszName;        // "XSBSH"
+    const char* lpcszListLabel;   // column title of every student list
+    const char* lpcszEditorLabel; // label beside the editor's control
+    int nMaxBytes;                // GBK byte limit in the editor; 0 for lists and dates
+    const CODETABLE* pTable;      // code table of a coded field, else null
 };
 
 // The 24 fields in record order.
@@ -79,7 +101,7 @@ extern std::string g_strSchoolCode;
 // Fills the table from the embedded text resource (id 134, type "TXT" for the directory).
 // On FALSE, strMessage holds the text to show with the caption "系统错误" (GBK).
 BOOL LoadResourceTable(int nId, const char* lpcszType, CMemTable& table, std::string& strMessage);
-extern const char* const g_lpcszSystemErrorCaption;   // "系统错误"
+extern const char* const g_lpcszSystemErrorCaption; // "系统错误"
 
 // Index of the first directory row whose code equals strCode exactly (no trimming), or -1.
 int FindSchoolRow(const std::string& strCode);

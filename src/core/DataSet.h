@@ -16,18 +16,18 @@ struct CODETABLE
     int nCount;
 };
 
-extern const CODETABLE g_codeMajors;            // 1597 rows, ZYDM
-extern const CODETABLE g_codeSexes;             // 2, XBDM
-extern const CODETABLE g_codeEducations;        // 18, XLDM
-extern const CODETABLE g_codeLanguages;         // 138, ZXWYYZDM
-extern const CODETABLE g_codeLanguageLevels;    // 6, WYSPDM
-extern const CODETABLE g_codeProvinces;         // 32, SYSZDQDM and the editor value YXGZSF
-extern const CODETABLE g_codePoliticalStatus;   // 13, ZZMMDM
-extern const CODETABLE g_codeRegions;           // 338, YXGZDQDM
-extern const CODETABLE g_codeEmployerTypes;     // 9, YXDWXZDM
-extern const CODETABLE g_codeIndustries;        // 29, YXDWHYDM
-extern const CODETABLE g_codeJobCategories;     // 35, YXZYLBM
-extern const CODETABLE g_codeGrassroots;        // 10, JICENG
+extern const CODETABLE g_codeMajors;          // 1597 rows, ZYDM
+extern const CODETABLE g_codeSexes;           // 2, XBDM
+extern const CODETABLE g_codeEducations;      // 18, XLDM
+extern const CODETABLE g_codeLanguages;       // 138, ZXWYYZDM
+extern const CODETABLE g_codeLanguageLevels;  // 6, WYSPDM
+extern const CODETABLE g_codeProvinces;       // 32, SYSZDQDM and the editor value YXGZSF
+extern const CODETABLE g_codePoliticalStatus; // 13, ZZMMDM
+extern const CODETABLE g_codeRegions;         // 338, YXGZDQDM
+extern const CODETABLE g_codeEmployerTypes;   // 9, YXDWXZDM
+extern const CODETABLE g_codeIndustries;      // 29, YXDWHYDM
+extern const CODETABLE g_codeJobCategories;   // 35, YXZYLBM
+extern const CODETABLE g_codeGrassroots;      // 10, JICENG
 
 // The level-2 rows of g_codeMajors (88), filled once by BuildMajorCategories at start-up.
 extern CODETABLE g_codeMajorCategories;

@@ -41,22 +41,10 @@ class CMemTable
     // The parser behind every text load; writes a failure text into strError.
     BOOL _Load(std::string_view text, std::string& strError);
 
-    const char* GetErrorText() const
-    {
-        return m_strLastError.c_str();
-    }
-    BOOL IsLoaded() const
-    {
-        return m_bLoaded;
-    }
-    int GetRowCount() const
-    {
-        return m_nRows;
-    }
-    int GetColCount() const
-    {
-        return m_nCols;
-    }
+    const char* GetErrorText() const { return m_strLastError.c_str(); }
+    BOOL IsLoaded() const { return m_bLoaded; }
+    int GetRowCount() const { return m_nRows; }
+    int GetColCount() const { return m_nCols; }
 
     // REQUIRES: 0 <= nCol < GetColCount().
     const char* GetColName(int nCol) const;
@@ -177,13 +165,8 @@ class CMemTable
 class CMemRow
 {
   public:
-    CMemRow(CMemTable* pTable, int nRow) : m_pTable(pTable), m_nRow(nRow)
-    {
-    }
-    std::string& operator[](int nCol) const
-    {
-        return *m_pTable->GetCellPtr(m_nRow, nCol);
-    }
+    CMemRow(CMemTable* pTable, int nRow) : m_pTable(pTable), m_nRow(nRow) {}
+    std::string& operator[](int nCol) const { return *m_pTable->GetCellPtr(m_nRow, nCol); }
 
   private:
     CMemTable* m_pTable;
@@ -193,13 +176,8 @@ class CMemRow
 class CConstMemRow
 {
   public:
-    CConstMemRow(const CMemTable* pTable, int nRow) : m_pTable(pTable), m_nRow(nRow)
-    {
-    }
-    const char* operator[](int nCol) const
-    {
-        return m_pTable->GetCell(m_nRow, nCol);
-    }
+    CConstMemRow(const CMemTable* pTable, int nRow) : m_pTable(pTable), m_nRow(nRow) {}
+    const char* operator[](int nCol) const { return m_pTable->GetCell(m_nRow, nCol); }
 
   private:
     const CMemTable* m_pTable;

@@ -32,10 +32,7 @@ class BufferReader
     {
     }
 
-    std::size_t Size() const
-    {
-        return m_nSize;
-    }
+    std::size_t Size() const { return m_nSize; }
 
     // REQUIRES: nPos + nCount does not overflow; throws BlockError(nLine) when it passes the end.
     const unsigned char* At(std::size_t nPos, std::size_t nCount, int nLine) const

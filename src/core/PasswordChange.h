@@ -7,13 +7,13 @@ class CMemTable;
 // How opening a school's data file or changing its password ended; each refusal has its message.
 enum class SchoolAccess
 {
-    Done,                  // opened (login) or changed (password change)
-    CodeEmpty,             // "请输入院校代码，不知院校代码可以查询。"
-    CodeUnknown,           // "院校代码不正确，请检查。"
-    WrongPassword,         // "密码不正确，请检查。"
-    DatabaseUnreachable,   // "不能访问该院校的数据库，请检查。"
-    ConfirmationDiffers,   // "新旧密码输入不一致，请检查。"
-    SaveFailed             // "修改密码失败。"
+    Done,                // opened (login) or changed (password change)
+    CodeEmpty,           // "请输入院校代码，不知院校代码可以查询。"
+    CodeUnknown,         // "院校代码不正确，请检查。"
+    WrongPassword,       // "密码不正确，请检查。"
+    DatabaseUnreachable, // "不能访问该院校的数据库，请检查。"
+    ConfirmationDiffers, // "新旧密码输入不一致，请检查。"
+    SaveFailed           // "修改密码失败。"
 };
 
 // The message (GBK) shown with the caption "提示" for a refusal; empty for Done.

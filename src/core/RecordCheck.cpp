@@ -15,7 +15,7 @@ using FailsFn = bool (*)(const RecordCheckInput&);
 struct CheckRule
 {
     int nField;
-    FailsFn pfnFails;      // null: fails when the field is empty
+    FailsFn pfnFails; // null: fails when the field is empty
     const char* lpcszMessage;
 };
 

@@ -9,9 +9,9 @@
 // The record editor's acceptance rules as a pure function, shared by the editor and the CLI.
 struct RecordCheckInput
 {
-    std::string values[STUDENT_FIELD_COUNT];   // the editor's values in record order (GBK)
-    std::int32_t timeCSNY = 0;                 // birth date as a time value
-    std::int32_t timeBYSJ = 0;                 // graduation date as a time value
+    std::string values[STUDENT_FIELD_COUNT]; // the editor's values in record order (GBK)
+    std::int32_t timeCSNY = 0;               // birth date as a time value
+    std::int32_t timeBYSJ = 0;               // graduation date as a time value
     bool bAddMode = true;
     // Whether a student number is not stored yet (consulted in add mode only, for the last check).
     std::function<bool(const std::string&)> isStudentNumberFree;
@@ -19,9 +19,9 @@ struct RecordCheckInput
 
 struct RecordCheckResult
 {
-    int nCheck = 0;             // 1..23: the first failed check; 0: all passed
-    int nField = -1;            // the field the check is about (record order), -1 for none
-    const char* lpcszMessage = nullptr;   // the message (GBK) to show with the caption "帮助信息"
+    int nCheck = 0;                     // 1..23: the first failed check; 0: all passed
+    int nField = -1;                    // the field the check is about (record order), -1 for none
+    const char* lpcszMessage = nullptr; // the message (GBK) to show with the caption "帮助信息"
 };
 
 RecordCheckResult CheckStudentRecord(const RecordCheckInput& input);
@@ -29,4 +29,4 @@ RecordCheckResult CheckStudentRecord(const RecordCheckInput& input);
 // FALSE as soon as a row of g_memStudents has this XSBSH, byte for byte.
 BOOL IsStudentNumberFree(const std::string& strNumber);
 
-extern const char* const g_lpcszCheckCaption;   // "帮助信息"
+extern const char* const g_lpcszCheckCaption; // "帮助信息"

@@ -14,9 +14,7 @@ namespace
 class FileDescriptor
 {
   public:
-    explicit FileDescriptor(int fd) : m_fd(fd)
-    {
-    }
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
     ~FileDescriptor()
     {
         if (m_fd >= 0)
@@ -24,10 +22,7 @@ class FileDescriptor
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const
-    {
-        return m_fd;
-    }
+    int Get() const { return m_fd; }
     // Closes now and reports whether the close (the last chance to see a write error) worked.
     bool Close()
     {

@@ -25,7 +25,7 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
             break;
         if (errno != E2BIG)
         {
-            ok = false;   // EILSEQ or EINVAL: unconvertible or incomplete input
+            ok = false; // EILSEQ or EINVAL: unconvertible or incomplete input
             break;
         }
         out.resize(out.size() * 2);

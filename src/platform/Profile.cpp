@@ -46,8 +46,8 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
 {
     const std::string entry = std::string(key) + "=" + std::string(value);
     bool bInSection = false;
-    std::size_t insertAt = std::string_view::npos;   // after the section's last non-blank line
-    bool bInsertNeedsBreak = false;                  // that line is the file's last and has no line end
+    std::size_t insertAt = std::string_view::npos; // after the section's last non-blank line
+    bool bInsertNeedsBreak = false;                // that line is the file's last and has no line end
     for (std::size_t start = 0; start < text.size();)
     {
         const auto newline = text.find('\n', start);
@@ -60,7 +60,7 @@ std::string SetProfileValue(std::string_view text, std::string_view section, std
         if (ParseSectionHeader(line, name))
         {
             if (bInSection)
-                break;   // only the first section of that name is used
+                break; // only the first section of that name is used
             bInSection = name == section;
         }
         else if (bInSection && IsKeyLine(line, key))
@@ -121,7 +121,7 @@ bool ReadWholeFile(const std::string& path, std::string& content)
 bool ReplaceFile(const std::string& path, const std::string& content)
 {
     std::string tempPath = path + ".XXXXXX";
-    const int fd = mkstemp(tempPath.data());   // created with mode 0600
+    const int fd = mkstemp(tempPath.data()); // created with mode 0600
     if (fd < 0)
         return false;
     std::size_t written = 0;

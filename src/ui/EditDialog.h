@@ -33,20 +33,11 @@ class CEditDialog : public QDialog
 
     // After acceptance: whether the field's drop-down list still shows the entry the dialog opened
     // with (modify mode), so that the caller keeps the stored code as it was.
-    bool IsFieldKept(int nField) const
-    {
-        return m_bKept[nField];
-    }
+    bool IsFieldKept(int nField) const { return m_bKept[nField]; }
 
     void setVisible(bool bVisible) override; // the first showing runs OnInitDialog
-    void accept() override
-    {
-        OnOK();
-    } // Enter and the default button
-    void reject() override
-    {
-        OnCancel();
-    } // Escape and the close box
+    void accept() override { OnOK(); }       // Enter and the default button
+    void reject() override { OnCancel(); }   // Escape and the close box
 
   protected:
     BOOL OnInitDialog();

@@ -14,7 +14,7 @@
 namespace
 {
 constexpr int kFileNotFound = 2;
-constexpr int kStarted = 33;   // any result above 32 means the target was opened
+constexpr int kStarted = 33; // any result above 32 means the target was opened
 
 QString OpenErrorText(int nCode)
 {
@@ -81,7 +81,7 @@ CHyperLink::CHyperLink(const QString& text, QWidget* parent) : QLabel(text, pare
     Q_ASSERT(!text.isEmpty());
     setCursor(Qt::PointingHandCursor);
     setToolTip(m_target);
-    setFocusPolicy(Qt::TabFocus);   // Space activates it, for keyboard and accessibility users
+    setFocusPolicy(Qt::TabFocus); // Space activates it, for keyboard and accessibility users
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     FitToText();
 }
@@ -197,7 +197,7 @@ int CHyperLink::ShellOpen(const QString& target)
         return nResult;
     QStringList arguments = OpenCommandArguments(*exec, target);
     if (arguments.isEmpty())
-        return nResult;   // too long to run whole, or no program named
+        return nResult; // too long to run whole, or no program named
     const QString program = arguments.takeFirst();
     return QProcess::startDetached(program, arguments) ? kStarted : kFileNotFound;
 }

@@ -13,7 +13,7 @@
 class CHyperLink : public QLabel
 {
     Q_OBJECT
-public:
+  public:
     // The text is also the target. REQUIRES: a non-empty text.
     explicit CHyperLink(const QString& text, QWidget* parent = nullptr);
 
@@ -37,16 +37,16 @@ public:
     // "Unable to open hyperlink:" and the text for the result code, with the exclamation icon.
     void ShowOpenError(int nCode);
 
-signals:
+  signals:
     void clicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     const QFont& UnderlineFont();
 
     QColor m_linkColor{0, 0, 238};
@@ -56,7 +56,7 @@ private:
     bool m_bFitToText = true;
     bool m_bPressed = false;
     QString m_target;
-    std::optional<QFont> m_underlineFont;   // made from the label's font at the first underlined paint
+    std::optional<QFont> m_underlineFont; // made from the label's font at the first underlined paint
 };
 
 // The rectangle a label takes when fitted to a text extent: vertically centred in the old

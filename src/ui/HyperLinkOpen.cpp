@@ -111,7 +111,7 @@ QString CutAtPlaceholder(const QString& exec)
             if (firstBare < 0)
                 firstBare = i;
         }
-        ++i;   // the code letter, or the second '%' of "%%"
+        ++i; // the code letter, or the second '%' of "%%"
     }
     return firstBare < 0 ? exec : exec.left(firstBare);
 }
@@ -125,7 +125,7 @@ QStringList OpenCommandArguments(const QString& exec, const QString& target)
     for (const QString& word : QProcess::splitCommand(cut))
     {
         if (word.size() == 2 && word[0] == u'%' && word[1] != u'%')
-            continue;   // %i, %c, %k: nothing to put in their place
+            continue; // %i, %c, %k: nothing to put in their place
         arguments << QString(word).replace(QStringLiteral("%%"), QStringLiteral("%"));
     }
     if (arguments.isEmpty())

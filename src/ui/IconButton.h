@@ -44,32 +44,17 @@ class CIconButton : public QPushButton
     bool LoadHoverCursor(int nCursorId);
 
     void SetFlatStyle(bool bFlat);
-    bool IsFlatStyle() const
-    {
-        return m_bFlat;
-    }
+    bool IsFlatStyle() const { return m_bFlat; }
     // Values other than ipLeft and ipTop leave the placement as it is; the button repaints in every case.
     void SetIconPlacement(IconPlacement placement);
-    IconPlacement GetIconPlacement() const
-    {
-        return m_placement;
-    }
+    IconPlacement GetIconPlacement() const { return m_placement; }
     void SetTextShown(bool bShown);
-    bool IsTextShown() const
-    {
-        return m_bTextShown;
-    }
+    bool IsTextShown() const { return m_bTextShown; }
     // A flat button draws a thin border while the mouse is over it (raised) or while pressed (sunken). No repaint.
-    void SetHotBorder(bool bHotBorder)
-    {
-        m_bHotBorder = bHotBorder;
-    }
+    void SetHotBorder(bool bHotBorder) { m_bHotBorder = bHotBorder; }
     // A flat button draws the focus rectangle too.
     void SetFlatFocus(bool bFlatFocus, bool bRepaint = true);
-    bool IsFlatFocus() const
-    {
-        return m_bFlatFocus;
-    }
+    bool IsFlatFocus() const { return m_bFlatFocus; }
 
     void SetNormalBackColor(const QColor& color, bool bRepaint = true);
     void SetNormalTextColor(const QColor& color, bool bRepaint = true);
@@ -79,33 +64,15 @@ class CIconButton : public QPushButton
     void ResetNormalTextColor(bool bRepaint = true); // the palette's button text
     void ResetHotBackColor(bool bRepaint = true);
     void ResetHotTextColor(bool bRepaint = true);
-    QColor GetNormalBackColor() const
-    {
-        return m_clrNormalBack;
-    }
-    QColor GetNormalTextColor() const
-    {
-        return m_clrNormalText;
-    }
-    QColor GetHotBackColor() const
-    {
-        return m_clrHotBack;
-    }
-    QColor GetHotTextColor() const
-    {
-        return m_clrHotText;
-    }
+    QColor GetNormalBackColor() const { return m_clrNormalBack; }
+    QColor GetNormalTextColor() const { return m_clrNormalText; }
+    QColor GetHotBackColor() const { return m_clrHotBack; }
+    QColor GetHotTextColor() const { return m_clrHotText; }
 
     void SetTipText(const QString& strText);
 
-    static std::int16_t VersionNumber()
-    {
-        return 23;
-    }
-    static QString VersionText()
-    {
-        return QStringLiteral("2.3");
-    }
+    static std::int16_t VersionNumber() { return 23; }
+    static QString VersionText() { return QStringLiteral("2.3"); }
 
   protected:
     void paintEvent(QPaintEvent* pEvent) override;
@@ -114,10 +81,7 @@ class CIconButton : public QPushButton
     void focusOutEvent(QFocusEvent* pEvent) override;
 
   private:
-    bool IsHot() const
-    {
-        return m_bMouseOver || isDown();
-    }
+    bool IsHot() const { return m_bMouseOver || isDown(); }
     void SetMouseOver(bool bMouseOver);
     void SetColor(QColor& member, const QColor& color, bool bRepaint);
     QColor SystemColor(QPalette::ColorRole role) const;

@@ -26,14 +26,8 @@ class CLoginDialog : public QDialog
     void OnOK();
     void OnCancel();
 
-    void accept() override
-    {
-        OnOK();
-    } // Enter and the default button
-    void reject() override
-    {
-        OnCancel();
-    } // Escape, the close box and "取消"
+    void accept() override { OnOK(); }     // Enter and the default button
+    void reject() override { OnCancel(); } // Escape, the close box and "取消"
 
     // GBK, as typed; after IDOK the accepted code and password.
     std::string m_strCode;

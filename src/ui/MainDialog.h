@@ -37,14 +37,8 @@ class CMainDialog : public CSizingDialog
     // The list's context menu (owned by the caller): modify and delete are greyed without a selection mark.
     QMenu* CreateListContextMenu();
 
-    void accept() override
-    {
-        OnOK();
-    } // Enter: does nothing
-    void reject() override
-    {
-        OnCancel();
-    } // Escape, the close box, Alt+F4 and "退出系统"
+    void accept() override { OnOK(); }     // Enter: does nothing
+    void reject() override { OnCancel(); } // Escape, the close box, Alt+F4 and "退出系统"
 
     // Commands of the menu bar and the list.
     void OnNewRecord();

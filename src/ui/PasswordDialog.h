@@ -13,19 +13,19 @@ class CHyperLink;
 class CPasswordDialog : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit CPasswordDialog(QWidget* parent = nullptr);
     ~CPasswordDialog() override;
 
-    void accept() override { OnOK(); }       // Enter and the default button
-    void reject() override { OnCancel(); }   // Escape and the close box
+    void accept() override { OnOK(); }     // Enter and the default button
+    void reject() override { OnCancel(); } // Escape and the close box
 
-protected:
+  protected:
     void OnOK();
     void OnCancel();
     void OnLookupCode();
 
-private:
+  private:
     // Takes the four texts as GBK; false (after a message) when one holds a character GBK lacks.
     bool DoDataExchange();
 

@@ -22,7 +22,7 @@
 // The shown schools: item i is directory row m_rows[i]; column 0 the code, column 1 the name.
 class CSchoolListModel : public QAbstractTableModel
 {
-public:
+  public:
     explicit CSchoolListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
     // Replaces the shown rows at once, so that the view repaints once per refill.
@@ -52,7 +52,7 @@ public:
         return section == 0 ? QStringLiteral("学校编码") : QStringLiteral("学校名称");
     }
 
-private:
+  private:
     std::vector<int> m_rows;
 };
 

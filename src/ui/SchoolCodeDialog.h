@@ -15,23 +15,23 @@ class CSchoolListModel;
 class CSchoolCodeDialog : public QDialog
 {
     Q_OBJECT
-public:
+  public:
     explicit CSchoolCodeDialog(QWidget* parent = nullptr);
     ~CSchoolCodeDialog() override;
 
     // The chosen school's code (GBK); meaningful after exec() returned QDialog::Accepted.
     const std::string& GetSelectedCode() const { return m_strSelectedCode; }
 
-    void accept() override { OnOK(); }       // Enter and the default button
-    void reject() override { OnCancel(); }   // Escape and the close box
+    void accept() override { OnOK(); }     // Enter and the default button
+    void reject() override { OnCancel(); } // Escape and the close box
 
-protected:
+  protected:
     void OnOK();
     void OnCancel();
     void OnFilterChange();
     void OnListDblClkSchool(const QModelIndex& index);
 
-private:
+  private:
     QLineEdit* m_edtFilter;
     QTableView* m_lstSchools;
     CSchoolListModel* m_model;

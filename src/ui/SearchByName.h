@@ -16,24 +16,24 @@ class CFoundRecordList;
 class CSearchByName : public CSizingDialog
 {
     Q_OBJECT
-public:
+  public:
     // The key saves every change made here (the school's code and login password).
     explicit CSearchByName(const SchoolKey& key, QWidget* parent = nullptr);
     ~CSearchByName() override;
 
-    void accept() override { OnOK(); }   // Enter and button 1 search; the dialog stays open
+    void accept() override { OnOK(); } // Enter and button 1 search; the dialog stays open
 
-signals:
+  signals:
     // Row nRow of g_memStudents was changed and saved from this dialog.
     void RecordModified(int nRow);
 
-protected:
+  protected:
     void OnInitDialog() override;
     void OnOK();
     // Refills the majors with the chosen category's rows (the category's own row first).
     void OnSelendokCategory();
 
-private:
+  private:
     void SearchByMajorAndName(const std::string& strMajorCode, const std::string& strName);
 
     QComboBox* m_cboCategory;

@@ -13,22 +13,22 @@ class CFoundRecordList;
 class CSearchInfo : public CSizingDialog
 {
     Q_OBJECT
-public:
+  public:
     // The key saves every change made here (the school's code and login password).
     explicit CSearchInfo(const SchoolKey& key, QWidget* parent = nullptr);
     ~CSearchInfo() override;
 
-    void accept() override { OnOK(); }   // Enter and button 1 search; the dialog stays open
+    void accept() override { OnOK(); } // Enter and button 1 search; the dialog stays open
 
-signals:
+  signals:
     // Row nRow of g_memStudents was changed and saved from this dialog.
     void RecordModified(int nRow);
 
-protected:
+  protected:
     void OnInitDialog() override;
     void OnOK();
 
-private:
+  private:
     void SearchByNumber(const std::string& strNumber);
 
     QLineEdit* m_editNumber;

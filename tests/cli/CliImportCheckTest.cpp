@@ -40,10 +40,7 @@ class CliImport : public CliTest
         return Run(args);
     }
 
-    bool DataFileUnchanged() const
-    {
-        return ReadFileBytes(DataFilePath(CODE)) == m_strStoredFile;
-    }
+    bool DataFileUnchanged() const { return ReadFileBytes(DataFilePath(CODE)) == m_strStoredFile; }
 
     std::string m_strStoredFile;
 };

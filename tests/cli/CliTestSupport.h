@@ -50,18 +50,9 @@ class CliTest : public testing::Test
     // The school's data file written and read with the data functions the desktop program uses.
     void WriteSchool(const std::string& strCode, const std::string& strPassword, const std::vector<Record>& records);
     std::vector<Record> ReadSchool(const std::string& strCode, const std::string& strPassword);
-    std::string DataFilePath(const std::string& strCode) const
-    {
-        return m_strDir + "/" + strCode + ".db";
-    }
-    std::string FilePath(const std::string& strName) const
-    {
-        return m_strDir + "/" + strName;
-    }
-    std::string ProfilePath() const
-    {
-        return m_strDir + "/config/quillmark.ini";
-    }
+    std::string DataFilePath(const std::string& strCode) const { return m_strDir + "/" + strCode + ".db"; }
+    std::string FilePath(const std::string& strName) const { return m_strDir + "/" + strName; }
+    std::string ProfilePath() const { return m_strDir + "/config/quillmark.ini"; }
 
     std::string m_strDir;
 };

@@ -25,10 +25,7 @@ std::vector<std::string> GbkList(std::initializer_list<const char*> utf8)
 class CodeLookup : public testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        BuildMajorCategories();
-    }
+    void SetUp() override { BuildMajorCategories(); }
 };
 
 TEST_F(CodeLookup, MajorCategoriesAreTheLevelTwoRows)

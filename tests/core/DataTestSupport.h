@@ -26,14 +26,8 @@ class TempProgramDir
     ~TempProgramDir();
     TempProgramDir(const TempProgramDir&) = delete;
     TempProgramDir& operator=(const TempProgramDir&) = delete;
-    const std::string& Path() const
-    {
-        return m_strPath;
-    }
-    std::string FilePath(const std::string& strName) const
-    {
-        return m_strPath + "/" + strName;
-    }
+    const std::string& Path() const { return m_strPath; }
+    std::string FilePath(const std::string& strName) const { return m_strPath + "/" + strName; }
     // Names of the entries in the directory, sorted.
     std::string Listing() const;
 

@@ -86,10 +86,7 @@ class MemTableBinary : public testing::Test
         std::ifstream in(found[0], std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    bool NoDump() const
-    {
-        return fs::is_empty(dumpDir);
-    }
+    bool NoDump() const { return fs::is_empty(dumpDir); }
 
     fs::path dumpDir;
     CMemTable table;

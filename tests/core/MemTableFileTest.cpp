@@ -25,20 +25,14 @@ class MemTableFile : public testing::Test
         path = (dir / "table.txt").string();
         LoadOrFail(table, "A\tB\r\n1\t2\r\n");
     }
-    void TearDown() override
-    {
-        fs::remove_all(dir);
-    }
+    void TearDown() override { fs::remove_all(dir); }
 
     std::string Read() const
     {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-    void Write(const std::string& bytes) const
-    {
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
+    void Write(const std::string& bytes) const { std::ofstream(path, std::ios::binary) << bytes; }
     unsigned Mode() const
     {
         struct stat info

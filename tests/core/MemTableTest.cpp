@@ -10,10 +10,7 @@ namespace
 class MemTableCells : public testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        LoadOrFail(table, "XH\tXM\tXH\r\n1\t\xD5\xC5\xC8\xFD\t9\r\n2\tLi\t8\r\n");
-    }
+    void SetUp() override { LoadOrFail(table, "XH\tXM\tXH\r\n1\t\xD5\xC5\xC8\xFD\t9\r\n2\tLi\t8\r\n"); }
     CMemTable table;
 };
 
@@ -111,10 +108,7 @@ class MemTableRows : public testing::Test
 {
   protected:
     // Rows 0..5 holding "r0".."r5" in their one column.
-    void SetUp() override
-    {
-        LoadOrFail(table, "A\r\nr0\r\nr1\r\nr2\r\nr3\r\nr4\r\nr5\r\n");
-    }
+    void SetUp() override { LoadOrFail(table, "A\r\nr0\r\nr1\r\nr2\r\nr3\r\nr4\r\nr5\r\n"); }
     std::vector<std::string> Column() const
     {
         std::vector<std::string> values;
@@ -276,10 +270,7 @@ TEST(MemTableWriteText, WrittenTextLoadsBackTheSameTable)
 class MemTableAppend : public testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        LoadOrFail(table, "A\tB\r\n1\t2\r\n");
-    }
+    void SetUp() override { LoadOrFail(table, "A\tB\r\n1\t2\r\n"); }
     CMemTable table;
 };
 

@@ -32,7 +32,7 @@ std::string ReadBytes(const fs::path& path)
 // A program directory and a configuration directory of its own, and a two-school directory.
 class PasswordChange : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         m_root = fs::temp_directory_path() / ("password-change-" + std::to_string(::getpid()));
@@ -128,14 +128,14 @@ TEST_F(PasswordChange, MismatchedConfirmationStillLeavesTheRecordsLoaded)
 
 TEST_F(PasswordChange, UnreadableDataFileIsReportedAsInaccessible)
 {
-    fs::create_directories(DataFile("10001"));   // a directory where the file should be
+    fs::create_directories(DataFile("10001")); // a directory where the file should be
     EXPECT_EQ(ChangeSchoolPassword({"10001", "", "1", "1"}, m_students), SchoolAccess::DatabaseUnreachable);
     EXPECT_FALSE(fs::exists(Profile()));
 }
 
 TEST_F(PasswordChange, FailedSaveIsReportedAndWritesNoProfile)
 {
-    SetProgramDirectory((m_root / "missing").string());   // loads as a new school, cannot be saved
+    SetProgramDirectory((m_root / "missing").string()); // loads as a new school, cannot be saved
     EXPECT_EQ(ChangeSchoolPassword({"10001", "", "1", "1"}, m_students), SchoolAccess::SaveFailed);
     EXPECT_FALSE(fs::exists(Profile()));
 }

@@ -102,10 +102,7 @@ void ExpectEmptyStudentTable(const CMemTable& table)
 class SchoolDatabase : public testing::Test
 {
   protected:
-    std::string DbPath() const
-    {
-        return m_dir.FilePath(std::string(CODE) + ".db");
-    }
+    std::string DbPath() const { return m_dir.FilePath(std::string(CODE) + ".db"); }
 
     // Loads CODE.db into a table that holds two other records first.
     BOOL Load(const std::string& strPassword)

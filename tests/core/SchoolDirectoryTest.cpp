@@ -23,10 +23,7 @@ std::vector<std::string> DirectoryLines()
 class SchoolDirectory : public testing::Test
 {
   protected:
-    void TearDown() override
-    {
-        ResetResourceOverrides();
-    }
+    void TearDown() override { ResetResourceOverrides(); }
 
     // Loads resource (134, "TXT") into m_table; the message when it fails.
     std::string LoadFails()

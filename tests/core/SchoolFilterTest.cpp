@@ -17,7 +17,7 @@ std::string Gbk(const char* lpcszUtf8)
 // A directory excerpt in the directory's own form: code, name, province.
 class SchoolFilter : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_schools.Load(Gbk("学校代码\t学校名称\t省市代码\r\n"

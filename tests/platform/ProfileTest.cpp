@@ -29,7 +29,7 @@ void WriteBytes(const fs::path& path, const std::string& bytes)
 // Points the configuration directory at a fresh temporary directory for each test.
 class ProfileTest : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         m_dir = fs::temp_directory_path() / ("profile-test-" + std::to_string(::getpid()));
@@ -70,7 +70,7 @@ struct EditCase
 {
     const char* lpcszName;
     std::string before;
-    std::string after;   // after setting [security] 10001=new
+    std::string after; // after setting [security] 10001=new
 };
 
 void PrintTo(const EditCase& editCase, std::ostream* pOut)

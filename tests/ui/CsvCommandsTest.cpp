@@ -24,10 +24,7 @@ class CLoggedInMainDialog : public CMainDialog
         m_dlgLogin.m_strCode = kCode;
         m_dlgLogin.m_strPassword = kPassword;
     }
-    int ListRowCount() const
-    {
-        return m_lstStudents->model()->rowCount();
-    }
+    int ListRowCount() const { return m_lstStudents->model()->rowCount(); }
 };
 
 // Records the paths the desktop is asked to open.
@@ -41,10 +38,7 @@ class ShellOpenRecorder
             return 42;
         });
     }
-    ~ShellOpenRecorder()
-    {
-        SetShellOpenHook({});
-    }
+    ~ShellOpenRecorder() { SetShellOpenHook({}); }
     QStringList paths;
 };
 

@@ -28,18 +28,9 @@ class EditorScript
         QObject::connect(&m_timer, &QTimer::timeout, [this] { Poll(); });
         m_timer.start(5);
     }
-    void Queue(Step step)
-    {
-        m_steps.push_back(std::move(step));
-    }
-    int editorsSeen() const
-    {
-        return m_nSeen;
-    }
-    const QList<QString>& titles() const
-    {
-        return m_titles;
-    }
+    void Queue(Step step) { m_steps.push_back(std::move(step)); }
+    int editorsSeen() const { return m_nSeen; }
+    const QList<QString>& titles() const { return m_titles; }
 
   private:
     void Poll()
@@ -63,10 +54,7 @@ class EditorScript
     }
 
   public:
-    static void Click(QWidget* pDialog, int nId)
-    {
-        FindById<QPushButton>(pDialog, nId)->click();
-    }
+    static void Click(QWidget* pDialog, int nId) { FindById<QPushButton>(pDialog, nId)->click(); }
     // Selects the entry with this text and tells the dialog, as a user's choice does.
     static void Choose(QWidget* pDialog, int nId, const QString& text)
     {

@@ -13,7 +13,7 @@
 class TestHyperLink : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void init();
     void cleanup();
     void fitsTheRectangleByAlignment_data();
@@ -27,7 +27,7 @@ private slots:
     void fallsBackToTheHtmlProgram();
     void reportsAFailedOpen();
 
-private:
+  private:
     void WriteFile(const QString& relativePath, const QByteArray& content);
     std::optional<QTemporaryDir> m_xdg;
 };
@@ -145,7 +145,7 @@ void TestHyperLink::buildsTheArgumentsAndRefusesAnOverlongCommandLine()
 
     // Cut line, a space and the target: 519 bytes run, 520 do not.
     const QString program = QStringLiteral("/bin/") + QString(500, u'p');
-    const QString fits(519 - 1 - int(program.size()) - 1, u't');   // "program " + " " + target
+    const QString fits(519 - 1 - int(program.size()) - 1, u't'); // "program " + " " + target
     QCOMPARE(OpenCommandArguments(program + u" %u"_qs, fits).size(), 2);
     QVERIFY(OpenCommandArguments(program + u" %u"_qs, fits + u't').isEmpty());
     QVERIFY(

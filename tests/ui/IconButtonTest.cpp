@@ -78,14 +78,8 @@ class TestIconButton : public QObject
 
   private:
     CIconButton* AddButton(const QString& strText, QSize size, QPoint pos = {10, 10});
-    void Hover(CIconButton* pButton)
-    {
-        QTest::mouseMove(pButton, QPoint(pButton->width() / 2, pButton->height() / 2));
-    }
-    void MoveAway()
-    {
-        QTest::mouseMove(m_pHost, QPoint(m_pHost->width() - 2, m_pHost->height() - 2));
-    }
+    void Hover(CIconButton* pButton) { QTest::mouseMove(pButton, QPoint(pButton->width() / 2, pButton->height() / 2)); }
+    void MoveAway() { QTest::mouseMove(m_pHost, QPoint(m_pHost->width() - 2, m_pHost->height() - 2)); }
     static QImage Render(CIconButton* pButton)
     {
         return pButton->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -409,9 +403,7 @@ void TestIconButton::unknownPlacementIsIgnoredButRepaints()
     struct PaintCounter : QObject
     {
         int& m_nCount;
-        explicit PaintCounter(int& nCount) : m_nCount(nCount)
-        {
-        }
+        explicit PaintCounter(int& nCount) : m_nCount(nCount) {}
         bool eventFilter(QObject*, QEvent* pEvent) override
         {
             m_nCount += pEvent->type() == QEvent::Paint;

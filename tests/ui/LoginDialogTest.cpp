@@ -22,10 +22,7 @@ class TestLoginDialog : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase()
-    {
-        LoadSchoolDirectory();
-    }
+    void initTestCase() { LoadSchoolDirectory(); }
 
     void init()
     {
@@ -34,10 +31,7 @@ class TestLoginDialog : public QObject
         g_memStudents.Clear();
     }
 
-    void cleanup()
-    {
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void refusesWithAMessageAndStaysOpen_data()
     {

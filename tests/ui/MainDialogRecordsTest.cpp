@@ -63,10 +63,7 @@ class TestMainDialogRecords : public QObject
         m_dir = std::make_unique<TempProgramDir>();
         g_memStudents.Clear();
     }
-    void cleanup()
-    {
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void addsRecordsUntilTheEditorIsLeft()
     {

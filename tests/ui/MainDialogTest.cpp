@@ -22,9 +22,7 @@ namespace
 class LoggedInMainDialog : public CMainDialog
 {
   public:
-    LoggedInMainDialog(const QString& code, const QString& password) : m_code(code), m_password(password)
-    {
-    }
+    LoggedInMainDialog(const QString& code, const QString& password) : m_code(code), m_password(password) {}
     using CMainDialog::m_lstStudents;
     using CMainDialog::m_pModel;
     using CMainDialog::m_stcStatus;
@@ -63,10 +61,7 @@ class TestMainDialog : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase()
-    {
-        LoadSchoolDirectory();
-    }
+    void initTestCase() { LoadSchoolDirectory(); }
 
     void init()
     {
@@ -74,10 +69,7 @@ class TestMainDialog : public QObject
         g_memStudents.Clear();
     }
 
-    void cleanup()
-    {
-        m_dir.reset();
-    }
+    void cleanup() { m_dir.reset(); }
 
     void opensMaximisedWithTheListHiddenAndMirroringTheTable()
     {

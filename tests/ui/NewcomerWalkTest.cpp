@@ -41,14 +41,8 @@ class ModalSteps
         m_steps.push_back({[](QWidget* pWidget) { return qobject_cast<Dialog*>(pWidget) != nullptr; },
                            [step](QWidget* pWidget) { step(static_cast<Dialog*>(pWidget)); }});
     }
-    int stepsLeft() const
-    {
-        return static_cast<int>(m_steps.size());
-    }
-    const QStringList& unexpected() const
-    {
-        return m_unexpected;
-    }
+    int stepsLeft() const { return static_cast<int>(m_steps.size()); }
+    const QStringList& unexpected() const { return m_unexpected; }
 
   private:
     struct Step

@@ -15,7 +15,7 @@
 class TestPasswordDialog : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void init();
     void cleanup();
@@ -24,7 +24,7 @@ private slots:
     void reportsAFailedSave();
     void refusesACharacterGbkCannotHold();
 
-private:
+  private:
     static void Fill(CPasswordDialog& dlg, const QString& code, const QString& oldPassword, const QString& newPassword,
                      const QString& confirm);
     static void PressOK(CPasswordDialog& dlg);

@@ -20,7 +20,7 @@
 class TestSchoolCodeDialog : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void listsEverySchoolForABlankFilter();
     void narrowsToNamesHoldingTheFilter_data();
@@ -32,7 +32,7 @@ private slots:
     void passwordDialogLinkFillsTheCodeOnlyOnOk();
     void loginButtonOpensAnEmptyPasswordDialog();
 
-private:
+  private:
     // Drives the lookup that the next link click opens: types the filter, then marks the first
     // school shown and presses OK, or presses Cancel.
     static void AnswerNextLookup(const QString& filter, bool bChoose);
@@ -75,7 +75,7 @@ void TestSchoolCodeDialog::listsEverySchoolForABlankFilter()
 void TestSchoolCodeDialog::narrowsToNamesHoldingTheFilter_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("contained");   // what every shown name holds
+    QTest::addColumn<QString>("contained"); // what every shown name holds
     QTest::newRow("大学") << u"大学"_qs << u"大学"_qs;
     QTest::newRow("trimmed") << u"  复旦大学 "_qs << u"复旦大学"_qs;
     // The bytes of "本" are also the middle bytes of "北京"; that is no match.

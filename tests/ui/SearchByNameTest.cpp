@@ -29,18 +29,9 @@ class TestSearchByName : public QObject
   private:
     static void Choose(CSearchByName& dlg, const QString& category, const QString& major);
     static void Search(CSearchByName& dlg, const QString& name);
-    static QComboBox* Categories(CSearchByName& dlg)
-    {
-        return FindById<QComboBox>(&dlg, 1028);
-    }
-    static QComboBox* Majors(CSearchByName& dlg)
-    {
-        return FindById<QComboBox>(&dlg, 1002);
-    }
-    static CFoundRecordList* List(CSearchByName& dlg)
-    {
-        return FindById<CFoundRecordList>(&dlg, 1029);
-    }
+    static QComboBox* Categories(CSearchByName& dlg) { return FindById<QComboBox>(&dlg, 1028); }
+    static QComboBox* Majors(CSearchByName& dlg) { return FindById<QComboBox>(&dlg, 1002); }
+    static CFoundRecordList* List(CSearchByName& dlg) { return FindById<CFoundRecordList>(&dlg, 1029); }
 
     TempProgramDir m_dir;
 };
@@ -106,7 +97,7 @@ void TestSearchByName::maximisedWindowStretchesTheListAndMovesTheButtons()
     QVERIFY(grown.width() > 0 && grown.height() > 0);
     QCOMPARE(FindById<QPushButton>(&dlg, 2)->geometry(), exit.translated(grown.width(), grown.height()));
     QCOMPARE(List(dlg)->geometry(), list.adjusted(0, 0, grown.width(), grown.height()));
-    QCOMPARE(FindById<QLineEdit>(&dlg, 1031)->pos(), QPoint(140, 52));   // the fields at the top stay
+    QCOMPARE(FindById<QLineEdit>(&dlg, 1031)->pos(), QPoint(140, 52)); // the fields at the top stay
 }
 
 void TestSearchByName::checksRunInOrder_data()

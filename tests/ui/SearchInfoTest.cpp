@@ -27,10 +27,7 @@ class TestSearchInfo : public QObject
 
   private:
     static void Search(CSearchInfo& dlg, const QString& number);
-    static CFoundRecordList* List(CSearchInfo& dlg)
-    {
-        return FindById<CFoundRecordList>(&dlg, 1028);
-    }
+    static CFoundRecordList* List(CSearchInfo& dlg) { return FindById<CFoundRecordList>(&dlg, 1028); }
 
     TempProgramDir m_dir;
 };

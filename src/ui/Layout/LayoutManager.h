@@ -27,18 +27,9 @@ class CLayoutEntry
     // Moves a further window together with the control, starting on the base rectangle now.
     void AttachWindow(QWidget* pWindow);
 
-    QWidget* GetControl() const
-    {
-        return m_pControl;
-    }
-    const LayoutMath::Shares& GetShares() const
-    {
-        return m_shares;
-    }
-    const LayoutMath::Rect& GetBaseRect() const
-    {
-        return m_rcBase;
-    }
+    QWidget* GetControl() const { return m_pControl; }
+    const LayoutMath::Shares& GetShares() const { return m_shares; }
+    const LayoutMath::Rect& GetBaseRect() const { return m_rcBase; }
 
   private:
     QPointer<QWidget> m_pControl;
@@ -95,31 +86,16 @@ class CLayoutManager
 
     void ShowSizeGrip();
     void HideSizeGrip();
-    QSizeGrip* GetSizeGrip() const
-    {
-        return m_pGrip;
-    }
+    QSizeGrip* GetSizeGrip() const { return m_pGrip; }
 
     // Puts every control back on its base rectangle, forgets them, removes the grip and detaches,
     // so that the window can be initialised and shown again as the first time.
     void ResetLayout();
 
-    QSize GetInitialClientSize() const
-    {
-        return m_initialClient;
-    }
-    QSize GetMinimumSize() const
-    {
-        return m_minimum;
-    }
-    QSize GetMaximumSize() const
-    {
-        return m_maximum;
-    }
-    SizeFreedom GetSizeFreedom() const
-    {
-        return m_freedom;
-    }
+    QSize GetInitialClientSize() const { return m_initialClient; }
+    QSize GetMinimumSize() const { return m_minimum; }
+    QSize GetMaximumSize() const { return m_maximum; }
+    SizeFreedom GetSizeFreedom() const { return m_freedom; }
 
     // Changes the window's normal rectangle by (cx, cy) around its centre, the odd pixel going right
     // and down; false (nothing applied) when the result would be empty or the window is maximised.

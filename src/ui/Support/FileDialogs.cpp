@@ -1,7 +1,8 @@
 #include "ui/Support/FileDialogs.h"
 
-#include <QFileDialog>
 #include <utility>
+
+#include <QFileDialog>
 
 namespace
 {

@@ -9,10 +9,10 @@ class QWidget;
 struct FileDialogRequest
 {
     QWidget* parent = nullptr;
-    bool bSave = false;          // save dialog (asks before overwriting) or open dialog
-    QString defaultName;         // proposed file name, may be empty
-    QString filter;              // e.g. "Excel Files (*.csv)"
-    QString defaultSuffix;       // e.g. "CSV", appended when the user types none
+    bool bSave = false;    // save dialog (asks before overwriting) or open dialog
+    QString defaultName;   // proposed file name, may be empty
+    QString filter;        // e.g. "Excel Files (*.csv)"
+    QString defaultSuffix; // e.g. "CSV", appended when the user types none
 };
 
 // Shows the platform's file dialog; the chosen path, or an empty text when cancelled.

@@ -16,7 +16,7 @@ class CMemTable;
 class CFoundRecordList : public QTableWidget
 {
     Q_OBJECT
-public:
+  public:
     // bSorted: an added item takes its place in ascending order of its student number; items
     // that are changed later keep their place.
     CFoundRecordList(const SchoolKey& key, bool bSorted, QWidget* parent = nullptr);
@@ -36,14 +36,14 @@ public:
     // when there is none. Returns the table row rewritten, or -1.
     int ModifyMarkedRecord();
 
-signals:
+  signals:
     // Row nRow of g_memStudents was rewritten and saved from this list.
     void RecordModified(int nRow);
 
-protected:
+  protected:
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
 
-private:
+  private:
     void SetRecord(int nItem, const CMemTable& table, int nRow);
 
     SchoolKey m_key;

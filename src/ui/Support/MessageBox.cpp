@@ -1,7 +1,8 @@
 #include "ui/Support/MessageBox.h"
 
-#include <QMessageBox>
 #include <utility>
+
+#include <QMessageBox>
 
 namespace
 {

@@ -37,7 +37,7 @@ struct MessageBoxCall
     QString caption;
     MsgButtons buttons = MsgButtons::Ok;
     MsgIcon icon = MsgIcon::None;
-    bool bDefaultNo = false;   // the No button is the default (destructive questions)
+    bool bDefaultNo = false; // the No button is the default (destructive questions)
 };
 
 // Shows a modal message box and returns IDOK, IDYES or IDNO. Every dialog uses this one function.

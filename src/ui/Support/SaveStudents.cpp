@@ -35,8 +35,9 @@ bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key)
     std::string strPath = GetSchoolDatabasePath(key.strCode);
     if (strPath.empty())
         strPath = key.strCode + ".db";
-    const QString text = QStringLiteral("保存数据文件“%1”失败（%2）。\n刚才的修改仍保留在程序中，下次保存成功时会一并写入。")
-                             .arg(QString::fromLocal8Bit(strPath.c_str()), ReasonText(dwCode));
+    const QString text =
+        QStringLiteral("保存数据文件“%1”失败（%2）。\n刚才的修改仍保留在程序中，下次保存成功时会一并写入。")
+            .arg(QString::fromLocal8Bit(strPath.c_str()), ReasonText(dwCode));
     UiMessageBox(parent, text, QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
     return false;
 }

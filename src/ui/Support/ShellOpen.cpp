@@ -1,9 +1,10 @@
 #include "ui/Support/ShellOpen.h"
 
+#include <utility>
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
-#include <utility>
 
 namespace
 {

@@ -9,7 +9,7 @@ class CMemTable;
 class CStudentListModel : public QAbstractTableModel
 {
     Q_OBJECT
-public:
+  public:
     explicit CStudentListModel(CMemTable& table, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -24,7 +24,7 @@ public:
     // Anything else (deletions, a new table): the whole list is read anew.
     void Refresh();
 
-private:
+  private:
     CMemTable& m_table;
-    int m_nRows;   // the row count the views know; the table may already hold more
+    int m_nRows; // the row count the views know; the table may already hold more
 };

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <deque>
+#include <string>
+
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
-#include <deque>
-#include <string>
 
 #include "ui/Support/FileDialogs.h"
 #include "ui/Support/MessageBox.h"
@@ -14,7 +15,7 @@
 // IDOK for OK boxes and the default answer for questions.
 class MessageRecorder
 {
-public:
+  public:
     explicit MessageRecorder(int nDefaultAnswer = IDYES);
     ~MessageRecorder();
     void QueueAnswer(int nAnswer) { m_answers.push_back(nAnswer); }
@@ -23,7 +24,7 @@ public:
     int count() const { return static_cast<int>(m_calls.size()); }
     void clear() { m_calls.clear(); }
 
-private:
+  private:
     QList<MessageBoxCall> m_calls;
     std::deque<int> m_answers;
     int m_nDefaultAnswer;
@@ -32,13 +33,13 @@ private:
 // Hands the queued paths to the file dialogs (an empty path cancels) and records the requests.
 class FileDialogAnswers
 {
-public:
+  public:
     FileDialogAnswers();
     ~FileDialogAnswers();
     void QueuePath(const QString& path) { m_paths.push_back(path); }
     const QList<FileDialogRequest>& requests() const { return m_requests; }
 
-private:
+  private:
     std::deque<QString> m_paths;
     QList<FileDialogRequest> m_requests;
 };
@@ -46,13 +47,13 @@ private:
 // A temporary directory that stands in for the program's directory (data files, manual).
 class TempProgramDir
 {
-public:
+  public:
     TempProgramDir();
     ~TempProgramDir();
     QString path() const { return m_dir.path(); }
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
 
-private:
+  private:
     QTemporaryDir m_dir;
 };
 
