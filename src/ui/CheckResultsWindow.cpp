@@ -16,7 +16,7 @@ CCheckResultsWindow::CCheckResultsWindow(const SchoolKey& key, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setSizeGripEnabled(true);
-    resize(760, 420);
+    resize(900, 420);
 
     m_lstResults->setObjectName(QStringLiteral("checkResultList"));
     m_lstResults->setAccessibleName(QStringLiteral("未通过检查的记录"));
@@ -32,10 +32,11 @@ CCheckResultsWindow::CCheckResultsWindow(const SchoolKey& key, QWidget* parent)
     pColumns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pColumns->setStretchLastSection(true);
     const QFontMetrics metrics = m_lstResults->fontMetrics();
-    const int widths[] = {metrics.horizontalAdvance(QStringLiteral("1000000")),
-                          metrics.horizontalAdvance(QStringLiteral("200512345678")),
-                          metrics.horizontalAdvance(QStringLiteral("欧阳明华")),
-                          metrics.horizontalAdvance(QStringLiteral("手机号码和联系电话至少必须填写一个。"))};
+    // Room for a long row number, a student number, a name and the longest common message.
+    const int widths[] = {
+        metrics.horizontalAdvance(QStringLiteral("1000000")), metrics.horizontalAdvance(QStringLiteral("200512345678")),
+        metrics.horizontalAdvance(QStringLiteral("欧阳明华")),
+        metrics.horizontalAdvance(QStringLiteral("您输入的邮政编码位数不对，邮件编码规定是六位数！"))};
     for (int nCol = 0; nCol < 4; ++nCol)
         pColumns->resizeSection(nCol, widths[nCol] + 16);
     connect(m_lstResults, &QAbstractItemView::doubleClicked, this,
