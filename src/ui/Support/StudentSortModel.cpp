@@ -30,13 +30,6 @@ int CStudentSortModel::StoredRow(int nViewRow) const
     return mapToSource(index(nViewRow, 0)).row();
 }
 
-int CStudentSortModel::ViewRow(int nStoredRow) const
-{
-    if (nStoredRow < 0 || nStoredRow >= sourceModel()->rowCount())
-        return -1;
-    return mapFromSource(sourceModel()->index(nStoredRow, 0)).row();
-}
-
 const std::vector<std::string_view>& CStudentSortModel::Keys() const
 {
     if (m_bKeysValid)

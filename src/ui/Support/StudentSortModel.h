@@ -22,8 +22,6 @@ class CStudentSortModel : public QSortFilterProxyModel
 
     // The stored row behind view row nViewRow, or -1.
     int StoredRow(int nViewRow) const;
-    // The view row that shows stored row nStoredRow, or -1.
-    int ViewRow(int nStoredRow) const;
 
   protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
