@@ -50,6 +50,29 @@ std::optional<std::string> GbkToUtf8(std::string_view gbk)
     return Convert("UTF-8", "CP936", gbk);
 }
 
+bool IsValidGbk(std::string_view bytes)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP936");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    char buffer[16384];
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    bool ok = true;
+    while (inLeft > 0)
+    {
+        char* out = buffer;
+        std::size_t outLeft = sizeof buffer;
+        if (iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) && errno != E2BIG)
+        {
+            ok = false;
+            break;
+        }
+    }
+    iconv_close(cd);
+    return ok;
+}
+
 bool IsValidUtf8(std::string_view bytes)
 {
     std::size_t i = 0;

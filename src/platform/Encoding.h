@@ -12,6 +12,9 @@ namespace Encoding
 std::optional<std::string> Utf8ToGbk(std::string_view utf8);
 // nullopt when the bytes are not valid code page 936.
 std::optional<std::string> GbkToUtf8(std::string_view gbk);
+// Whether the bytes are valid code page 936 text (a NUL byte counts as valid). Checks in pieces,
+// so it needs no memory in proportion to the text.
+bool IsValidGbk(std::string_view bytes);
 // Whether the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 } // namespace Encoding
