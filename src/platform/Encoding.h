@@ -8,6 +8,24 @@
 // the desktop program that need it (files written by spreadsheet programs, the terminal).
 namespace Encoding
 {
+// One direction of conversion, kept open for many small texts (the cells of a workbook).
+class CConverter
+{
+  public:
+    // Encoding names as iconv knows them ("UTF-8", "CP936").
+    CConverter(const char* lpcszTo, const char* lpcszFrom);
+    ~CConverter();
+    CConverter(const CConverter&) = delete;
+    CConverter& operator=(const CConverter&) = delete;
+
+    // Converts the whole input into strOut; false (strOut unspecified) when a character has no
+    // equivalent or the input is malformed or cut short.
+    bool Convert(std::string_view input, std::string& strOut);
+
+  private:
+    void* m_cd;
+};
+
 // nullopt when the text holds a character that code page 936 cannot represent, or invalid UTF-8.
 std::optional<std::string> Utf8ToGbk(std::string_view utf8);
 // nullopt when the bytes are not valid code page 936.
