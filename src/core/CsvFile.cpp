@@ -255,6 +255,7 @@ BOOL ReadGbkText(std::string_view text, CMemTable& table, std::string& strError)
     // to name the first bad one.
     const bool bValid = Encoding::IsValidGbk(text);
     CStudentImport importer;
+    importer.Reserve(text.size()); // the records' text is never longer than the file
     const auto accept = [](const std::vector<std::string>&, int, int) { return TRUE; };
     if (!ReadRecords(text, importer, !bValid, strError, accept))
         return FALSE;

@@ -19,6 +19,9 @@ class CStudentImport
   public:
     CStudentImport();
 
+    // Room for the records' text, when the caller knows about how long it is (a CSV file's size).
+    void Reserve(std::size_t nBytes) { m_strTable.reserve(m_strTable.size() + nBytes); }
+
     // Checks the header names (trimmed in place). nNames is the count the file had, which may be
     // more than names holds when a reader stopped keeping them (refused as too many columns).
     // On FALSE, strError says why.
