@@ -233,6 +233,29 @@ bool HasInlineStrings(const std::string& strPath)
     }
     return false;
 }
+
+// Whether the .ods file stores a row holding values once with a repeat count (equal neighbouring
+// rows): the reader keeps one copy and leaves the others empty, which would lose records.
+// Repeated empty rows, which every file has at its end, are harmless.
+bool HasRepeatedValueRows(const std::string& strPath)
+{
+    orcus::zip_archive_stream_fd stream(strPath.c_str());
+    orcus::zip_archive archive(&stream);
+    archive.load();
+    std::vector<unsigned char> buffer;
+    if (!archive.read_file_entry("content.xml", buffer))
+        return false;
+    const std::string_view content(reinterpret_cast<const char*>(buffer.data()), buffer.size());
+    constexpr std::string_view kRepeat = "table:number-rows-repeated=\"";
+    for (std::size_t nAt = content.find(kRepeat); nAt != std::string_view::npos; nAt = content.find(kRepeat, nAt + 1))
+    {
+        const std::size_t nEnd = content.find("</table:table-row>", nAt);
+        if (content.substr(nAt + kRepeat.size(), 2) != "1\"" &&
+            content.substr(nAt, nEnd - nAt).find("office:value-type") != std::string_view::npos)
+            return true;
+    }
+    return false;
+}
 } // namespace
 
 BOOL ReadOrcusWorkbook(const std::string& strPath, bool bOds, CMemTable& table, std::string& strError)
@@ -241,7 +264,13 @@ BOOL ReadOrcusWorkbook(const std::string& strPath, bool bOds, CMemTable& table, 
     CFactory factory;
     try
     {
-        if (bOds)
+        if (bOds && HasRepeatedValueRows(strPath))
+        {
+            strError = GbkMessage("文件把相同的相邻行只存了一次（重复行），本程序读不全这样的文件："
+                                  "请在电子表格程序中把它另存为 .xlsx 工作簿后再导入。");
+            return FALSE;
+        }
+        else if (bOds)
             orcus::orcus_ods(&factory).read_file(strPath);
         else if (HasInlineStrings(strPath))
         {

@@ -197,6 +197,8 @@ TEST_F(Workbooks, RefusesCellsThatCannotBeTheStoredTextNamingSheetRowAndField)
         {"noheader.xlsx", "导入文件必须是CSV格式文件，并且有预定义的字段。"},
         {"inline.xlsx", "工作簿的单元格中直接写有文本（内嵌字符串），本程序读不全这样的文件："
                         "请在电子表格程序中打开它，另存为 .xlsx 工作簿后再导入。"},
+        {"repeated.ods", "文件把相同的相邻行只存了一次（重复行），本程序读不全这样的文件："
+                         "请在电子表格程序中把它另存为 .xlsx 工作簿后再导入。"},
         {"missing.xlsx", "文件不是有效的Excel工作簿（.xlsx）："},
         {"missing.xls", "文件不是有效的Excel 97-2003工作簿（.xls），或者已经加密。"},
     };

@@ -153,6 +153,7 @@ def fixtures(folder):
     xlsx(folder + "/noheader.xlsx", [LABELS, first])
     xlsx(folder + "/inline.xlsx", [NAMES, first], shared=False)
     ods(folder + "/good.ods", [NAMES, LABELS, first, with_cell(dated, "CSNY", datetime.date(1985, 3, 9))])
+    ods(folder + "/repeated.ods", [NAMES, first, second], 2)
     ods(folder + "/numeric.ods", [NAMES, with_cell(first, "YZBM", 100871)])
     xls(folder + "/good.xls", [NAMES, LABELS, first, dated])
     xls(folder + "/numeric.xls", [NAMES, with_cell(first, "ZXWYYZDM", 1)])
