@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
+#include <unordered_map>
 #include <xlsxwriter.h>
 
 #include "core/DataFunc.h"
@@ -116,13 +117,28 @@ template <typename ValueOf> bool CSheetWriter::Write(const char* lpcszName, int 
            LXW_NO_ERROR;
 }
 
-// The stored value of a coded field as its name; other fields as stored.
-std::string ReadableValue(const CMemTable& table, int nRow, int nCol)
+// The stored values of coded fields as their names; other fields as stored. A school repeats few
+// codes many times, so each code is looked up in its table once.
+class CReadableValues
 {
-    const char* lpcszValue = table.GetCell(nRow, nCol);
-    const CODETABLE* pTable = g_studentFields[nCol].pTable;
-    return pTable ? LookupCodeName(lpcszValue, pTable) : std::string(lpcszValue);
-}
+  public:
+    explicit CReadableValues(const CMemTable& table) : m_table(table) {}
+    std::string operator()(int nRow, int nCol)
+    {
+        const char* lpcszValue = m_table.GetCell(nRow, nCol);
+        const CODETABLE* pTable = g_studentFields[nCol].pTable;
+        if (pTable == nullptr)
+            return lpcszValue;
+        auto [it, bNew] = m_names[nCol].try_emplace(lpcszValue);
+        if (bNew)
+            it->second = LookupCodeName(lpcszValue, pTable);
+        return it->second;
+    }
+
+  private:
+    const CMemTable& m_table;
+    std::array<std::unordered_map<std::string, std::string>, STUDENT_FIELD_COUNT> m_names;
+};
 
 bool WriteWorkbook(const CMemTable& table, const std::string& strPath)
 {
@@ -136,8 +152,7 @@ bool WriteWorkbook(const CMemTable& table, const std::string& strPath)
     CSheetWriter writer(pBook, pText);
     const int nRows = table.GetRowCount();
     bool bWritten = writer.Write("记录", nRows, [&](int r, int c) { return std::string(table.GetCell(r, c)); });
-    bWritten =
-        bWritten && writer.Write("记录（名称）", nRows, [&](int r, int c) { return ReadableValue(table, r, c); });
+    bWritten = bWritten && writer.Write("记录（名称）", nRows, CReadableValues(table));
     const bool bClosed = workbook_close(pBook) == LXW_NO_ERROR; // frees the workbook in every case
     return bWritten && bClosed;
 }
