@@ -12,10 +12,10 @@
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
-#include "core/WholeFile.h"
 #include "exchange/WorkbookExport.h"
 #include "exchange/WorkbookImport.h"
 #include "platform/Encoding.h"
+#include "platform/FileSystem.h"
 
 namespace
 {
@@ -127,7 +127,7 @@ void BM_ImportXlsx(benchmark::State& state)
     BuildStudentWorkbook(table, strBytes, strError);
     const std::string strPath =
         (fs::temp_directory_path() / ("varnholt-bench-" + std::to_string(getpid()) + ".xlsx")).string();
-    ReplaceFileContent(strPath, strBytes);
+    ReplaceFileAtomically(strPath, strBytes);
     const auto read = [&strPath, nRecords] {
         CMemTable imported;
         std::string strMessage;

@@ -6,10 +6,10 @@
 #include "cli/CliSchool.h"
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
-#include "core/WholeFile.h"
 #include "exchange/WorkbookExport.h"
 #include "exchange/WorkbookImport.h"
 #include "platform/Encoding.h"
+#include "platform/FileSystem.h"
 #include "platform/LastError.h"
 
 namespace
@@ -24,6 +24,8 @@ int RunExport(const CCliArgs& args)
     CliSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
+    if (IsProgramDataFile(*strPath, school.strCode))
+        return DataError("“" + *strPath + "”是程序自己的数据文件，不能用作导出文件", ERROR_ACCESS_DENIED);
     std::string strCsv;
     if (FormatOfPath(*strPath) == ExchangeFormat::Xlsx)
     {
@@ -41,8 +43,8 @@ int RunExport(const CCliArgs& args)
         strCsv = std::string(kUtf8Mark) + *strUtf8;
     }
     // The file is replaced whole, so a failed export never leaves a truncated file behind.
-    if (const DWORD dwCode = ReplaceFileContent(*strPath, strCsv); dwCode != ERROR_SUCCESS)
-        return DataError("不能写入文件“" + *strPath + "”", dwCode);
+    if (const DWORD dwCode = ReplaceFileAtomically(*strPath, strCsv); dwCode != ERROR_SUCCESS)
+        return FileError("不能写入文件“" + *strPath + "”", dwCode);
     std::cout << "文件已经生成：" << *strPath << "（" << g_memStudents.GetRowCount() << "条记录）\n";
     return CLI_OK;
 }
@@ -57,7 +59,8 @@ const CliCommand& ExportCommand()
         "FILE 以 .xlsx 结尾时写 Excel 工作簿：每个单元格都是文本，第 1 行是 24 个字段名，第 2 行是\n"
         "中文列名，第一个工作表是存储的值，第二个工作表把代码字段写成名称。\n"
         "其他文件写与程序“导出Excel文件”相同的 CSV 文件：第一行是 24 个字段名，以后每行一条记录，\n"
-        "存储的值（代码字段为代码），逗号分隔，每行以 CR LF 结束。已有的文件被替换。\n"
+        "存储的值（代码字段为代码），逗号分隔，每行以 CR LF 结束。已有的文件被替换（符号链接\n"
+        "指向的文件被替换，链接本身保留）；程序自己的数据文件、文件夹、管道和设备不能用作导出文件。\n"
         "  --out FILE   要写的文件\n"
         "  --utf8       CSV 写成带字节顺序标记的 UTF-8（默认 GBK）\n",
         true,

@@ -7,8 +7,8 @@
 #include "cli/RecordValidation.h"
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
-#include "core/WholeFile.h"
 #include "exchange/WorkbookImport.h"
+#include "platform/FileSystem.h"
 #include "platform/LastError.h"
 
 namespace
@@ -42,20 +42,21 @@ int RunImport(const CCliArgs& args)
     if (!strPath || strPath->empty())
         return UsageError("缺少 --in FILE");
     CliSchool school;
-    if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
+    if (const int nExit = OpenSchoolOfArgs(args, school, true); nExit != CLI_OK)
         return nExit;
     const std::optional<std::string> strEncoding = args.Value("encoding");
     if (strEncoding && *strEncoding != "gbk" && *strEncoding != "utf-8")
         return UsageError("--encoding 只能是 gbk 或 utf-8");
+    // Read through the file layer first, whatever the type: it refuses FIFOs, devices and folders.
+    std::string strBytes;
+    if (const DWORD dwCode = ReadRegularFile(*strPath, strBytes); dwCode != ERROR_SUCCESS)
+        return FileError("不能读取文件“" + *strPath + "”", dwCode);
     const ExchangeFormat format = FormatOfPath(*strPath);
     CMemTable imported;
     std::string strError;
     BOOL bRead = FALSE;
     if (format == ExchangeFormat::Csv || format == ExchangeFormat::Unknown) // any other name: CSV, as before
     {
-        std::string strBytes;
-        if (const DWORD dwCode = ReadWholeFile(*strPath, strBytes); dwCode != ERROR_SUCCESS)
-            return DataError("不能读取文件“" + *strPath + "”", dwCode);
         const TextEncoding encoding = strEncoding == "utf-8" ? TextEncoding::Utf8 : TextEncoding::Gbk;
         bRead = ReadCsvStudents(strBytes, imported, strError, encoding);
     }
@@ -80,7 +81,7 @@ int RunImport(const CCliArgs& args)
         return CLI_INVALID;
     }
     if (!SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword))
-        return DataError("保存数据文件失败，没有导入任何记录", GetLastError());
+        return FileError("保存数据文件失败，没有导入任何记录", GetLastError());
     std::cout << "已导入" << nCount << "条记录，现有" << g_memStudents.GetRowCount() << "条记录。\n";
     return CLI_OK;
 }
@@ -100,10 +101,12 @@ const CliCommand& ImportCommand()
         "  --check     先按录入窗口新增记录时的规则和代码表检查每条记录：学号不得与已存记录\n"
         "              或文件中前面的记录重复。有一条不通过就不导入任何记录，并列出每个问题：\n"
         "              第N条记录（文件中第一行字段名之后的第N条），“字段”（字段名）：提示\n"
-        "  --dry-run   只读入和检查，不写数据文件\n",
+        "  --dry-run   只读入和检查，不写数据文件\n"
+        "  --wait SECONDS  另一个程序正在修改该院校的数据时最多等待的秒数（默认不等待：\n"
+        "              立即退出，退出码 3）\n",
         true,
         0,
-        {{"in", true}, {"encoding", true}, {"check", false}, {"dry-run", false}},
+        {{"in", true}, {"encoding", true}, {"check", false}, {"dry-run", false}, kWaitOption},
         RunImport};
     return command;
 }

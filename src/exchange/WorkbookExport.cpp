@@ -11,8 +11,8 @@
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
 #include "core/StudentImport.h"
-#include "core/WholeFile.h"
 #include "platform/Encoding.h"
+#include "platform/FileSystem.h"
 #include "platform/LastError.h"
 
 namespace
@@ -166,7 +166,7 @@ BOOL BuildStudentWorkbook(const CMemTable& table, std::string& strBytes, std::st
         return Fail(strError, "不能创建临时文件，没有生成工作簿。");
     if (!WriteWorkbook(table, temp.Path()))
         return Fail(strError, "生成工作簿失败：记录中可能有不是GBK编码的字节，或者临时目录已满。");
-    if (ReadWholeFile(temp.Path(), strBytes) != ERROR_SUCCESS)
+    if (ReadRegularFile(temp.Path(), strBytes) != ERROR_SUCCESS)
     {
         strBytes.clear();
         return Fail(strError, "不能读取生成的工作簿。");

@@ -8,10 +8,10 @@
 
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
-#include "core/WholeFile.h"
 #include "exchange/WorkbookExport.h"
 #include "exchange/WorkbookImport.h"
 #include "platform/Encoding.h"
+#include "platform/FileSystem.h"
 #include "platform/LastError.h"
 
 // Workbooks are checked with an independent reader and writer (Python's openpyxl and xlwt, run by
@@ -133,7 +133,7 @@ TEST_F(Workbooks, ExportWritesTextCellsWithNamesTitlesFrozenPanesAndFilter)
     std::string strBytes, strError;
     ASSERT_TRUE(BuildStudentWorkbook(table, strBytes, strError)) << U(strError);
     const std::string strPath = (s_dir / "export.xlsx").string();
-    ASSERT_EQ(ReplaceFileContent(strPath, strBytes), ERROR_SUCCESS);
+    ASSERT_EQ(ReplaceFileAtomically(strPath, strBytes), ERROR_SUCCESS);
     const std::string strDump = Output("/usr/bin/python3 " + Tool() + " dump " + strPath);
 
     const std::string expected[] = {
