@@ -5,6 +5,9 @@
 
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
+#include "exchange/WorkbookExport.h"
+#include "exchange/WorkbookImport.h"
+#include "ui/ImportEncodingDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/FileDialogs.h"
 #include "ui/Support/GbkText.h"
@@ -15,7 +18,15 @@ namespace
 {
 FileDialogRequest CsvFileRequest(QWidget* pParent, bool bSave, const QString& defaultName)
 {
-    return {pParent, bSave, defaultName, QStringLiteral("Excel Files (*.csv)"), QStringLiteral("CSV")};
+    const QString filter = bSave ? QStringLiteral("Excel Files (*.csv);;Excel 工作簿 (*.xlsx)")
+                                 : QStringLiteral("Excel Files (*.csv);;Excel 工作簿 (*.xlsx);;"
+                                                  "OpenDocument 电子表格 (*.ods);;Excel 97-2003 工作簿 (*.xls)");
+    return {pParent, bSave, defaultName, filter, QStringLiteral("CSV")};
+}
+
+ExchangeFormat FormatOf(const QString& path)
+{
+    return FormatOfPath(QFile::encodeName(path).toStdString());
 }
 
 void ShowFileError(QWidget* pParent, const QString& format, const QString& path)
@@ -48,12 +59,18 @@ std::optional<QByteArray> ReadWholeFile(const QString& path)
 
 void CMainDialog::OnExportCsv()
 {
-    std::string strCsv;
-    WriteCsvText(g_memStudents, strCsv);
     const QString defaultName = FromGbk(GetSchoolKey().strCode) + QStringLiteral(".CSV");
     const QString path = UiFileDialog(CsvFileRequest(this, true, defaultName));
     if (path.isEmpty())
         return;
+    std::string strCsv, strError;
+    if (FormatOf(path) != ExchangeFormat::Xlsx)
+        WriteCsvText(g_memStudents, strCsv);
+    else if (!BuildStudentWorkbook(g_memStudents, strCsv, strError))
+    {
+        UiMessageBox(this, FromGbk(strError), QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
     if (!WriteWholeFile(path, strCsv))
     {
         ShowFileError(
@@ -71,18 +88,29 @@ void CMainDialog::OnImportCsv()
     const QString path = UiFileDialog(CsvFileRequest(this, false, QString()));
     if (path.isEmpty())
         return;
-    const std::optional<QByteArray> bytes = ReadWholeFile(path);
-    if (!bytes)
-    {
-        ShowFileError(this, QStringLiteral("不能读取文件“%1”。\n请检查文件是否存在，以及是否有读取权限。"), path);
-        return;
-    }
     // The file is read whole into a table of its own: a refused file leaves the records untouched.
     CMemTable imported;
     std::string strError;
-    if (!ReadCsvStudents(std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())), imported,
-                         strError) ||
-        !g_memStudents.AppendTable(imported))
+    BOOL bRead = FALSE;
+    if (const ExchangeFormat format = FormatOf(path);
+        format != ExchangeFormat::Csv && format != ExchangeFormat::Unknown)
+        bRead = ReadWorkbookStudents(QFile::encodeName(path).toStdString(), format, imported, strError);
+    else
+    {
+        const std::optional<QByteArray> bytes = ReadWholeFile(path);
+        if (!bytes)
+        {
+            ShowFileError(this, QStringLiteral("不能读取文件“%1”。\n请检查文件是否存在，以及是否有读取权限。"), path);
+            return;
+        }
+        const std::string_view text(bytes->constData(), static_cast<std::size_t>(bytes->size()));
+        const std::optional<TextEncoding> encoding =
+            IsEncodingOpen(text) ? AskCsvEncoding(this, text) : std::optional(TextEncoding::Gbk);
+        if (!encoding)
+            return;
+        bRead = ReadCsvStudents(text, imported, strError, *encoding);
+    }
+    if (!bRead || !g_memStudents.AppendTable(imported))
     {
         UiMessageBox(this, strError.empty() ? QStringLiteral("导入失败。") : FromGbk(strError),
                      QStringLiteral("文件格式不对"));
