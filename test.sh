@@ -9,9 +9,12 @@ echo "== format check =="
 find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run --Werror
 
 export QT_QPA_PLATFORM=offscreen
+# A compiler cache, where the machine has one, makes a rebuild from a fresh clone quick.
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 run_suite() {
     local dir=$1; shift
-    cmake -S . -B "$dir" -G Ninja -DVARNHOLT_WERROR=ON "$@"
+    cmake -S . -B "$dir" -G Ninja -DVARNHOLT_WERROR=ON "${launcher[@]}" "$@"
     cmake --build "$dir" -j2
     ctest --test-dir "$dir" --output-on-failure -j2
 }
