@@ -15,6 +15,7 @@
 #include "ui/SchoolCodeDialog.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
+#include "ui/Support/SaveStudents.h"
 
 namespace
 {
@@ -110,6 +111,7 @@ void CLoginDialog::OnOK()
         return;
     }
     g_strSchoolCode = m_strCode;
+    ForgetUnsavedChange();
     QDialog::accept();
 }
 

@@ -56,7 +56,8 @@ class CMainDialog : public CSizingDialog
     void OnListDblClk();
     void OnListRClick();
     void OnOK();
-    // The exit question; on Yes the window, and with it the program, ends.
+    // The exit question; on Yes the window, and with it the program, ends. While a change is unsaved
+    // the question says so and offers to save again first.
     void OnCancel();
 
   protected:
@@ -76,6 +77,9 @@ class CMainDialog : public CSizingDialog
     CStudentListModel* m_pModel;
 
   private:
+    // The exit question while the last save failed: Yes saves again and quits when that works, No
+    // quits and drops the change, Cancel (and Escape) stays.
+    void OnExitWithUnsavedChange();
     QMenuBar* CreateMenuBar();
     void SetUpListColumns();
     int m_nMenuHeight;

@@ -7,6 +7,8 @@
 
 namespace
 {
+bool g_bUnsavedChange = false;
+
 QString ReasonText(DWORD dwCode)
 {
     switch (dwCode)
@@ -29,7 +31,8 @@ QString ReasonText(DWORD dwCode)
 
 bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key)
 {
-    if (SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword))
+    g_bUnsavedChange = !SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword);
+    if (!g_bUnsavedChange)
         return true;
     const DWORD dwCode = GetLastError();
     std::string strPath = GetSchoolDatabasePath(key.strCode);
@@ -40,4 +43,14 @@ bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key)
             .arg(QString::fromLocal8Bit(strPath.c_str()), ReasonText(dwCode));
     UiMessageBox(parent, text, QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
     return false;
+}
+
+bool HasUnsavedChange()
+{
+    return g_bUnsavedChange;
+}
+
+void ForgetUnsavedChange()
+{
+    g_bUnsavedChange = false;
 }
