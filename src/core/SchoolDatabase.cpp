@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/DataFunc.h"
-#include "core/WholeFile.h"
+#include "platform/FileSystem.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
@@ -54,7 +54,7 @@ DWORD ReadPlainText(const std::string& strCode, const std::string& strPassword, 
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return GetLastError();
-    if (const DWORD dwCode = ReadWholeFile(strPath, strText); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = ReadRegularFile(strPath, strText); dwCode != ERROR_SUCCESS)
         return dwCode;
     if (strText.size() <= MAGIC.size())
         return ERROR_FILE_NOT_FOUND; // nothing but a magic at most: treated like no file
@@ -154,7 +154,9 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return FALSE; // the last error is set
-    if (const DWORD dwCode = ReplaceFileContent(strPath, strText); dwCode != ERROR_SUCCESS)
+    ReplaceOptions options;
+    options.newFileMode = 0600; // the scrambling is weak: a new data file is its owner's alone
+    if (const DWORD dwCode = ReplaceFileAtomically(strPath, strText, options); dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);
     return TRUE;
 }
