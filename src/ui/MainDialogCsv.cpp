@@ -4,7 +4,6 @@
 
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
-#include "core/ProgramFiles.h"
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
@@ -38,10 +37,10 @@ QString ReasonOf(DWORD dwCode)
 
 // Writes the export whole or not at all: an existing file keeps its bytes when anything fails, and
 // the program's own data files are never a target. False after the failure was shown.
-bool WriteExport(QWidget* pParent, const QString& path, const std::string& strBytes)
+bool WriteExport(QWidget* pParent, const QString& path, const std::string& strBytes, const std::string& strCode)
 {
     const std::string strPath = QFile::encodeName(path).toStdString();
-    if (IsProgramOwnFile(strPath))
+    if (IsProgramDataFile(strPath, strCode))
     {
         ShowFileError(pParent, QStringLiteral("不能导出到“%1”：这是登记软件自己的数据文件，导出会破坏它。\n"
                                               "请另选一个文件名。")
@@ -66,7 +65,7 @@ void CMainDialog::OnExportCsv()
     const QString path = UiFileDialog(CsvFileRequest(this, true, defaultName));
     if (path.isEmpty())
         return;
-    if (!WriteExport(this, path, strCsv))
+    if (!WriteExport(this, path, strCsv, GetSchoolKey().strCode))
         return;
     if (UiMessageBox(this, QStringLiteral("文件已经生成，是否现在就查看内容。"), QStringLiteral("提示"),
                      MsgButtons::YesNo, MsgIcon::Question) == IDYES)
