@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests and the program need; does nothing when all are there.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-noto-cjk xvfb xauth clang-format)
+          libbenchmark-dev fonts-noto-cjk xvfb xauth clang-format
+          libxlsxwriter-dev liborcus-dev libfreexl-dev python3-openpyxl python3-xlwt)
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

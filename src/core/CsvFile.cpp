@@ -10,6 +10,7 @@
 #include "core/Gbk.h"
 #include "core/MemTable.h"
 #include "core/MemTableTexts.h"
+#include "core/StudentImport.h"
 #include "platform/Encoding.h"
 
 namespace
@@ -17,29 +18,10 @@ namespace
 constexpr int kMaxColumns = 100; // the most names a table header may have
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// ---- Messages: written in UTF-8 here, handed out in GBK --------------------------------------
-
-std::string GbkMessage(const std::string& strUtf8)
+BOOL Fail(std::string& strError, std::string strMessage)
 {
-    return Encoding::Utf8ToGbk(strUtf8).value_or(strUtf8);
-}
-
-template <typename... Args> std::string FormatMessage(const char* lpcszFormat, Args... args)
-{
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, lpcszFormat, args...);
-    return GbkMessage(buffer);
-}
-
-// "“通信地址”（TXDZ）" for the column named TXDZ.
-std::string DescribeField(const std::string& strName)
-{
-    for (const STUDENTFIELD& field : g_studentFields)
-    {
-        if (strName == field.lpcszName)
-            return "“" + Encoding::GbkToUtf8(field.lpcszListLabel).value_or(std::string()) + "”（" + strName + "）";
-    }
-    return strName;
+    strError = std::move(strMessage);
+    return FALSE;
 }
 
 // ---- Export ------------------------------------------------------------------------------------
@@ -97,7 +79,8 @@ class CCsvReader
     explicit CCsvReader(std::string_view text) : m_text(text) {}
 
     // Skips blank lines, then reads the next record into values[0..nValues), reusing their storage.
-    Status ReadRecord(std::vector<std::string>& values, int& nValues);
+    // Values after the first nKeep are counted but not kept, so an absurd line costs no memory.
+    Status ReadRecord(std::vector<std::string>& values, int& nValues, int nKeep);
     // The file line (from 1) on which the record last read begins.
     int RecordLine() const { return m_nRecordLine; }
 
@@ -125,8 +108,9 @@ bool CCsvReader::SkipLineEnd()
     return true;
 }
 
-CCsvReader::Status CCsvReader::ReadRecord(std::vector<std::string>& values, int& nValues)
+CCsvReader::Status CCsvReader::ReadRecord(std::vector<std::string>& values, int& nValues, int nKeep)
 {
+    std::string discarded;
     while (SkipLineEnd())
     {
     }
@@ -136,9 +120,10 @@ CCsvReader::Status CCsvReader::ReadRecord(std::vector<std::string>& values, int&
     nValues = 0;
     for (;;)
     {
-        if (values.size() <= static_cast<std::size_t>(nValues))
+        if (nValues < nKeep && values.size() <= static_cast<std::size_t>(nValues))
             values.emplace_back();
-        std::string& value = values[nValues++];
+        std::string& value = nValues < nKeep ? values[nValues] : discarded;
+        ++nValues;
         value.clear();
         if (!AtEnd() && m_text[m_nPos] == '"')
         {
@@ -190,86 +175,55 @@ void CCsvReader::ReadPlain(std::string& value)
 
 // ---- Import: checking the records ---------------------------------------------------------------
 
-BOOL Fail(std::string& strError, std::string strMessage)
+std::string Place(int nLine)
 {
-    strError = std::move(strMessage);
-    return FALSE;
+    return "文件第" + std::to_string(nLine) + "行";
 }
 
 std::string BadQuoteMessage(int nLine)
 {
-    return FormatMessage("文件第%d行的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。", nLine);
+    return GbkMessage(Place(nLine) + "的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。");
 }
 
-bool HasEveryStudentField(const std::vector<std::string>& header)
-{
-    return std::all_of(std::begin(g_studentFields), std::end(g_studentFields), [&](const STUDENTFIELD& field) {
-        return std::find(header.begin(), header.end(), field.lpcszName) != header.end();
-    });
-}
-
-// Reads the header into names (trimmed) and checks that it names exactly the 24 student fields.
-BOOL ReadHeader(CCsvReader& reader, std::vector<std::string>& names, std::string& strError)
-{
-    int nNames = 0;
-    if (reader.ReadRecord(names, nNames) == CCsvReader::Status::BadQuote)
-        return Fail(strError, BadQuoteMessage(reader.RecordLine()));
-    names.resize(static_cast<std::size_t>(nNames));
-    for (std::string& name : names)
-        name = std::string(Gbk::Trim(name));
-    if (nNames > kMaxColumns)
-        return Fail(strError, MemTableText::kTooManyColumns);
-    if (!HasEveryStudentField(names))
-        return Fail(strError, GbkMessage("导入文件必须是CSV格式文件，并且有预定义的字段。"));
-    if (nNames != STUDENT_FIELD_COUNT)
-        return Fail(strError, GbkMessage("导入失败。"));
-    return TRUE;
-}
-
-// Reads and checks the whole text: the header, then every record against it. Each record that
-// passes goes to onRecord(values in file column order, file line), which returns FALSE to stop
-// with strError set.
-template <typename OnRecord>
-BOOL ReadRecords(std::string_view text, std::vector<std::string>& names, std::string& strError, OnRecord onRecord)
+// Reads and checks the whole text into importer: the header, then every record. Each record
+// goes to checkRecord(values, nValues, file line) first, which returns FALSE to stop with strError set.
+template <typename CheckRecord>
+BOOL ReadRecords(std::string_view text, CStudentImport& importer, bool bCheckGbk, std::string& strError,
+                 CheckRecord checkRecord)
 {
     CCsvReader reader(text);
-    if (!ReadHeader(reader, names, strError))
-        return FALSE;
     std::vector<std::string> values;
+    int nValues = 0;
+    if (reader.ReadRecord(values, nValues, kMaxColumns + 1) == CCsvReader::Status::BadQuote)
+        return Fail(strError, BadQuoteMessage(reader.RecordLine()));
+    if (!importer.SetHeader(values, nValues, strError))
+        return FALSE;
     for (;;)
     {
-        int nValues = 0;
-        const CCsvReader::Status status = reader.ReadRecord(values, nValues);
+        const CCsvReader::Status status = reader.ReadRecord(values, nValues, STUDENT_FIELD_COUNT);
         if (status == CCsvReader::Status::End)
             return TRUE;
         const int nLine = reader.RecordLine();
         if (status == CCsvReader::Status::BadQuote)
             return Fail(strError, BadQuoteMessage(nLine));
-        if (nValues != STUDENT_FIELD_COUNT)
-            return Fail(strError, FormatMessage("文件第%d行有%d个值，应与标题行一样是%d个。", nLine, nValues,
-                                                STUDENT_FIELD_COUNT));
-        // The data file separates values by TAB and lines by CR LF: it could not keep these.
-        for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
-        {
-            if (std::any_of(values[c].begin(), values[c].end(),
-                            [](char ch) { return ch == '\t' || ch == '\r' || ch == '\n'; }))
-                return Fail(strError, FormatMessage("文件第%d行%s的值含有换行符或制表符，数据文件不能保存这样的值。",
-                                                    nLine, DescribeField(names[c]).c_str()));
-        }
-        if (!onRecord(values, nLine))
+        if (!checkRecord(values, nValues, nLine) ||
+            !importer.AddRecord(values, nValues, Place(nLine), bCheckGbk, strError))
             return FALSE;
     }
 }
 
 // The message for the first value of the record that is no valid UTF-8 or holds a character that
-// GBK cannot hold; empty when every value converts.
-std::string CheckConvertible(const std::vector<std::string>& names, const std::vector<std::string>& values, int nLine)
+// GBK cannot hold; empty when every value converts or the record has another number of values.
+std::string CheckConvertible(const std::vector<std::string>& names, const std::vector<std::string>& values, int nValues,
+                             int nLine)
 {
+    if (nValues != STUDENT_FIELD_COUNT)
+        return std::string();
     std::string strRecord;
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
     {
         if (!Encoding::IsValidUtf8(values[c]))
-            return FormatMessage("文件第%d行%s的值不是有效的UTF-8文本。", nLine, DescribeField(names[c]).c_str());
+            return GbkMessage(Place(nLine) + CStudentImport::DescribeField(names[c]) + "的值不是有效的UTF-8文本。");
         strRecord += values[c];
     }
     if (Encoding::Utf8ToGbk(strRecord)) // one conversion per record: a file has many records
@@ -277,8 +231,8 @@ std::string CheckConvertible(const std::vector<std::string>& names, const std::v
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
     {
         if (!Encoding::Utf8ToGbk(values[c]))
-            return FormatMessage("文件第%d行%s的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。",
-                                 nLine, DescribeField(names[c]).c_str());
+            return GbkMessage(Place(nLine) + CStudentImport::DescribeField(names[c]) +
+                              "的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。");
     }
     return std::string();
 }
@@ -286,30 +240,28 @@ std::string CheckConvertible(const std::vector<std::string>& names, const std::v
 // The whole UTF-8 text did not convert to GBK: names the first value that does not.
 BOOL ReportUnconvertible(std::string_view utf8, std::string& strError)
 {
-    std::vector<std::string> names;
-    const BOOL bRead = ReadRecords(utf8, names, strError, [&](const std::vector<std::string>& values, int nLine) {
-        strError = CheckConvertible(names, values, nLine);
-        return strError.empty() ? TRUE : FALSE;
-    });
+    CStudentImport importer;
+    const BOOL bRead = ReadRecords(utf8, importer, false, strError,
+                                   [&](const std::vector<std::string>& values, int nValues, int nLine) {
+                                       strError = CheckConvertible(importer.FieldNames(), values, nValues, nLine);
+                                       return strError.empty() ? TRUE : FALSE;
+                                   });
     return bRead ? Fail(strError, GbkMessage("导入失败。")) : FALSE;
 }
 
-// For each field in record order, the file column that the header names it in.
-using FieldColumns = std::array<std::size_t, STUDENT_FIELD_COUNT>;
-FieldColumns ColumnsOfFields(const std::vector<std::string>& names)
+BOOL ReadGbkText(std::string_view text, CMemTable& table, std::string& strError)
 {
-    FieldColumns columns{};
-    for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
-        columns[f] = static_cast<std::size_t>(std::find(names.begin(), names.end(), g_studentFields[f].lpcszName) -
-                                              names.begin());
-    return columns;
-}
-
-bool IsUtf8Text(std::string_view bytes)
-{
-    const bool bNonAscii =
-        std::any_of(bytes.begin(), bytes.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
-    return bNonAscii && Encoding::IsValidUtf8(bytes);
+    // One check of the whole text; only a file that fails it has its values checked one by one,
+    // to name the first bad one.
+    const bool bValid = Encoding::IsValidGbk(text);
+    CStudentImport importer;
+    importer.Reserve(text.size()); // the records' text is never longer than the file
+    const auto accept = [](const std::vector<std::string>&, int, int) { return TRUE; };
+    if (!ReadRecords(text, importer, !bValid, strError, accept))
+        return FALSE;
+    if (!bValid) // every value is valid GBK, so the break lies between values: a lead byte before a comma
+        return Fail(strError, GbkMessage("文件不是有效的GBK文本，请检查文件的编码。"));
+    return importer.Finish(table, strError);
 }
 } // namespace
 
@@ -323,37 +275,17 @@ void WriteCsvText(const CMemTable& table, std::string& strOut)
             nCols, [&table, r](int c) { return std::string_view(table.GetCell(r, c)); }, strOut);
 }
 
-BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strError)
+BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strError, TextEncoding encoding)
 {
     table.Clear();
     std::string_view text = bytes;
     const bool bMarked = text.starts_with(kUtf8Mark);
     if (bMarked)
         text.remove_prefix(kUtf8Mark.size());
-    std::optional<std::string> converted;
-    if (bMarked || IsUtf8Text(text))
-    {
-        converted = Encoding::Utf8ToGbk(text);
-        if (!converted)
-            return ReportUnconvertible(text, strError);
-        text = *converted;
-    }
-
-    // The checked records become the student table's own text, each value in its field's place;
-    // none holds a TAB, CR or LF, so the table parser takes every value back exactly.
-    std::vector<std::string> names;
-    std::string strTable = g_lpcszStudentColumns;
-    std::optional<FieldColumns> columnOfField; // known once the header is read
-    const BOOL bRead = ReadRecords(text, names, strError, [&](const std::vector<std::string>& values, int) {
-        if (!columnOfField)
-            columnOfField = ColumnsOfFields(names);
-        for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
-            strTable.append(values[(*columnOfField)[f]]).append(f + 1 < STUDENT_FIELD_COUNT ? "\t" : "\r\n");
-        return TRUE;
-    });
-    if (!bRead)
-        return FALSE;
-    if (!table.Load(strTable))
-        return Fail(strError, GbkMessage("导入失败。"));
-    return TRUE;
+    if (!bMarked && encoding == TextEncoding::Gbk)
+        return ReadGbkText(text, table, strError);
+    const std::optional<std::string> converted = Encoding::Utf8ToGbk(text);
+    if (!converted)
+        return ReportUnconvertible(text, strError);
+    return ReadGbkText(*converted, table, strError);
 }

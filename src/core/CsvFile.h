@@ -16,14 +16,24 @@ class CMemTable;
 // REQUIRES: the table has at least one column.
 void WriteCsvText(const CMemTable& table, std::string& strOut);
 
+// How the bytes of an imported text file are to be read.
+enum class TextEncoding
+{
+    Gbk, // the program's own files and most files written on Chinese desktops
+    Utf8
+};
+
 // Reads the bytes of a CSV file into table, which gets the 24 student columns in record order and
 // one row per record of the file; each value goes under the field that its header column names
 // (the header lists the 24 names in any order). Quoted values are read back; lines may end with
-// CR LF, LF or CR; blank lines are skipped. A file with a UTF-8 byte-order mark, or whose bytes are
-// valid UTF-8 with non-ASCII characters, is converted from UTF-8 to GBK; any other file is GBK.
+// CR LF, LF or CR; blank lines are skipped; a first record of the list's column titles is skipped.
+// A file that starts with a UTF-8 byte-order mark is UTF-8; any other is read in the given
+// encoding (never guessed from its bytes: many GBK texts are also valid UTF-8).
 // On FALSE, strError holds the reason (GBK) for the user and the table is empty.
 // Refused: a header of more than 100 names, a header without one of the 24 names, a header of
 // more or fewer than 24 names, a quoted value without its closing quote or followed by other
-// text, a record with another number of values than the header, a value holding a TAB, CR or LF
-// (the data file could not keep it) and a character that GBK cannot hold.
-BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strError);
+// text, a record with another number of values than the header, a value holding a TAB, CR, LF or
+// NUL (the data file could not keep it), bytes that are not valid in the encoding and a character
+// that GBK cannot hold. Memory stays within a few times the file's size, whatever the lines hold.
+BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strError,
+                     TextEncoding encoding = TextEncoding::Gbk);

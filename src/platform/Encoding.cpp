@@ -3,51 +3,75 @@
 #include <cerrno>
 #include <iconv.h>
 
-namespace
+namespace Encoding
 {
-std::optional<std::string> Convert(const char* to, const char* from, std::string_view input)
+CConverter::CConverter(const char* lpcszTo, const char* lpcszFrom) : m_cd(iconv_open(lpcszTo, lpcszFrom)) {}
+
+CConverter::~CConverter()
 {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return std::nullopt;
-    std::string out(input.size() * 2 + 16, '\0');
+    if (m_cd != reinterpret_cast<void*>(-1))
+        iconv_close(static_cast<iconv_t>(m_cd));
+}
+
+bool CConverter::Convert(std::string_view input, std::string& strOut)
+{
+    const auto cd = static_cast<iconv_t>(m_cd);
+    if (m_cd == reinterpret_cast<void*>(-1))
+        return false;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr); // a fresh start after an earlier failure
+    strOut.resize(input.size() * 2 + 16);
     char* in = const_cast<char*>(input.data());
     std::size_t inLeft = input.size();
     std::size_t outPos = 0;
-    bool ok = true;
     while (inLeft > 0)
     {
-        char* outPtr = out.data() + outPos;
-        std::size_t outLeft = out.size() - outPos;
+        char* outPtr = strOut.data() + outPos;
+        std::size_t outLeft = strOut.size() - outPos;
         const std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        outPos = out.size() - outLeft;
+        outPos = strOut.size() - outLeft;
         if (rc != static_cast<std::size_t>(-1))
             break;
         if (errno != E2BIG)
-        {
-            ok = false; // EILSEQ or EINVAL: unconvertible or incomplete input
-            break;
-        }
-        out.resize(out.size() * 2);
+            return false; // EILSEQ or EINVAL: unconvertible or incomplete input
+        strOut.resize(strOut.size() * 2);
     }
-    iconv_close(cd);
-    if (!ok)
-        return std::nullopt;
-    out.resize(outPos);
-    return out;
+    strOut.resize(outPos);
+    return true;
 }
-} // namespace
 
-namespace Encoding
-{
 std::optional<std::string> Utf8ToGbk(std::string_view utf8)
 {
-    return Convert("CP936", "UTF-8", utf8);
+    std::string out;
+    return CConverter("CP936", "UTF-8").Convert(utf8, out) ? std::optional<std::string>(std::move(out)) : std::nullopt;
 }
 
 std::optional<std::string> GbkToUtf8(std::string_view gbk)
 {
-    return Convert("UTF-8", "CP936", gbk);
+    std::string out;
+    return CConverter("UTF-8", "CP936").Convert(gbk, out) ? std::optional<std::string>(std::move(out)) : std::nullopt;
+}
+
+bool IsValidGbk(std::string_view bytes)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP936");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    char buffer[16384];
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    bool ok = true;
+    while (inLeft > 0)
+    {
+        char* out = buffer;
+        std::size_t outLeft = sizeof buffer;
+        if (iconv(cd, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) && errno != E2BIG)
+        {
+            ok = false;
+            break;
+        }
+    }
+    iconv_close(cd);
+    return ok;
 }
 
 bool IsValidUtf8(std::string_view bytes)

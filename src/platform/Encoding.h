@@ -8,10 +8,31 @@
 // the desktop program that need it (files written by spreadsheet programs, the terminal).
 namespace Encoding
 {
+// One direction of conversion, kept open for many small texts (the cells of a workbook).
+class CConverter
+{
+  public:
+    // Encoding names as iconv knows them ("UTF-8", "CP936").
+    CConverter(const char* lpcszTo, const char* lpcszFrom);
+    ~CConverter();
+    CConverter(const CConverter&) = delete;
+    CConverter& operator=(const CConverter&) = delete;
+
+    // Converts the whole input into strOut; false (strOut unspecified) when a character has no
+    // equivalent or the input is malformed or cut short.
+    bool Convert(std::string_view input, std::string& strOut);
+
+  private:
+    void* m_cd;
+};
+
 // nullopt when the text holds a character that code page 936 cannot represent, or invalid UTF-8.
 std::optional<std::string> Utf8ToGbk(std::string_view utf8);
 // nullopt when the bytes are not valid code page 936.
 std::optional<std::string> GbkToUtf8(std::string_view gbk);
+// Whether the bytes are valid code page 936 text (a NUL byte counts as valid). Checks in pieces,
+// so it needs no memory in proportion to the text.
+bool IsValidGbk(std::string_view bytes);
 // Whether the bytes are well-formed UTF-8.
 bool IsValidUtf8(std::string_view bytes);
 } // namespace Encoding

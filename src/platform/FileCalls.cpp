@@ -9,9 +9,10 @@
 
 namespace
 {
+// Never destroyed: locks held by global objects are let go through it at exit.
 FileCalls& PosixCalls()
 {
-    static FileCalls s_calls;
+    static FileCalls& s_calls = *new FileCalls;
     return s_calls;
 }
 

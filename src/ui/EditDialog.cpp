@@ -9,10 +9,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/ByteCounter.h"
+#include "ui/DatePicker.h"
 #include "ui/EditDialogInput.h"
 #include "ui/Support/GbkText.h"
 
@@ -78,15 +79,6 @@ QString IdName(int nId)
     return QStringLiteral("id%1").arg(nId);
 }
 
-QString DateFormat()
-{
-    // The desktop's short date, always with a four-digit year.
-    QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(QStringLiteral("yyyy")))
-        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    return format;
-}
-
 QWidget* CreateControl(const ControlSpec& spec)
 {
     switch (spec.kind)
@@ -97,12 +89,8 @@ QWidget* CreateControl(const ControlSpec& spec)
         pCombo->setMinimumContentsLength(spec.nSpan > 1 ? 24 : 8);
         return pCombo;
     }
-    case Kind::Date: {
-        auto* pDate = new QDateEdit;
-        pDate->setCalendarPopup(true);
-        pDate->setDisplayFormat(DateFormat());
-        return pDate;
-    }
+    case Kind::Date:
+        return new CDatePicker;
     default: {
         auto* pEdit = new QLineEdit;
         const int nMaxBytes = spec.nField == kNoField ? 0 : g_studentFields[spec.nField].nMaxBytes;
@@ -114,6 +102,24 @@ QWidget* CreateControl(const ControlSpec& spec)
         return pEdit;
     }
     }
+}
+// Places the control in its group; an edit the user types into gets its byte counter beside it.
+void AddToGrid(QGridLayout* pGrid, const ControlSpec& spec, QWidget* pControl)
+{
+    const bool bCounted = spec.kind == Kind::Edit || spec.kind == Kind::DigitsEdit;
+    if (!bCounted)
+    {
+        pGrid->addWidget(pControl, spec.nRow, spec.nCol, 1, spec.nSpan);
+        return;
+    }
+    auto* pCounter = new CByteCounter(static_cast<QLineEdit*>(pControl), g_studentFields[spec.nField].nMaxBytes,
+                                      pGrid->parentWidget());
+    pCounter->setObjectName(IdName(spec.nId) + QStringLiteral("Count"));
+    auto* pRow = new QHBoxLayout;
+    pRow->setSpacing(2);
+    pRow->addWidget(pControl, 1);
+    pRow->addWidget(pCounter);
+    pGrid->addLayout(pRow, spec.nRow, spec.nCol, 1, spec.nSpan);
 }
 } // namespace
 
@@ -158,7 +164,7 @@ void CEditDialog::CreateControls()
             pGrid->addWidget(pLabel, spec.nRow, spec.nCol - 1);
             pControl->setAccessibleName(label);
         }
-        pGrid->addWidget(pControl, spec.nRow, spec.nCol, 1, spec.nSpan);
+        AddToGrid(pGrid, spec, pControl);
         if (spec.nField != kNoField)
             m_pControls[spec.nField] = pControl;
         if (pPrevious)

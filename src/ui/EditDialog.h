@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include <QDate>
 #include <QDialog>
 
 #include "core/DataFunc.h"
@@ -53,6 +54,14 @@ class CEditDialog : public QDialog
     void SelectStoredValues();
     void SelectStoredValue(int nField);
     bool ExchangeToValues();
+    // A date the user left as it opened keeps its time value and its stored text byte for byte.
+    struct OpenedDate
+    {
+        QDate date;
+        std::string strText;
+    };
+    static void TakeDate(const QDateEdit* pPicker, const OpenedDate& opened, std::int32_t& nTime);
+    static std::string DateText(const QDateEdit* pPicker, const OpenedDate& opened, std::int32_t nTime);
     bool ReadEdit(int nField);
     void ReadCombo(int nField);
     void ShowInputProblem(QWidget* pControl, const QString& text);
@@ -66,5 +75,7 @@ class CEditDialog : public QDialog
     QComboBox* m_cbxCategory = nullptr;     // 1028
     QDateEdit* m_dtpBirth = nullptr;        // 1005
     QDateEdit* m_dtpGraduation = nullptr;   // 1010
+    OpenedDate m_openedCSNY;
+    OpenedDate m_openedBYSJ;
     bool m_bInitialized = false;
 };

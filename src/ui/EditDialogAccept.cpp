@@ -29,8 +29,8 @@ void CEditDialog::OnOK()
     const RecordCheckResult result = CheckStudentRecord(input);
     if (result.nCheck == 0 || result.nCheck > kLastDateCheck)
     {
-        m_strFields[Field::CSNY] = FormatDateText(m_timeCSNY);
-        m_strFields[Field::BYSJ] = FormatDateText(m_timeBYSJ);
+        m_strFields[Field::CSNY] = DateText(m_dtpBirth, m_openedCSNY, m_timeCSNY);
+        m_strFields[Field::BYSJ] = DateText(m_dtpGraduation, m_openedBYSJ, m_timeBYSJ);
     }
     if (result.nCheck != 0)
     {
@@ -44,8 +44,8 @@ void CEditDialog::OnOK()
 // edit whose text cannot be kept.
 bool CEditDialog::ExchangeToValues()
 {
-    m_timeCSNY = TimeFromDate(m_dtpBirth->date());
-    m_timeBYSJ = TimeFromDate(m_dtpGraduation->date());
+    TakeDate(m_dtpBirth, m_openedCSNY, m_timeCSNY);
+    TakeDate(m_dtpGraduation, m_openedBYSJ, m_timeBYSJ);
     for (int nField : kEditExchangeOrder)
     {
         if (!ReadEdit(nField))
@@ -54,6 +54,19 @@ bool CEditDialog::ExchangeToValues()
     for (int nField : kListFields)
         ReadCombo(nField);
     return true;
+}
+
+void CEditDialog::TakeDate(const QDateEdit* pPicker, const OpenedDate& opened, std::int32_t& nTime)
+{
+    if (pPicker->date() != opened.date)
+        nTime = TimeFromDate(pPicker->date());
+}
+
+std::string CEditDialog::DateText(const QDateEdit* pPicker, const OpenedDate& opened, std::int32_t nTime)
+{
+    if (pPicker->date() == opened.date && !opened.strText.empty())
+        return opened.strText;
+    return FormatDateText(nTime);
 }
 
 bool CEditDialog::ReadEdit(int nField)

@@ -1,5 +1,7 @@
 #include "ui/EditDialogInput.h"
 
+#include <cstdio>
+
 #include <QDate>
 #include <QLineEdit>
 
@@ -49,6 +51,18 @@ QValidator::State CGbkLimitValidator::validate(QString& input, int&) const
 QDate DateFromTime(std::int32_t nTime)
 {
     return QDate::fromString(QString::fromLatin1(FormatDateText(nTime).c_str()), QStringLiteral("yyyy-MM-dd"));
+}
+
+QDate ShownDate(const std::string& strText, std::int32_t nTime)
+{
+    if (nTime > 0)
+        return DateFromTime(nTime);
+    int nYear = 0;
+    int nMonth = 0;
+    int nDay = 0;
+    if (std::sscanf(strText.c_str(), "%d-%d-%d", &nYear, &nMonth, &nDay) == 3 && QDate::isValid(nYear, nMonth, nDay))
+        return QDate(nYear, nMonth, nDay);
+    return DateFromTime(0);
 }
 
 std::int32_t TimeFromDate(const QDate& date)

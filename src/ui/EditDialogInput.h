@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include <QString>
 #include <QValidator>
@@ -31,6 +32,9 @@ class CGbkLimitValidator : public QValidator
 // The date pickers hold calendar dates; the editor's values are time values of local midnight,
 // converted by the same rules as the stored date texts.
 QDate DateFromTime(std::int32_t nTime);
+// What a picker shows for a stored date: the date of its time value, or, for a date text that has
+// none (before 1970), the date the text names; 1970-01-01 for a text that names no date.
+QDate ShownDate(const std::string& strText, std::int32_t nTime);
 // 0 for a date that is no positive time value (before 1970, or beyond the 32-bit range).
 std::int32_t TimeFromDate(const QDate& date);
 

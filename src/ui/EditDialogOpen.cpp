@@ -19,8 +19,10 @@ QPushButton* Button(QWidget* pDialog, int nId)
 
 BOOL CEditDialog::OnInitDialog()
 {
-    m_dtpBirth->setDate(DateFromTime(m_timeCSNY));
-    m_dtpGraduation->setDate(DateFromTime(m_timeBYSJ));
+    m_dtpBirth->setDate(ShownDate(m_strFields[Field::CSNY], m_timeCSNY));
+    m_dtpGraduation->setDate(ShownDate(m_strFields[Field::BYSJ], m_timeBYSJ));
+    m_openedCSNY = {m_dtpBirth->date(), m_strFields[Field::CSNY]};
+    m_openedBYSJ = {m_dtpGraduation->date(), m_strFields[Field::BYSJ]};
     for (int nField : kEditExchangeOrder)
         Edit(nField)->setText(FromGbk(m_strFields[nField]));
 

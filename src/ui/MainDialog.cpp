@@ -3,14 +3,18 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QTableView>
 
 #include "core/DataFunc.h"
 #include "ui/AppIcon.h"
+#include "ui/CheckResultsWindow.h"
+#include "ui/Support/CodeNameDisplay.h"
 #include "ui/Support/MessageBox.h"
 #include "ui/Support/StudentListModel.h"
+#include "ui/Support/StudentSortModel.h"
 
 namespace
 {
@@ -20,9 +24,6 @@ constexpr int kListHeight = 396;
 constexpr int kStatusHeight = 20;
 constexpr int kClientHeight = kListHeight + 4 + kStatusHeight;
 
-// Column widths in pixels, in record order.
-constexpr int kColumnWidths[STUDENT_FIELD_COUNT] = {100, 60,  60,  60,  40, 60, 40, 80, 60,  60, 100, 100,
-                                                    60,  100, 100, 100, 40, 40, 40, 40, 100, 50, 100, 100};
 } // namespace
 
 CMainDialog::CMainDialog(QWidget* pParent) : CSizingDialog(pParent, sfBoth, true), m_dlgLogin(nullptr)
@@ -38,10 +39,12 @@ CMainDialog::CMainDialog(QWidget* pParent) : CSizingDialog(pParent, sfBoth, true
     setContentsMargins(0, m_nMenuHeight, 0, 0);
 
     m_pModel = new CStudentListModel(g_memStudents, this);
+    m_pModel->SetShowCodeNames(ShowsCodeNames());
+    m_pSortModel = new CStudentSortModel(m_pModel, this);
     m_lstStudents = new QTableView(this);
     m_lstStudents->setObjectName(QStringLiteral("id1018"));
     m_lstStudents->setAccessibleName(QStringLiteral("学生列表"));
-    m_lstStudents->setModel(m_pModel);
+    m_lstStudents->setModel(m_pSortModel);
     m_lstStudents->setGeometry(0, m_nMenuHeight, kClientWidth, kListHeight);
     SetUpListColumns();
 
@@ -52,34 +55,14 @@ CMainDialog::CMainDialog(QWidget* pParent) : CSizingDialog(pParent, sfBoth, true
     m_stcStatus->setGeometry(0, m_nMenuHeight + kClientHeight - kStatusHeight, kClientWidth, kStatusHeight);
 
     resize(kClientWidth, m_nMenuHeight + kClientHeight);
+
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_pModel, signal, this, &CMainDialog::OnRecordsChanged);
+    connect(m_pModel, &QAbstractItemModel::dataChanged, this, &CMainDialog::OnRecordsChanged);
+    connect(m_pModel, &QAbstractItemModel::modelReset, this, &CMainDialog::OnRecordsChanged);
 }
 
 CMainDialog::~CMainDialog() = default;
-
-void CMainDialog::SetUpListColumns()
-{
-    m_lstStudents->setShowGrid(true);
-    m_lstStudents->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_lstStudents->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_lstStudents->setSortingEnabled(false);
-    m_lstStudents->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_lstStudents->setWordWrap(false);
-    m_lstStudents->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_lstStudents, &QWidget::customContextMenuRequested, this, &CMainDialog::OnListRClick);
-    m_lstStudents->viewport()->installEventFilter(this);
-
-    // Fixed row heights keep a list of 100 000 records quick.
-    QHeaderView* pRows = m_lstStudents->verticalHeader();
-    pRows->hide();
-    pRows->setSectionResizeMode(QHeaderView::Fixed);
-    pRows->setDefaultSectionSize(m_lstStudents->fontMetrics().height() + 4);
-
-    QHeaderView* pColumns = m_lstStudents->horizontalHeader();
-    pColumns->setHighlightSections(false);
-    pColumns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-        pColumns->resizeSection(nCol, kColumnWidths[nCol]);
-}
 
 void CMainDialog::OnInitDialog()
 {
@@ -114,7 +97,7 @@ void CMainDialog::FillList()
 int CMainDialog::GetSelectionMark() const
 {
     const QModelIndex current = m_lstStudents->currentIndex();
-    return current.isValid() ? current.row() : -1;
+    return current.isValid() ? m_pSortModel->StoredRow(current.row()) : -1;
 }
 
 std::vector<int> CMainDialog::GetSelectedRows() const
@@ -124,8 +107,12 @@ std::vector<int> CMainDialog::GetSelectedRows() const
     const QItemSelection selection = m_lstStudents->selectionModel()->selection();
     for (const QItemSelectionRange& range : selection)
     {
-        for (int nRow = range.top(); nRow <= range.bottom() && nRow < static_cast<int>(marked.size()); ++nRow)
-            marked[static_cast<size_t>(nRow)] = 1;
+        for (int nViewRow = range.top(); nViewRow <= range.bottom(); ++nViewRow)
+        {
+            const int nRow = m_pSortModel->StoredRow(nViewRow);
+            if (nRow >= 0 && nRow < static_cast<int>(marked.size()))
+                marked[static_cast<size_t>(nRow)] = 1;
+        }
     }
     std::vector<int> rows;
     for (size_t i = 0; i < marked.size(); ++i)
@@ -140,6 +127,18 @@ void CMainDialog::resizeEvent(QResizeEvent* pEvent)
 {
     m_pMenuBar->setGeometry(0, 0, width(), m_nMenuHeight);
     CSizingDialog::resizeEvent(pEvent);
+}
+
+void CMainDialog::keyPressEvent(QKeyEvent* pEvent)
+{
+    const bool bEnter = pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter;
+    if (bEnter && (pEvent->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        m_lstStudents->selectionModel()->hasSelection())
+    {
+        OnModifyRecord();
+        return;
+    }
+    CSizingDialog::keyPressEvent(pEvent);
 }
 
 bool CMainDialog::eventFilter(QObject* pWatched, QEvent* pEvent)

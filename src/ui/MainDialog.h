@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include <QPointer>
+
 #include "ui/Layout/SizingDialog.h"
 #include "ui/LoginDialog.h"
 #include "ui/Support/SaveStudents.h"
@@ -10,7 +12,9 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QTableView;
+class CCheckResultsWindow;
 class CStudentListModel;
+class CStudentSortModel;
 
 // The program's main window: logs the school in before it shows, then lists the school's records
 // (the list mirrors g_memStudents row for row) and offers the commands on them. Every command that
@@ -25,10 +29,12 @@ class CMainDialog : public CSizingDialog
     // Code and password accepted at login: every save uses them.
     SchoolKey GetSchoolKey() const;
 
-    // The selection mark: the row most recently selected or focused (the view's current row), even
-    // when it is no longer selected; -1 when there is none.
+    // The list may show the records sorted; these two are the one place where the rows of the
+    // view are turned into rows of g_memStudents, and every record command goes through them.
+    // The selection mark: the stored row of the item most recently selected or focused (the view's
+    // current row), even when it is no longer selected; -1 when there is none.
     int GetSelectionMark() const;
-    // The selected rows, ascending.
+    // The stored rows of the selected items, ascending.
     std::vector<int> GetSelectedRows() const;
 
     // Reads the whole table anew: after a login, an import, or a search dialog that changed rows.
@@ -51,6 +57,12 @@ class CMainDialog : public CSizingDialog
     void OnSearchByMajor();
     void OnShowList();
     void OnHideList();
+    // Shows coded fields by name or by code, as the checkable item says, and remembers the choice.
+    void OnShowCodeNames();
+    // Shows the records in stored order again.
+    void OnStoredOrder();
+    // Checks every stored record and opens the results window beside the list.
+    void OnCheckAllRecords();
     void OnHelpTopics();
     void OnAbout();
     void OnListDblClk();
@@ -68,6 +80,7 @@ class CMainDialog : public CSizingDialog
     virtual int RunLogin();
 
     void resizeEvent(QResizeEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override; // Enter on a selected record modifies it
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
     CLoginDialog m_dlgLogin;
@@ -75,6 +88,8 @@ class CMainDialog : public CSizingDialog
     QTableView* m_lstStudents; // the student list, id 1018
     QLabel* m_stcStatus;       // the status line, id 101
     CStudentListModel* m_pModel;
+    CStudentSortModel* m_pSortModel; // the order the list shows
+    QPointer<CCheckResultsWindow> m_pCheckWindow;
 
   private:
     // The exit question while the last save failed: Yes saves again and quits when that works, No
@@ -82,5 +97,8 @@ class CMainDialog : public CSizingDialog
     void OnExitWithUnsavedChange();
     QMenuBar* CreateMenuBar();
     void SetUpListColumns();
+    // While the check window is open, every change of the records checks them again.
+    void OnRecordsChanged();
+    void ShowCheckCounts(int nRecords, int nFailing);
     int m_nMenuHeight;
 };

@@ -10,6 +10,7 @@
 #include "ui/Support/MessageBox.h"
 #include "ui/Support/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
+#include "ui/Support/StudentSortModel.h"
 
 namespace
 {
@@ -61,16 +62,19 @@ void CMainDialog::OnDeleteRecord()
     // Every selected record goes in one pass over the table, then one save.
     g_memStudents.DeleteRowSet(rows);
     FillList();
+    // The deleted records leave no selection mark behind: modify then asks which record.
+    m_lstStudents->setCurrentIndex(QModelIndex());
     SaveStudentsOrReport(this, GetSchoolKey());
 }
 
 void CMainDialog::OnSelectAll()
 {
-    const int nRows = m_pModel->rowCount();
+    const int nRows = m_pSortModel->rowCount();
     if (nRows == 0)
         return;
     // One range for all rows; the current row (the selection mark) stays where it was.
-    const QItemSelection all(m_pModel->index(0, 0), m_pModel->index(nRows - 1, m_pModel->columnCount() - 1));
+    const QItemSelection all(m_pSortModel->index(0, 0),
+                             m_pSortModel->index(nRows - 1, m_pSortModel->columnCount() - 1));
     m_lstStudents->selectionModel()->select(all, QItemSelectionModel::Select);
 }
 

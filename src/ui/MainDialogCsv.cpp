@@ -1,12 +1,15 @@
-// CSV export and import from the main window; both go through the file layer.
+// CSV (and workbook) export and import from the main window; files go through the file layer.
 #include <QDir>
 #include <QFile>
 
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
+#include "exchange/WorkbookExport.h"
+#include "exchange/WorkbookImport.h"
 #include "platform/ErrorText.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
+#include "ui/ImportEncodingDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/FileDialogs.h"
 #include "ui/Support/GbkText.h"
@@ -17,7 +20,15 @@ namespace
 {
 FileDialogRequest CsvFileRequest(QWidget* pParent, bool bSave, const QString& defaultName)
 {
-    return {pParent, bSave, defaultName, QStringLiteral("Excel Files (*.csv)"), QStringLiteral("CSV")};
+    const QString filter = bSave ? QStringLiteral("Excel Files (*.csv);;Excel 工作簿 (*.xlsx)")
+                                 : QStringLiteral("Excel Files (*.csv);;Excel 工作簿 (*.xlsx);;"
+                                                  "OpenDocument 电子表格 (*.ods);;Excel 97-2003 工作簿 (*.xls)");
+    return {pParent, bSave, defaultName, filter, QStringLiteral("CSV")};
+}
+
+ExchangeFormat FormatOf(const QString& path)
+{
+    return FormatOfPath(QFile::encodeName(path).toStdString());
 }
 
 void ShowFileError(QWidget* pParent, const QString& text)
@@ -59,12 +70,18 @@ bool WriteExport(QWidget* pParent, const QString& path, const std::string& strBy
 
 void CMainDialog::OnExportCsv()
 {
-    std::string strCsv;
-    WriteCsvText(g_memStudents, strCsv);
     const QString defaultName = FromGbk(GetSchoolKey().strCode) + QStringLiteral(".CSV");
     const QString path = UiFileDialog(CsvFileRequest(this, true, defaultName));
     if (path.isEmpty())
         return;
+    std::string strCsv, strError;
+    if (FormatOf(path) != ExchangeFormat::Xlsx)
+        WriteCsvText(g_memStudents, strCsv);
+    else if (!BuildStudentWorkbook(g_memStudents, strCsv, strError))
+    {
+        UiMessageBox(this, FromGbk(strError), QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
     if (!WriteExport(this, path, strCsv, GetSchoolKey().strCode))
         return;
     if (UiMessageBox(this, QStringLiteral("文件已经生成，是否现在就查看内容。"), QStringLiteral("提示"),
@@ -77,16 +94,30 @@ void CMainDialog::OnImportCsv()
     const QString path = UiFileDialog(CsvFileRequest(this, false, QString()));
     if (path.isEmpty())
         return;
-    std::string strBytes;
-    if (const DWORD dwCode = ReadRegularFile(QFile::encodeName(path).toStdString(), strBytes); dwCode != ERROR_SUCCESS)
-    {
-        ShowFileError(this, QStringLiteral("不能读取文件“%1”（%2）。").arg(NativePath(path), ReasonOf(dwCode)));
-        return;
-    }
     // The file is read whole into a table of its own: a refused file leaves the records untouched.
     CMemTable imported;
     std::string strError;
-    if (!ReadCsvStudents(strBytes, imported, strError) || !g_memStudents.AppendTable(imported))
+    BOOL bRead = FALSE;
+    if (const ExchangeFormat format = FormatOf(path);
+        format != ExchangeFormat::Csv && format != ExchangeFormat::Unknown)
+        bRead = ReadWorkbookStudents(QFile::encodeName(path).toStdString(), format, imported, strError);
+    else
+    {
+        std::string strBytes;
+        if (const DWORD dwCode = ReadRegularFile(QFile::encodeName(path).toStdString(), strBytes);
+            dwCode != ERROR_SUCCESS)
+        {
+            ShowFileError(this, QStringLiteral("不能读取文件“%1”（%2）。").arg(NativePath(path), ReasonOf(dwCode)));
+            return;
+        }
+        const std::string_view text(strBytes);
+        const std::optional<TextEncoding> encoding =
+            IsEncodingOpen(text) ? AskCsvEncoding(this, text) : std::optional(TextEncoding::Gbk);
+        if (!encoding)
+            return;
+        bRead = ReadCsvStudents(text, imported, strError, *encoding);
+    }
+    if (!bRead || !g_memStudents.AppendTable(imported))
     {
         UiMessageBox(this, strError.empty() ? QStringLiteral("导入失败。") : FromGbk(strError),
                      QStringLiteral("文件格式不对"));

@@ -13,7 +13,7 @@ namespace
 struct Command
 {
     int nId;
-    const char16_t* lpszText; // the part after the TAB is shown as shortcut text, no key is bound
+    const char16_t* lpszText; // the part after the TAB is shown as the item's key
     void (CMainDialog::*pfnHandler)();
 };
 
@@ -29,6 +29,9 @@ const Command kCommands[] = {
     {32788, u"通过专业查询(&S)\tAlt+F9", &CMainDialog::OnSearchByMajor},
     {32787, u"打开显示列表(&X)\tAlt+F5", &CMainDialog::OnShowList},
     {32786, u"关闭显示列表(&X)\tAlt+F6", &CMainDialog::OnHideList},
+    {32789, u"检查全部记录(&K)", &CMainDialog::OnCheckAllRecords},
+    {32790, u"显示代码名称(&N)", &CMainDialog::OnShowCodeNames},
+    {32791, u"按存储顺序(&R)", &CMainDialog::OnStoredOrder},
     {57666, u"帮助主题(&H)", &CMainDialog::OnHelpTopics},
     {57664, u"关于(&A)...", &CMainDialog::OnAbout},
 };
@@ -36,6 +39,7 @@ const Command kCommands[] = {
 constexpr int kSeparator = 0;
 constexpr int kModifyId = 57601;
 constexpr int kDeleteId = 57632;
+constexpr int kCodeNamesId = 32790;
 
 struct MenuDef
 {
@@ -46,15 +50,25 @@ struct MenuDef
 const MenuDef kMenuBar[] = {
     {u"文件(&F)", {57600, 57601, 57632, kSeparator, 32781, 32780, kSeparator, 57665}},
     {u"编辑(&E)", {57642}},
-    {u"查询(&S)", {32784, 32788}},
-    {u"显示(&O)", {32787, 32786}},
+    {u"查询(&S)", {32784, 32788, kSeparator, 32789}},
+    {u"显示(&O)", {32787, 32786, kSeparator, kCodeNamesId, 32791}},
     {u"帮助(&H)", {57666, 57664}},
 };
 
 const std::initializer_list<int> kContextMenu = {57600, 57601, 57632, kSeparator, 32781, 32780, kSeparator, 57642};
 
-// Appends the command's item, wired to its handler.
-QAction* AddCommand(QMenu* pMenu, CMainDialog* pDialog, int nId)
+// The key named after the TAB, bound to the item. Enter is left to the window: it modifies only a
+// selected record, and does nothing otherwise.
+QKeySequence KeyOf(const QString& text)
+{
+    const qsizetype nTab = text.indexOf(u'\t');
+    if (nTab < 0 || text.mid(nTab + 1) == u"Enter")
+        return {};
+    return QKeySequence::fromString(text.mid(nTab + 1), QKeySequence::PortableText);
+}
+
+// Appends the command's item, wired to its handler; with bBindKey its key triggers it in the window.
+QAction* AddCommand(QMenu* pMenu, CMainDialog* pDialog, int nId, bool bBindKey)
 {
     if (nId == kSeparator)
         return pMenu->addSeparator();
@@ -64,6 +78,13 @@ QAction* AddCommand(QMenu* pMenu, CMainDialog* pDialog, int nId)
             continue;
         QAction* pAction = pMenu->addAction(QString::fromUtf16(command.lpszText));
         pAction->setObjectName(QStringLiteral("id%1").arg(nId));
+        pAction->setCheckable(nId == kCodeNamesId);
+        if (bBindKey && !KeyOf(pAction->text()).isEmpty())
+        {
+            pAction->setShortcut(KeyOf(pAction->text()));
+            pAction->setShortcutContext(Qt::WindowShortcut);
+            pDialog->addAction(pAction); // the key works while the menus are closed
+        }
         if (command.pfnHandler)
             QObject::connect(pAction, &QAction::triggered, pDialog, command.pfnHandler);
         else
@@ -82,7 +103,7 @@ QMenuBar* CMainDialog::CreateMenuBar()
     {
         QMenu* pMenu = pMenuBar->addMenu(QString::fromUtf16(menu.lpszTitle));
         for (int nId : menu.ids)
-            AddCommand(pMenu, this, nId);
+            AddCommand(pMenu, this, nId, true);
     }
     return pMenuBar;
 }
@@ -93,7 +114,7 @@ QMenu* CMainDialog::CreateListContextMenu()
     const bool bHasMark = GetSelectionMark() >= 0;
     for (int nId : kContextMenu)
     {
-        QAction* pAction = AddCommand(pMenu, this, nId);
+        QAction* pAction = AddCommand(pMenu, this, nId, false);
         if (nId == kModifyId || nId == kDeleteId)
             pAction->setEnabled(bHasMark);
     }

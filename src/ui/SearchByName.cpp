@@ -26,6 +26,7 @@ void AddLabel(QWidget* pDialog, const QString& text, const QRect& rect, QWidget*
 CSearchByName::CSearchByName(const SchoolKey& key, QWidget* parent)
     : CSizingDialog(parent, sfBoth, true), m_cboCategory(new QComboBox(this)), m_cboMajor(new QComboBox(this)),
       m_editName(new QLineEdit(this)), m_lstFound(new CFoundRecordList(key, false, this)),
+      // The caption is "确认(&)" as the registrars know it, without a mnemonic letter: do not "fix" it.
       m_btnOK(new QPushButton(QStringLiteral("确认(&)"), this)),
       m_btnExit(new QPushButton(QStringLiteral("退出(&C)"), this))
 {

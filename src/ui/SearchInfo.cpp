@@ -23,6 +23,7 @@ CSearchInfo::CSearchInfo(const SchoolKey& key, QWidget* parent)
     pOK->setGeometry(372, 14, 90, 30);
     connect(pOK, &QPushButton::clicked, this, &CSearchInfo::OnOK);
 
+    // The caption is "退出&C)" as the registrars know it, missing bracket included: do not "fix" it.
     auto* pExit = new QPushButton(QStringLiteral("退出&C)"), this);
     pExit->setObjectName(QStringLiteral("id2"));
     pExit->setAutoDefault(false);

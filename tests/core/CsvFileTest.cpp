@@ -65,10 +65,10 @@ void AppendRecord(CMemTable& table, const std::vector<std::string>& utf8Values)
 }
 
 // The import's message (empty on success), as UTF-8 for readable failures.
-std::string Import(const std::string& strBytes, CMemTable& table)
+std::string Import(const std::string& strBytes, CMemTable& table, TextEncoding encoding = TextEncoding::Gbk)
 {
     std::string strError;
-    if (ReadCsvStudents(strBytes, table, strError))
+    if (ReadCsvStudents(strBytes, table, strError, encoding))
         return std::string();
     return Encoding::GbkToUtf8(strError).value_or("<not GBK>");
 }
@@ -115,6 +115,8 @@ TEST(CsvExport, QuotesOnlyValuesWithCommaQuoteOrLineBreak)
         {"他说\"好\"", "\"他说\"\"好\"\"\""},
         {"第一行\r\n第二行", "\"第一行\r\n第二行\""},
         {"\n", "\"\n\""},
+        {"\r", "\"\r\""}, // a lone CR breaks the line for a spreadsheet program too
+        {"前\r后", "\"前\r后\""},
         {"x\ty", "x\ty"},
         {"\"", "\"\"\"\""},
     };
@@ -240,17 +242,86 @@ TEST(CsvImport, KeepsQuotesInsidePlainValues)
     ExpectRecord(table, 0, record);
 }
 
-TEST(CsvImport, ReadsUtf8FilesAsSpreadsheetProgramsWriteThem)
+TEST(CsvImport, ReadsUtf8FilesWithAMarkOrWhenTold)
 {
     const std::vector<std::string> record = SampleRecord();
     const std::string strBody = kHeader + "\n" + Line(record, "\n");
-    for (const std::string& text : {"\xEF\xBB\xBF" + strBody, strBody})
+    const std::pair<std::string, TextEncoding> cases[] = {
+        {"\xEF\xBB\xBF" + strBody, TextEncoding::Gbk}, // the mark wins over the default
+        {"\xEF\xBB\xBF" + strBody, TextEncoding::Utf8},
+        {strBody, TextEncoding::Utf8},
+    };
+    for (const auto& [text, encoding] : cases)
     {
         CMemTable table;
-        ASSERT_EQ(Import(text, table), "");
+        ASSERT_EQ(Import(text, table, encoding), "");
         ASSERT_EQ(table.GetRowCount(), 1);
         ExpectRecord(table, 0, record);
     }
+}
+
+// Many GBK characters are byte for byte also valid UTF-8: 路梅 is "·÷" read as UTF-8, and 学 is a
+// Cyrillic letter that GBK cannot store. A file without a mark is GBK unless the caller says otherwise.
+TEST(CsvImport, ReadsGbkThatLooksLikeUtf8AsGbk)
+{
+    for (const std::string name : {"路梅", "学"})
+    {
+        std::vector<std::string> record = SampleRecord();
+        record[Field::XM] = name;
+        record[Field::TXDZ] = "5 Yiheyuan Road";
+        const std::string strFile = G(kHeader + "\r\n" + Line(record));
+        ASSERT_TRUE(Encoding::IsValidUtf8(strFile)) << name;
+        CMemTable table;
+        ASSERT_EQ(Import(strFile, table), "") << name;
+        ASSERT_EQ(table.GetRowCount(), 1);
+        ExpectRecord(table, 0, record);
+    }
+}
+
+TEST(CsvImport, RefusesBytesThatAreNotTextWithLineAndField)
+{
+    const std::string strLine = G(Line(SampleRecord()));
+    const std::size_t nName = strLine.find(G("张三"));
+    struct Case
+    {
+        std::string record, message;
+    } cases[] = {
+        {strLine.substr(0, nName) + "\xFF" + strLine.substr(nName),
+         "文件第3行“姓名”（XM）的值不是有效的GBK文本，请检查文件的编码。"},
+        {strLine.substr(0, nName) + "\xA1\x40" + strLine.substr(nName), // a code the code page leaves unused
+         "文件第3行“姓名”（XM）的值不是有效的GBK文本，请检查文件的编码。"},
+        {strLine.substr(0, nName + 4) + "\x81" + strLine.substr(nName + 4), // a lead byte before the comma
+         "文件第3行“姓名”（XM）的值不是有效的GBK文本，请检查文件的编码。"},
+        {strLine.substr(0, nName) + std::string(1, '\0') + strLine.substr(nName),
+         "文件第3行“姓名”（XM）的值含有空字符（NUL），这不是文本，请检查文件。"},
+    };
+    for (const Case& c : cases)
+    {
+        CMemTable table;
+        EXPECT_EQ(Import(kHeader + "\r\n" + strLine + c.record, table), c.message);
+        EXPECT_EQ(table.GetRowCount(), 0);
+    }
+}
+
+TEST(CsvImport, SkipsARowOfColumnTitlesUnderTheNames)
+{
+    std::vector<std::string> labels;
+    for (const STUDENTFIELD& field : g_studentFields)
+        labels.push_back(Encoding::GbkToUtf8(field.lpcszListLabel).value());
+    CMemTable table;
+    ASSERT_EQ(Import(G(kHeader + "\r\n" + Line(labels) + Line(SampleRecord())), table), "");
+    ASSERT_EQ(table.GetRowCount(), 1);
+    ExpectRecord(table, 0, SampleRecord());
+    ASSERT_EQ(Import(G(kHeader + "\r\n" + Line(SampleRecord()) + Line(labels)), table), "");
+    EXPECT_EQ(table.GetRowCount(), 2) << "only the row right under the names is the titles";
+}
+
+TEST(CsvImport, CountsTheValuesOfAnAbsurdLineWithoutKeepingThem)
+{
+    CMemTable table;
+    EXPECT_EQ(Import(kHeader + "\r\n" + std::string(2000000, ',') + "\r\n", table),
+              "文件第2行有2000001个值，应与标题行一样是24个。");
+    EXPECT_EQ(Import(std::string(2000000, ',') + "\r\n", table), "列数超过限制。");
 }
 
 TEST(CsvImport, ReadsAsciiAfterAByteOrderMark)
@@ -266,7 +337,7 @@ TEST(CsvImport, RefusesUtf8ValuesThatGbkCannotHold)
     bad[Field::TXDZ] = "北京😀";
     const std::string strBody = kHeader + "\r\n" + Line(SampleRecord()) + Line(SampleRecord("2006001002")) + Line(bad);
     CMemTable table;
-    EXPECT_EQ(Import(strBody, table),
+    EXPECT_EQ(Import(strBody, table, TextEncoding::Utf8),
               "文件第4行“通信地址”（TXDZ）的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。");
     EXPECT_EQ(Import("\xEF\xBB\xBF" + kHeader + "\r\n" + Line(SampleRecord()).substr(0, 10) + "\xE4\xB8" +
                          Line(SampleRecord()).substr(10),

@@ -7,7 +7,9 @@
 
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
+#include "ui/ImportEncodingDialog.h"
 #include "ui/MainDialog.h"
+#include "ui/Support/GbkText.h"
 #include "ui/Support/ShellOpen.h"
 
 namespace
@@ -99,6 +101,8 @@ class TestCsvCommands : public QObject
     void reportsFilesThatCannotBeWrittenOrRead();
     void refusedFileLeavesRecordsAndDataFile();
     void importsSpreadsheetUtf8File();
+    void asksTheEncodingOfAFileThatReadsBothWays();
+    void exportsAndImportsAWorkbook();
 };
 
 void TestCsvCommands::exportThenImportDoublesTheRecords()
@@ -119,7 +123,7 @@ void TestCsvCommands::exportThenImportDoublesTheRecords()
     const FileDialogRequest& save = files.requests().constFirst();
     QVERIFY(save.bSave);
     QCOMPARE(save.defaultName, u"10001.CSV");
-    QCOMPARE(save.filter, u"Excel Files (*.csv)");
+    QCOMPARE(save.filter, u"Excel Files (*.csv);;Excel 工作簿 (*.xlsx)");
     QCOMPARE(save.defaultSuffix, u"CSV");
     std::string strExpected;
     WriteCsvText(g_memStudents, strExpected);
@@ -135,7 +139,8 @@ void TestCsvCommands::exportThenImportDoublesTheRecords()
     files.QueuePath(path);
     dlg.OnImportCsv();
     QVERIFY(!files.requests().constLast().bSave);
-    QCOMPARE(files.requests().constLast().filter, u"Excel Files (*.csv)");
+    QCOMPARE(files.requests().constLast().filter, u"Excel Files (*.csv);;Excel 工作簿 (*.xlsx);;"
+                                                  u"OpenDocument 电子表格 (*.ods);;Excel 97-2003 工作簿 (*.xls)");
     QCOMPARE(messages.count(), 0);
     const std::vector<std::vector<std::string>> doubled = {first, second, first, second};
     QCOMPARE(StoredRecords(), doubled);
@@ -249,6 +254,75 @@ void TestCsvCommands::importsSpreadsheetUtf8File()
     const std::vector<std::vector<std::string>> expected = {first, Record("2007009", "天津市,南开区")};
     QCOMPARE(StoredRecords(), expected);
     QCOMPARE(dlg.ListRowCount(), 2);
+}
+
+void TestCsvCommands::asksTheEncodingOfAFileThatReadsBothWays()
+{
+    TempProgramDir dir;
+    SetUpSchool({});
+    CLoggedInMainDialog dlg;
+    MessageRecorder messages;
+    FileDialogAnswers files;
+    std::string strUtf8, strHeader;
+    for (const STUDENTFIELD& field : g_studentFields)
+        strHeader += (strHeader.empty() ? "" : ",") + std::string(field.lpcszName);
+    const std::vector<std::string> record = Record("2007009", "上海市");
+    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+        strUtf8 += (c ? "," : "") + FromGbk(c == Field::XM ? Gbk("路梅") : record[c]).toStdString();
+    const QString path = dir.filePath(QStringLiteral("plain.csv"));
+    WriteFile(path, strHeader + "\r\n" + strUtf8 + "\r\n"); // UTF-8 without a mark
+    struct Answer
+    {
+        std::optional<TextEncoding> encoding;
+        int nRows;
+    } answers[] = {{std::nullopt, 0}, {TextEncoding::Utf8, 1}};
+    for (const Answer& answer : answers)
+    {
+        QString gbkPreview, utf8Preview;
+        SetEncodingQuestionHook([&](CImportEncodingDialog& question) {
+            gbkPreview = question.Preview(TextEncoding::Gbk);
+            utf8Preview = question.Preview(TextEncoding::Utf8);
+            return answer.encoding;
+        });
+        files.QueuePath(path);
+        dlg.OnImportCsv();
+        SetEncodingQuestionHook({});
+        QVERIFY(utf8Preview.contains(QStringLiteral(",路梅,")));
+        QVERIFY(utf8Preview.startsWith(u"XSBSH,YXDM"));
+        QVERIFY(!gbkPreview.contains(u"路梅"));
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(static_cast<int>(StoredRecords().size()), answer.nRows);
+    }
+    std::vector<std::string> expected = record;
+    expected[Field::XM] = Gbk("路梅");
+    QCOMPARE(StoredRecords().at(0), expected);
+}
+
+void TestCsvCommands::exportsAndImportsAWorkbook()
+{
+    TempProgramDir dir;
+    const auto first = Record("20070010010001", "北京市海淀区,颐和园路5号");
+    SetUpSchool({first});
+    CLoggedInMainDialog dlg;
+    MessageRecorder messages(IDNO);
+    FileDialogAnswers files;
+    const QString path = dir.filePath(QStringLiteral("out.xlsx"));
+    files.QueuePath(path);
+    dlg.OnExportCsv();
+    QCOMPARE(messages.last().text, u"文件已经生成，是否现在就查看内容。");
+    QVERIFY(ReadFileBytes(path).starts_with("PK"));
+    files.QueuePath(path);
+    dlg.OnImportCsv();
+    QCOMPARE(messages.count(), 1);
+    const std::vector<std::vector<std::string>> doubled = {first, first};
+    QCOMPARE(StoredRecords(), doubled);
+
+    WriteFile(path, "not a workbook");
+    files.QueuePath(path);
+    dlg.OnImportCsv();
+    QCOMPARE(messages.last().caption, u"文件格式不对");
+    QVERIFY(messages.last().text.startsWith(u"文件不是有效的Excel工作簿（.xlsx）"));
+    QCOMPARE(StoredRecords(), doubled);
 }
 
 QTEST_MAIN(TestCsvCommands)

@@ -103,7 +103,7 @@ class TestMainDialogRecords : public QObject
         WriteRecords(3);
         RecordsMainDialog dlg;
         dlg.show();
-        dlg.m_lstStudents->setCurrentIndex(dlg.m_pModel->index(1, 0));
+        dlg.m_lstStudents->setCurrentIndex(dlg.m_lstStudents->model()->index(1, 0));
         dlg.m_lstStudents->clearSelection(); // the mark stays on row 1
         MessageRecorder messages;
         EditorScript script;

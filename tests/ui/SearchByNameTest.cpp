@@ -72,6 +72,9 @@ void TestSearchByName::opensWithTheFirstCategoryAndItsOwnRow()
     QCOMPARE(Categories(dlg)->currentText(), u"哲学类"_s);
     QCOMPARE(Majors(dlg)->currentText(), u"哲学类"_s);
     QCOMPARE(Majors(dlg)->itemText(1), u"哲学"_s);
+    // The captions stay exactly as the registrars know them, the odd mnemonic included.
+    QCOMPARE(FindById<QPushButton>(&dlg, 1)->text(), u"确认(&)"_s);
+    QCOMPARE(FindById<QPushButton>(&dlg, 2)->text(), u"退出(&C)"_s);
 }
 
 void TestSearchByName::categoryRefillsTheMajors()

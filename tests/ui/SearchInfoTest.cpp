@@ -83,6 +83,9 @@ void TestSearchInfo::unknownNumberLeavesTheListEmptyWithoutMessage()
     MessageRecorder messages;
     CSearchInfo dlg(g_testKey);
     dlg.show();
+    // The captions stay exactly as the registrars know them, the missing bracket included.
+    QCOMPARE(FindById<QPushButton>(&dlg, 1)->text(), u"确认(&O)"_s);
+    QCOMPARE(FindById<QPushButton>(&dlg, 2)->text(), u"退出&C)"_s);
     Search(dlg, u"2006001"_s);
     QCOMPARE(List(dlg)->rowCount(), 1);
     Search(dlg, u"2006001 "_s); // numbers compare byte for byte

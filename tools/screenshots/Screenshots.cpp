@@ -1,10 +1,11 @@
 // Takes the manual's pictures of the real dialogs: the login, the school code lookup, the main
-// window with a dozen records, the record editor after the example fill and the search by major
-// and name. Run it on a display with a Chinese font, e.g.
+// window with a dozen records (by code and by name), the results of checking every record, the
+// record editor after the example fill and the search by major and name. Run it on a display with a Chinese font, e.g.
 //   xvfb-run -a build-shots/varnholt-screenshots docs/manual
 // Everything it writes besides the pictures (data file, profile) goes to temporary directories.
 #include <cstdio>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -203,6 +204,19 @@ int main(int argc, char* argv[])
         main.OnShowList();
         main.m_lstStudents->selectRow(2);
         bAll &= Save(&main, out, u"main.png"_s);
+        main.findChild<QAction*>(u"id32790"_s)->trigger(); // 显示代码名称
+        bAll &= Save(&main, out, u"main-names.png"_s);
+        main.findChild<QAction*>(u"id32790"_s)->trigger();
+
+        // Two records as an import from another program might bring them.
+        g_memStudents.SetCell(3, Field::YZBM, "10087");
+        g_memStudents.SetCell(7, Field::XBDM, "9");
+        g_memStudents.SetCell(7, Field::ZXWYYZDM, "xx");
+        main.FillList();
+        main.OnCheckAllRecords();
+        auto* pCheck = main.findChild<QDialog*>(u"checkResults"_s);
+        pCheck->resize(1000, 200);
+        bAll &= Save(pCheck, out, u"check.png"_s);
     }
     {
         CEditDialog editor;

@@ -5,12 +5,14 @@
 
 #include "core/DataFunc.h"
 #include "ui/RecordUpdate.h"
+#include "ui/Support/CodeNameDisplay.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
+#include "ui/Support/StudentColumns.h"
 
 namespace
 {
-// Column widths in pixels, in record order.
+// The least column widths in pixels, in record order.
 constexpr int g_nColumnWidths[STUDENT_FIELD_COUNT] = {100, 100, 60,  80,  40, 80, 40, 100, 60,  60, 100, 100,
                                                       60,  100, 100, 100, 40, 40, 40, 40,  100, 50, 100, 100};
 
@@ -24,20 +26,19 @@ QByteArray Bytes(const std::string& str)
 } // namespace
 
 CFoundRecordList::CFoundRecordList(const SchoolKey& key, bool bSorted, QWidget* parent)
-    : QTableWidget(0, STUDENT_FIELD_COUNT, parent), m_key(key), m_bSorted(bSorted)
+    : QTableWidget(0, STUDENT_FIELD_COUNT, parent), m_key(key), m_bSorted(bSorted), m_bNames(ShowsCodeNames())
 {
     for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
     {
         auto* pHeader = new QTableWidgetItem(FromGbk(g_studentFields[nCol].lpcszListLabel));
         pHeader->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         setHorizontalHeaderItem(nCol, pHeader);
-        setColumnWidth(nCol, g_nColumnWidths[nCol]);
     }
+    FitStudentColumns(this, g_nColumnWidths, m_bNames);
     verticalHeader()->hide();
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setWordWrap(false);
 }
 
 int CFoundRecordList::AddRecord(const CMemTable& table, int nRow)
@@ -108,7 +109,8 @@ void CFoundRecordList::SetRecord(int nItem, const CMemTable& table, int nRow)
     for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
     {
         const char* lpcszCell = table.GetCell(nRow, nCol);
-        auto* pItem = new QTableWidgetItem(FromGbk(lpcszCell));
+        auto* pItem = new QTableWidgetItem(ListCellText(nCol, lpcszCell, m_bNames));
+        pItem->setToolTip(ListCellToolTip(nCol, lpcszCell, m_bNames));
         if (nCol == Field::XSBSH)
             pItem->setData(NumberRole, Bytes(lpcszCell));
         setItem(nItem, nCol, pItem);

@@ -9,10 +9,9 @@
 class CMemTable;
 
 // The result list of the two search dialogs: the 24 student columns, one item per found record
-// holding a copy of its cells as stored (codes for coded fields). Each item also keeps the exact
-// bytes of its student number, which lead back to the record in g_memStudents.
-// A double click with an item selected modifies the record behind the selection mark through the
-// record editor and saves with the school's key.
+// holding a copy of its cells, coded fields as codes or names as the main list shows them. Each item also keeps the
+// exact bytes of its student number, which lead back to the record in g_memStudents. A double click with an item
+// selected modifies the record behind the selection mark through the record editor and saves with the school's key.
 class CFoundRecordList : public QTableWidget
 {
     Q_OBJECT
@@ -48,4 +47,5 @@ class CFoundRecordList : public QTableWidget
 
     SchoolKey m_key;
     bool m_bSorted;
+    bool m_bNames; // coded fields by name, the code in the tooltip
 };

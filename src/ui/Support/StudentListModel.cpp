@@ -1,6 +1,7 @@
 #include "ui/Support/StudentListModel.h"
 
 #include "core/DataFunc.h"
+#include "ui/Support/CodeNameDisplay.h"
 #include "ui/Support/GbkText.h"
 
 CStudentListModel::CStudentListModel(CMemTable& table, QObject* parent)
@@ -20,10 +21,16 @@ int CStudentListModel::columnCount(const QModelIndex& parent) const
 
 QVariant CStudentListModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_table.GetRowCount() ||
-        index.column() >= m_table.GetColCount())
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() ||
+        index.row() >= m_table.GetRowCount() || index.column() >= m_table.GetColCount())
         return {};
-    return FromGbk(m_table.GetCell(index.row(), index.column()));
+    const char* lpcszCell = m_table.GetCell(index.row(), index.column());
+    if (role == Qt::ToolTipRole)
+    {
+        const QString code = ListCellToolTip(index.column(), lpcszCell, m_bNames);
+        return code.isEmpty() ? QVariant() : QVariant(code);
+    }
+    return ListCellText(index.column(), lpcszCell, m_bNames);
 }
 
 QVariant CStudentListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -61,4 +68,13 @@ void CStudentListModel::Refresh()
     beginResetModel();
     m_nRows = m_table.GetRowCount();
     endResetModel();
+}
+
+void CStudentListModel::SetShowCodeNames(bool bNames)
+{
+    if (bNames == m_bNames)
+        return;
+    m_bNames = bNames;
+    if (m_nRows > 0)
+        emit dataChanged(index(0, 0), index(m_nRows - 1, STUDENT_FIELD_COUNT - 1), {Qt::DisplayRole, Qt::ToolTipRole});
 }

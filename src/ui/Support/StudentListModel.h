@@ -5,7 +5,8 @@
 class CMemTable;
 
 // The student list as a view of a memory table: item i is table row i, column c field c, shown
-// exactly as stored. Nothing is copied; whoever changes the table tells the model what changed.
+// as stored or, for coded fields, by name with the code in the tooltip. Nothing is copied;
+// whoever changes the table tells the model what changed.
 class CStudentListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -17,6 +18,11 @@ class CStudentListModel : public QAbstractTableModel
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    const CMemTable& Table() const { return m_table; }
+    bool ShowsCodeNames() const { return m_bNames; }
+    // Shows coded fields by name (true) or as stored codes (false); every item changes.
+    void SetShowCodeNames(bool bNames);
+
     // Rows were appended to the table (its row count is read anew).
     void NotifyRowsAppended();
     // The cells of one row changed.
@@ -27,4 +33,5 @@ class CStudentListModel : public QAbstractTableModel
   private:
     CMemTable& m_table;
     int m_nRows; // the row count the views know; the table may already hold more
+    bool m_bNames = false;
 };

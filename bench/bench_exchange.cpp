@@ -1,0 +1,204 @@
+// Spreadsheet exchange of a school's records: the .xlsx export and import, with CSV beside them.
+// Besides the time, each runs once more in a child process whose peak memory above an idle child's
+// is reported (extra_MB), next to the size of the same records as CSV (csv_MB).
+
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/CsvFile.h"
+#include "core/DataFunc.h"
+#include "core/MemTable.h"
+#include "exchange/WorkbookExport.h"
+#include "exchange/WorkbookImport.h"
+#include "platform/Encoding.h"
+#include "platform/FileSystem.h"
+
+namespace
+{
+namespace fs = std::filesystem;
+
+long g_nSetupKiB = 0;
+
+std::string XlsxPath(pid_t pid)
+{
+    return (fs::temp_directory_path() / ("varnholt-bench-" + std::to_string(pid) + ".xlsx")).string();
+}
+
+long ResidentKiB()
+{
+    long nPages = 0, nResident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm && std::fscanf(statm, "%ld %ld", &nPages, &nResident) != 2)
+        nResident = 0;
+    if (statm)
+        std::fclose(statm);
+    return nResident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+void FillSchool(CMemTable& table, int nRecords)
+{
+    static const std::string kRest =
+        Encoding::Utf8ToGbk("\t10001\t08060501\t张三丰\t1\t1984-07-07\t31\t01\t2006-06-30\t110000\t4\t"
+                            "student@example.com\t01\t110100\t10\tA\t1000-2000 \t10A\t010-62751234\t"
+                            "13800138000\t北京市海淀区颐和园路5号,学生宿舍\t100871\t\t00\r\n")
+            .value();
+    std::string strText = g_lpcszStudentColumns;
+    for (int r = 0; r < nRecords; ++r)
+        strText.append(std::to_string(20060000000000 + r)).append(kRest);
+    table.Load(strText);
+}
+
+// The operations measured, by name; each runs on a school of nRecords (set up beforehand).
+bool RunOnce(const std::string& strWhich, const CMemTable& table, const std::string& strXlsx)
+{
+    std::string strBytes, strError;
+    CMemTable imported;
+    if (strWhich == "export-xlsx")
+        return BuildStudentWorkbook(table, strBytes, strError);
+    if (strWhich == "import-xlsx")
+        return ReadWorkbookStudents(strXlsx, ExchangeFormat::Xlsx, imported, strError);
+    if (strWhich == "export-csv")
+    {
+        WriteCsvText(table, strBytes);
+        return true;
+    }
+    if (strWhich == "import-csv")
+    {
+        WriteCsvText(table, strBytes);
+        const long nBefore = ResidentKiB();
+        const bool bRead = ReadCsvStudents(strBytes, imported, strError);
+        g_nSetupKiB += ResidentKiB() - nBefore - static_cast<long>(strBytes.size() / 1024); // the file stays in
+        return bRead;
+    }
+    return false;
+}
+
+// Runs one operation in a fresh process ("--peak WHICH N") and returns the memory it added to the
+// process's peak above what the school (and, for the import, the file) took: in MB.
+double PeakMB(const std::string& strWhich, int nRecords)
+{
+    const std::string strCommand = "/proc/" + std::to_string(getpid()) + "/exe --peak " + strWhich + " " +
+                                   std::to_string(nRecords) + " " + XlsxPath(getpid());
+    FILE* pipe = popen(strCommand.c_str(), "r");
+    double mb = -1;
+    if (pipe && std::fscanf(pipe, "%lf", &mb) != 1)
+        mb = -1;
+    if (pipe)
+        pclose(pipe);
+    return mb;
+}
+
+void ReportMemory(benchmark::State& state, const CMemTable& table, const std::string& strWhich)
+{
+    std::string strCsv;
+    WriteCsvText(table, strCsv);
+    state.counters["csv_MB"] = static_cast<double>(strCsv.size()) / (1024.0 * 1024.0);
+    state.counters["peak_MB"] = PeakMB(strWhich, table.GetRowCount());
+}
+
+void BM_ExportXlsx(benchmark::State& state)
+{
+    const int nRecords = static_cast<int>(state.range(0));
+    CMemTable table;
+    FillSchool(table, nRecords);
+    const auto build = [&table] {
+        std::string strBytes, strError;
+        if (!BuildStudentWorkbook(table, strBytes, strError))
+            std::abort();
+        return strBytes.size();
+    };
+    for (auto _ : state)
+        benchmark::DoNotOptimize(build());
+    state.SetItemsProcessed(state.iterations() * nRecords);
+    ReportMemory(state, table, "export-xlsx");
+}
+BENCHMARK(BM_ExportXlsx)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_ImportXlsx(benchmark::State& state)
+{
+    const int nRecords = static_cast<int>(state.range(0));
+    CMemTable table;
+    FillSchool(table, nRecords);
+    std::string strBytes, strError;
+    BuildStudentWorkbook(table, strBytes, strError);
+    const std::string strPath =
+        (fs::temp_directory_path() / ("varnholt-bench-" + std::to_string(getpid()) + ".xlsx")).string();
+    ReplaceFileAtomically(strPath, strBytes);
+    const auto read = [&strPath, nRecords] {
+        CMemTable imported;
+        std::string strMessage;
+        if (!ReadWorkbookStudents(strPath, ExchangeFormat::Xlsx, imported, strMessage) ||
+            imported.GetRowCount() != nRecords)
+            std::abort();
+    };
+    for (auto _ : state)
+        read();
+    state.SetItemsProcessed(state.iterations() * nRecords);
+    ReportMemory(state, table, "import-xlsx");
+    fs::remove(strPath);
+}
+BENCHMARK(BM_ImportXlsx)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_ExportCsvMemory(benchmark::State& state)
+{
+    const int nRecords = static_cast<int>(state.range(0));
+    CMemTable table;
+    FillSchool(table, nRecords);
+    const auto write = [&table] {
+        std::string strCsv;
+        WriteCsvText(table, strCsv);
+        return strCsv.size();
+    };
+    for (auto _ : state)
+        benchmark::DoNotOptimize(write());
+    state.SetItemsProcessed(state.iterations() * nRecords);
+    ReportMemory(state, table, "export-csv");
+}
+BENCHMARK(BM_ExportCsvMemory)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_ImportCsvMemory(benchmark::State& state)
+{
+    const int nRecords = static_cast<int>(state.range(0));
+    CMemTable table;
+    FillSchool(table, nRecords);
+    std::string strCsv;
+    WriteCsvText(table, strCsv);
+    const auto read = [&strCsv] {
+        CMemTable imported;
+        std::string strError;
+        if (!ReadCsvStudents(strCsv, imported, strError))
+            std::abort();
+    };
+    for (auto _ : state)
+        read();
+    state.SetItemsProcessed(state.iterations() * nRecords);
+    ReportMemory(state, table, "import-csv");
+}
+BENCHMARK(BM_ImportCsvMemory)->Arg(100000)->Unit(benchmark::kMillisecond);
+} // namespace
+
+// "--peak WHICH N XLSX": one operation in this fresh process; prints the MB it added to the peak.
+int main(int argc, char** argv)
+{
+    if (argc == 5 && std::string(argv[1]) == "--peak")
+    {
+        CMemTable table;
+        FillSchool(table, std::atoi(argv[3]));
+        const std::string strXlsx = argv[4]; // written by the benchmark that asks
+        g_nSetupKiB = ResidentKiB();
+        if (!RunOnce(argv[2], table, strXlsx))
+            return 1;
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("%.1f\n", static_cast<double>(usage.ru_maxrss - g_nSetupKiB) / 1024.0);
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/StudentImport.h"
+#include "platform/Encoding.h"
+#include "platform/Types.h"
+
+class CMemTable;
+
+// Turns the cells of a spreadsheet's sheet into student records by the rules of every import
+// (CStudentImport): the first row that holds anything is the header of field names, each later
+// row a record; rows without any value are skipped. Spreadsheet programs store numbers and dates
+// as such, so a number is refused where a value must be text (its digits may be lost already),
+// and a date, or a number that counts days (a date serial), becomes YYYY-MM-DD in the two date
+// fields. Cells must arrive row by row, rows in ascending order; the first failure is kept and
+// later cells are ignored.
+class CSheetRows
+{
+  public:
+    // strSheet: the sheet's name (UTF-8), for messages.
+    explicit CSheetRows(std::string strSheet);
+
+    // The day that date serial 0 stands for (1899-12-30 unless the file says otherwise).
+    void SetOrigin(int nYear, int nMonth, int nDay);
+
+    // Cells, 0-based row and column; text in UTF-8.
+    void SetText(int nRow, int nCol, std::string_view utf8);
+    void SetNumber(int nRow, int nCol, double value);
+    void SetDate(int nRow, int nCol, int nYear, int nMonth, int nDay);
+    // The cell's value repeats in the nTimes rows below it (files store equal rows once).
+    // REQUIRES: nRow is the row of the last cell set.
+    void FillDown(int nRow, int nTimes);
+    // A cell holds a formula: refused, since only its last computed value could come in.
+    void RefuseFormula(int nRow, int nCol);
+
+    // Ends the sheet and hands the records over (24 student columns in record order).
+    // On FALSE, strError (GBK) names the sheet row and field, and the table is empty.
+    BOOL Finish(CMemTable& table, std::string& strError);
+
+  private:
+    struct Cell
+    {
+        enum class Kind
+        {
+            Empty,
+            Text,
+            Number,
+            Date
+        } kind = Kind::Empty;
+        std::string text; // UTF-8
+        double number = 0;
+        int y = 0, m = 0, d = 0;
+    };
+
+    Cell* CellAt(int nRow, int nCol);
+    void FlushRow();
+    void CheckRow(int nCols);
+    bool ValueOf(const Cell& cell, int nCol, std::string& strValue);
+    void Stop(const std::string& strUtf8Problem, int nCol);
+    std::string Place() const;
+
+    std::string m_strSheet;
+    int m_nOriginYear = 1899, m_nOriginMonth = 12, m_nOriginDay = 30;
+    CStudentImport m_import;
+    bool m_bHeaderRead = false;
+    bool m_bFailed = false;
+    std::string m_strError;
+    int m_nRow = -1;
+    int m_nCols = 0;   // of the current row: one past the last cell holding something
+    int m_nRepeat = 0; // more copies of the current row below it
+    std::vector<Cell> m_cells;
+    std::vector<std::string> m_values;
+    Encoding::CConverter m_toGbk{"CP936", "UTF-8"};
+};

@@ -1,0 +1,175 @@
+#include "exchange/WorkbookExport.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+#include <unordered_map>
+#include <xlsxwriter.h>
+
+#include "core/DataFunc.h"
+#include "core/MemTable.h"
+#include "core/StudentImport.h"
+#include "platform/Encoding.h"
+#include "platform/FileSystem.h"
+#include "platform/LastError.h"
+
+namespace
+{
+constexpr int kFirstRecordRow = 2;    // under the names and the titles
+constexpr std::size_t kMaxWidth = 60; // a long address should not push every other column away
+
+BOOL Fail(std::string& strError, const std::string& strUtf8)
+{
+    strError = GbkMessage(strUtf8);
+    return FALSE;
+}
+
+// A temporary file that is removed when it goes out of scope.
+class CTempFile
+{
+  public:
+    CTempFile()
+    {
+        const char* lpcszDir = std::getenv("TMPDIR");
+        m_strPath = std::string(lpcszDir && *lpcszDir ? lpcszDir : "/tmp") + "/varnholt-xlsx-XXXXXX";
+        const int fd = mkstemp(m_strPath.data());
+        if (fd < 0)
+            m_strPath.clear();
+        else
+            close(fd);
+    }
+    ~CTempFile()
+    {
+        if (!m_strPath.empty())
+            std::remove(m_strPath.c_str());
+    }
+    CTempFile(const CTempFile&) = delete;
+    CTempFile& operator=(const CTempFile&) = delete;
+    const std::string& Path() const { return m_strPath; }
+
+  private:
+    std::string m_strPath;
+};
+
+// Writes one sheet; valueOf(row, col) gives the GBK text of a record's cell.
+class CSheetWriter
+{
+  public:
+    CSheetWriter(lxw_workbook* pBook, lxw_format* pText) : m_pBook(pBook), m_pText(pText) {}
+
+    template <typename ValueOf> bool Write(const char* lpcszName, int nRows, ValueOf valueOf);
+
+  private:
+    bool WriteRow(lxw_worksheet* pSheet, int nRow, const std::array<std::string, STUDENT_FIELD_COUNT>& gbk);
+
+    lxw_workbook* m_pBook;
+    lxw_format* m_pText;
+    Encoding::CConverter m_toUtf8{"UTF-8", "CP936"};
+    std::string m_strUtf8;
+    std::array<std::size_t, STUDENT_FIELD_COUNT> m_widths{};
+};
+
+bool CSheetWriter::WriteRow(lxw_worksheet* pSheet, int nRow, const std::array<std::string, STUDENT_FIELD_COUNT>& gbk)
+{
+    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+    {
+        // GBK bytes take two columns for a wide character and one for a narrow one, as the cell shows them.
+        m_widths[c] = std::max(m_widths[c], gbk[c].size());
+        if (gbk[c].empty())
+            continue; // an empty cell reads back as an empty value
+        if (!m_toUtf8.Convert(gbk[c], m_strUtf8) ||
+            worksheet_write_string(pSheet, static_cast<lxw_row_t>(nRow), static_cast<lxw_col_t>(c), m_strUtf8.c_str(),
+                                   m_pText) != LXW_NO_ERROR)
+            return false;
+    }
+    return true;
+}
+
+template <typename ValueOf> bool CSheetWriter::Write(const char* lpcszName, int nRows, ValueOf valueOf)
+{
+    lxw_worksheet* pSheet = workbook_add_worksheet(m_pBook, lpcszName);
+    if (pSheet == nullptr)
+        return false;
+    m_widths.fill(0);
+    std::array<std::string, STUDENT_FIELD_COUNT> row;
+    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+        row[c] = g_studentFields[c].lpcszName;
+    if (!WriteRow(pSheet, 0, row))
+        return false;
+    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+        row[c] = g_studentFields[c].lpcszListLabel;
+    if (!WriteRow(pSheet, 1, row))
+        return false;
+    for (int r = 0; r < nRows; ++r)
+    {
+        for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+            row[c] = valueOf(r, c);
+        if (!WriteRow(pSheet, kFirstRecordRow + r, row))
+            return false;
+    }
+    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+        worksheet_set_column(pSheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                             static_cast<double>(std::min(m_widths[c], kMaxWidth) + 2), m_pText);
+    worksheet_freeze_panes(pSheet, kFirstRecordRow, 1);
+    return worksheet_autofilter(pSheet, 1, 0, static_cast<lxw_row_t>(1 + nRows), STUDENT_FIELD_COUNT - 1) ==
+           LXW_NO_ERROR;
+}
+
+// The stored values of coded fields as their names; other fields as stored. A school repeats few
+// codes many times, so each code is looked up in its table once.
+class CReadableValues
+{
+  public:
+    explicit CReadableValues(const CMemTable& table) : m_table(table) {}
+    std::string operator()(int nRow, int nCol)
+    {
+        const char* lpcszValue = m_table.GetCell(nRow, nCol);
+        const CODETABLE* pTable = g_studentFields[nCol].pTable;
+        if (pTable == nullptr)
+            return lpcszValue;
+        auto [it, bNew] = m_names[nCol].try_emplace(lpcszValue);
+        if (bNew)
+            it->second = LookupCodeName(lpcszValue, pTable);
+        return it->second;
+    }
+
+  private:
+    const CMemTable& m_table;
+    std::array<std::unordered_map<std::string, std::string>, STUDENT_FIELD_COUNT> m_names;
+};
+
+bool WriteWorkbook(const CMemTable& table, const std::string& strPath)
+{
+    // Not the library's constant-memory mode: it writes text into the cells themselves, which
+    // some readers (our own import among them) skip; the shared text table is read everywhere.
+    lxw_workbook* pBook = workbook_new(strPath.c_str());
+    if (pBook == nullptr)
+        return false;
+    lxw_format* pText = workbook_add_format(pBook);
+    format_set_num_format(pText, "@"); // a value typed into the sheet later stays text too
+    CSheetWriter writer(pBook, pText);
+    const int nRows = table.GetRowCount();
+    bool bWritten = writer.Write("记录", nRows, [&](int r, int c) { return std::string(table.GetCell(r, c)); });
+    bWritten = bWritten && writer.Write("记录（名称）", nRows, CReadableValues(table));
+    const bool bClosed = workbook_close(pBook) == LXW_NO_ERROR; // frees the workbook in every case
+    return bWritten && bClosed;
+}
+} // namespace
+
+BOOL BuildStudentWorkbook(const CMemTable& table, std::string& strBytes, std::string& strError)
+{
+    strBytes.clear();
+    const CTempFile temp;
+    if (temp.Path().empty())
+        return Fail(strError, "不能创建临时文件，没有生成工作簿。");
+    if (!WriteWorkbook(table, temp.Path()))
+        return Fail(strError, "生成工作簿失败：记录中可能有不是GBK编码的字节，或者临时目录已满。");
+    if (ReadRegularFile(temp.Path(), strBytes) != ERROR_SUCCESS)
+    {
+        strBytes.clear();
+        return Fail(strError, "不能读取生成的工作簿。");
+    }
+    return TRUE;
+}

@@ -1,0 +1,45 @@
+#include "exchange/WorkbookImport.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/MemTable.h"
+#include "core/StudentImport.h"
+#include "exchange/OrcusImport.h"
+#include "exchange/XlsImport.h"
+
+ExchangeFormat FormatOfPath(const std::string& strPath)
+{
+    const std::size_t nDot = strPath.rfind('.');
+    if (nDot == std::string::npos || strPath.find('/', nDot) != std::string::npos)
+        return ExchangeFormat::Unknown;
+    std::string strExtension = strPath.substr(nDot + 1);
+    std::transform(strExtension.begin(), strExtension.end(), strExtension.begin(),
+                   [](char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); });
+    if (strExtension == "csv")
+        return ExchangeFormat::Csv;
+    if (strExtension == "xlsx")
+        return ExchangeFormat::Xlsx;
+    if (strExtension == "ods")
+        return ExchangeFormat::Ods;
+    if (strExtension == "xls")
+        return ExchangeFormat::Xls;
+    return ExchangeFormat::Unknown;
+}
+
+BOOL ReadWorkbookStudents(const std::string& strPath, ExchangeFormat format, CMemTable& table, std::string& strError)
+{
+    switch (format)
+    {
+    case ExchangeFormat::Xlsx:
+        return ReadOrcusWorkbook(strPath, false, table, strError);
+    case ExchangeFormat::Ods:
+        return ReadOrcusWorkbook(strPath, true, table, strError);
+    case ExchangeFormat::Xls:
+        return ReadXlsWorkbook(strPath, table, strError);
+    default:
+        table.Clear();
+        strError = GbkMessage("不认识的文件类型：请选择 .csv、.xlsx、.ods 或 .xls 文件。");
+        return FALSE;
+    }
+}

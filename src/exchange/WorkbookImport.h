@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "platform/Types.h"
+
+class CMemTable;
+
+// The files a school's records may be exchanged in, known by the file name's extension.
+enum class ExchangeFormat
+{
+    Csv,
+    Xlsx, // Excel workbook of today's spreadsheet programs
+    Ods,  // OpenDocument spreadsheet
+    Xls,  // Excel workbook of older spreadsheet programs (read only)
+    Unknown
+};
+
+// The format of the file name's extension (ASCII letters of any case); Unknown for others.
+ExchangeFormat FormatOfPath(const std::string& strPath);
+
+// Reads the student records of the first sheet of a workbook file (Xlsx, Ods or Xls) into table by
+// the rules of every import (see CSheetRows). On FALSE, strError (GBK) says why, naming the sheet
+// row and field where a value is at fault, and the table is empty.
+BOOL ReadWorkbookStudents(const std::string& strPath, ExchangeFormat format, CMemTable& table, std::string& strError);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+
+#include "ui/Support/SaveStudents.h"
+
+class QTableView;
+class CCheckResultsModel;
+
+// The result of checking every stored record as the record editor accepts a record: one line per
+// failing record (row, student number, name, the first failing check's message, every coded value
+// that is not in its table). A double click opens the record in the editor; accepting it saves
+// the record and checks everything again. Not modal: the main window keeps working beside it.
+class CCheckResultsWindow : public QDialog
+{
+    Q_OBJECT
+  public:
+    explicit CCheckResultsWindow(const SchoolKey& key, QWidget* parent = nullptr);
+    ~CCheckResultsWindow() override;
+
+    // Checks every row of g_memStudents anew and shows the failing ones; emits Checked.
+    void Recheck();
+    int FailingCount() const;
+    // The stored row shown on line nLine, or -1.
+    int StoredRowOf(int nLine) const;
+    // Opens the record on line nLine in the editor; on OK the record is saved and everything is
+    // checked again.
+    void ModifyLine(int nLine);
+
+  signals:
+    // After every check: how many records are stored and how many fail.
+    void Checked(int nRecords, int nFailing);
+    // Row nRow of g_memStudents was rewritten and saved from this window.
+    void RecordModified(int nRow);
+
+  private:
+    SchoolKey m_key;
+    CCheckResultsModel* m_pModel;
+    QTableView* m_lstResults;
+};

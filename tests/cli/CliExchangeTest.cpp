@@ -1,0 +1,82 @@
+// export and import of workbooks, and the encoding of imported CSV files.
+#include "CliTestSupport.h"
+
+namespace
+{
+const char* const CODE = "10001";
+const char* const OTHER = "10002";
+
+std::string CsvLine(const Record& record)
+{
+    std::string strLine;
+    for (std::size_t i = 0; i < record.size(); ++i)
+        strLine.append(i > 0 ? "," : "").append(record[i]);
+    return strLine + "\r\n";
+}
+
+Record Named(int n, const std::string& strUtf8Name)
+{
+    Record record = ValidRecord(n);
+    record[3] = Gbk(strUtf8Name);
+    return record;
+}
+
+class CliExchange : public CliTest
+{
+  protected:
+    CliResult Import(const std::string& strFile, std::vector<std::string> extra = {})
+    {
+        std::vector<std::string> args = {"import", "--school", OTHER, "--password", "456", "--in", strFile};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Run(args);
+    }
+};
+} // namespace
+
+TEST_F(CliExchange, WorkbookExportImportsAgainRecordForRecord)
+{
+    const std::vector<Record> records = {Named(1, "路梅"), ValidRecord(2)};
+    WriteSchool(CODE, "123", records);
+    WriteSchool(OTHER, "456", {});
+    const CliResult exported =
+        Run({"export", "--school", CODE, "--password", "123", "--out", FilePath("records.XLSX")});
+    ASSERT_EQ(exported.nExit, 0) << exported.strOut << exported.strErr;
+    EXPECT_EQ(ReadFileBytes(FilePath("records.XLSX")).substr(0, 2), "PK"); // a workbook, not CSV text
+
+    const CliResult imported = Import(FilePath("records.XLSX"), {"--check"});
+    ASSERT_EQ(imported.nExit, 0) << imported.strOut << imported.strErr;
+    EXPECT_EQ(ReadSchool(OTHER, "456"), records);
+}
+
+TEST_F(CliExchange, CsvIsGbkUnlessMarkedOrToldOtherwise)
+{
+    WriteSchool(OTHER, "456", {});
+    const Record record = Named(1, "学"); // GBK bytes that are also valid UTF-8
+    WriteFileBytes(FilePath("gbk.csv"), HeaderLine(",", "\r\n") + CsvLine(record));
+    ASSERT_EQ(Import(FilePath("gbk.csv")).nExit, 0);
+    EXPECT_EQ(ReadSchool(OTHER, "456"), std::vector<Record>{record});
+
+    WriteSchool(OTHER, "456", {});
+    Record utf8 = Named(2, "张三");
+    for (std::string& value : utf8)
+        value = Utf8(value);
+    WriteFileBytes(FilePath("utf8.csv"), HeaderLine(",", "\r\n") + CsvLine(utf8));
+    ASSERT_EQ(Import(FilePath("utf8.csv"), {"--encoding", "utf-8"}).nExit, 0);
+    EXPECT_EQ(ReadSchool(OTHER, "456"), std::vector<Record>{Named(2, "张三")});
+
+    const CliResult bad = Import(FilePath("utf8.csv"), {"--encoding", "latin1"});
+    EXPECT_EQ(bad.nExit, 2);
+    EXPECT_NE(bad.strErr.find("--encoding 只能是 gbk 或 utf-8"), std::string::npos) << bad.strErr;
+}
+
+TEST_F(CliExchange, RefusedWorkbookLeavesTheSchoolUntouched)
+{
+    WriteSchool(OTHER, "456", {ValidRecord(1)});
+    const std::string strBefore = ReadFileBytes(DataFilePath(OTHER));
+    WriteFileBytes(FilePath("broken.xlsx"), "not a workbook");
+    const CliResult result = Import(FilePath("broken.xlsx"));
+    EXPECT_EQ(result.nExit, 1);
+    EXPECT_NE(result.strOut.find("文件格式不对：文件不是有效的Excel工作簿（.xlsx）"), std::string::npos)
+        << result.strOut;
+    EXPECT_EQ(ReadFileBytes(DataFilePath(OTHER)), strBefore);
+}

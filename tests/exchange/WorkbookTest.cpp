@@ -1,0 +1,211 @@
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/DataFunc.h"
+#include "core/MemTable.h"
+#include "exchange/WorkbookExport.h"
+#include "exchange/WorkbookImport.h"
+#include "platform/Encoding.h"
+#include "platform/FileSystem.h"
+#include "platform/LastError.h"
+
+// Workbooks are checked with an independent reader and writer (Python's openpyxl and xlwt, run by
+// Debian's own python3) rather than with the library the program writes them with.
+namespace
+{
+namespace fs = std::filesystem;
+
+std::string G(const std::string& strUtf8)
+{
+    return Encoding::Utf8ToGbk(strUtf8).value();
+}
+
+std::string U(const std::string& strGbk)
+{
+    return Encoding::GbkToUtf8(strGbk).value_or("<not GBK>");
+}
+
+std::string Tool()
+{
+    return std::string(std::getenv("VARNHOLT_SOURCE_DIR")) + "/tests/exchange/workbook_tool.py";
+}
+
+// Standard output of the command.
+std::string Output(const std::string& strCommand)
+{
+    std::string strOut;
+    FILE* pipe = popen(strCommand.c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        strOut.append(buffer, n);
+    if (pipe)
+        pclose(pipe);
+    return strOut;
+}
+
+std::vector<std::string> Record(const std::string& strNumber, const std::string& strName = "张三")
+{
+    return {strNumber,
+            "10001",
+            "08060501",
+            strName,
+            "1",
+            "1984-07-07",
+            "31",
+            "01",
+            "2006-06-30",
+            "11",
+            "4",
+            "zs@example.com",
+            "01",
+            "110000",
+            "1",
+            "A",
+            "1000-2000 ",
+            "10A",
+            "010-62751234",
+            "13800138000",
+            "北京市海淀区颐和园路5号",
+            "100871",
+            "",
+            "00"};
+}
+
+void ExpectRecord(const CMemTable& table, int nRow, const std::vector<std::string>& utf8)
+{
+    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+        EXPECT_EQ(U(table.GetCell(nRow, c)), utf8[c]) << "row " << nRow << " field " << g_studentFields[c].lpcszName;
+}
+
+class Workbooks : public testing::Test
+{
+  protected:
+    static void SetUpTestSuite()
+    {
+        s_dir = fs::temp_directory_path() / ("varnholt-workbooks-" + std::to_string(getpid()));
+        fs::create_directories(s_dir);
+        Output("/usr/bin/python3 " + Tool() + " fixtures " + s_dir.string());
+    }
+    static void TearDownTestSuite() { fs::remove_all(s_dir); }
+
+    // The import's message as UTF-8, empty on success.
+    static std::string Import(const std::string& strName, CMemTable& table)
+    {
+        const std::string strPath = (s_dir / strName).string();
+        std::string strError;
+        if (ReadWorkbookStudents(strPath, FormatOfPath(strPath), table, strError))
+            return std::string();
+        return U(strError);
+    }
+
+    static fs::path s_dir;
+};
+fs::path Workbooks::s_dir;
+} // namespace
+
+TEST(ExchangeFormat, KnowsTheFormatByTheExtension)
+{
+    const std::pair<const char*, ExchangeFormat> cases[] = {
+        {"a.csv", ExchangeFormat::Csv},        {"/x/B.XLSX", ExchangeFormat::Xlsx}, {"c.ods", ExchangeFormat::Ods},
+        {"d.Xls", ExchangeFormat::Xls},        {"e.txt", ExchangeFormat::Unknown},  {"f", ExchangeFormat::Unknown},
+        {"g.xlsx/h", ExchangeFormat::Unknown},
+    };
+    for (const auto& [path, format] : cases)
+        EXPECT_EQ(FormatOfPath(path), format) << path;
+}
+
+TEST_F(Workbooks, ExportWritesTextCellsWithNamesTitlesFrozenPanesAndFilter)
+{
+    CMemTable table;
+    ASSERT_TRUE(CreateStudentTable(table));
+    table.AddRows(2);
+    const std::vector<std::string> first = Record("20060010010001"), second = Record("2006001002", "路梅");
+    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+    {
+        table.SetCell(0, c, G(first[c]));
+        table.SetCell(1, c, G(second[c]));
+    }
+    std::string strBytes, strError;
+    ASSERT_TRUE(BuildStudentWorkbook(table, strBytes, strError)) << U(strError);
+    const std::string strPath = (s_dir / "export.xlsx").string();
+    ASSERT_EQ(ReplaceFileAtomically(strPath, strBytes), ERROR_SUCCESS);
+    const std::string strDump = Output("/usr/bin/python3 " + Tool() + " dump " + strPath);
+
+    const std::string expected[] = {
+        "sheet 记录\nfreeze B3\nfilter A2:X4\n",
+        "cell\tA1\ts\tXSBSH\n",
+        "cell\tA2\ts\t学号\n",
+        "cell\tA3\ts\t20060010010001\n", // 14 digits, not 2.006E+13
+        "cell\tH3\ts\t01\n",             // the leading zero stays
+        "cell\tF3\ts\t1984-07-07\n",
+        "cell\tD4\ts\t路梅\n",
+        "cell\tQ3\ts\t1000-2000 \n",
+        "sheet 记录（名称）\nfreeze B3\nfilter A2:X4\n",
+        "cell\tE3\ts\t男\n", // coded fields as names on the second sheet
+    };
+    for (const std::string& line : expected)
+        EXPECT_NE(strDump.find(line), std::string::npos) << line << "\nin:\n" << strDump;
+    EXPECT_EQ(strDump.find("\tn\t"), std::string::npos) << "no number cells";
+    EXPECT_EQ(strDump.find("W3"), std::string::npos) << "an empty value is an empty cell";
+    EXPECT_NE(strDump.find("width U 25"), std::string::npos) << "the address column fits its 23 bytes";
+
+    CMemTable imported;
+    EXPECT_EQ(Import("export.xlsx", imported), "");
+    ASSERT_EQ(imported.GetRowCount(), 2) << "the title row is skipped";
+    ExpectRecord(imported, 0, first);
+    ExpectRecord(imported, 1, second);
+}
+
+TEST_F(Workbooks, ImportsEveryFormatByTheHeaderNamesWithDatesAsText)
+{
+    std::vector<std::string> dated = Record("2006001002", "路梅");
+    dated[Field::CSNY] = "1985-03-09";
+    dated[Field::BYSJ] = "2006-07-01";
+    const std::pair<const char*, std::vector<std::vector<std::string>>> cases[] = {
+        {"good.xlsx", {Record("20060010010001"), dated}}, // reversed columns, a blank row, date cells
+        {"good.ods", {Record("20060010010001"), dated}},
+        {"good.xls", {Record("20060010010001"), dated}},
+    };
+    for (const auto& [name, records] : cases)
+    {
+        CMemTable table;
+        ASSERT_EQ(Import(name, table), "") << name;
+        ASSERT_EQ(table.GetRowCount(), static_cast<int>(records.size())) << name;
+        for (std::size_t r = 0; r < records.size(); ++r)
+            ExpectRecord(table, static_cast<int>(r), records[r]);
+    }
+}
+
+TEST_F(Workbooks, RefusesCellsThatCannotBeTheStoredTextNamingSheetRowAndField)
+{
+    const std::string kNumber =
+        "是数字，不是文本：电子表格程序可能已经改掉了它的数字（例如长学号变成2.006E+13，代码01变成1）。"
+        "请在电子表格中把这一列设为文本格式，按原样重新输入后再导入。";
+    const std::pair<const char*, std::string> cases[] = {
+        {"numeric.xlsx", "工作表“学生”第3行“学号”（XSBSH）的值" + kNumber},
+        {"numeric.ods", "工作表“学生”第2行“邮政编码”（YZBM）的值" + kNumber},
+        {"numeric.xls", "工作表“学生”第2行“主修外语语种”（ZXWYYZDM）的值" + kNumber},
+        {"emoji.xlsx", "工作表“学生”第3行“通信地址”（TXDZ）的值含有GBK编码不能表示的字符（例如表情符号），"
+                       "请改用其他字符后再导入。"},
+        {"formula.xlsx", "工作表“学生”第2行第23列是公式：请在电子表格中把公式换成它的值（复制后“只粘贴值”）再导入。"},
+        {"wide.xlsx", "工作表“学生”第2行有26个值，应与标题行一样是24个。"},
+        {"noheader.xlsx", "导入文件必须是CSV格式文件，并且有预定义的字段。"},
+        {"inline.xlsx", "工作簿的单元格中直接写有文本（内嵌字符串），本程序读不全这样的文件："
+                        "请在电子表格程序中打开它，另存为 .xlsx 工作簿后再导入。"},
+        {"repeated.ods", "文件把相同的相邻行只存了一次（重复行），本程序读不全这样的文件："
+                         "请在电子表格程序中把它另存为 .xlsx 工作簿后再导入。"},
+        {"missing.xlsx", "文件不是有效的Excel工作簿（.xlsx）："},
+        {"missing.xls", "文件不是有效的Excel 97-2003工作簿（.xls），或者已经加密。"},
+    };
+    for (const auto& [name, message] : cases)
+    {
+        CMemTable table;
+        EXPECT_EQ(Import(name, table).substr(0, message.size()), message) << name;
+        EXPECT_EQ(table.GetRowCount(), 0) << name << ": all rows or none";
+    }
+}

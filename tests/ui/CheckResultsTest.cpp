@@ -1,0 +1,118 @@
+// Checking every stored record from the main window: the results window, the status line, and
+// correcting a record from the results.
+#include "SearchTestSupport.h"
+#include "StudentFixture.h"
+
+#include <QLabel>
+#include <QTableView>
+#include <QTest>
+
+#include "ui/CheckResultsWindow.h"
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+class CheckMainDialog : public CLoggedInMainDialog
+{
+  public:
+    using CMainDialog::m_lstStudents;
+    using CMainDialog::m_stcStatus;
+};
+
+QStringList Line(CCheckResultsWindow* pWindow, int nLine)
+{
+    const QAbstractItemModel* pModel = pWindow->findChild<QTableView*>(u"checkResultList"_s)->model();
+    QStringList cells;
+    for (int nCol = 0; nCol < pModel->columnCount(); ++nCol)
+        cells << pModel->index(nLine, nCol).data().toString();
+    return cells;
+}
+
+void DoubleClickLine(CCheckResultsWindow* pWindow, int nLine)
+{
+    auto* pList = pWindow->findChild<QTableView*>(u"checkResultList"_s);
+    emit pList->doubleClicked(pList->model()->index(nLine, 1));
+}
+} // namespace
+
+class TestCheckResults : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void initTestCase()
+    {
+        LoadSchoolDirectory();
+        BuildMajorCategories();
+    }
+    void init() { ResetStudents(m_dir); }
+
+    void listsEveryFailingRecordAndCorrectsItFromTheList()
+    {
+        AddStudent("2006001", "张三");
+        const int nNoName = AddStudent("2006002", "");
+        const int nBadCodes = AddStudent("2006003", "王五");
+        g_memStudents.SetCell(nBadCodes, Field::XBDM, "3");
+        g_memStudents.SetCell(nBadCodes, Field::ZYDM, "99999999");
+        g_memStudents.SetCell(nNoName, Field::JICENG, "77"); // a bad code beside the failing check
+        AddStudent("2006004", "赵六");
+        g_memStudents.SetCell(3, Field::CSNY, "1965-03-01"); // before 1970: no date for the checks
+        CheckMainDialog dlg;
+        dlg.show();
+        MessageRecorder messages;
+        dlg.findChild<QAction*>(u"id32789"_s)->trigger();
+        auto* pWindow = dlg.findChild<CCheckResultsWindow*>();
+        QVERIFY(pWindow && pWindow->isVisible());
+        QVERIFY(!pWindow->isModal());
+        QCOMPARE(pWindow->FailingCount(), 3);
+        QCOMPARE(Line(pWindow, 0), QStringList({u"2"_s, u"2006002"_s, QString(), u"请输入姓名，这要求必须填写。"_s,
+                                                u"参加下基层项目：77"_s}));
+        QCOMPARE(Line(pWindow, 1),
+                 QStringList({u"3"_s, u"2006003"_s, u"王五"_s, QString(), u"专业：99999999；性别：3"_s}));
+        QCOMPARE(Line(pWindow, 2),
+                 QStringList({u"4"_s, u"2006004"_s, u"赵六"_s, u"出生年月要求必须填写。"_s, QString()}));
+        QCOMPARE(dlg.m_stcStatus->text(), u"共4条记录，3条未通过检查"_s);
+        QCOMPARE(messages.count(), 0);
+
+        // Accepting the record in the editor saves it and checks everything again.
+        bool bAccepted = false;
+        WhenEditorOpens([](QDialog* pEditor) { FindById<QLineEdit>(pEditor, 1003)->setText(u"李四"_s); }, &bAccepted);
+        DoubleClickLine(pWindow, 0);
+        QVERIFY2(bAccepted, qPrintable(messages.count() ? messages.last().text : QString()));
+        QCOMPARE(StoredCell(nNoName, Field::XM), Gbk("李四"));
+        QCOMPARE(StoredCell(nNoName, Field::JICENG), "77"); // an untouched value is kept
+        QCOMPARE(pWindow->FailingCount(), 3);
+        QCOMPARE(Line(pWindow, 0).mid(2), QStringList({u"李四"_s, QString(), u"参加下基层项目：77"_s}));
+        QCOMPARE(dlg.m_lstStudents->model()->index(nNoName, Field::XM).data().toString(), u"李四"_s);
+
+        // Every change while the window is open counts again.
+        dlg.m_lstStudents->selectRow(3);
+        messages.QueueAnswer(IDYES);
+        dlg.OnDeleteRecord();
+        QCOMPARE(dlg.m_stcStatus->text(), u"共3条记录，2条未通过检查"_s);
+        QCOMPARE(pWindow->FailingCount(), 2);
+    }
+
+    void checkOfAnEmptyOrFlawlessSchoolSaysSo()
+    {
+        AddStudent("2006001", "张三");
+        CheckMainDialog dlg;
+        dlg.show();
+        dlg.OnCheckAllRecords();
+        auto* pWindow = dlg.findChild<CCheckResultsWindow*>();
+        QCOMPARE(pWindow->FailingCount(), 0);
+        QCOMPARE(dlg.m_stcStatus->text(), u"共1条记录，0条未通过检查"_s);
+        pWindow->close();
+        g_memStudents.DeleteRows(0, 0);
+        dlg.FillList(); // a change after the window closed is not counted
+        QCOMPARE(dlg.m_stcStatus->text(), u"共1条记录，0条未通过检查"_s);
+        dlg.OnCheckAllRecords();
+        QCOMPARE(dlg.m_stcStatus->text(), u"共0条记录，0条未通过检查"_s);
+    }
+
+  private:
+    TempProgramDir m_dir;
+};
+
+QTEST_MAIN(TestCheckResults)
+#include "CheckResultsTest.moc"

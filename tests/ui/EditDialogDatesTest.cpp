@@ -1,0 +1,156 @@
+// The record editor's dates and byte counters: untouched dates keep their stored text, dates
+// before 1970 are shown as stored, the pickers take yyyy-MM-dd in any language.
+#include "SearchTestSupport.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLocale>
+#include <QTest>
+
+#include "ui/ByteCounter.h"
+#include "ui/EditDialog.h"
+#include "ui/RecordUpdate.h"
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+QDateEdit* Picker(QWidget* pDialog, int nId)
+{
+    return FindById<QDateEdit>(pDialog, nId);
+}
+
+// Modifies the record at nRow through the shared flow, with fnEdit changing the editor first.
+// Returns whether the editor accepted.
+bool Modify(int nRow, std::function<void(QDialog*)> fnEdit)
+{
+    bool bAccepted = false;
+    WhenEditorOpens(std::move(fnEdit), &bAccepted);
+    ModifyStudentRow(nullptr, nRow, g_testKey);
+    return bAccepted;
+}
+} // namespace
+
+class TestEditDialogDates : public QObject
+{
+    Q_OBJECT
+  private slots:
+    void initTestCase() { BuildMajorCategories(); }
+    void init()
+    {
+        ResetStudents(m_dir);
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); // a desktop not in Chinese
+    }
+
+    void untouchedDatesKeepTheirStoredText_data()
+    {
+        QTest::addColumn<QString>("birth");
+        QTest::addColumn<QDate>("newBirth"); // invalid: left as it opened
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("short month and day kept") << u"1984-7-7"_s << QDate() << u"1984-7-7"_s;
+        QTest::newRow("changed date written in full") << u"1984-7-7"_s << QDate(1985, 3, 1) << u"1985-03-01"_s;
+        QTest::newRow("changed and back again") << u"1984-7-7"_s << QDate(1984, 7, 7) << u"1984-7-7"_s;
+        QTest::newRow("before 1970 corrected") << u"1965-03-01"_s << QDate(1985, 3, 1) << u"1985-03-01"_s;
+    }
+    void untouchedDatesKeepTheirStoredText()
+    {
+        QFETCH(QString, birth);
+        QFETCH(QDate, newBirth);
+        QFETCH(QString, stored);
+        const int nRow = AddStudent("2006001", "张三");
+        g_memStudents.SetCell(nRow, Field::CSNY, birth.toStdString());
+        g_memStudents.SetCell(nRow, Field::BYSJ, "2006-6-30");
+        MessageRecorder messages;
+        QVERIFY(Modify(nRow, [newBirth](QDialog* pEditor) {
+            FindById<QLineEdit>(pEditor, 1003)->setText(u"李四"_s);
+            if (newBirth.isValid())
+                Picker(pEditor, 1005)->setDate(newBirth);
+        }));
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(StoredCell(nRow, Field::CSNY), stored.toStdString());
+        QCOMPARE(StoredCell(nRow, Field::BYSJ), "2006-6-30");
+        QCOMPARE(StoredCell(nRow, Field::XM), Gbk("李四"));
+    }
+
+    void dateBefore1970IsShownAndRefusedOnlyIfLeft()
+    {
+        const int nRow = AddStudent("2006001", "张三");
+        g_memStudents.SetCell(nRow, Field::CSNY, "1965-03-01");
+        MessageRecorder messages;
+        QDate shown;
+        QVERIFY(!Modify(nRow, [&shown](QDialog* pEditor) { shown = Picker(pEditor, 1005)->date(); }));
+        QCOMPARE(shown, QDate(1965, 3, 1));
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, u"出生年月要求必须填写。"_s);
+        QCOMPARE(messages.last().caption, u"帮助信息"_s);
+        QCOMPARE(StoredCell(nRow, Field::CSNY), "<missing>"); // nothing was saved
+    }
+
+    void pickersShowAndTakeIsoDatesAndLeaveWithOneTab()
+    {
+        CEditDialog dlg;
+        dlg.show();
+        QApplication::setActiveWindow(&dlg);
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QDateEdit* pBirth = Picker(&dlg, 1005);
+        QCOMPARE(pBirth->displayFormat(), u"yyyy-MM-dd"_s);
+        QCOMPARE(pBirth->text(), u"1984-01-01"_s);
+
+        // Into the month: the Right key moves from the year to the month, digits replace it.
+        pBirth->setFocus(Qt::TabFocusReason);
+        pBirth->setCurrentSection(QDateTimeEdit::YearSection);
+        QTest::keyClick(pBirth, Qt::Key_Right);
+        QCOMPARE(pBirth->currentSection(), QDateTimeEdit::MonthSection);
+        QTest::keyClicks(pBirth, u"07"_s);
+        QCOMPARE(pBirth->date(), QDate(1984, 7, 1));
+        pBirth->setCurrentSection(QDateTimeEdit::DaySection);
+        QTest::keyClick(pBirth, Qt::Key_Left);
+        QCOMPARE(pBirth->currentSection(), QDateTimeEdit::MonthSection);
+
+        QTest::keyClick(pBirth, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), FindById<QWidget>(&dlg, 1028));
+        FindById<QWidget>(&dlg, 1012)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), FindById<QWidget>(&dlg, 1010));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), FindById<QWidget>(&dlg, 1012));
+    }
+
+    void byteCountersFollowTheTextAndTurnRedAtTheLimit()
+    {
+        CEditDialog dlg;
+        dlg.show();
+        struct Case
+        {
+            int nId;
+            int nLimit;
+        };
+        for (const Case& field : {Case{1000, 15}, Case{1003, 30}, Case{1021, 12}, Case{1020, 20}, Case{1013, 30},
+                                  Case{1022, 50}, Case{1023, 6}, Case{1024, 50}})
+        {
+            const QString name = u"id%1Count"_s.arg(field.nId);
+            auto* pCounter = dlg.findChild<CByteCounter*>(name);
+            QVERIFY2(pCounter, qPrintable(name));
+            QCOMPARE(pCounter->text(), u"0/%1"_s.arg(field.nLimit));
+            QVERIFY(!pCounter->IsAtLimit());
+        }
+        QVERIFY(!dlg.findChild<CByteCounter*>(u"id1001Count"_s)); // the read-only school code has none
+
+        auto* pName = FindById<QLineEdit>(&dlg, 1003);
+        auto* pCounter = dlg.findChild<CByteCounter*>(u"id1003Count"_s);
+        pName->setText(u"张三a"_s);
+        QCOMPARE(pCounter->text(), u"5/30"_s);
+        QVERIFY(!pCounter->IsAtLimit());
+        QVERIFY(pCounter->styleSheet().contains(u"gray"_s));
+        pName->setText(QString(15, u'张'));
+        QCOMPARE(pCounter->text(), u"30/30"_s);
+        QVERIFY(pCounter->IsAtLimit());
+        QVERIFY(pCounter->styleSheet().contains(u"#c00000"_s));
+    }
+
+  private:
+    TempProgramDir m_dir;
+};
+
+QTEST_MAIN(TestEditDialogDates)
+#include "EditDialogDatesTest.moc"
