@@ -9,12 +9,14 @@
 
 #include "core/DataFunc.h"
 #include "core/PasswordChange.h"
+#include "core/SchoolSession.h"
 #include "ui/AppIcon.h"
 #include "ui/HyperLink.h"
 #include "ui/PasswordDialog.h"
 #include "ui/SchoolCodeDialog.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
+#include "ui/Support/SaveStudents.h"
 
 namespace
 {
@@ -81,7 +83,11 @@ CLoginDialog::CLoginDialog(QWidget* pParent) : QDialog(pParent)
     pMain->setSizeConstraint(QLayout::SetFixedSize); // not resizable
 }
 
-CLoginDialog::~CLoginDialog() = default;
+CLoginDialog::~CLoginDialog()
+{
+    if (!m_strHeldCode.empty())
+        g_schoolSession.Unlock(m_strHeldCode);
+}
 
 int CLoginDialog::DoModal()
 {
@@ -103,13 +109,19 @@ void CLoginDialog::OnOK()
 {
     if (!DoDataExchange())
         return;
-    const SchoolAccess result = OpenSchool(m_strCode, m_strPassword, g_memStudents);
+    // The school's writer lock is taken with the load and held until this dialog, and with it the
+    // main window, ends: another window or a command-line import is refused meanwhile.
+    const bool bHeldBefore = g_schoolSession.Holds(m_strCode);
+    const SchoolAccess result = OpenSchoolToWrite(m_strCode, m_strPassword, g_memStudents);
     if (result != SchoolAccess::Done)
     {
-        UiMessageBox(this, FromGbk(SchoolAccessMessage(result)), QStringLiteral("提示"));
+        UiMessageBox(this, FromGbk(SchoolAccessMessage(result, m_strCode)), QStringLiteral("提示"));
         return;
     }
+    if (!bHeldBefore)
+        m_strHeldCode = m_strCode;
     g_strSchoolCode = m_strCode;
+    ForgetUnsavedChange();
     QDialog::accept();
 }
 

@@ -9,8 +9,8 @@ class QPushButton;
 class CHyperLink;
 
 // Identifies the school: a school code of the directory and the password that opens its data file.
-// A successful login leaves g_strSchoolCode set and the school's records in g_memStudents; the
-// accepted code and password stay in the object for every later save.
+// A successful login leaves g_strSchoolCode set, the school's records in g_memStudents and its writer
+// lock held; the accepted code and password stay in the object for every later save.
 class CLoginDialog : public QDialog
 {
     Q_OBJECT
@@ -22,7 +22,9 @@ class CLoginDialog : public QDialog
     int DoModal();
 
     // The login check: stays open with a message (caption "提示") for an empty or unknown code, a
-    // wrong password or an unreadable data file; closes with IDOK when the file opened.
+    // wrong password, a damaged or unreadable data file, or a school another program writes now
+    // (its writer lock is held elsewhere); closes with IDOK when the file opened. The school's writer
+    // lock is then held until the dialog is destroyed.
     void OnOK();
     void OnCancel();
 
@@ -47,4 +49,5 @@ class CLoginDialog : public QDialog
     QLineEdit* m_edtPassword;
     CHyperLink* m_stcLookup;
     QPushButton* m_btnPassword;
+    std::string m_strHeldCode; // the school whose writer lock this login holds; empty before
 };

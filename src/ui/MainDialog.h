@@ -68,7 +68,8 @@ class CMainDialog : public CSizingDialog
     void OnListDblClk();
     void OnListRClick();
     void OnOK();
-    // The exit question; on Yes the window, and with it the program, ends.
+    // The exit question; on Yes the window, and with it the program, ends. While a change is unsaved
+    // the question says so and offers to save again first.
     void OnCancel();
 
   protected:
@@ -91,6 +92,9 @@ class CMainDialog : public CSizingDialog
     QPointer<CCheckResultsWindow> m_pCheckWindow;
 
   private:
+    // The exit question while the last save failed: Yes saves again and quits when that works, No
+    // quits and drops the change, Cancel (and Escape) stays.
+    void OnExitWithUnsavedChange();
     QMenuBar* CreateMenuBar();
     void SetUpListColumns();
     // While the check window is open, every change of the records checks them again.

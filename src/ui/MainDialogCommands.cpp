@@ -110,7 +110,24 @@ void CMainDialog::OnOK()
 
 void CMainDialog::OnCancel()
 {
+    if (HasUnsavedChange())
+    {
+        OnExitWithUnsavedChange();
+        return;
+    }
     if (UiMessageBox(this, QStringLiteral("这将退出登记软件，是否真的要退出吗?"), QStringLiteral("提示"),
                      MsgButtons::YesNo, MsgIcon::None, true) == IDYES)
+        done(QDialog::Rejected);
+}
+
+void CMainDialog::OnExitWithUnsavedChange()
+{
+    const int nAnswer =
+        UiMessageBox(this,
+                     QStringLiteral("最近的修改没有保存到数据文件（上次保存失败），现在退出会丢失这些修改。\n\n"
+                                    "是：再保存一次，保存成功后退出\n否：不保存，直接退出（修改将丢失）\n取消：不退出"),
+                     QStringLiteral("提示"), MsgButtons::YesNoCancel, MsgIcon::Exclamation);
+    // A failed retry has shown its own message; the window stays with the change.
+    if (nAnswer == IDNO || (nAnswer == IDYES && SaveStudentsOrReport(this, GetSchoolKey())))
         done(QDialog::Rejected);
 }

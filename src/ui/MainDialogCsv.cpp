@@ -1,12 +1,14 @@
-// CSV export and import from the main window.
+// CSV (and workbook) export and import from the main window; files go through the file layer.
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
 #include "exchange/WorkbookExport.h"
 #include "exchange/WorkbookImport.h"
+#include "platform/ErrorText.h"
+#include "platform/FileSystem.h"
+#include "platform/LastError.h"
 #include "ui/ImportEncodingDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/FileDialogs.h"
@@ -29,31 +31,40 @@ ExchangeFormat FormatOf(const QString& path)
     return FormatOfPath(QFile::encodeName(path).toStdString());
 }
 
-void ShowFileError(QWidget* pParent, const QString& format, const QString& path)
+void ShowFileError(QWidget* pParent, const QString& text)
 {
-    UiMessageBox(pParent, format.arg(QDir::toNativeSeparators(path)), QStringLiteral("错误"), MsgButtons::Ok,
-                 MsgIcon::Error);
+    UiMessageBox(pParent, text, QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
 }
 
-// Writes the whole file or nothing: an existing file stays as it was when writing fails.
-bool WriteWholeFile(const QString& path, const std::string& strBytes)
+QString NativePath(const QString& path)
 {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true); // a writable file in a folder where no new file may be made
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(strBytes.data(), static_cast<qint64>(strBytes.size())) == static_cast<qint64>(strBytes.size()) &&
-           file.commit();
+    return QDir::toNativeSeparators(path);
 }
 
-std::optional<QByteArray> ReadWholeFile(const QString& path)
+QString ReasonOf(DWORD dwCode)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return FromGbk(GetErrorReasonText(dwCode));
+}
+
+// Writes the export whole or not at all: an existing file keeps its bytes when anything fails, and
+// the program's own data files are never a target. False after the failure was shown.
+bool WriteExport(QWidget* pParent, const QString& path, const std::string& strBytes, const std::string& strCode)
+{
+    const std::string strPath = QFile::encodeName(path).toStdString();
+    if (IsProgramDataFile(strPath, strCode))
+    {
+        ShowFileError(pParent, QStringLiteral("不能导出到“%1”：这是登记软件自己的数据文件，导出会破坏它。\n"
+                                              "请另选一个文件名。")
+                                   .arg(NativePath(path)));
+        return false;
+    }
+    if (const DWORD dwCode = ReplaceFileAtomically(strPath, strBytes); dwCode != ERROR_SUCCESS)
+    {
+        ShowFileError(pParent, QStringLiteral("不能写入文件“%1”（%2）。\n文件没有生成；已有的同名文件保持原样。")
+                                   .arg(NativePath(path), ReasonOf(dwCode)));
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -71,13 +82,8 @@ void CMainDialog::OnExportCsv()
         UiMessageBox(this, FromGbk(strError), QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
         return;
     }
-    if (!WriteWholeFile(path, strCsv))
-    {
-        ShowFileError(
-            this, QStringLiteral("不能写入文件“%1”。\n请检查文件夹是否存在、是否有写入权限，以及磁盘空间是否足够。"),
-            path);
+    if (!WriteExport(this, path, strCsv, GetSchoolKey().strCode))
         return;
-    }
     if (UiMessageBox(this, QStringLiteral("文件已经生成，是否现在就查看内容。"), QStringLiteral("提示"),
                      MsgButtons::YesNo, MsgIcon::Question) == IDYES)
         UiShellOpen(path);
@@ -97,13 +103,14 @@ void CMainDialog::OnImportCsv()
         bRead = ReadWorkbookStudents(QFile::encodeName(path).toStdString(), format, imported, strError);
     else
     {
-        const std::optional<QByteArray> bytes = ReadWholeFile(path);
-        if (!bytes)
+        std::string strBytes;
+        if (const DWORD dwCode = ReadRegularFile(QFile::encodeName(path).toStdString(), strBytes);
+            dwCode != ERROR_SUCCESS)
         {
-            ShowFileError(this, QStringLiteral("不能读取文件“%1”。\n请检查文件是否存在，以及是否有读取权限。"), path);
+            ShowFileError(this, QStringLiteral("不能读取文件“%1”（%2）。").arg(NativePath(path), ReasonOf(dwCode)));
             return;
         }
-        const std::string_view text(bytes->constData(), static_cast<std::size_t>(bytes->size()));
+        const std::string_view text(strBytes);
         const std::optional<TextEncoding> encoding =
             IsEncodingOpen(text) ? AskCsvEncoding(this, text) : std::optional(TextEncoding::Gbk);
         if (!encoding)

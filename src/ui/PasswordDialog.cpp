@@ -91,14 +91,15 @@ void CPasswordDialog::OnOK()
 {
     if (!DoDataExchange())
         return;
+    // The change holds the school's writer lock for its run: refused while another program writes it.
     const SchoolAccess result =
         ChangeSchoolPassword({m_strCode, m_strOldPassword, m_strNewPassword, m_strConfirm}, g_memStudents);
     if (result != SchoolAccess::Done)
-    {
-        UiMessageBox(this, FromGbk(SchoolAccessMessage(result)), QStringLiteral("提示"));
-        return;
-    }
-    QDialog::accept();
+        UiMessageBox(this, FromGbk(SchoolAccessMessage(result, m_strCode)), QStringLiteral("提示"));
+    // The data file has the new password even when its note in the profile failed: trying again
+    // with the old one would only be refused.
+    if (result == SchoolAccess::Done || result == SchoolAccess::ProfileNotWritten)
+        QDialog::accept();
 }
 
 void CPasswordDialog::OnCancel()

@@ -21,6 +21,9 @@ class CPasswordDialog : public QDialog
     void reject() override { OnCancel(); } // Escape and the close box
 
   protected:
+    // The change; each refusal is a message (caption "提示") and the dialog stays, also while another
+    // program writes the school. Closes once the data file has the new password, after a message
+    // when the profile record could not be written.
     void OnOK();
     void OnCancel();
     void OnLookupCode();

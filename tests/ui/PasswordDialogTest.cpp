@@ -1,7 +1,7 @@
 #include "ui/PasswordDialog.h"
 
+#include "StudentFixture.h"
 #include "TypeText.h"
-#include "UiTestSupport.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include "core/DataFunc.h"
+#include "platform/FileLock.h"
+#include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 #include "ui/HyperLink.h"
 
@@ -23,6 +25,8 @@ class TestPasswordDialog : public QObject
     void startsEmptyWithThreeMaskedEditsThatTakeAnyCharacter();
     void showsEachRefusalInOrderThenChanges();
     void reportsAFailedSave();
+    void refusedWhileAnotherProgramWritesTheSchool();
+    void reportsAProfileThatCannotBeWritten();
     void refusesACharacterGbkCannotHold();
 
   private:
@@ -144,6 +148,52 @@ void TestPasswordDialog::reportsAFailedSave()
     QCOMPARE(messages.last().text, u"修改密码失败。"_qs);
     QVERIFY(dlg.isVisible());
     QCOMPARE(ReadFileBytes(QString::fromStdString(strPath)), strBefore);
+}
+
+void TestPasswordDialog::refusedWhileAnotherProgramWritesTheSchool()
+{
+    WriteDataFile("10001", "123", 2);
+    const std::string strBefore = ReadFileBytes(m_program->filePath(QStringLiteral("10001.db")));
+    MessageRecorder messages;
+    CPasswordDialog dlg;
+    dlg.show();
+    Fill(dlg, u"10001"_qs, u"123"_qs, u"456"_qs, u"456"_qs);
+    {
+        CFileLock other; // another program's writer lock, such as a command-line import running
+        QCOMPARE(other.TryLock(GetSchoolLockPath("10001")), ERROR_SUCCESS);
+        PressOK(dlg);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, u"另一个程序正在修改该院校的数据，请等它结束后再试。"_qs);
+        QCOMPARE(messages.last().caption, u"提示"_qs);
+        QVERIFY(dlg.isVisible());
+        QCOMPARE(ReadFileBytes(m_program->filePath(QStringLiteral("10001.db"))), strBefore);
+        QVERIFY(!QFile::exists(ProfilePath()));
+    }
+    PressOK(dlg);
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    CFileLock after; // the change let go of the lock at its end
+    QCOMPARE(after.TryLock(GetSchoolLockPath("10001")), ERROR_SUCCESS);
+}
+
+void TestPasswordDialog::reportsAProfileThatCannotBeWritten()
+{
+    WriteDataFile("10001", "123", 2);
+    const QString notAFolder = m_config->filePath(QStringLiteral("file"));
+    QFile(notAFolder).open(QIODevice::WriteOnly);
+    qputenv("XDG_CONFIG_HOME", notAFolder.toUtf8()); // the profile's folder cannot be made
+    MessageRecorder messages;
+    CPasswordDialog dlg;
+    dlg.show();
+    Fill(dlg, u"10001"_qs, u"123"_qs, u"456"_qs, u"456"_qs);
+    PressOK(dlg);
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().text, u"数据文件已用新密码保存，但不能把新密码记入配置文件 quillmark.ini。"_qs);
+    QCOMPARE(messages.last().caption, u"提示"_qs);
+    QCOMPARE(dlg.result(), int(QDialog::Accepted)); // the old password no longer opens the file
+    CMemTable reloaded;
+    QVERIFY(LoadSchoolDatabase("10001", "456", reloaded));
+    QCOMPARE(reloaded.GetRowCount(), 2);
 }
 
 void TestPasswordDialog::refusesACharacterGbkCannotHold()

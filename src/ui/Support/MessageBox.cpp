@@ -44,6 +44,14 @@ int UiMessageBox(QWidget* parent, const QString& text, const QString& caption, M
         return Hook()(call);
 
     QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::NoButton, parent);
+    if (buttons == MsgButtons::YesNoCancel)
+    {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(bDefaultNo ? QMessageBox::No : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        const int nButton = box.exec();
+        return nButton == QMessageBox::Yes ? IDYES : nButton == QMessageBox::No ? IDNO : IDCANCEL;
+    }
     if (buttons == MsgButtons::YesNo)
     {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

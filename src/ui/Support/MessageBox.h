@@ -18,7 +18,8 @@ enum : int
 enum class MsgButtons
 {
     Ok,
-    YesNo
+    YesNo,
+    YesNoCancel // Escape answers IDCANCEL
 };
 
 enum class MsgIcon
@@ -40,7 +41,7 @@ struct MessageBoxCall
     bool bDefaultNo = false; // the No button is the default (destructive questions)
 };
 
-// Shows a modal message box and returns IDOK, IDYES or IDNO. Every dialog uses this one function.
+// Shows a modal message box and returns IDOK, IDYES, IDNO or IDCANCEL. Every dialog uses this one function.
 int UiMessageBox(QWidget* parent, const QString& text, const QString& caption, MsgButtons buttons = MsgButtons::Ok,
                  MsgIcon icon = MsgIcon::None, bool bDefaultNo = false);
 

@@ -1,43 +1,55 @@
 #include "ui/Support/SaveStudents.h"
 
+#include <QFile>
+
 #include "core/DataFunc.h"
+#include "platform/ErrorText.h"
 #include "platform/LastError.h"
+#include "platform/ProgramDir.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
 namespace
 {
-QString ReasonText(DWORD dwCode)
+bool g_bUnsavedChange = false;
+
+// The data file's full path for the message, also when it is too long to be opened.
+QString DataFilePathText(const std::string& strCode)
 {
-    switch (dwCode)
-    {
-    case ERROR_NOT_ENOUGH_MEMORY:
-        return QStringLiteral("路径太长或内存不足");
-    case ERROR_ACCESS_DENIED:
-        return QStringLiteral("没有写入权限");
-    case ERROR_DISK_FULL:
-        return QStringLiteral("磁盘空间不足");
-    case ERROR_PATH_NOT_FOUND:
-        return QStringLiteral("目录不存在");
-    case ERROR_WRITE_FAULT:
-        return QStringLiteral("写入的字节不完整");
-    default:
-        return QStringLiteral("错误码 %1").arg(dwCode);
-    }
+    std::string strPath = GetSchoolDatabasePath(strCode);
+    if (strPath.empty())
+        strPath = GetProgramDirectory() + '/' + strCode + ".db";
+    return QFile::decodeName(strPath.c_str());
+}
+
+QString SaveFailureText(const std::string& strCode, DWORD dwCode)
+{
+    const QString what = QStringLiteral("保存数据文件“%1”失败（%2）。\n")
+                             .arg(DataFilePathText(strCode), FromGbk(GetErrorReasonText(dwCode)));
+    // Another program put a file there: saving over it would lose what that program wrote.
+    if (dwCode == ERROR_FILE_INVALID)
+        return what + QStringLiteral("为了不覆盖另一个程序写入的内容，这次没有保存。刚才的修改仍保留在程序中，"
+                                     "可以先用“导出Excel文件”把全部记录另存一份，然后退出并重新登录。");
+    return what + QStringLiteral("刚才的修改仍保留在程序中，下次保存成功时会一并写入。");
 }
 } // namespace
 
 bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key)
 {
-    if (SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword))
+    g_bUnsavedChange = !SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword);
+    if (!g_bUnsavedChange)
         return true;
-    const DWORD dwCode = GetLastError();
-    std::string strPath = GetSchoolDatabasePath(key.strCode);
-    if (strPath.empty())
-        strPath = key.strCode + ".db";
-    const QString text =
-        QStringLiteral("保存数据文件“%1”失败（%2）。\n刚才的修改仍保留在程序中，下次保存成功时会一并写入。")
-            .arg(QString::fromLocal8Bit(strPath.c_str()), ReasonText(dwCode));
-    UiMessageBox(parent, text, QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
+    UiMessageBox(parent, SaveFailureText(key.strCode, GetLastError()), QStringLiteral("错误"), MsgButtons::Ok,
+                 MsgIcon::Error);
     return false;
+}
+
+bool HasUnsavedChange()
+{
+    return g_bUnsavedChange;
+}
+
+void ForgetUnsavedChange()
+{
+    g_bUnsavedChange = false;
 }

@@ -14,3 +14,8 @@ struct SchoolKey
 // Saves g_memStudents to the school's data file. A failure is shown (caption "错误") naming the
 // file and the reason; the change stays in memory and the next save writes it. Returns success.
 bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key);
+
+// True while g_memStudents holds a change that did not reach the data file: the last save failed.
+bool HasUnsavedChange();
+// Starts a new school's run with nothing unsaved (a login has just loaded the file).
+void ForgetUnsavedChange();

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "UiTestSupport.h"
+
+#include <initializer_list>
+
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QTableView>
+
+#include "ui/MainDialog.h"
+
+// The main window with its login answered in place of the modal login dialog: the real login check
+// runs with the given code and password, without a modal loop.
+class LoggedInMainDialog : public CMainDialog
+{
+  public:
+    LoggedInMainDialog(const QString& code, const QString& password) : m_code(code), m_password(password) {}
+    using CMainDialog::m_dlgLogin;
+    using CMainDialog::m_lstStudents;
+    using CMainDialog::m_pModel;
+    using CMainDialog::m_stcStatus;
+
+  protected:
+    int RunLogin() override
+    {
+        FindById<QLineEdit>(&m_dlgLogin, 1001)->setText(m_code);
+        FindById<QLineEdit>(&m_dlgLogin, 1002)->setText(m_password);
+        m_dlgLogin.OnOK();
+        return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
+    }
+
+  private:
+    QString m_code;
+    QString m_password;
+};
+
+// Selects whole rows of the list, adding to the selection.
+inline void SelectRows(QTableView* pView, std::initializer_list<int> rows)
+{
+    for (int nRow : rows)
+        pView->selectionModel()->select(pView->model()->index(nRow, 0),
+                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
