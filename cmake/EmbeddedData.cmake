@@ -46,13 +46,3 @@ add_custom_command(OUTPUT ${resources_source}
     DEPENDS varnholt_embed_data ${school_directory}
     COMMENT "Embedding the school directory" VERBATIM)
 target_sources(quillmark_platform PRIVATE ${resources_source})
-
-# The core keeps its text in GBK. Sources holding Chinese text literals (written in UTF-8) are
-# compiled with the GBK execution character set, so their literals become GBK bytes and a
-# character GBK cannot hold stops the build.
-set(VARNHOLT_GBK_SOURCES
-    ${code_tables_source}
-    ${CMAKE_SOURCE_DIR}/src/core/StudentSchema.cpp
-    ${CMAKE_SOURCE_DIR}/src/core/SchoolDirectory.cpp
-    ${CMAKE_SOURCE_DIR}/src/core/RecordCheck.cpp)
-set_source_files_properties(${VARNHOLT_GBK_SOURCES} PROPERTIES COMPILE_OPTIONS -fexec-charset=CP936)

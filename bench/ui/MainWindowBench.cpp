@@ -12,6 +12,7 @@
 #include "core/DataFunc.h"
 #include "platform/ProgramDir.h"
 #include "ui/MainDialog.h"
+#include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
 namespace
@@ -50,7 +51,7 @@ void WriteSchool(const std::string& strCode, int nRows)
     CMemTable table;
     CreateStudentTable(table);
     table.AddRows(nRows);
-    const std::string name = "\xd5\xc5\xc8\xfd"; // a two-character GBK name
+    const std::string name = GbkLiteral(QStringLiteral("张三")); // a two-character name
     for (int nRow = 0; nRow < nRows; ++nRow)
     {
         const std::string n = std::to_string(nRow);

@@ -15,20 +15,14 @@
 namespace
 {
 constexpr int kMaxColumns = 100; // the most names a table header may have
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// ---- Messages: written in UTF-8 here, handed out in GBK --------------------------------------
-
-std::string GbkMessage(const std::string& strUtf8)
-{
-    return Encoding::Utf8ToGbk(strUtf8).value_or(strUtf8);
-}
+// ---- Messages ---------------------------------------------------------------------------------
 
 template <typename... Args> std::string FormatMessage(const char* lpcszFormat, Args... args)
 {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, lpcszFormat, args...);
-    return GbkMessage(buffer);
+    return buffer;
 }
 
 // "“通信地址”（TXDZ）" for the column named TXDZ.
@@ -37,7 +31,7 @@ std::string DescribeField(const std::string& strName)
     for (const STUDENTFIELD& field : g_studentFields)
     {
         if (strName == field.lpcszName)
-            return "“" + Encoding::GbkToUtf8(field.lpcszListLabel).value_or(std::string()) + "”（" + strName + "）";
+            return "“" + std::string(field.lpcszListLabel) + "”（" + strName + "）";
     }
     return strName;
 }
@@ -220,9 +214,9 @@ BOOL ReadHeader(CCsvReader& reader, std::vector<std::string>& names, std::string
     if (nNames > kMaxColumns)
         return Fail(strError, MemTableText::kTooManyColumns);
     if (!HasEveryStudentField(names))
-        return Fail(strError, GbkMessage("导入文件必须是CSV格式文件，并且有预定义的字段。"));
+        return Fail(strError, "导入文件必须是CSV格式文件，并且有预定义的字段。");
     if (nNames != STUDENT_FIELD_COUNT)
-        return Fail(strError, GbkMessage("导入失败。"));
+        return Fail(strError, "导入失败。");
     return TRUE;
 }
 
@@ -291,7 +285,7 @@ BOOL ReportUnconvertible(std::string_view utf8, std::string& strError)
         strError = CheckConvertible(names, values, nLine);
         return strError.empty() ? TRUE : FALSE;
     });
-    return bRead ? Fail(strError, GbkMessage("导入失败。")) : FALSE;
+    return bRead ? Fail(strError, "导入失败。") : FALSE;
 }
 
 // For each field in record order, the file column that the header names it in.
@@ -327,9 +321,9 @@ BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strE
 {
     table.Clear();
     std::string_view text = bytes;
-    const bool bMarked = text.starts_with(kUtf8Mark);
+    const bool bMarked = text.starts_with(Encoding::kUtf8ByteOrderMark);
     if (bMarked)
-        text.remove_prefix(kUtf8Mark.size());
+        text.remove_prefix(Encoding::kUtf8ByteOrderMark.size());
     std::optional<std::string> converted;
     if (bMarked || IsUtf8Text(text))
     {
@@ -354,6 +348,6 @@ BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strE
     if (!bRead)
         return FALSE;
     if (!table.Load(strTable))
-        return Fail(strError, GbkMessage("导入失败。"));
+        return Fail(strError, "导入失败。");
     return TRUE;
 }

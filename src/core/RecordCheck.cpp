@@ -4,7 +4,6 @@
 
 #include "core/Gbk.h"
 
-// This file is compiled with the GBK execution character set: its Chinese literals are GBK bytes.
 const char* const g_lpcszCheckCaption = "帮助信息";
 
 namespace

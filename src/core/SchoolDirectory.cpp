@@ -1,4 +1,3 @@
-// Compiled with the GBK execution character set: the messages below are GBK bytes at run time.
 #include "core/DataFunc.h"
 #include "platform/Resources.h"
 

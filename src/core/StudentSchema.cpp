@@ -1,4 +1,3 @@
-// Compiled with the GBK execution character set: the labels below are GBK bytes at run time.
 #include "core/DataFunc.h"
 
 // Byte limits are those of the editor's text controls; lists, dates and codes have none.

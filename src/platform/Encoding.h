@@ -8,6 +8,9 @@
 // the desktop program that need it (files written by spreadsheet programs, the terminal).
 namespace Encoding
 {
+// The byte-order mark that opens a UTF-8 file written by spreadsheet programs.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // nullopt when the text holds a character that code page 936 cannot represent, or invalid UTF-8.
 std::optional<std::string> Utf8ToGbk(std::string_view utf8);
 // nullopt when the bytes are not valid code page 936.
