@@ -38,7 +38,8 @@ add_custom_command(OUTPUT ${code_tables_source}
     COMMENT "Generating the code tables from data/" VERBATIM)
 list(APPEND VARNHOLT_GENERATED_CORE_SOURCES ${code_tables_source})
 
-# Resources: id:type:file, embedded byte for byte and found through platform/Resources.h.
+# Resources: id:type:file, embedded byte for byte and found through platform/Resources.h; the
+# school directory is IDR_SCHOOL_DIRECTORY of core/SchoolDirectory.h.
 set(resources_source ${VARNHOLT_GENERATED_DIR}/EmbeddedResources.cpp)
 set(school_directory ${CMAKE_SOURCE_DIR}/res/schools.txt)
 add_custom_command(OUTPUT ${resources_source}

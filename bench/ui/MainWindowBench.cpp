@@ -31,8 +31,7 @@ struct Environment
         app = std::make_unique<QApplication>(argc, argv);
         SetProgramDirectory(dir.path().toStdString());
         std::string strMessage;
-        LoadResourceTable(134, "TXT", g_memSchools, strMessage);
-        BuildMajorCategories();
+        LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage);
         SetMessageBoxHook([](const MessageBoxCall&) { return int(IDYES); });
     }
     std::unique_ptr<QApplication> app;

@@ -1,6 +1,7 @@
 #include "core/PasswordChange.h"
 
-#include "core/DataFunc.h"
+#include "core/SchoolDatabase.h"
+#include "core/SchoolDirectory.h"
 #include "platform/LastError.h"
 #include "platform/Profile.h"
 

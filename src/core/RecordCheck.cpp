@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/CurrentSchool.h"
 #include "core/Gbk.h"
 
 const char* const g_lpcszCheckCaption = "帮助信息";

@@ -1,16 +1,15 @@
+#include "core/SchoolDatabase.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "core/DataFunc.h"
+#include "core/StudentSchema.h"
 #include "core/WholeFile.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
-
-CMemTable g_memStudents;
-std::string g_strSchoolCode;
 
 namespace
 {

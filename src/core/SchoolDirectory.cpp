@@ -1,4 +1,5 @@
-#include "core/DataFunc.h"
+#include "core/SchoolDirectory.h"
+
 #include "platform/Resources.h"
 
 CMemTable g_memSchools;

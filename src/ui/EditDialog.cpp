@@ -117,10 +117,10 @@ QWidget* CreateControl(const ControlSpec& spec)
 }
 } // namespace
 
-CEditDialog::CEditDialog(QWidget* parent) : QDialog(parent)
+CEditDialog::CEditDialog(const std::string& strSchoolCode, QWidget* parent) : QDialog(parent)
 {
-    Q_ASSERT(!g_strSchoolCode.empty());
-    m_strFields[Field::YXDM] = g_strSchoolCode;
+    Q_ASSERT(!strSchoolCode.empty());
+    m_strFields[Field::YXDM] = strSchoolCode;
     m_timeCSNY = ParseDateText("1984-01-01");
     m_timeBYSJ = ParseDateText("2006-06-30");
     setObjectName(QStringLiteral("id137"));

@@ -74,7 +74,7 @@ void CSearchByName::OnInitDialog()
     // then the first category and its own row are chosen).
     const std::string strCategory = GbkLiteral(m_cboCategory->currentText());
     const std::string strMajor = GbkLiteral(m_cboMajor->currentText());
-    FillComboFromTable(m_cboCategory, g_codeMajorCategories);
+    FillComboFromTable(m_cboCategory, MajorCategories());
     FillComboFromTable(m_cboMajor, g_codeMajors);
     SelectComboText(m_cboCategory, strCategory);
     OnSelendokCategory();
@@ -85,7 +85,7 @@ void CSearchByName::OnInitDialog()
 
 void CSearchByName::OnSelendokCategory()
 {
-    FillComboByFilter(m_cboCategory, g_codeMajorCategories, m_cboMajor, g_codeMajors, 4);
+    FillComboByFilter(m_cboCategory, MajorCategories(), m_cboMajor, g_codeMajors, 4);
 }
 
 void CSearchByName::OnOK()

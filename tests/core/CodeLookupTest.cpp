@@ -22,20 +22,20 @@ std::vector<std::string> GbkList(std::initializer_list<const char*> utf8)
     return out;
 }
 
+// No test builds anything first: every lookup works from the first call.
 class CodeLookup : public testing::Test
 {
-  protected:
-    void SetUp() override { BuildMajorCategories(); }
 };
 
 TEST_F(CodeLookup, MajorCategoriesAreTheLevelTwoRows)
 {
-    BuildMajorCategories(); // a second build starts over
-    ASSERT_EQ(g_codeMajorCategories.nCount, 88);
-    EXPECT_STREQ(g_codeMajorCategories.pItems[0].code, "01010000");
-    EXPECT_EQ(g_codeMajorCategories.pItems[0].name, GbkOf("哲学类"));
-    EXPECT_STREQ(g_codeMajorCategories.pItems[87].code, "12070000");
-    EXPECT_EQ(g_codeMajorCategories.pItems[87].name, GbkOf("军事体育类"));
+    const CODETABLE& categories = MajorCategories();
+    EXPECT_EQ(&MajorCategories(), &categories); // built once
+    ASSERT_EQ(categories.nCount, 88);
+    EXPECT_STREQ(categories.pItems[0].code, "01010000");
+    EXPECT_EQ(categories.pItems[0].name, GbkOf("哲学类"));
+    EXPECT_STREQ(categories.pItems[87].code, "12070000");
+    EXPECT_EQ(categories.pItems[87].name, GbkOf("军事体育类"));
 }
 
 struct FieldCodeCase

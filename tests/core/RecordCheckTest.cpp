@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/CurrentSchool.h"
 #include "platform/Encoding.h"
 
 namespace

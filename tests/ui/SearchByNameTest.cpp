@@ -14,7 +14,6 @@ class TestSearchByName : public QObject
     Q_OBJECT
 
   private slots:
-    void initTestCase();
     void init();
     void opensWithTheFirstCategoryAndItsOwnRow();
     void categoryRefillsTheMajors();
@@ -35,11 +34,6 @@ class TestSearchByName : public QObject
 
     TempProgramDir m_dir;
 };
-
-void TestSearchByName::initTestCase()
-{
-    BuildMajorCategories();
-}
 
 void TestSearchByName::init()
 {

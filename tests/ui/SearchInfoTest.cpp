@@ -13,7 +13,6 @@ class TestSearchInfo : public QObject
     Q_OBJECT
 
   private slots:
-    void initTestCase();
     void init();
     void refusesAnEmptyNumberAndAnEmptyTable_data();
     void refusesAnEmptyNumberAndAnEmptyTable();
@@ -31,11 +30,6 @@ class TestSearchInfo : public QObject
 
     TempProgramDir m_dir;
 };
-
-void TestSearchInfo::initTestCase()
-{
-    BuildMajorCategories();
-}
 
 void TestSearchInfo::init()
 {

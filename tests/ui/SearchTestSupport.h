@@ -41,7 +41,6 @@ inline int AddStudent(const char* lpcszNumber, const char* lpcszName, const char
 // Starts every test with the logged-in school's empty table and no data file.
 inline void ResetStudents(const TempProgramDir& dir)
 {
-    g_strSchoolCode = g_testKey.strCode;
     CreateStudentTable(g_memStudents);
     QFile::remove(dir.filePath(QString::fromStdString(g_testKey.strCode) + QStringLiteral(".db")));
 }
