@@ -19,7 +19,7 @@
 
 #include "core/DataFunc.h"
 #include "ui/MainDialog.h"
-#include "ui/Support/FoundRecordList.h"
+#include "ui/FoundRecordList.h"
 #include "ui/Support/SaveStudents.h"
 
 inline const SchoolKey g_testKey{"10001", "123"};
