@@ -1,5 +1,7 @@
 #include "core/PasswordChange.h"
 
+#include "TestKit.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,18 +11,12 @@
 #include <unistd.h>
 
 #include "core/DataFunc.h"
-#include "platform/Encoding.h"
 #include "platform/ProgramDir.h"
 
 namespace fs = std::filesystem;
 
 namespace
 {
-std::string Gbk(const char* lpcszUtf8)
-{
-    return Encoding::Utf8ToGbk(lpcszUtf8).value();
-}
-
 std::string ReadBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -35,8 +31,6 @@ class PasswordChange : public testing::Test
   protected:
     void SetUp() override
     {
-        m_root = fs::temp_directory_path() / ("password-change-" + std::to_string(::getpid()));
-        fs::remove_all(m_root);
         fs::create_directories(m_root / "program");
         SetProgramDirectory((m_root / "program").string());
         setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
@@ -49,7 +43,6 @@ class PasswordChange : public testing::Test
         SetProgramDirectory({});
         unsetenv("XDG_CONFIG_HOME");
         g_memSchools.Clear();
-        fs::remove_all(m_root);
     }
 
     // Saves a data file for the school holding one record with the student number.
@@ -64,7 +57,8 @@ class PasswordChange : public testing::Test
     fs::path DataFile(const char* lpcszCode) const { return m_root / "program" / (std::string(lpcszCode) + ".db"); }
     fs::path Profile() const { return m_root / "config" / "quillmark.ini"; }
 
-    fs::path m_root;
+    TestKit::TempDir m_dir;
+    const fs::path m_root = m_dir.Path();
     CMemTable m_students;
 };
 

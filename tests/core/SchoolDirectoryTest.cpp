@@ -42,8 +42,8 @@ TEST_F(SchoolDirectory, BuiltInDirectoryLoadsEveryRow)
     std::string strMessage;
     ASSERT_TRUE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", m_table, strMessage)) << strMessage;
     ASSERT_EQ(m_table.GetColCount(), 3);
-    EXPECT_EQ(m_table.GetColName(0), GbkOf("学校代码"));
-    EXPECT_EQ(m_table.GetColName(2), GbkOf("省市代码"));
+    EXPECT_EQ(m_table.GetColName(0), Gbk("学校代码"));
+    EXPECT_EQ(m_table.GetColName(2), Gbk("省市代码"));
     const int nRows = static_cast<int>(lines.size()) - 2;
     ASSERT_EQ(m_table.GetRowCount(), nRows);
     const std::string& strLast = lines[lines.size() - 2];
@@ -51,7 +51,7 @@ TEST_F(SchoolDirectory, BuiltInDirectoryLoadsEveryRow)
                   m_table.GetCell(nRows - 1, 2),
               strLast);
     EXPECT_STREQ(m_table.GetCell(0, 0), "10001");
-    EXPECT_EQ(m_table.GetCell(0, 1), GbkOf("北京大学"));
+    EXPECT_EQ(m_table.GetCell(0, 1), Gbk("北京大学"));
 }
 
 TEST_F(SchoolDirectory, FindsASchoolByItsExactCode)
@@ -60,7 +60,7 @@ TEST_F(SchoolDirectory, FindsASchoolByItsExactCode)
     ASSERT_TRUE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage));
     const int nRow = FindSchoolRow("10246");
     ASSERT_GE(nRow, 0);
-    EXPECT_EQ(g_memSchools.GetCell(nRow, 1), GbkOf("复旦大学"));
+    EXPECT_EQ(g_memSchools.GetCell(nRow, 1), Gbk("复旦大学"));
     EXPECT_EQ(FindSchoolRow("10001"), 0);
     EXPECT_EQ(FindSchoolRow(" 10001"), -1);
     EXPECT_EQ(FindSchoolRow("10001 "), -1);
@@ -112,7 +112,7 @@ class DirectoryFault : public SchoolDirectory, public testing::WithParamInterfac
 TEST_P(DirectoryFault, ReportsTheFailure)
 {
     OverrideResource(IDR_SCHOOL_DIRECTORY, "TXT", GetParam().bytes, GetParam().fault);
-    EXPECT_EQ(LoadFails(), GbkOf(GetParam().lpcszMessage));
+    EXPECT_EQ(LoadFails(), Gbk(GetParam().lpcszMessage));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -132,9 +132,9 @@ TEST_F(SchoolDirectory, AnUnparseableTextGivesTheTableError)
         strHeader += "C" + std::to_string(i) + "\t";
     OverrideResource(IDR_SCHOOL_DIRECTORY, "TXT", strHeader + "\r\n\r\n");
     const std::string strMessage = LoadFails();
-    EXPECT_EQ(strMessage, GbkOf("列数超过限制。"));
+    EXPECT_EQ(strMessage, Gbk("列数超过限制。"));
     EXPECT_EQ(strMessage, m_table.GetErrorText());
-    EXPECT_EQ(g_lpcszSystemErrorCaption, GbkOf("系统错误"));
+    EXPECT_EQ(g_lpcszSystemErrorCaption, Gbk("系统错误"));
 }
 
 TEST_F(SchoolDirectory, OtherIdsAndTypesAreNotFound)
@@ -142,6 +142,6 @@ TEST_F(SchoolDirectory, OtherIdsAndTypesAreNotFound)
     std::string strMessage;
     EXPECT_FALSE(LoadResourceTable(135, "TXT", m_table, strMessage));
     EXPECT_FALSE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "BIN", m_table, strMessage));
-    EXPECT_EQ(strMessage, GbkOf("不能找到指定类型的资源，可能原因，本文件已经被破坏。"));
+    EXPECT_EQ(strMessage, Gbk("不能找到指定类型的资源，可能原因，本文件已经被破坏。"));
 }
 } // namespace

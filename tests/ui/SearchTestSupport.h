@@ -18,8 +18,8 @@
 #include <QTimer>
 
 #include "core/DataFunc.h"
-#include "ui/MainDialog.h"
 #include "ui/FoundRecordList.h"
+#include "ui/MainDialog.h"
 #include "ui/Support/SaveStudents.h"
 
 inline const SchoolKey g_testKey{"10001", "123"};
@@ -38,12 +38,22 @@ inline int AddStudent(const char* lpcszNumber, const char* lpcszName, const char
     return nRow;
 }
 
-// Starts every test with the logged-in school's empty table and no data file.
-inline void ResetStudents(const TempProgramDir& dir)
+// The fixture of both search tests: a program directory of their own, and before every test the
+// logged-in school's empty table and no data file.
+class CSearchTest : public QObject
 {
-    CreateStudentTable(g_memStudents);
-    QFile::remove(dir.filePath(QString::fromStdString(g_testKey.strCode) + QStringLiteral(".db")));
-}
+    Q_OBJECT
+
+  private slots:
+    void init()
+    {
+        CreateStudentTable(g_memStudents);
+        QFile::remove(m_dir.filePath(QString::fromStdString(g_testKey.strCode) + QStringLiteral(".db")));
+    }
+
+  protected:
+    TempProgramDir m_dir;
+};
 
 // Row nRow of the school's data file as it is on disk now.
 inline std::string StoredCell(int nRow, int nCol)
