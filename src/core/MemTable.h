@@ -90,12 +90,12 @@ class CMemTable
 
     // ---- Table files: the table text with a separator, as raw bytes ----
 
-    // Writes the table text with the separator (null: TAB) to the file, replacing its contents,
-    // and remembers the name for Save(). A table without columns writes nothing and returns TRUE.
+    // Writes the table text with the separator (null: TAB) to the file, replacing it whole, and
+    // remembers the name for Save(). A table without columns writes nothing and returns TRUE.
     // A separator that no readable text holds (a control byte other than TAB, CR and LF, or 0xFF)
-    // marks the file as the program's own: it is made hidden and system (owner-only permissions).
-    // Reports failure: FALSE when the file cannot be opened or not all of the text reaches it (a
-    // short write or a failed close).
+    // marks the file as the program's own: it becomes 0600, else 0644.
+    // Reports failure: FALSE with the last-error value when the file cannot be opened or not all
+    // of the text reaches it (a failed or short write, a failed close); the previous file stays.
     BOOL WriteToFile(const char* lpcszFileName, const char* lpcszSep = nullptr);
 
     // REQUIRES: the table has a file name (a LoadFromFile or WriteToFile came first).

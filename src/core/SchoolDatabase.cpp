@@ -6,8 +6,9 @@
 #include <new>
 #include <vector>
 
+#include "core/SchoolSession.h"
 #include "core/StudentSchema.h"
-#include "core/WholeFile.h"
+#include "platform/FileSystem.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
@@ -47,13 +48,16 @@ void Scramble(std::string& strBytes, const std::string& strPassword)
         p[i] = static_cast<char>(p[i] ^ key[i % KEY_LENGTH]);
 }
 
-// The file's plain text (magic included), or the failure code.
-DWORD ReadPlainText(const std::string& strCode, const std::string& strPassword, std::string& strText)
+// The file's plain text (magic included), or the failure code. identity receives the file's
+// identity (bExists false for a missing file).
+DWORD ReadPlainText(const std::string& strCode, const std::string& strPassword, std::string& strText,
+                    FileIdentity& identity)
 {
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return GetLastError();
-    if (const DWORD dwCode = ReadWholeFile(strPath, strText); dwCode != ERROR_SUCCESS)
+    identity = {};
+    if (const DWORD dwCode = ReadRegularFile(strPath, strText, &identity); dwCode != ERROR_SUCCESS)
         return dwCode;
     if (strText.size() <= MAGIC.size())
         return ERROR_FILE_NOT_FOUND; // nothing but a magic at most: treated like no file
@@ -61,6 +65,35 @@ DWORD ReadPlainText(const std::string& strCode, const std::string& strPassword, 
     if (!std::string_view(strText).starts_with(MAGIC))
         return ERROR_INVALID_PASSWORD;
     return ERROR_SUCCESS;
+}
+
+// Whether the header line names every student field, in any order. The magic checks only the
+// first six key bytes; a password wrong in a later byte garbles the names, and so is caught here.
+bool HeaderNamesEveryField(std::string_view text)
+{
+    const auto nLineEnd = text.find("\r\n");
+    if (nLineEnd == std::string_view::npos)
+        return false;
+    const std::string_view header = text.substr(0, nLineEnd);
+    std::vector<std::string_view> names;
+    for (std::size_t nStart = 0;;)
+    {
+        const auto nTab = header.find('\t', nStart);
+        names.push_back(header.substr(nStart, nTab - nStart));
+        if (nTab == std::string_view::npos)
+            break;
+        nStart = nTab + 1;
+    }
+    return std::all_of(std::begin(g_studentFields), std::end(g_studentFields), [&](const STUDENTFIELD& field) {
+        return std::find(names.begin(), names.end(), field.lpcszName) != names.end();
+    });
+}
+
+// Every file the program writes ends with a whole line and holds no NUL byte: anything else was
+// cut short or overwritten, and loading it would make the loss permanent at the next save.
+bool IsWholeText(std::string_view text)
+{
+    return text.ends_with("\r\n") && text.find('\0') == std::string_view::npos;
 }
 
 bool HasStudentColumns(const CMemTable& table)
@@ -125,15 +158,33 @@ std::string GetSchoolDatabasePath(const std::string& strCode)
     return strDir + '/' + strCode + ".db";
 }
 
+std::string GetSchoolLockPath(const std::string& strCode)
+{
+    const std::string strPath = GetSchoolDatabasePath(strCode);
+    return strPath.empty() ? strPath : strPath.substr(0, strPath.size() - 3) + ".lock";
+}
+
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table)
 {
     std::string strText;
-    const DWORD dwCode = ReadPlainText(strCode, strPassword, strText);
-    if (dwCode == ERROR_FILE_NOT_FOUND)
-        return CreateStudentTable(table); // a school without records yet
-    if (dwCode != ERROR_SUCCESS)
+    FileIdentity identity;
+    const DWORD dwCode = ReadPlainText(strCode, strPassword, strText, identity);
+    if (dwCode != ERROR_SUCCESS && dwCode != ERROR_FILE_NOT_FOUND)
         return FailWith(dwCode); // the table keeps what it held
-    return ParseStudentText(std::string_view(strText).substr(MAGIC.size()), table);
+    if (dwCode == ERROR_SUCCESS)
+    {
+        const std::string_view text = std::string_view(strText).substr(MAGIC.size());
+        if (!HeaderNamesEveryField(text))
+            return FailWith(ERROR_INVALID_PASSWORD);
+        if (!IsWholeText(text))
+            return FailWith(ERROR_FILE_CORRUPT);
+        if (!ParseStudentText(text, table))
+            return FALSE;
+    }
+    else if (!CreateStudentTable(table)) // a school without records yet
+        return FALSE;
+    g_schoolSession.RememberFile(strCode, identity);
+    return TRUE;
 }
 
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)
@@ -153,7 +204,13 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return FALSE; // the last error is set
-    if (const DWORD dwCode = ReplaceFileContent(strPath, strText); dwCode != ERROR_SUCCESS)
+    ReplaceOptions options;
+    options.newFileMode = 0600; // the scrambling is weak: a new data file is its owner's alone
+    // While this process holds the school, the file must still be the one it loaded or saved last.
+    options.pExpected = g_schoolSession.LoadedFile(strCode);
+    FileIdentity written;
+    if (const DWORD dwCode = ReplaceFileAtomically(strPath, strText, options, &written); dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);
+    g_schoolSession.RememberFile(strCode, written);
     return TRUE;
 }
