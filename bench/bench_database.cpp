@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/DataFunc.h"
+#include "platform/Encoding.h"
 #include "platform/ProgramDir.h"
 
 namespace
@@ -16,11 +17,12 @@ const char* const PASSWORD = "s3cret!";
 // A realistic record: Chinese name and address (GBK), codes, dates, contact data.
 std::string RecordLine(int n)
 {
+    static const std::string strName = Encoding::Utf8ToGbk("张三").value();
+    static const std::string strAddress = Encoding::Utf8ToGbk("北京市海淀区颐和园路").value();
     const std::string strNumber = std::to_string(200600000 + n);
-    return strNumber + "\t10001\t07010100\t\xd5\xc5\xc8\xfd" + std::to_string(n % 100) +
+    return strNumber + "\t10001\t07010100\t" + strName + std::to_string(n % 100) +
            "\t1\t1984-07-07\t01\ten\t2006-06-30\t110000\t4\ts" + strNumber +
-           "@pku.edu.cn\t04\t460100\tCA\tG61\t1000-2000 \t04E\t010-62751234\t13800000000\t"
-           "\xb1\xb1\xbe\xa9\xca\xd0\xba\xa3\xb5\xed\xc7\xf8\xd2\xc3\xba\xcd\xd4\xb0\xc2\xb7" +
+           "@pku.edu.cn\t04\t460100\tCA\tG61\t1000-2000 \t04E\t010-62751234\t13800000000\t" + strAddress +
            std::to_string(n % 50) + "\t100871\t\t00\r\n";
 }
 

@@ -38,7 +38,8 @@ add_custom_command(OUTPUT ${code_tables_source}
     COMMENT "Generating the code tables from data/" VERBATIM)
 list(APPEND VARNHOLT_GENERATED_CORE_SOURCES ${code_tables_source})
 
-# Resources: id:type:file, embedded byte for byte and found through platform/Resources.h.
+# Resources: id:type:file, embedded byte for byte and found through platform/Resources.h; the
+# school directory is IDR_SCHOOL_DIRECTORY of core/SchoolDirectory.h.
 set(resources_source ${VARNHOLT_GENERATED_DIR}/EmbeddedResources.cpp)
 set(school_directory ${CMAKE_SOURCE_DIR}/res/schools.txt)
 add_custom_command(OUTPUT ${resources_source}
@@ -46,15 +47,3 @@ add_custom_command(OUTPUT ${resources_source}
     DEPENDS varnholt_embed_data ${school_directory}
     COMMENT "Embedding the school directory" VERBATIM)
 target_sources(quillmark_platform PRIVATE ${resources_source})
-
-# The core keeps its text in GBK. Sources holding Chinese text literals (written in UTF-8) are
-# compiled with the GBK execution character set, so their literals become GBK bytes and a
-# character GBK cannot hold stops the build.
-set(VARNHOLT_GBK_SOURCES
-    ${code_tables_source}
-    ${CMAKE_SOURCE_DIR}/src/core/StudentSchema.cpp
-    ${CMAKE_SOURCE_DIR}/src/core/SchoolDirectory.cpp
-    ${CMAKE_SOURCE_DIR}/src/core/RecordCheck.cpp
-    ${CMAKE_SOURCE_DIR}/src/core/SchoolAccessMessage.cpp
-    ${CMAKE_SOURCE_DIR}/src/platform/ErrorText.cpp)
-set_source_files_properties(${VARNHOLT_GBK_SOURCES} PROPERTIES COMPILE_OPTIONS -fexec-charset=CP936)

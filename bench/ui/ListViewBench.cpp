@@ -23,7 +23,6 @@ void EnsureApplication()
     static char name[] = "ListViewBench";
     static char* argv[] = {name, nullptr};
     app = std::make_unique<QApplication>(argc, argv);
-    BuildMajorCategories();
     g_strSchoolCode = "10001";
 }
 

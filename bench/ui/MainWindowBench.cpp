@@ -12,6 +12,7 @@
 #include "core/DataFunc.h"
 #include "platform/ProgramDir.h"
 #include "ui/MainDialog.h"
+#include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
 namespace
@@ -30,8 +31,7 @@ struct Environment
         app = std::make_unique<QApplication>(argc, argv);
         SetProgramDirectory(dir.path().toStdString());
         std::string strMessage;
-        LoadResourceTable(134, "TXT", g_memSchools, strMessage);
-        BuildMajorCategories();
+        LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage);
         SetMessageBoxHook([](const MessageBoxCall&) { return int(IDYES); });
     }
     std::unique_ptr<QApplication> app;
@@ -50,7 +50,7 @@ void WriteSchool(const std::string& strCode, int nRows)
     CMemTable table;
     CreateStudentTable(table);
     table.AddRows(nRows);
-    const std::string name = "\xd5\xc5\xc8\xfd"; // a two-character GBK name
+    const std::string name = GbkLiteral(QStringLiteral("张三")); // a two-character name
     for (int nRow = 0; nRow < nRows; ++nRow)
     {
         const std::string n = std::to_string(nRow);

@@ -13,8 +13,6 @@
 
 namespace
 {
-constexpr int kDirectoryResource = 134;
-
 // The password as the user gave it (UTF-8), or nullopt after a usage error was printed.
 std::optional<std::string> PasswordOfArgs(const CCliArgs& args)
 {
@@ -48,7 +46,7 @@ int PrepareDataDirectory(const CCliArgs& args)
         SetProgramDirectory(*strDir);
     }
     std::string strMessage;
-    if (!LoadResourceTable(kDirectoryResource, "TXT", g_memSchools, strMessage))
+    if (!LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage))
     {
         PrintError(TerminalText(strMessage));
         return CLI_DATA_ERROR;

@@ -14,8 +14,6 @@
 
 namespace
 {
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
 int RunExport(const CCliArgs& args)
 {
     const std::optional<std::string> strPath = args.Value("out");
@@ -40,7 +38,7 @@ int RunExport(const CCliArgs& args)
         const std::optional<std::string> strUtf8 = Encoding::GbkToUtf8(strCsv);
         if (!strUtf8)
             return DataError("记录中有不是 GBK 编码的字节，不能转换为 UTF-8", ERROR_INVALID_DATA);
-        strCsv = std::string(kUtf8Mark) + *strUtf8;
+        strCsv = std::string(Encoding::kUtf8ByteOrderMark) + *strUtf8;
     }
     // The file is replaced whole, so a failed export never leaves a truncated file behind.
     if (const DWORD dwCode = ReplaceFileAtomically(*strPath, strCsv); dwCode != ERROR_SUCCESS)

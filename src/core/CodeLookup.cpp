@@ -1,19 +1,10 @@
-#include <vector>
+#include "core/CodeLookup.h"
 
-#include "core/DataFunc.h"
 #include "core/Gbk.h"
-
-CODETABLE g_codeMajorCategories = {nullptr, 0};
+#include "core/StudentSchema.h"
 
 namespace
 {
-// Storage of the category table: room for every major, filled once at start-up.
-std::vector<CODEITEM>& CategoryRows()
-{
-    static std::vector<CODEITEM> rows;
-    return rows;
-}
-
 // The code from byte nFrom on ("" when shorter).
 std::string_view CodeTail(const char* lpcszCode, std::size_t nFrom)
 {
@@ -26,22 +17,26 @@ std::string PrefixPlusZeros(const std::string& strCode, std::size_t nLength)
 {
     return strCode.substr(0, nLength) + "0000";
 }
-} // namespace
 
-void BuildMajorCategories()
+// The majors whose code ends in "0000" but not in "000000" (those are disciplines).
+std::vector<CODEITEM> CollectMajorCategories()
 {
-    std::vector<CODEITEM>& rows = CategoryRows();
-    rows.assign(static_cast<std::size_t>(g_codeMajors.nCount), CODEITEM{nullptr, nullptr});
-    int nCount = 0;
+    std::vector<CODEITEM> rows;
     for (int i = 0; i < g_codeMajors.nCount; ++i)
     {
         const CODEITEM& item = g_codeMajors.pItems[i];
-        if (CodeTail(item.code, 2) == "000000")
-            continue; // a discipline
-        if (CodeTail(item.code, 4) == "0000")
-            rows[static_cast<std::size_t>(nCount++)] = item;
+        if (CodeTail(item.code, 2) != "000000" && CodeTail(item.code, 4) == "0000")
+            rows.push_back(item);
     }
-    g_codeMajorCategories = {rows.data(), nCount};
+    return rows;
+}
+} // namespace
+
+const CODETABLE& MajorCategories()
+{
+    static const std::vector<CODEITEM> rows = CollectMajorCategories();
+    static const CODETABLE table = {rows.data(), static_cast<int>(rows.size())};
+    return table;
 }
 
 std::string LookupFieldCode(const std::string& strText, const char* lpcszField)
@@ -93,7 +88,7 @@ std::string DeriveWorkProvince(const std::string& strRegionCode)
 
 std::string DeriveMajorCategory(const std::string& strMajorCode)
 {
-    return LookupCodeName(PrefixPlusZeros(strMajorCode, 4), &g_codeMajorCategories);
+    return LookupCodeName(PrefixPlusZeros(strMajorCode, 4), &MajorCategories());
 }
 
 std::vector<const CODEITEM*> RegionsOfProvince(const std::string& strProvinceName)
@@ -103,5 +98,5 @@ std::vector<const CODEITEM*> RegionsOfProvince(const std::string& strProvinceNam
 
 std::vector<const CODEITEM*> MajorsOfCategory(const std::string& strCategoryName)
 {
-    return RowsWithPrefix(g_codeMajors, FindCodeByName(strCategoryName, g_codeMajorCategories).substr(0, 4));
+    return RowsWithPrefix(g_codeMajors, FindCodeByName(strCategoryName, MajorCategories()).substr(0, 4));
 }

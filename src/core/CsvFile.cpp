@@ -16,7 +16,6 @@
 namespace
 {
 constexpr int kMaxColumns = 100; // the most names a table header may have
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 BOOL Fail(std::string& strError, std::string strMessage)
 {
@@ -182,7 +181,7 @@ std::string Place(int nLine)
 
 std::string BadQuoteMessage(int nLine)
 {
-    return GbkMessage(Place(nLine) + "的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。");
+    return Place(nLine) + "的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。";
 }
 
 // Reads and checks the whole text into importer: the header, then every record. Each record
@@ -223,7 +222,7 @@ std::string CheckConvertible(const std::vector<std::string>& names, const std::v
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
     {
         if (!Encoding::IsValidUtf8(values[c]))
-            return GbkMessage(Place(nLine) + CStudentImport::DescribeField(names[c]) + "的值不是有效的UTF-8文本。");
+            return Place(nLine) + CStudentImport::DescribeField(names[c]) + "的值不是有效的UTF-8文本。";
         strRecord += values[c];
     }
     if (Encoding::Utf8ToGbk(strRecord)) // one conversion per record: a file has many records
@@ -231,8 +230,8 @@ std::string CheckConvertible(const std::vector<std::string>& names, const std::v
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
     {
         if (!Encoding::Utf8ToGbk(values[c]))
-            return GbkMessage(Place(nLine) + CStudentImport::DescribeField(names[c]) +
-                              "的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。");
+            return Place(nLine) + CStudentImport::DescribeField(names[c]) +
+                   "的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。";
     }
     return std::string();
 }
@@ -246,7 +245,7 @@ BOOL ReportUnconvertible(std::string_view utf8, std::string& strError)
                                        strError = CheckConvertible(importer.FieldNames(), values, nValues, nLine);
                                        return strError.empty() ? TRUE : FALSE;
                                    });
-    return bRead ? Fail(strError, GbkMessage("导入失败。")) : FALSE;
+    return bRead ? Fail(strError, "导入失败。") : FALSE;
 }
 
 BOOL ReadGbkText(std::string_view text, CMemTable& table, std::string& strError)
@@ -260,7 +259,7 @@ BOOL ReadGbkText(std::string_view text, CMemTable& table, std::string& strError)
     if (!ReadRecords(text, importer, !bValid, strError, accept))
         return FALSE;
     if (!bValid) // every value is valid GBK, so the break lies between values: a lead byte before a comma
-        return Fail(strError, GbkMessage("文件不是有效的GBK文本，请检查文件的编码。"));
+        return Fail(strError, "文件不是有效的GBK文本，请检查文件的编码。");
     return importer.Finish(table, strError);
 }
 } // namespace
@@ -279,9 +278,9 @@ BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strE
 {
     table.Clear();
     std::string_view text = bytes;
-    const bool bMarked = text.starts_with(kUtf8Mark);
+    const bool bMarked = text.starts_with(Encoding::kUtf8ByteOrderMark);
     if (bMarked)
-        text.remove_prefix(kUtf8Mark.size());
+        text.remove_prefix(Encoding::kUtf8ByteOrderMark.size());
     if (!bMarked && encoding == TextEncoding::Gbk)
         return ReadGbkText(text, table, strError);
     const std::optional<std::string> converted = Encoding::Utf8ToGbk(text);

@@ -29,8 +29,5 @@ extern const CODETABLE g_codeIndustries;      // 29, YXDWHYDM
 extern const CODETABLE g_codeJobCategories;   // 35, YXZYLBM
 extern const CODETABLE g_codeGrassroots;      // 10, JICENG
 
-// The level-2 rows of g_codeMajors (88), filled once by BuildMajorCategories at start-up.
-extern CODETABLE g_codeMajorCategories;
-
 // The four salary bands of YXYX, in list order (the second and third end in one space).
 extern const char* const g_szSalaryBands[4];

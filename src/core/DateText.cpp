@@ -1,8 +1,8 @@
+#include "core/DateText.h"
+
 #include <cstdio>
 #include <ctime>
 #include <limits>
-
-#include "core/DataFunc.h"
 
 std::int32_t ParseDateText(const std::string& strText)
 {

@@ -25,8 +25,8 @@ void CMemTable::Clear()
 {
     m_nRows = 0;
     m_nCols = 0;
-    std::vector<std::string>().swap(m_pColNames);
-    decltype(m_pCells)().swap(m_pCells);
+    std::vector<std::string>().swap(m_colNames);
+    decltype(m_cells)().swap(m_cells);
     std::string().swap(m_strArena);
     m_nArenaGarbage = 0;
     std::vector<std::string>().swap(m_owned);
@@ -59,7 +59,7 @@ const char* CMemTable::GetColName(int nCol) const
     assert(nCol >= 0 && nCol < m_nCols);
     if (nCol < 0 || nCol >= m_nCols)
         return kSharedEmpty;
-    return m_pColNames[nCol].c_str();
+    return m_colNames[nCol].c_str();
 }
 
 int CMemTable::GetColIndex(const char* lpcszName) const
@@ -69,7 +69,7 @@ int CMemTable::GetColIndex(const char* lpcszName) const
         return -1;
     for (int nCol = 0; nCol < m_nCols; ++nCol)
     {
-        if (m_pColNames[nCol] == lpcszName)
+        if (m_colNames[nCol] == lpcszName)
             return nCol;
     }
     return -1;
@@ -80,7 +80,7 @@ const char* CMemTable::GetCell(int nRow, int nCol) const
     assert(IsInside(nRow, nCol));
     if (!IsInside(nRow, nCol))
         return kSharedEmpty;
-    return CellString(m_pCells[static_cast<std::size_t>(nRow) * m_nCols + nCol]);
+    return CellString(m_cells[static_cast<std::size_t>(nRow) * m_nCols + nCol]);
 }
 
 const char* CMemTable::GetCell(int nRow, const char* lpcszCol) const
@@ -118,7 +118,7 @@ std::string* CMemTable::GetCellPtr(int nRow, int nCol)
         m_strDiscard.clear();
         return &m_strDiscard;
     }
-    Cell& cell = m_pCells[static_cast<std::size_t>(nRow) * m_nCols + nCol];
+    Cell& cell = m_cells[static_cast<std::size_t>(nRow) * m_nCols + nCol];
     if (cell.nLength == kOwnedCell)
         return &m_owned[cell.nOffset];
     return &OwnCell(cell, CellText(cell));
@@ -141,7 +141,7 @@ std::string* CMemTable::SetCell(int nRow, int nCol, std::string_view value)
     assert(IsInside(nRow, nCol));
     if (!IsInside(nRow, nCol))
         return nullptr;
-    Cell& cell = m_pCells[static_cast<std::size_t>(nRow) * m_nCols + nCol];
+    Cell& cell = m_cells[static_cast<std::size_t>(nRow) * m_nCols + nCol];
     if (cell.nLength == kOwnedCell)
         return &m_owned[cell.nOffset].assign(value);
     return &OwnCell(cell, value);

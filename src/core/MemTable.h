@@ -88,25 +88,70 @@ class CMemTable
     // (then a dump of the buffer and a report are written, see WriteDump).
     int LoadBinary(const void* pBuffer, int nSize, const char* lpcszMark);
 
-    // Table files: the table text with any separator, raw bytes. WriteToFile replaces the file whole
-    // (a failed write, short write or close leaves the previous file and gives FALSE with the
-    // last-error value); the file becomes 0600 for a separator that marks a hidden file, else 0644.
+    // ---- Table files: the table text with a separator, as raw bytes ----
+
+    // Writes the table text with the separator (null: TAB) to the file, replacing it whole, and
+    // remembers the name for Save(). A table without columns writes nothing and returns TRUE.
+    // A separator that no readable text holds (a control byte other than TAB, CR and LF, or 0xFF)
+    // marks the file as the program's own: it becomes 0600, else 0644.
+    // Reports failure: FALSE with the last-error value when the file cannot be opened or not all
+    // of the text reaches it (a failed or short write, a failed close); the previous file stays.
     BOOL WriteToFile(const char* lpcszFileName, const char* lpcszSep = nullptr);
+
+    // REQUIRES: the table has a file name (a LoadFromFile or WriteToFile came first).
+    // Writes the table back to that file with the separator 0x01, as WriteToFile does.
     BOOL Save();
+
+    // REQUIRES: lpcszFileName is not null or empty.
+    // Reads the whole file as table text, each occurrence of the separator (found by GBK characters;
+    // null, empty or TAB: none) read as a TAB, and loads it. The name is kept for Save(), also on
+    // failure. FALSE with strError set: the C library's text for a file that cannot be read (an
+    // empty file gives that of error number 0; the table is unchanged), or the parser's (the table
+    // is empty).
     BOOL LoadFromFile(const char* lpcszFileName, const char* lpcszSep, std::string& strError);
+
+    // REQUIRES: pStream is not null (a null stream fails with the text of EINVAL).
+    // Reads the stream from its start to its end as table text and loads it. FALSE with strError
+    // set when the stream cannot be read (the table is unchanged) or the text does not parse.
     BOOL LoadStream(std::FILE* pStream, std::string& strError);
+
+    // Whether the text names every column of the table, each followed by a TAB or by CR LF (as a
+    // header line of another table would); TRUE for a table without columns, null is "".
     BOOL ContainsColumns(const char* lpcszText) const;
 
-    // Row queries: equality with a text, with a whole number, of a section, and a '_' pattern.
+    // ---- Row queries ----
+    // Each comes with a column index and with a column name; a name no column has matches no row.
+    // REQUIRES of the index forms: 0 <= nCol < GetColCount() (asserted; release builds match no row).
+    // REQUIRES: text and pattern arguments are not null (null is read as "").
+
+    // The first row whose cell equals the text byte for byte, or -1.
     int FindRow(int nCol, const char* lpcszText) const;
     int FindRow(const char* lpcszCol, const char* lpcszText) const;
+
+    // The first row whose trimmed cell reads as nValue in base 10, or -1. The cell is read as
+    // strtol on a 32-bit long reads it: empty is 0, a number beyond the range is its nearest
+    // limit, and a cell with anything after the number never matches.
     int FindRowByNumber(int nCol, long nValue) const;
     int FindRowByNumber(const char* lpcszCol, long nValue) const;
+
+    // REQUIRES: nStartRow >= 0.
+    // The first row from nStartRow on whose cell matches the pattern, or -1: cell and pattern have
+    // the same length and agree in every byte where the pattern has no '_' (any one byte).
     int FindRowLike(int nCol, const char* lpcszPattern, int nStartRow) const;
     int FindRowLike(const char* lpcszCol, const char* lpcszPattern, int nStartRow) const;
+
+    // Calls pfnCallback(this, nRow, dwData) for each row FindRowLike finds, top down. The callback
+    // may add or delete rows: the walk goes on from the next index against the new row count.
+    // FALSE when a callback returned 0 and stopped the walk; TRUE otherwise (also for no match).
     BOOL ForEachRowLike(int nCol, const char* lpcszPattern, ROWCALLBACK pfnCallback, std::uint32_t dwData);
     BOOL ForEachRowLike(const char* lpcszCol, const char* lpcszPattern, ROWCALLBACK pfnCallback, std::uint32_t dwData);
+
+    // The number of rows whose cell, from byte nStart on and at most nLength bytes long, equals the
+    // text. A cell of nStart bytes or fewer, or a negative nStart or nLength, never matches.
     int CountRowsBySubstring(const char* lpcszCol, int nStart, int nLength, const char* lpcszText) const;
+
+    // Delete every row that CountRowsBySubstring counts, or that FindRowByNumber would find, in
+    // one pass; return the number deleted.
     int DeleteRowsBySubstring(const char* lpcszCol, int nStart, int nLength, const char* lpcszText);
     int DeleteRowsByNumber(int nCol, long nValue);
     int DeleteRowsByNumber(const char* lpcszCol, long nValue);
@@ -154,13 +199,13 @@ class CMemTable
     std::string m_strLastError;
     int m_nRows = 0;
     int m_nCols = 0;
-    std::vector<std::string> m_pColNames;              // room for 100 names after a text load
-    std::vector<Cell, UninitAllocator<Cell>> m_pCells; // row-major: cell (r, c) is element r * m_nCols + c
-    std::string m_strArena;                            // the bytes of unchanged cells, each followed by a NUL
-    std::size_t m_nArenaGarbage = 0;                   // arena bytes no cell refers to any more
-    std::vector<std::string> m_owned;                  // texts of changed cells
-    std::vector<std::uint32_t> m_freeOwned;            // slots of m_owned no cell uses
-    std::string m_strDiscard;                          // target of writes through an index outside the table
+    std::vector<std::string> m_colNames;              // room for 100 names after a text load
+    std::vector<Cell, UninitAllocator<Cell>> m_cells; // row-major: cell (r, c) is element r * m_nCols + c
+    std::string m_strArena;                           // the bytes of unchanged cells, each followed by a NUL
+    std::size_t m_nArenaGarbage = 0;                  // arena bytes no cell refers to any more
+    std::vector<std::string> m_owned;                 // texts of changed cells
+    std::vector<std::uint32_t> m_freeOwned;           // slots of m_owned no cell uses
+    std::string m_strDiscard;                         // target of writes through an index outside the table
 };
 
 // One row of a table, reached by column index; valid until the table next changes.

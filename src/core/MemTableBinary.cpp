@@ -12,9 +12,14 @@
 
 namespace
 {
+// The fixed header of a data block: offsets from the block's first byte, numbers little-endian.
 constexpr std::size_t kHeaderSize = 20;
-constexpr std::size_t kMarkOffset = 11;
-constexpr std::size_t kMarkRoom = 9; // at most 8 bytes and the NUL
+constexpr std::size_t kColCountOffset = 1;   // 2 bytes: the number of columns
+constexpr std::size_t kRowCountOffset = 3;   // 2 bytes: the number of rows
+constexpr std::size_t kDataOffsetOffset = 5; // 2 bytes: where the values begin
+constexpr std::size_t kLengthOffset = 7;     // 4 bytes: the bytes after the header, up to the next block
+constexpr std::size_t kMarkOffset = 11;      // the block's mark, NUL-terminated
+constexpr std::size_t kMarkRoom = 9;         // at most 8 bytes and the NUL
 
 // A block that cannot be loaded: the loader's line that found it and the failure text.
 struct BlockError
@@ -133,6 +138,71 @@ std::string ReadValue(const BufferReader& reader, char chType, std::size_t& nPos
     }
 }
 
+// The first byte of the first block with this mark; blocks follow each other by their lengths.
+std::size_t FindBlock(const BufferReader& reader, std::string_view mark)
+{
+    for (std::size_t nBlock = 0;;)
+    {
+        if (nBlock >= reader.Size())
+            throw BlockError{__LINE__, MemTableText::kNoBlock};
+        reader.At(nBlock, kHeaderSize, __LINE__);
+        if (reader.Text(nBlock + kMarkOffset, kMarkRoom, __LINE__, MemTableText::kBlockLongMark) == mark)
+            return nBlock;
+        const std::int32_t nLength = reader.Int(nBlock + kLengthOffset, 4, __LINE__);
+        if (nLength < 0)
+            throw BlockError{__LINE__, MemTableText::kBlockBadCount};
+        nBlock += kHeaderSize + static_cast<std::size_t>(nLength);
+    }
+}
+
+// The columns of a block: names, type letters, and the fewest bytes a row of them can take.
+struct BlockColumns
+{
+    std::vector<std::string> names;
+    std::vector<char> types;
+    std::size_t nMinRowSize = 0;
+};
+
+// The column descriptors after the header: NUL-terminated names, each ending in its type letter.
+BlockColumns ReadColumns(const BufferReader& reader, std::size_t nBlock, std::int32_t nCols)
+{
+    BlockColumns columns;
+    try
+    {
+        columns.names.reserve(nCols);
+        columns.types.reserve(nCols);
+    }
+    catch (const std::bad_alloc&)
+    {
+        throw BlockError{__LINE__, MemTableText::kNoMemoryNames};
+    }
+    std::size_t nPos = nBlock + kHeaderSize;
+    for (int nCol = 0; nCol < nCols; ++nCol)
+    {
+        const std::string_view descriptor = reader.Text(nPos, reader.Size(), __LINE__, MemTableText::kBlockPastBuffer);
+        nPos += descriptor.size() + 1;
+        const std::string_view name = Gbk::Trim(descriptor);
+        if (name.empty())
+            throw BlockError{__LINE__, MemTableText::kEmptyColumnName};
+        if (ValueSize(name.back()) == 0)
+            throw BlockError{__LINE__, MemTableText::kBlockUnknownType};
+        columns.types.push_back(name.back());
+        columns.nMinRowSize += ValueSize(name.back());
+        columns.names.emplace_back(name.substr(0, name.size() - 1)); // without its type letter
+    }
+    return columns;
+}
+
+// Reads nCells values from nPos on, row by row with the column types in turn, and hands each
+// cell's index and text to store.
+template <class Store>
+void ReadRows(const BufferReader& reader, const std::vector<char>& types, std::size_t nPos, std::size_t nCells,
+              Store store)
+{
+    for (std::size_t i = 0; i < nCells; ++i)
+        store(i, ReadValue(reader, types[i % types.size()], nPos));
+}
+
 std::string Stamp()
 {
     const std::time_t now = std::time(nullptr);
@@ -178,72 +248,31 @@ int CMemTable::LoadBinary(const void* pBuffer, int nSize, const char* lpcszMark)
     try
     {
         const BufferReader reader(pBuffer, nSize);
-        const std::string_view mark = lpcszShownMark;
-
-        std::size_t nBlock = 0;
-        for (;;)
-        {
-            if (nBlock >= reader.Size())
-                throw BlockError{__LINE__, MemTableText::kNoBlock};
-            reader.At(nBlock, kHeaderSize, __LINE__);
-            if (reader.Text(nBlock + kMarkOffset, kMarkRoom, __LINE__, MemTableText::kBlockLongMark) == mark)
-                break;
-            const std::int32_t nLength = reader.Int(nBlock + 7, 4, __LINE__);
-            if (nLength < 0)
-                throw BlockError{__LINE__, MemTableText::kBlockBadCount};
-            nBlock += kHeaderSize + static_cast<std::size_t>(nLength);
-        }
-
-        const std::int32_t nCols = reader.Int(nBlock + 1, 2, __LINE__);
-        const std::int32_t nRows = reader.Int(nBlock + 3, 2, __LINE__);
-        const std::int32_t nDataOffset = reader.Int(nBlock + 5, 2, __LINE__);
+        const std::size_t nBlock = FindBlock(reader, lpcszShownMark);
+        const std::int32_t nCols = reader.Int(nBlock + kColCountOffset, 2, __LINE__);
+        const std::int32_t nRows = reader.Int(nBlock + kRowCountOffset, 2, __LINE__);
+        const std::int32_t nDataOffset = reader.Int(nBlock + kDataOffsetOffset, 2, __LINE__);
         if (nCols < 0 || nRows < 0 || nDataOffset < 0)
             throw BlockError{__LINE__, MemTableText::kBlockBadCount};
-
-        std::vector<char> types;
-        try
-        {
-            m_pColNames.reserve(nCols);
-            types.reserve(nCols);
-        }
-        catch (const std::bad_alloc&)
-        {
-            throw BlockError{__LINE__, MemTableText::kNoMemoryNames};
-        }
-        std::size_t nPos = nBlock + kHeaderSize;
-        std::size_t nMinRowSize = 0;
-        for (int nCol = 0; nCol < nCols; ++nCol)
-        {
-            const std::string_view descriptor =
-                reader.Text(nPos, reader.Size(), __LINE__, MemTableText::kBlockPastBuffer);
-            nPos += descriptor.size() + 1;
-            const std::string_view name = Gbk::Trim(descriptor);
-            if (name.empty())
-                throw BlockError{__LINE__, MemTableText::kEmptyColumnName};
-            types.push_back(name.back());
-            if (ValueSize(name.back()) == 0)
-                throw BlockError{__LINE__, MemTableText::kBlockUnknownType};
-            nMinRowSize += ValueSize(name.back());
-            m_pColNames.emplace_back(name.substr(0, name.size() - 1)); // without its type letter
-        }
+        BlockColumns columns = ReadColumns(reader, nBlock, nCols);
 
         // Each value takes at least one byte, so rows the buffer cannot hold are refused before
         // their cells are requested.
         const std::size_t nData = nBlock + static_cast<std::size_t>(nDataOffset);
-        reader.At(nData, nMinRowSize * static_cast<std::size_t>(nRows), __LINE__);
+        reader.At(nData, columns.nMinRowSize * static_cast<std::size_t>(nRows), __LINE__);
         try
         {
-            m_pCells.resize(static_cast<std::size_t>(nRows) * nCols);
+            m_cells.resize(static_cast<std::size_t>(nRows) * nCols);
         }
         catch (const std::bad_alloc&)
         {
             throw BlockError{__LINE__, MemTableText::kNoMemoryCells};
         }
+        m_colNames = std::move(columns.names);
         m_nCols = nCols;
         m_nRows = nRows;
-        nPos = nData;
-        for (std::size_t i = 0; i < m_pCells.size(); ++i)
-            m_pCells[i] = StoreInArena(ReadValue(reader, types[i % nCols], nPos));
+        ReadRows(reader, columns.types, nData, m_cells.size(),
+                 [this](std::size_t i, const std::string& text) { m_cells[i] = StoreInArena(text); });
         m_bLoaded = TRUE;
         return m_nRows;
     }

@@ -127,7 +127,7 @@ BOOL CMemTable::LoadStream(std::FILE* pStream, std::string& strError)
 BOOL CMemTable::ContainsColumns(const char* lpcszText) const
 {
     const std::string_view text = lpcszText != nullptr ? lpcszText : "";
-    for (const std::string& name : m_pColNames)
+    for (const std::string& name : m_colNames)
     {
         if (text.find(name + "\t") == std::string_view::npos && text.find(name + "\r\n") == std::string_view::npos)
             return FALSE;

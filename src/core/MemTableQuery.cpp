@@ -70,7 +70,7 @@ template <class Test> std::vector<int> CMemTable::RowsWhere(int nCol, Test test)
     std::vector<int> rows;
     for (int nRow = 0; nCol >= 0 && nCol < m_nCols && nRow < m_nRows; ++nRow)
     {
-        if (test(CellText(m_pCells[static_cast<std::size_t>(nRow) * m_nCols + nCol])))
+        if (test(CellText(m_cells[static_cast<std::size_t>(nRow) * m_nCols + nCol])))
             rows.push_back(nRow);
     }
     return rows;

@@ -24,8 +24,8 @@ int CMemTable::InsertRows(int nRow, int nCount)
         FatalAppExitA(0, MemTableText::kNoMemoryAddRows);
     try
     {
-        const auto at = m_pCells.begin() + static_cast<std::ptrdiff_t>(nRow) * m_nCols;
-        m_pCells.insert(at, static_cast<std::size_t>(nCount) * m_nCols, Cell{});
+        const auto at = m_cells.begin() + static_cast<std::ptrdiff_t>(nRow) * m_nCols;
+        m_cells.insert(at, static_cast<std::size_t>(nCount) * m_nCols, Cell{});
     }
     catch (const std::bad_alloc&)
     {
@@ -39,7 +39,7 @@ void CMemTable::ReleaseCells(std::size_t nFirst, std::size_t nEnd)
 {
     for (std::size_t i = nFirst; i < nEnd; ++i)
     {
-        const Cell& cell = m_pCells[i];
+        const Cell& cell = m_cells[i];
         if (cell.nLength == kOwnedCell)
         {
             std::string().swap(m_owned[cell.nOffset]);
@@ -54,8 +54,8 @@ void CMemTable::ReleaseCells(std::size_t nFirst, std::size_t nEnd)
 // that shrinks also shrinks in memory. Amortised, this costs a constant per deleted byte.
 void CMemTable::TidyAfterDelete()
 {
-    if (m_pCells.capacity() > 2 * m_pCells.size())
-        m_pCells.shrink_to_fit();
+    if (m_cells.capacity() > 2 * m_cells.size())
+        m_cells.shrink_to_fit();
     if (m_freeOwned.size() == m_owned.size())
     {
         std::vector<std::string>().swap(m_owned);
@@ -65,7 +65,7 @@ void CMemTable::TidyAfterDelete()
         return;
     std::string arena;
     arena.reserve(m_strArena.size() - m_nArenaGarbage);
-    for (Cell& cell : m_pCells)
+    for (Cell& cell : m_cells)
     {
         if (cell.nLength == kOwnedCell)
             continue;
@@ -89,7 +89,7 @@ int CMemTable::DeleteRows(int nFirst, int nLast)
         const std::size_t nBegin = static_cast<std::size_t>(nFirst) * m_nCols;
         const std::size_t nEnd = static_cast<std::size_t>(nLast + 1) * m_nCols;
         ReleaseCells(nBegin, nEnd);
-        m_pCells.erase(m_pCells.begin() + nBegin, m_pCells.begin() + nEnd);
+        m_cells.erase(m_cells.begin() + nBegin, m_cells.begin() + nEnd);
         m_nRows -= nLast - nFirst + 1;
         TidyAfterDelete();
     }
@@ -126,10 +126,10 @@ int CMemTable::DeleteRowSet(const std::vector<int>& rows)
                 ++next;
                 continue;
             }
-            std::copy_n(m_pCells.begin() + nRead, nCols, m_pCells.begin() + nWrite);
+            std::copy_n(m_cells.begin() + nRead, nCols, m_cells.begin() + nWrite);
             nWrite += nCols;
         }
-        m_pCells.resize(nWrite);
+        m_cells.resize(nWrite);
         m_nRows -= static_cast<int>(doomed.size());
         TidyAfterDelete();
     }

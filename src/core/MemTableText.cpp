@@ -136,7 +136,7 @@ BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
     m_strArena.append("\r\n");
     try
     {
-        m_pColNames.reserve(kMaxColumns);
+        m_colNames.reserve(kMaxColumns);
     }
     catch (const std::bad_alloc&)
     {
@@ -151,12 +151,12 @@ BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
     {
         if (pText[nPos] != '\t')
             continue;
-        m_pColNames.emplace_back(Gbk::Trim(std::string_view(pText + nNameStart, nPos - nNameStart)));
+        m_colNames.emplace_back(Gbk::Trim(std::string_view(pText + nNameStart, nPos - nNameStart)));
         if (++m_nCols == kMaxColumns)
             return FailLoad(strError, MemTableText::kTooManyColumns);
         nNameStart = nPos + 1;
     }
-    m_pColNames.emplace_back(Gbk::Trim(std::string_view(pText + nNameStart, nHeaderEnd - nNameStart)));
+    m_colNames.emplace_back(Gbk::Trim(std::string_view(pText + nNameStart, nHeaderEnd - nNameStart)));
     ++m_nCols;
 
     // The byte after the header's CR is taken to be its LF without looking at it.
@@ -166,7 +166,7 @@ BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
         return FailLoad(strError, MemTableText::kNoMemoryCells);
     try
     {
-        m_pCells.resize(nPlannedRows * m_nCols);
+        m_cells.resize(nPlannedRows * m_nCols);
     }
     catch (const std::bad_alloc&)
     {
@@ -175,7 +175,7 @@ BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
 
     BreakScanner breaks(pText, nDataStart, nSize);
     std::size_t nCellStart = nDataStart;
-    Cell* pCell = m_pCells.data();
+    Cell* pCell = m_cells.data();
     const auto cut = [&](std::size_t nCellEnd) {
         *pCell++ = Cell{static_cast<std::uint32_t>(nCellStart), static_cast<std::uint32_t>(nCellEnd - nCellStart)};
         pText[nCellEnd] = '\0';
@@ -191,7 +191,7 @@ BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
             if (nTab == nSize)
             {
                 m_nRows = static_cast<int>(nRow);
-                m_pCells.resize(nRow * m_nCols);
+                m_cells.resize(nRow * m_nCols);
                 m_bLoaded = TRUE;
                 return TRUE;
             }
@@ -259,11 +259,11 @@ BOOL CMemTable::WriteToString(std::string& strOut, const char* lpcszSep) const
         }
         return true;
     };
-    putLine([this](std::size_t i) { return std::string_view(m_pColNames[i]); }, 0);
+    putLine([this](std::size_t i) { return std::string_view(m_colNames[i]); }, 0);
     strOut.append("\r\n");
     for (std::size_t nFirst = 0; nFirst < nCells; nFirst += m_nCols)
     {
-        const Cell* pRow = &m_pCells[nFirst];
+        const Cell* pRow = &m_cells[nFirst];
         if (sep.size() == 1 && isPacked(pRow))
         {
             const Cell& last = pRow[m_nCols - 1];
@@ -275,7 +275,7 @@ BOOL CMemTable::WriteToString(std::string& strOut, const char* lpcszSep) const
                 pLine[pRow[nCol].nOffset + pRow[nCol].nLength - nRowStart] = sep[0];
         }
         else
-            putLine([this](std::size_t i) { return CellText(m_pCells[i]); }, nFirst);
+            putLine([this](std::size_t i) { return CellText(m_cells[i]); }, nFirst);
         strOut.append("\r\n");
     }
     return TRUE;
@@ -299,7 +299,7 @@ BOOL CMemTable::AppendTable(const CMemTable& other)
     {
         std::string strHeader;
         for (int nCol = 0; nCol < other.m_nCols; ++nCol)
-            strHeader.append(nCol > 0 ? "\t" : "").append(other.m_pColNames[nCol]);
+            strHeader.append(nCol > 0 ? "\t" : "").append(other.m_colNames[nCol]);
         strHeader.append("\r\n");
         std::string strError;
         if (!_Load(strHeader, strError))
@@ -314,14 +314,14 @@ BOOL CMemTable::AppendTable(const CMemTable& other)
     const std::size_t nBase = static_cast<std::size_t>(m_nRows) * m_nCols;
     std::size_t nBytes = 0;
     for (std::size_t i = 0; i < nCells; ++i)
-        nBytes += other.CellText(other.m_pCells[i]).size() + 1;
+        nBytes += other.CellText(other.m_cells[i]).size() + 1;
     try
     {
         // Reserved in full, so that the source bytes stay put while this arena grows.
         m_strArena.reserve(m_strArena.size() + nBytes);
         AddRows(nAddedRows);
         for (std::size_t i = 0; i < nCells; ++i)
-            m_pCells[nBase + i] = StoreInArena(other.CellText(other.m_pCells[i]));
+            m_cells[nBase + i] = StoreInArena(other.CellText(other.m_cells[i]));
     }
     catch (const std::bad_alloc&)
     {

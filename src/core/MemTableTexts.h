@@ -1,70 +1,24 @@
 #pragma once
 
-// The table engine's failure texts, as GBK bytes (the UTF-8 original in each comment).
+// The table engine's failure texts (GBK).
 namespace MemTableText
 {
-// 没有足够内存复制数据。
-inline constexpr char kNoMemoryCopy[] =
-    "\xC3\xBB\xD3\xD0\xD7\xE3\xB9\xBB\xC4\xDA\xB4\xE6\xB8\xB4\xD6\xC6\xCA\xFD\xBE\xDD\xA1\xA3";
-// 没有足够内存保存列信息。
-inline constexpr char kNoMemoryNames[] =
-    "\xC3\xBB\xD3\xD0\xD7\xE3\xB9\xBB\xC4\xDA\xB4\xE6\xB1\xA3\xB4\xE6\xC1\xD0\xD0\xC5\xCF\xA2\xA1\xA3";
-// 列数超过限制。
-inline constexpr char kTooManyColumns[] = "\xC1\xD0\xCA\xFD\xB3\xAC\xB9\xFD\xCF\xDE\xD6\xC6\xA1\xA3";
-// 没有足够内存生成列集。
-inline constexpr char kNoMemoryCells[] =
-    "\xC3\xBB\xD3\xD0\xD7\xE3\xB9\xBB\xC4\xDA\xB4\xE6\xC9\xFA\xB3\xC9\xC1\xD0\xBC\xAF\xA1\xA3";
-// 第%d行不是有效的格式文本(没有对应的换行符)。
-inline constexpr char kRowWithoutLineEnd[] =
-    "\xB5\xDA%d\xD0\xD0\xB2\xBB\xCA\xC7\xD3\xD0\xD0\xA7\xB5\xC4\xB8\xF1\xCA\xBD"
-    "\xCE\xC4\xB1\xBE(\xC3\xBB\xD3\xD0\xB6\xD4\xD3\xA6\xB5\xC4\xBB\xBB\xD0\xD0"
-    "\xB7\xFB)\xA1\xA3";
-// The text of the fatal end of a text load (plain ASCII, with its trailing blank).
-inline constexpr char kLoadFailed[] = "CMemTable::_Load() failed. ";
-// 没有足够内存添加数据行(内存表溢出)。
-inline constexpr char kNoMemoryAddRows[] =
-    "\xC3\xBB\xD3\xD0\xD7\xE3\xB9\xBB\xC4\xDA\xB4\xE6\xCC\xED\xBC\xD3\xCA\xFD\xBE"
-    "\xDD\xD0\xD0(\xC4\xDA\xB4\xE6\xB1\xED\xD2\xE7\xB3\xF6)\xA1\xA3";
-// 没有足够内存缓冲删除后的数据行(内存表溢出)。
-inline constexpr char kNoMemoryDeleteRows[] =
-    "\xC3\xBB\xD3\xD0\xD7\xE3\xB9\xBB\xC4\xDA\xB4\xE6\xBB\xBA\xB3\xE5\xC9\xBE"
-    "\xB3\xFD\xBA\xF3\xB5\xC4\xCA\xFD\xBE\xDD\xD0\xD0(\xC4\xDA\xB4\xE6\xB1\xED"
-    "\xD2\xE7\xB3\xF6)\xA1\xA3";
-// 没有足够内存装入数据。
-inline constexpr char kNoMemoryAppend[] =
-    "\xC3\xBB\xD3\xD0\xD7\xE3\xB9\xBB\xC4\xDA\xB4\xE6\xD7\xB0\xC8\xEB\xCA\xFD\xBE\xDD\xA1\xA3";
-// 找到不数据块，无法装入指定内存表。
-inline constexpr char kNoBlock[] = "\xD5\xD2\xB5\xBD\xB2\xBB\xCA\xFD\xBE\xDD\xBF\xE9\xA3\xAC\xCE\xDE\xB7\xA8\xD7\xB0"
-                                   "\xC8\xEB\xD6\xB8\xB6\xA8\xC4\xDA\xB4\xE6\xB1\xED\xA1\xA3";
-// 数据块存在空列名，无法装入指定内存表。
-inline constexpr char kEmptyColumnName[] =
-    "\xCA\xFD\xBE\xDD\xBF\xE9\xB4\xE6\xD4\xDA\xBF\xD5\xC1\xD0\xC3\xFB\xA3\xAC\xCE\xDE\xB7\xA8\xD7\xB0\xC8\xEB\xD6\xB8"
-    "\xB6\xA8\xC4\xDA\xB4\xE6\xB1\xED\xA1\xA3";
-// CMemTable::LoadBinary()失败: 当前行：%d 附加数据：lpcszMark=%s 附加错误信息：%s。
-inline constexpr char kBinaryReport[] = "CMemTable::LoadBinary()\xCA\xA7\xB0\xDC: \xB5\xB1\xC7\xB0\xD0\xD0\xA3\xBA%d "
-                                        "\xB8\xBD\xBC\xD3\xCA\xFD\xBE\xDD\xA3\xBAlpcszMark=%s "
-                                        "\xB8\xBD\xBC\xD3\xB4\xED\xCE\xF3\xD0\xC5\xCF\xA2\xA3\xBA%s\xA1\xA3";
-// CMemTable::LoadBinary()失败: 当前行：%d 附加数据：lpcszMark=%s 附加错误信息：无。
-inline constexpr char kBinaryFatalReport[] =
-    "CMemTable::LoadBinary()\xCA\xA7\xB0\xDC: \xB5\xB1\xC7\xB0\xD0\xD0\xA3\xBA%d "
-    "\xB8\xBD\xBC\xD3\xCA\xFD\xBE\xDD\xA3\xBAlpcszMark=%s "
-    "\xB8\xBD\xBC\xD3\xB4\xED\xCE\xF3\xD0\xC5\xCF\xA2\xA3\xBA\xCE\xDE\xA1\xA3";
-// CMemTable::LoadBinary()执行失败。
-inline constexpr char kBinaryFailed[] = "CMemTable::LoadBinary()\xD6\xB4\xD0\xD0\xCA\xA7\xB0\xDC\xA1\xA3";
-// 数据块超出缓冲区，无法装入指定内存表。
-inline constexpr char kBlockPastBuffer[] =
-    "\xCA\xFD\xBE\xDD\xBF\xE9\xB3\xAC\xB3\xF6\xBB\xBA\xB3\xE5\xC7\xF8\xA3\xAC\xCE\xDE\xB7\xA8\xD7\xB0\xC8\xEB\xD6\xB8"
-    "\xB6\xA8\xC4\xDA\xB4\xE6\xB1\xED\xA1\xA3";
-// 数据块的行数、列数、偏移或长度无效，无法装入指定内存表。
-inline constexpr char kBlockBadCount[] =
-    "\xCA\xFD\xBE\xDD\xBF\xE9\xB5\xC4\xD0\xD0\xCA\xFD\xA1\xA2\xC1\xD0\xCA\xFD\xA1\xA2\xC6\xAB\xD2\xC6\xBB\xF2\xB3\xA4"
-    "\xB6\xC8\xCE\xDE\xD0\xA7\xA3\xAC\xCE\xDE\xB7\xA8\xD7\xB0\xC8\xEB\xD6\xB8\xB6\xA8\xC4\xDA\xB4\xE6\xB1\xED\xA1\xA3";
-// 数据块标记超过8字节，无法装入指定内存表。
-inline constexpr char kBlockLongMark[] =
-    "\xCA\xFD\xBE\xDD\xBF\xE9\xB1\xEA\xBC\xC7\xB3\xAC\xB9\xFD"
-    "8\xD7\xD6\xBD\xDA\xA3\xAC\xCE\xDE\xB7\xA8\xD7\xB0\xC8\xEB\xD6\xB8\xB6\xA8\xC4\xDA\xB4\xE6\xB1\xED\xA1\xA3";
-// 数据块存在未知的列类型，无法装入指定内存表。
-inline constexpr char kBlockUnknownType[] =
-    "\xCA\xFD\xBE\xDD\xBF\xE9\xB4\xE6\xD4\xDA\xCE\xB4\xD6\xAA\xB5\xC4\xC1\xD0\xC0\xE0\xD0\xCD\xA3\xAC\xCE\xDE\xB7\xA8"
-    "\xD7\xB0\xC8\xEB\xD6\xB8\xB6\xA8\xC4\xDA\xB4\xE6\xB1\xED\xA1\xA3";
+extern const char kNoMemoryCopy[];       // a text load could not copy its text
+extern const char kNoMemoryNames[];      // no room for the column names
+extern const char kTooManyColumns[];     // a header with more than 100 names
+extern const char kNoMemoryCells[];      // no room for the cells
+extern const char kRowWithoutLineEnd[];  // row %d has no line end (printf format)
+extern const char kLoadFailed[];         // the fatal end of a text load (ASCII, with its trailing blank)
+extern const char kNoMemoryAddRows[];    // no room for more rows
+extern const char kNoMemoryDeleteRows[]; // no room to buffer the rows kept by a delete
+extern const char kNoMemoryAppend[];     // no room to append a table
+extern const char kNoBlock[];            // no block with the mark
+extern const char kEmptyColumnName[];    // a block with an empty column name
+extern const char kBinaryReport[];       // the report of a rejected block (printf format: line, mark, reason)
+extern const char kBinaryFatalReport[];  // the report of a block load that failed outright (line, mark)
+extern const char kBinaryFailed[];       // the fatal end of a block load
+extern const char kBlockPastBuffer[];    // a block reaching past the buffer
+extern const char kBlockBadCount[];      // a block with an invalid count, offset or length
+extern const char kBlockLongMark[];      // a block mark longer than 8 bytes
+extern const char kBlockUnknownType[];   // a block with an unknown column type
 } // namespace MemTableText

@@ -2,9 +2,9 @@
 
 #include <array>
 
+#include "core/CurrentSchool.h"
 #include "core/Gbk.h"
 
-// This file is compiled with the GBK execution character set: its Chinese literals are GBK bytes.
 const char* const g_lpcszCheckCaption = "帮助信息";
 
 namespace

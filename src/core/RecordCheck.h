@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "core/DataFunc.h"
+#include "core/StudentSchema.h"
 
 // The record editor's acceptance rules as a pure function, shared by the editor and the CLI.
 struct RecordCheckInput

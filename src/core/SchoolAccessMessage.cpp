@@ -1,7 +1,6 @@
 #include "core/PasswordChange.h"
 #include "platform/ProgramDir.h"
 
-// This file is compiled with the GBK execution character set: its Chinese literals are GBK bytes.
 std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode)
 {
     switch (result)

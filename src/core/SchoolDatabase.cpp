@@ -1,17 +1,16 @@
+#include "core/SchoolDatabase.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "core/DataFunc.h"
 #include "core/SchoolSession.h"
+#include "core/StudentSchema.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
-
-CMemTable g_memStudents;
-std::string g_strSchoolCode;
 
 namespace
 {

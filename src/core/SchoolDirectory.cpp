@@ -1,5 +1,5 @@
-// Compiled with the GBK execution character set: the messages below are GBK bytes at run time.
-#include "core/DataFunc.h"
+#include "core/SchoolDirectory.h"
+
 #include "platform/Resources.h"
 
 CMemTable g_memSchools;

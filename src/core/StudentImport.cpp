@@ -17,7 +17,7 @@ template <typename... Args> std::string FormatMessage(const char* lpcszFormat, A
 {
     char buffer[512];
     std::snprintf(buffer, sizeof buffer, lpcszFormat, args...);
-    return GbkMessage(buffer);
+    return buffer;
 }
 
 BOOL Fail(std::string& strError, std::string strMessage)
@@ -50,7 +50,7 @@ std::string CStudentImport::DescribeField(const std::string& strName)
     for (const STUDENTFIELD& field : g_studentFields)
     {
         if (strName == field.lpcszName)
-            return "“" + Encoding::GbkToUtf8(field.lpcszListLabel).value_or(std::string()) + "”（" + strName + "）";
+            return "“" + std::string(field.lpcszListLabel) + "”（" + strName + "）";
     }
     return strName;
 }
@@ -66,11 +66,11 @@ BOOL CStudentImport::SetHeader(std::vector<std::string>& names, int nNames, std:
     {
         const auto found = std::find(names.begin(), names.end(), g_studentFields[f].lpcszName);
         if (found == names.end())
-            return Fail(strError, GbkMessage("导入文件必须是CSV格式文件，并且有预定义的字段。"));
+            return Fail(strError, "导入文件必须是CSV格式文件，并且有预定义的字段。");
         m_columnOfField[f] = static_cast<std::size_t>(found - names.begin());
     }
     if (nNames != STUDENT_FIELD_COUNT)
-        return Fail(strError, GbkMessage("导入失败。"));
+        return Fail(strError, "导入失败。");
     m_names = names;
     return TRUE;
 }
@@ -117,5 +117,5 @@ BOOL CStudentImport::Finish(CMemTable& table, std::string& strError)
 {
     const BOOL bLoaded = table.Load(m_strTable);
     std::string().swap(m_strTable);
-    return bLoaded ? TRUE : Fail(strError, GbkMessage("导入失败。"));
+    return bLoaded ? TRUE : Fail(strError, "导入失败。");
 }

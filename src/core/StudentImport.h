@@ -13,7 +13,7 @@ class CMemTable;
 // or a spreadsheet): a header of the 24 field names in any order, then one row per record whose
 // values go under the fields the header names. A first row that repeats the list's Chinese column
 // titles (as exported workbooks have under the names) is skipped. All rows come in or none.
-// Every text handed in and out is GBK, except the places, which are UTF-8 (a sheet's name is).
+// Every text handed in and out is GBK, the places too (a caller converts a sheet's name).
 class CStudentImport
 {
   public:
@@ -40,7 +40,7 @@ class CStudentImport
     // The header's names in file column order, once SetHeader succeeded.
     const std::vector<std::string>& FieldNames() const { return m_names; }
 
-    // "“通信地址”（TXDZ）" for the field named TXDZ, in UTF-8; the name itself for other names.
+    // "“通信地址”（TXDZ）" for the field named TXDZ, in GBK; the name itself for other names.
     static std::string DescribeField(const std::string& strName);
 
   private:

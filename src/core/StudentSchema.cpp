@@ -1,5 +1,4 @@
-// Compiled with the GBK execution character set: the labels below are GBK bytes at run time.
-#include "core/DataFunc.h"
+#include "core/StudentSchema.h"
 
 // Byte limits are those of the editor's text controls; lists, dates and codes have none.
 const STUDENTFIELD g_studentFields[STUDENT_FIELD_COUNT] = {

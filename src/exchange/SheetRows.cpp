@@ -42,8 +42,9 @@ std::string CSheetRows::Place() const
 void CSheetRows::Stop(const std::string& strUtf8Problem, int nCol)
 {
     m_bFailed = true;
-    m_strError =
-        GbkMessage(Place() + CStudentImport::DescribeField(m_import.FieldNames()[nCol]) + "的值" + strUtf8Problem);
+    // The field's description is GBK already; the rest is UTF-8.
+    m_strError = GbkMessage(Place()) + CStudentImport::DescribeField(m_import.FieldNames()[nCol]) +
+                 GbkMessage("的值" + strUtf8Problem);
 }
 
 CSheetRows::Cell* CSheetRows::CellAt(int nRow, int nCol)
@@ -199,7 +200,7 @@ void CSheetRows::CheckRow(int nCols)
         if (!ValueOf(cell, c, m_values[c]))
             return;
     }
-    m_bFailed = !m_import.AddRecord(m_values, nValues, Place(), false, m_strError);
+    m_bFailed = !m_import.AddRecord(m_values, nValues, GbkMessage(Place()), false, m_strError);
 }
 
 BOOL CSheetRows::Finish(CMemTable& table, std::string& strError)

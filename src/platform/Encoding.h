@@ -8,6 +8,9 @@
 // the desktop program that need it (files written by spreadsheet programs, the terminal).
 namespace Encoding
 {
+// The byte-order mark that opens a UTF-8 file written by spreadsheet programs.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // One direction of conversion, kept open for many small texts (the cells of a workbook).
 class CConverter
 {

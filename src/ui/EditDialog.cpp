@@ -33,7 +33,7 @@ constexpr int kNoField = -1;
 // One control of the editor in tab order: its ID, the field it shows (none for the two filter
 // lists), the field whose label precedes it (none when it shares the label before it) and its
 // place in the grid of its group (the label sits in the column before the control).
-struct ControlSpec
+struct ControlDef
 {
     int nId;
     int nField;
@@ -45,7 +45,7 @@ struct ControlSpec
     int nSpan;
 };
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlDef kControls[] = {
     {1000, Field::XSBSH, Kind::DigitsEdit, Field::XSBSH, 0, 0, 1, 1},
     {1001, Field::YXDM, Kind::ReadOnlyEdit, Field::YXDM, 0, 0, 3, 1},
     {1011, Field::SYSZDQDM, Kind::List, Field::SYSZDQDM, 0, 0, 5, 1},
@@ -79,23 +79,23 @@ QString IdName(int nId)
     return QStringLiteral("id%1").arg(nId);
 }
 
-QWidget* CreateControl(const ControlSpec& spec)
+QWidget* CreateControl(const ControlDef& def)
 {
-    switch (spec.kind)
+    switch (def.kind)
     {
     case Kind::List: {
         auto* pCombo = new QComboBox; // not editable: a drop-down list; typing jumps to an entry
         pCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        pCombo->setMinimumContentsLength(spec.nSpan > 1 ? 24 : 8);
+        pCombo->setMinimumContentsLength(def.nSpan > 1 ? 24 : 8);
         return pCombo;
     }
     case Kind::Date:
         return new CDatePicker;
     default: {
         auto* pEdit = new QLineEdit;
-        const int nMaxBytes = spec.nField == kNoField ? 0 : g_studentFields[spec.nField].nMaxBytes;
-        pEdit->setValidator(new CGbkLimitValidator(pEdit, nMaxBytes, spec.kind == Kind::DigitsEdit));
-        pEdit->setReadOnly(spec.kind == Kind::ReadOnlyEdit);
+        const int nMaxBytes = def.nField == kNoField ? 0 : g_studentFields[def.nField].nMaxBytes;
+        pEdit->setValidator(new CGbkLimitValidator(pEdit, nMaxBytes, def.kind == Kind::DigitsEdit));
+        pEdit->setReadOnly(def.kind == Kind::ReadOnlyEdit);
         // Wide enough for a short field's whole value; long ones share the row's width.
         const int nShown = std::min(nMaxBytes, 20) + 2;
         pEdit->setMinimumWidth(pEdit->fontMetrics().horizontalAdvance(QString(nShown, QLatin1Char('0'))));
@@ -104,29 +104,29 @@ QWidget* CreateControl(const ControlSpec& spec)
     }
 }
 // Places the control in its group; an edit the user types into gets its byte counter beside it.
-void AddToGrid(QGridLayout* pGrid, const ControlSpec& spec, QWidget* pControl)
+void AddToGrid(QGridLayout* pGrid, const ControlDef& def, QWidget* pControl)
 {
-    const bool bCounted = spec.kind == Kind::Edit || spec.kind == Kind::DigitsEdit;
+    const bool bCounted = def.kind == Kind::Edit || def.kind == Kind::DigitsEdit;
     if (!bCounted)
     {
-        pGrid->addWidget(pControl, spec.nRow, spec.nCol, 1, spec.nSpan);
+        pGrid->addWidget(pControl, def.nRow, def.nCol, 1, def.nSpan);
         return;
     }
-    auto* pCounter = new CByteCounter(static_cast<QLineEdit*>(pControl), g_studentFields[spec.nField].nMaxBytes,
+    auto* pCounter = new CByteCounter(static_cast<QLineEdit*>(pControl), g_studentFields[def.nField].nMaxBytes,
                                       pGrid->parentWidget());
-    pCounter->setObjectName(IdName(spec.nId) + QStringLiteral("Count"));
+    pCounter->setObjectName(IdName(def.nId) + QStringLiteral("Count"));
     auto* pRow = new QHBoxLayout;
     pRow->setSpacing(2);
     pRow->addWidget(pControl, 1);
     pRow->addWidget(pCounter);
-    pGrid->addLayout(pRow, spec.nRow, spec.nCol, 1, spec.nSpan);
+    pGrid->addLayout(pRow, def.nRow, def.nCol, 1, def.nSpan);
 }
 } // namespace
 
-CEditDialog::CEditDialog(QWidget* parent) : QDialog(parent)
+CEditDialog::CEditDialog(const std::string& strSchoolCode, QWidget* parent) : QDialog(parent)
 {
-    Q_ASSERT(!g_strSchoolCode.empty());
-    m_strFields[Field::YXDM] = g_strSchoolCode;
+    Q_ASSERT(!strSchoolCode.empty());
+    m_strFields[Field::YXDM] = strSchoolCode;
     m_timeCSNY = ParseDateText("1984-01-01");
     m_timeBYSJ = ParseDateText("2006-06-30");
     setObjectName(QStringLiteral("id137"));
@@ -150,23 +150,23 @@ void CEditDialog::CreateControls()
     }
 
     QWidget* pPrevious = nullptr;
-    for (const ControlSpec& spec : kControls)
+    for (const ControlDef& def : kControls)
     {
-        QWidget* pControl = CreateControl(spec);
-        pControl->setObjectName(IdName(spec.nId));
-        QGridLayout* pGrid = grids[spec.nGroup];
-        if (spec.nLabelField != kNoField)
+        QWidget* pControl = CreateControl(def);
+        pControl->setObjectName(IdName(def.nId));
+        QGridLayout* pGrid = grids[def.nGroup];
+        if (def.nLabelField != kNoField)
         {
-            const QString label = FromGbk(g_studentFields[spec.nLabelField].lpcszEditorLabel);
+            const QString label = FromGbk(g_studentFields[def.nLabelField].lpcszEditorLabel);
             auto* pLabel = new QLabel(label);
-            pLabel->setObjectName(IdName(spec.nId) + QStringLiteral("Label"));
+            pLabel->setObjectName(IdName(def.nId) + QStringLiteral("Label"));
             pLabel->setBuddy(pControl);
-            pGrid->addWidget(pLabel, spec.nRow, spec.nCol - 1);
+            pGrid->addWidget(pLabel, def.nRow, def.nCol - 1);
             pControl->setAccessibleName(label);
         }
-        AddToGrid(pGrid, spec, pControl);
-        if (spec.nField != kNoField)
-            m_pControls[spec.nField] = pControl;
+        AddToGrid(pGrid, def, pControl);
+        if (def.nField != kNoField)
+            m_pControls[def.nField] = pControl;
         if (pPrevious)
             setTabOrder(pPrevious, pControl);
         pPrevious = pControl;

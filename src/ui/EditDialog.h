@@ -21,8 +21,8 @@ class CEditDialog : public QDialog
 {
     Q_OBJECT
   public:
-    // REQUIRES: g_strSchoolCode is not empty (it becomes the value of YXDM).
-    explicit CEditDialog(QWidget* parent = nullptr);
+    // REQUIRES: strSchoolCode, the logged-in school's code, is not empty (it becomes the value of YXDM).
+    explicit CEditDialog(const std::string& strSchoolCode, QWidget* parent = nullptr);
     ~CEditDialog() override;
 
     BOOL m_bAddMode = TRUE;                                   // FALSE: modify mode, set before running

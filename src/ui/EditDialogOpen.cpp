@@ -46,7 +46,7 @@ BOOL CEditDialog::OnInitDialog()
 void CEditDialog::FillLists()
 {
     FillComboFromTable(m_cbxWorkProvince, g_codeProvinces);
-    FillComboFromTable(m_cbxCategory, g_codeMajorCategories);
+    FillComboFromTable(m_cbxCategory, MajorCategories());
     // The origin is always a real province: the list leaves out "--不限--" and starts without a selection.
     FillComboFromTable(Combo(Field::SYSZDQDM), g_codeProvinces);
     Combo(Field::SYSZDQDM)->removeItem(0);
@@ -116,7 +116,7 @@ void CEditDialog::OnSelendokProvince()
 
 void CEditDialog::OnSelendokCategory()
 {
-    FillComboByFilter(m_cbxCategory, g_codeMajorCategories, Combo(Field::ZYDM), g_codeMajors, 4);
+    FillComboByFilter(m_cbxCategory, MajorCategories(), Combo(Field::ZYDM), g_codeMajors, 4);
 }
 
 void CEditDialog::OnExampleFill()

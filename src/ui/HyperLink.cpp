@@ -13,39 +13,36 @@
 
 namespace
 {
-constexpr int kFileNotFound = 2;
-constexpr int kStarted = 33; // any result above 32 means the target was opened
-
 QString OpenErrorText(int nCode)
 {
     switch (nCode)
     {
-    case 0:
+    case ShellResult::OutOfResources:
         return QStringLiteral("The operating system is out\nof memory or resources.");
-    case 2:
+    case ShellResult::FileNotFound:
         return QStringLiteral("The specified file was not found.");
-    case 3:
+    case ShellResult::PathNotFound:
         return QStringLiteral("The specified path was not found.");
-    case 5:
+    case ShellResult::AccessDenied:
         return QStringLiteral("The operating system denied\naccess to the specified file.");
-    case 8:
+    case ShellResult::OutOfMemory:
         return QStringLiteral("There was not enough memory to complete the operation.");
-    case 11:
+    case ShellResult::BadProgram:
         return QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
-    case 26:
+    case ShellResult::SharingViolation:
         return QStringLiteral("A sharing violation occurred. ");
-    case 27:
+    case ShellResult::AssociationIncomplete:
         return QStringLiteral("The filename association is\nincomplete or invalid.");
-    case 28:
+    case ShellResult::DdeTimeout:
         return QStringLiteral("The DDE transaction could not\nbe completed because the request timed out.");
-    case 29:
+    case ShellResult::DdeFailed:
         return QStringLiteral("The DDE transaction failed.");
-    case 30:
+    case ShellResult::DdeBusy:
         return QStringLiteral("The DDE transaction could not\nbe completed because other DDE transactions\n"
                               "were being processed.");
-    case 31:
+    case ShellResult::NoAssociation:
         return QStringLiteral("There is no application associated\nwith the given filename extension.");
-    case 32:
+    case ShellResult::LibraryMissing:
         return QStringLiteral("The specified dynamic-link library was not found.");
     default:
         return QStringLiteral("Unknown Error (%1) occurred.").arg(nCode);
@@ -180,8 +177,8 @@ void CHyperLink::keyPressEvent(QKeyEvent* event)
 void CHyperLink::OpenTarget()
 {
     const int nResult = ShellOpen(m_target);
-    MarkVisited(nResult > 32);
-    if (nResult > 32)
+    MarkVisited(ShellResult::IsOpened(nResult));
+    if (ShellResult::IsOpened(nResult))
         return;
     QApplication::beep();
     ShowOpenError(nResult);
@@ -190,7 +187,7 @@ void CHyperLink::OpenTarget()
 int CHyperLink::ShellOpen(const QString& target)
 {
     const int nResult = UiShellOpen(target);
-    if (nResult > 32)
+    if (ShellResult::IsOpened(nResult))
         return nResult;
     const std::optional<QString> exec = FindHtmlProgramCommand();
     if (!exec)
@@ -199,7 +196,7 @@ int CHyperLink::ShellOpen(const QString& target)
     if (arguments.isEmpty())
         return nResult; // too long to run whole, or no program named
     const QString program = arguments.takeFirst();
-    return QProcess::startDetached(program, arguments) ? kStarted : kFileNotFound;
+    return QProcess::startDetached(program, arguments) ? ShellResult::Opened : ShellResult::FileNotFound;
 }
 
 void CHyperLink::ShowOpenError(int nCode)

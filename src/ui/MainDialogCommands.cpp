@@ -19,28 +19,28 @@ QString ManualErrorText(int nResult)
 {
     switch (nResult)
     {
-    case 0:
-    case 8:
+    case ShellResult::OutOfResources:
+    case ShellResult::OutOfMemory:
         return QStringLiteral("没有足够的资源去执行程序或打开文档");
-    case 2:
+    case ShellResult::FileNotFound:
         return QStringLiteral("不能找到要执行的程序或要打开的文档 ，因为文件不存在。");
-    case 3:
+    case ShellResult::PathNotFound:
         return QStringLiteral("不能找到要执行的程序或要打开的文档 ，因为路径非法。");
-    case 5:
-    case 26:
+    case ShellResult::AccessDenied:
+    case ShellResult::SharingViolation:
         return QStringLiteral("不能存取文件，它被操作系统占用。");
-    case 11:
+    case ShellResult::BadProgram:
         return QStringLiteral("要执行的程序已经损坏，请重新下载。");
-    case 27:
-    case 31:
+    case ShellResult::AssociationIncomplete:
+    case ShellResult::NoAssociation:
         return QStringLiteral("文件关联无效，不知道如何处理文件，可能原因你的注册表信息不全。");
-    case 28:
+    case ShellResult::DdeTimeout:
         return QStringLiteral("打开或执行文件超时，可能原因：系统忙。");
-    case 29:
+    case ShellResult::DdeFailed:
         return QStringLiteral("DDE交易失败，不能打开或执行文件，可能原因：系统不稳定，请重启机器后再试。");
-    case 30:
+    case ShellResult::DdeBusy:
         return QStringLiteral("DDE交易忙，不能打开或执行文件，可能原因：系统忙。");
-    case 32:
+    case ShellResult::LibraryMissing:
         return QStringLiteral("当前系统至少缺少一个%1需要的动态链接库。").arg(QStringLiteral("Varnholt"));
     default:
         return QStringLiteral("调用ShellExecute失败，错误码为%1。").arg(nResult);
@@ -92,7 +92,7 @@ void CMainDialog::OnHelpTopics()
 {
     const QString path = QString::fromStdString(GetProgramDirectory()) + QStringLiteral("/Varnholt使用手册.mht");
     const int nResult = UiShellOpen(path);
-    if (nResult > 32)
+    if (ShellResult::IsOpened(nResult))
         return;
     UiMessageBox(this, ManualErrorText(nResult), QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Exclamation);
 }

@@ -10,12 +10,11 @@
 BOOL CQuillmarkApp::InitInstance()
 {
     std::string strMessage;
-    if (!LoadResourceTable(134, "TXT", g_memSchools, strMessage))
+    if (!LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage))
     {
         UiMessageBox(nullptr, FromGbk(strMessage), FromGbk(g_lpcszSystemErrorCaption));
         return FALSE;
     }
-    BuildMajorCategories();
     CMainDialog dlg;
     dlg.exec();
     return FALSE;

@@ -31,7 +31,7 @@ void LoadRow(CEditDialog& dlg, int nRow)
 
 bool AddStudentRow(QWidget* parent, const SchoolKey& key)
 {
-    CEditDialog dlg(parent);
+    CEditDialog dlg(key.strCode, parent);
     if (dlg.exec() != QDialog::Accepted)
         return false;
     g_memStudents.AddRows(1);
@@ -42,7 +42,7 @@ bool AddStudentRow(QWidget* parent, const SchoolKey& key)
 
 bool ModifyStudentRow(QWidget* parent, int nRow, const SchoolKey& key)
 {
-    CEditDialog dlg(parent);
+    CEditDialog dlg(key.strCode, parent);
     dlg.m_bAddMode = FALSE;
     LoadRow(dlg, nRow);
     if (dlg.exec() != QDialog::Accepted)

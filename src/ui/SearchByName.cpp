@@ -6,8 +6,8 @@
 #include <QPushButton>
 
 #include "core/DataFunc.h"
+#include "ui/FoundRecordList.h"
 #include "ui/Support/ComboFill.h"
-#include "ui/Support/FoundRecordList.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
@@ -24,30 +24,19 @@ void AddLabel(QWidget* pDialog, const QString& text, const QRect& rect, QWidget*
 } // namespace
 
 CSearchByName::CSearchByName(const SchoolKey& key, QWidget* parent)
-    : CSizingDialog(parent, sfBoth, true), m_cboCategory(new QComboBox(this)), m_cboMajor(new QComboBox(this)),
-      m_editName(new QLineEdit(this)), m_lstFound(new CFoundRecordList(key, false, this)),
-      // The caption is "确认(&)" as the registrars know it, without a mnemonic letter: do not "fix" it.
-      m_btnOK(new QPushButton(QStringLiteral("确认(&)"), this)),
-      m_btnExit(new QPushButton(QStringLiteral("退出(&C)"), this))
+    : CSearchDialog(parent), m_cboCategory(new QComboBox(this)), m_cboMajor(new QComboBox(this)),
+      m_editName(new QLineEdit(this))
 {
+    // The caption is "确认(&)" as the registrars know it, without a mnemonic letter: do not "fix" it.
+    CreateSearchControls(key, false, QStringLiteral("确认(&)"), QStringLiteral("退出(&C)"));
     setWindowTitle(QStringLiteral("按专业与姓名查询"));
-    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     resize(736, 592);
-
-    m_btnOK->setObjectName(QStringLiteral("id1"));
-    m_btnOK->setDefault(true);
     m_btnOK->setGeometry(516, 548, 100, 30);
-    connect(m_btnOK, &QPushButton::clicked, this, &CSearchByName::OnOK);
-    m_btnExit->setObjectName(QStringLiteral("id2"));
-    m_btnExit->setAutoDefault(false);
     m_btnExit->setGeometry(622, 548, 100, 30);
-    connect(m_btnExit, &QPushButton::clicked, this, &QDialog::reject);
 
     m_lstFound->setObjectName(QStringLiteral("id1029"));
-    m_lstFound->setAccessibleName(QStringLiteral("查询结果"));
     m_lstFound->setShowGrid(false);
     m_lstFound->setGeometry(14, 92, 708, 444);
-    connect(m_lstFound, &CFoundRecordList::RecordModified, this, &CSearchByName::RecordModified);
 
     AddLabel(this, QStringLiteral("请输入专业名称:"), QRect(14, 20, 124, 20), m_cboCategory);
     m_cboCategory->setObjectName(QStringLiteral("id1028"));
@@ -75,7 +64,7 @@ void CSearchByName::OnInitDialog()
     // then the first category and its own row are chosen).
     const std::string strCategory = GbkLiteral(m_cboCategory->currentText());
     const std::string strMajor = GbkLiteral(m_cboMajor->currentText());
-    FillComboFromTable(m_cboCategory, g_codeMajorCategories);
+    FillComboFromTable(m_cboCategory, MajorCategories());
     FillComboFromTable(m_cboMajor, g_codeMajors);
     SelectComboText(m_cboCategory, strCategory);
     OnSelendokCategory();
@@ -86,7 +75,7 @@ void CSearchByName::OnInitDialog()
 
 void CSearchByName::OnSelendokCategory()
 {
-    FillComboByFilter(m_cboCategory, g_codeMajorCategories, m_cboMajor, g_codeMajors, 4);
+    FillComboByFilter(m_cboCategory, MajorCategories(), m_cboMajor, g_codeMajors, 4);
 }
 
 void CSearchByName::OnOK()

@@ -5,30 +5,19 @@
 #include <QPushButton>
 
 #include "core/DataFunc.h"
-#include "ui/Support/FoundRecordList.h"
+#include "ui/FoundRecordList.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
 CSearchInfo::CSearchInfo(const SchoolKey& key, QWidget* parent)
-    : CSizingDialog(parent, sfBoth, true), m_editNumber(new QLineEdit(this)),
-      m_lstFound(new CFoundRecordList(key, true, this))
+    : CSearchDialog(parent), m_editNumber(new QLineEdit(this))
 {
-    setWindowTitle(QStringLiteral("查询学生资料"));
-    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    resize(580, 560);
-
-    auto* pOK = new QPushButton(QStringLiteral("确认(&O)"), this);
-    pOK->setObjectName(QStringLiteral("id1"));
-    pOK->setDefault(true);
-    pOK->setGeometry(372, 14, 90, 30);
-    connect(pOK, &QPushButton::clicked, this, &CSearchInfo::OnOK);
-
     // The caption is "退出&C)" as the registrars know it, missing bracket included: do not "fix" it.
-    auto* pExit = new QPushButton(QStringLiteral("退出&C)"), this);
-    pExit->setObjectName(QStringLiteral("id2"));
-    pExit->setAutoDefault(false);
-    pExit->setGeometry(476, 14, 90, 30);
-    connect(pExit, &QPushButton::clicked, this, &QDialog::reject);
+    CreateSearchControls(key, true, QStringLiteral("确认(&O)"), QStringLiteral("退出&C)"));
+    setWindowTitle(QStringLiteral("查询学生资料"));
+    resize(580, 560);
+    m_btnOK->setGeometry(372, 14, 90, 30);
+    m_btnExit->setGeometry(476, 14, 90, 30);
 
     auto* pLabel = new QLabel(QStringLiteral("请输入查询的学号："), this);
     pLabel->setGeometry(14, 20, 144, 20);
@@ -38,10 +27,8 @@ CSearchInfo::CSearchInfo(const SchoolKey& key, QWidget* parent)
     m_editNumber->setGeometry(160, 16, 200, 28);
 
     m_lstFound->setObjectName(QStringLiteral("id1028"));
-    m_lstFound->setAccessibleName(QStringLiteral("查询结果"));
     m_lstFound->setShowGrid(true);
     m_lstFound->setGeometry(14, 60, 552, 486);
-    connect(m_lstFound, &CFoundRecordList::RecordModified, this, &CSearchInfo::RecordModified);
 }
 
 CSearchInfo::~CSearchInfo() = default;

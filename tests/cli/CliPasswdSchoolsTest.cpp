@@ -53,7 +53,7 @@ TEST_F(CliTest, SchoolsFiltersNamesInDirectoryOrder)
     EXPECT_EQ(all.strOut, Run({"schools", " \t"}).strOut);
     CMemTable directory;
     std::string strMessage;
-    ASSERT_TRUE(LoadResourceTable(134, "TXT", directory, strMessage));
+    ASSERT_TRUE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", directory, strMessage));
     EXPECT_EQ(std::count(all.strOut.begin(), all.strOut.end(), '\n'), directory.GetRowCount());
 }
 } // namespace

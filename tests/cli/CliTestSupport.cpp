@@ -15,16 +15,6 @@
 
 extern char** environ;
 
-std::string Gbk(std::string_view utf8)
-{
-    return Encoding::Utf8ToGbk(utf8).value();
-}
-
-std::string Utf8(std::string_view gbk)
-{
-    return Encoding::GbkToUtf8(gbk).value();
-}
-
 std::string HeaderLine(const char* lpcszSep, const char* lpcszEnd)
 {
     std::string strLine;
@@ -76,18 +66,12 @@ void WriteFileBytes(const std::string& strPath, std::string_view bytes)
 
 CliTest::CliTest()
 {
-    std::string strTemplate = (std::filesystem::temp_directory_path() / "varnholt-cli-XXXXXX").string();
-    if (::mkdtemp(strTemplate.data()) == nullptr)
-        throw std::runtime_error("mkdtemp failed");
-    m_strDir = strTemplate;
     std::filesystem::create_directory(m_strDir + "/config");
 }
 
 CliTest::~CliTest()
 {
     SetProgramDirectory({});
-    std::error_code ec;
-    std::filesystem::remove_all(m_strDir, ec);
 }
 
 CliResult CliTest::Run(std::vector<std::string> args, const std::string& strStdin, const std::vector<std::string>& env)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestKit.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <string_view>
@@ -8,12 +10,6 @@
 // The tests run the built varnholt-cli in a temporary data directory, as a script would.
 
 using Record = std::vector<std::string>; // the 24 values in field order (GBK)
-
-// The GBK bytes of a UTF-8 literal.
-std::string Gbk(std::string_view utf8);
-
-// The UTF-8 text of GBK bytes.
-std::string Utf8(std::string_view gbk);
 
 // The header line of the student table with the separator and line end given.
 std::string HeaderLine(const char* lpcszSep, const char* lpcszEnd);
@@ -66,7 +62,8 @@ class CliTest : public testing::Test
     std::string FilePath(const std::string& strName) const { return m_strDir + "/" + strName; }
     std::string ProfilePath() const { return m_strDir + "/config/quillmark.ini"; }
 
-    std::string m_strDir;
+    TestKit::TempDir m_dir;
+    const std::string m_strDir = m_dir.Path();
 
   private:
     int m_nRuns = 0;

@@ -18,24 +18,24 @@ std::vector<std::string> GbkList(std::initializer_list<const char*> utf8)
 {
     std::vector<std::string> out;
     for (const char* lpcsz : utf8)
-        out.push_back(GbkOf(lpcsz));
+        out.push_back(Gbk(lpcsz));
     return out;
 }
 
+// No test builds anything first: every lookup works from the first call.
 class CodeLookup : public testing::Test
 {
-  protected:
-    void SetUp() override { BuildMajorCategories(); }
 };
 
 TEST_F(CodeLookup, MajorCategoriesAreTheLevelTwoRows)
 {
-    BuildMajorCategories(); // a second build starts over
-    ASSERT_EQ(g_codeMajorCategories.nCount, 88);
-    EXPECT_STREQ(g_codeMajorCategories.pItems[0].code, "01010000");
-    EXPECT_EQ(g_codeMajorCategories.pItems[0].name, GbkOf("哲学类"));
-    EXPECT_STREQ(g_codeMajorCategories.pItems[87].code, "12070000");
-    EXPECT_EQ(g_codeMajorCategories.pItems[87].name, GbkOf("军事体育类"));
+    const CODETABLE& categories = MajorCategories();
+    EXPECT_EQ(&MajorCategories(), &categories); // built once
+    ASSERT_EQ(categories.nCount, 88);
+    EXPECT_STREQ(categories.pItems[0].code, "01010000");
+    EXPECT_EQ(categories.pItems[0].name, Gbk("哲学类"));
+    EXPECT_STREQ(categories.pItems[87].code, "12070000");
+    EXPECT_EQ(categories.pItems[87].name, Gbk("军事体育类"));
 }
 
 struct FieldCodeCase
@@ -57,7 +57,7 @@ class FieldCode : public CodeLookup, public testing::WithParamInterface<FieldCod
 TEST_P(FieldCode, TurnsTheDisplayTextIntoTheStoredCode)
 {
     const FieldCodeCase& c = GetParam();
-    EXPECT_EQ(LookupFieldCode(GbkOf(c.lpcszText), c.lpcszField), GbkOf(c.lpcszCode));
+    EXPECT_EQ(LookupFieldCode(Gbk(c.lpcszText), c.lpcszField), Gbk(c.lpcszCode));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,10 +72,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CodeLookup, CodeNameIgnoresLetterCaseAndFallsBackToTheCode)
 {
-    EXPECT_EQ(LookupCodeName("ab", &g_codeLanguages), GbkOf("阿布哈兹语"));
-    EXPECT_EQ(LookupCodeName("AB", &g_codeLanguages), GbkOf("阿布哈兹语"));
+    EXPECT_EQ(LookupCodeName("ab", &g_codeLanguages), Gbk("阿布哈兹语"));
+    EXPECT_EQ(LookupCodeName("AB", &g_codeLanguages), Gbk("阿布哈兹语"));
     EXPECT_EQ(LookupCodeName("xx", &g_codeLanguages), "xx");
-    EXPECT_EQ(LookupCodeName("s93", &g_codeIndustries), GbkOf("--中国共产党机关"));
+    EXPECT_EQ(LookupCodeName("s93", &g_codeIndustries), Gbk("--中国共产党机关"));
     EXPECT_EQ(LookupCodeName("1", nullptr), "1");
     const CODETABLE empty = {nullptr, 0};
     EXPECT_EQ(LookupCodeName("1", &empty), "1");
@@ -83,23 +83,23 @@ TEST_F(CodeLookup, CodeNameIgnoresLetterCaseAndFallsBackToTheCode)
 
 TEST_F(CodeLookup, FindCodeByNameIsExact)
 {
-    EXPECT_EQ(FindCodeByName(GbkOf("IT、通信类工程师"), g_codeJobCategories), "04A");
-    EXPECT_EQ(FindCodeByName(GbkOf("it、通信类工程师"), g_codeJobCategories), "");
-    EXPECT_EQ(FindCodeByName(GbkOf("哲学"), g_codeMajors), "01000000");
-    EXPECT_EQ(FindCodeByName(GbkOf("北京市 "), g_codeProvinces), "");
+    EXPECT_EQ(FindCodeByName(Gbk("IT、通信类工程师"), g_codeJobCategories), "04A");
+    EXPECT_EQ(FindCodeByName(Gbk("it、通信类工程师"), g_codeJobCategories), "");
+    EXPECT_EQ(FindCodeByName(Gbk("哲学"), g_codeMajors), "01000000");
+    EXPECT_EQ(FindCodeByName(Gbk("北京市 "), g_codeProvinces), "");
 }
 
 TEST_F(CodeLookup, ProvinceSelectsItsRegions)
 {
-    EXPECT_EQ(Names(RegionsOfProvince(GbkOf("--不限--"))), GbkList({"--不限--"}));
-    EXPECT_EQ(Names(RegionsOfProvince(GbkOf("北京市"))), GbkList({"北京市"}));
-    EXPECT_EQ(Names(RegionsOfProvince(GbkOf("海南省"))), GbkList({"海口市", "三亚市", "省直辖县级行政单位"}));
-    EXPECT_EQ(RegionsOfProvince(GbkOf("江苏省")).size(), 13u);
+    EXPECT_EQ(Names(RegionsOfProvince(Gbk("--不限--"))), GbkList({"--不限--"}));
+    EXPECT_EQ(Names(RegionsOfProvince(Gbk("北京市"))), GbkList({"北京市"}));
+    EXPECT_EQ(Names(RegionsOfProvince(Gbk("海南省"))), GbkList({"海口市", "三亚市", "省直辖县级行政单位"}));
+    EXPECT_EQ(RegionsOfProvince(Gbk("江苏省")).size(), 13u);
 }
 
 TEST_F(CodeLookup, CategorySelectsItselfAndItsMajors)
 {
-    EXPECT_EQ(Names(MajorsOfCategory(GbkOf("数学类"))),
+    EXPECT_EQ(Names(MajorsOfCategory(Gbk("数学类"))),
               GbkList({"数学类", "数学与应用数学", "信息与计算科学", "计算数学及其应用软件", "数学", "应用数学",
                        "信息科学"}));
     EXPECT_EQ(RowsWithPrefix(g_codeSexes, "").size(), 2u);
@@ -108,10 +108,10 @@ TEST_F(CodeLookup, CategorySelectsItselfAndItsMajors)
 
 TEST_F(CodeLookup, DerivedEditorValues)
 {
-    EXPECT_EQ(DeriveWorkProvince("460200"), GbkOf("海南省"));
-    EXPECT_EQ(DeriveWorkProvince("110000"), GbkOf("北京市"));
+    EXPECT_EQ(DeriveWorkProvince("460200"), Gbk("海南省"));
+    EXPECT_EQ(DeriveWorkProvince("110000"), Gbk("北京市"));
     EXPECT_EQ(DeriveWorkProvince("0"), "00000");
-    EXPECT_EQ(DeriveMajorCategory("07014100"), GbkOf("数学类"));
+    EXPECT_EQ(DeriveMajorCategory("07014100"), Gbk("数学类"));
     EXPECT_EQ(DeriveMajorCategory("07000000"), "07000000");
 }
 } // namespace

@@ -35,7 +35,7 @@ TEST_P(CodeTableContent, HoldsTheDataFileRowsInGbk)
 {
     const TableCase& c = GetParam();
     ASSERT_EQ(c.pTable->nCount, c.nCount);
-    std::istringstream lines(GbkOf(ReadSourceFile(std::string("data/") + c.lpcszSource)));
+    std::istringstream lines(Gbk(ReadSourceFile(std::string("data/") + c.lpcszSource)));
     std::string line;
     int nRow = 0;
     while (std::getline(lines, line))
@@ -46,9 +46,9 @@ TEST_P(CodeTableContent, HoldsTheDataFileRowsInGbk)
     }
     EXPECT_EQ(nRow, c.nCount);
     EXPECT_STREQ(c.pTable->pItems[0].code, c.lpcszFirstCode);
-    EXPECT_EQ(c.pTable->pItems[0].name, GbkOf(c.lpcszFirstName));
+    EXPECT_EQ(c.pTable->pItems[0].name, Gbk(c.lpcszFirstName));
     EXPECT_STREQ(c.pTable->pItems[c.nCount - 1].code, c.lpcszLastCode);
-    EXPECT_EQ(c.pTable->pItems[c.nCount - 1].name, GbkOf(c.lpcszLastName));
+    EXPECT_EQ(c.pTable->pItems[c.nCount - 1].name, Gbk(c.lpcszLastName));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -77,11 +77,11 @@ std::string NameOf(const CODETABLE& table, const char* lpcszCode)
 
 TEST(CodeTables, KeepTheNamesThatLookLikeSlips)
 {
-    EXPECT_EQ(NameOf(g_codeLanguages, "tk"), GbkOf("土库曼捂"));
-    EXPECT_EQ(NameOf(g_codeLanguages, "m1"), GbkOf("马拉亚拉姆语"));
-    EXPECT_EQ(NameOf(g_codeLanguages, "rm"), GbkOf("利托—罗曼语"));
-    EXPECT_EQ(NameOf(g_codeJobCategories, "04B"), GbkOf("---网络．通讯"));
-    EXPECT_EQ(NameOf(g_codeIndustries, "S97"), GbkOf("--基层群众自治组织"));
+    EXPECT_EQ(NameOf(g_codeLanguages, "tk"), Gbk("土库曼捂"));
+    EXPECT_EQ(NameOf(g_codeLanguages, "m1"), Gbk("马拉亚拉姆语"));
+    EXPECT_EQ(NameOf(g_codeLanguages, "rm"), Gbk("利托—罗曼语"));
+    EXPECT_EQ(NameOf(g_codeJobCategories, "04B"), Gbk("---网络．通讯"));
+    EXPECT_EQ(NameOf(g_codeIndustries, "S97"), Gbk("--基层群众自治组织"));
 }
 
 TEST(CodeTables, RegionsFollowTheProvincesInCodeOrder)
@@ -109,7 +109,7 @@ TEST(CodeTables, RegionsFollowTheProvincesInCodeOrder)
     EXPECT_EQ(names.size(), 338u);
     EXPECT_STREQ(g_codeRegions.pItems[4].code, "500000");
     EXPECT_STREQ(g_codeRegions.pItems[5].code, "130100");
-    EXPECT_EQ(NameOf(g_codeRegions, "469000"), GbkOf("省直辖县级行政单位"));
+    EXPECT_EQ(NameOf(g_codeRegions, "469000"), Gbk("省直辖县级行政单位"));
 }
 
 TEST(CodeTables, MajorsFormThreeLevelsPerDiscipline)
@@ -139,7 +139,7 @@ TEST(CodeTables, MajorsFormThreeLevelsPerDiscipline)
     for (const auto& [name, n] : names)
         if (n > 1)
             twice.insert(name);
-    EXPECT_EQ(twice, (std::set<std::string>{GbkOf("哲学"), GbkOf("经济学"), GbkOf("法学"), GbkOf("教育学"),
-                                            GbkOf("历史学"), GbkOf("农学"), GbkOf("广播电视工程")}));
+    EXPECT_EQ(twice, (std::set<std::string>{Gbk("哲学"), Gbk("经济学"), Gbk("法学"), Gbk("教育学"), Gbk("历史学"),
+                                            Gbk("农学"), Gbk("广播电视工程")}));
 }
 } // namespace

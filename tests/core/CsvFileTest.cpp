@@ -1,5 +1,7 @@
 #include "core/CsvFile.h"
 
+#include "TestKit.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -10,11 +12,6 @@
 
 namespace
 {
-std::string G(const std::string& strUtf8)
-{
-    return Encoding::Utf8ToGbk(strUtf8).value();
-}
-
 const std::string kHeader = "XSBSH,YXDM,ZYDM,XM,XBDM,CSNY,XLDM,ZXWYYZDM,BYSJ,SYSZDQDM,WYSPDM,DZXX,ZZMMDM,YXGZDQDM,"
                             "YXDWXZDM,YXDWHYDM,YXYX,YXZYLBM,LXDH,SJHM,TXDZ,YZBM,BZ,JICENG";
 
@@ -61,7 +58,7 @@ void AppendRecord(CMemTable& table, const std::vector<std::string>& utf8Values)
     const int nRow = table.GetRowCount();
     table.AddRows(1);
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
-        table.SetCell(nRow, c, G(utf8Values[c]));
+        table.SetCell(nRow, c, Gbk(utf8Values[c]));
 }
 
 // The import's message (empty on success), as UTF-8 for readable failures.
@@ -76,7 +73,7 @@ std::string Import(const std::string& strBytes, CMemTable& table, TextEncoding e
 void ExpectRecord(const CMemTable& table, int nRow, const std::vector<std::string>& utf8Values)
 {
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
-        EXPECT_EQ(table.GetCell(nRow, c), G(utf8Values[c])) << "field " << g_studentFields[c].lpcszName;
+        EXPECT_EQ(table.GetCell(nRow, c), Gbk(utf8Values[c])) << "field " << g_studentFields[c].lpcszName;
 }
 
 std::string Export(const CMemTable& table)
@@ -102,7 +99,7 @@ TEST(CsvExport, WritesGbkValuesPlainWithCrLfAfterEveryLine)
     AppendRecord(table, SampleRecord("2006001002"));
     const std::string strRecord = "10001,08060501,张三,1,1984-07-07,31,01,2006-06-30,11,4,zs@example.com,01,110000,1,A,"
                                   "1000-2000 ,10A,010-62751234,13800138000,北京市海淀区颐和园路5号,100871,,00\r\n";
-    EXPECT_EQ(Export(table), kHeader + "\r\n" + G("2006001001," + strRecord + "2006001002," + strRecord));
+    EXPECT_EQ(Export(table), kHeader + "\r\n" + Gbk("2006001001," + strRecord + "2006001002," + strRecord));
 }
 
 TEST(CsvExport, QuotesOnlyValuesWithCommaQuoteOrLineBreak)
@@ -129,7 +126,7 @@ TEST(CsvExport, QuotesOnlyValuesWithCommaQuoteOrLineBreak)
         AppendRecord(table, record);
         std::vector<std::string> written = record;
         written[Field::TXDZ] = c.written;
-        EXPECT_EQ(Export(table), kHeader + "\r\n" + G(Line(written))) << c.value;
+        EXPECT_EQ(Export(table), kHeader + "\r\n" + Gbk(Line(written))) << c.value;
     }
 }
 
@@ -163,7 +160,7 @@ TEST(CsvImport, PlacesValuesUnderTheFieldsTheHeaderNames)
         values.push_back(record[c]);
     }
     CMemTable table;
-    ASSERT_EQ(Import(G(Line(names) + Line(values)), table), "");
+    ASSERT_EQ(Import(Gbk(Line(names) + Line(values)), table), "");
     ASSERT_EQ(table.GetRowCount(), 1);
     ExpectRecord(table, 0, record);
 }
@@ -180,7 +177,7 @@ TEST(CsvImport, AcceptsEveryLineEndAndSkipsBlankLines)
     for (const std::string& text : cases)
     {
         CMemTable table;
-        ASSERT_EQ(Import(G(text), table), "") << text;
+        ASSERT_EQ(Import(Gbk(text), table), "") << text;
         ASSERT_EQ(table.GetRowCount(), 2);
         ExpectRecord(table, 0, first);
         ExpectRecord(table, 1, second);
@@ -229,7 +226,7 @@ TEST(CsvImport, RefusesFilesThatAreNotStudentTables)
     for (const Case& c : cases)
     {
         CMemTable table;
-        EXPECT_EQ(Import(G(c.text), table), c.message) << c.text;
+        EXPECT_EQ(Import(Gbk(c.text), table), c.message) << c.text;
     }
 }
 
@@ -238,7 +235,7 @@ TEST(CsvImport, KeepsQuotesInsidePlainValues)
     std::vector<std::string> record = SampleRecord();
     record[Field::BZ] = "5'10\" tall";
     CMemTable table;
-    ASSERT_EQ(Import(G(kHeader + "\r\n" + Line(record)), table), "");
+    ASSERT_EQ(Import(Gbk(kHeader + "\r\n" + Line(record)), table), "");
     ExpectRecord(table, 0, record);
 }
 
@@ -269,7 +266,7 @@ TEST(CsvImport, ReadsGbkThatLooksLikeUtf8AsGbk)
         std::vector<std::string> record = SampleRecord();
         record[Field::XM] = name;
         record[Field::TXDZ] = "5 Yiheyuan Road";
-        const std::string strFile = G(kHeader + "\r\n" + Line(record));
+        const std::string strFile = Gbk(kHeader + "\r\n" + Line(record));
         ASSERT_TRUE(Encoding::IsValidUtf8(strFile)) << name;
         CMemTable table;
         ASSERT_EQ(Import(strFile, table), "") << name;
@@ -280,8 +277,8 @@ TEST(CsvImport, ReadsGbkThatLooksLikeUtf8AsGbk)
 
 TEST(CsvImport, RefusesBytesThatAreNotTextWithLineAndField)
 {
-    const std::string strLine = G(Line(SampleRecord()));
-    const std::size_t nName = strLine.find(G("张三"));
+    const std::string strLine = Gbk(Line(SampleRecord()));
+    const std::size_t nName = strLine.find(Gbk("张三"));
     struct Case
     {
         std::string record, message;
@@ -309,10 +306,10 @@ TEST(CsvImport, SkipsARowOfColumnTitlesUnderTheNames)
     for (const STUDENTFIELD& field : g_studentFields)
         labels.push_back(Encoding::GbkToUtf8(field.lpcszListLabel).value());
     CMemTable table;
-    ASSERT_EQ(Import(G(kHeader + "\r\n" + Line(labels) + Line(SampleRecord())), table), "");
+    ASSERT_EQ(Import(Gbk(kHeader + "\r\n" + Line(labels) + Line(SampleRecord())), table), "");
     ASSERT_EQ(table.GetRowCount(), 1);
     ExpectRecord(table, 0, SampleRecord());
-    ASSERT_EQ(Import(G(kHeader + "\r\n" + Line(SampleRecord()) + Line(labels)), table), "");
+    ASSERT_EQ(Import(Gbk(kHeader + "\r\n" + Line(SampleRecord()) + Line(labels)), table), "");
     EXPECT_EQ(table.GetRowCount(), 2) << "only the row right under the names is the titles";
 }
 

@@ -1,23 +1,10 @@
 #include "DataTestSupport.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
-
-#include "platform/Encoding.h"
-#include "platform/ProgramDir.h"
-
-std::string GbkOf(std::string_view utf8)
-{
-    const auto gbk = Encoding::Utf8ToGbk(utf8);
-    if (!gbk)
-        throw std::runtime_error("not representable in GBK");
-    return *gbk;
-}
 
 std::string ReadFileBytes(const std::string& strPath)
 {
@@ -58,33 +45,4 @@ std::string XorWithPassword(std::string_view bytes, std::string_view password)
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = static_cast<char>(static_cast<unsigned char>(out[i]) ^ key[i % 8]);
     return out;
-}
-
-TempProgramDir::TempProgramDir()
-{
-    std::string strTemplate = (std::filesystem::temp_directory_path() / "varnholt-data-XXXXXX").string();
-    if (::mkdtemp(strTemplate.data()) == nullptr)
-        throw std::runtime_error("cannot create a temporary directory");
-    m_strPath = strTemplate;
-    SetProgramDirectory(m_strPath);
-}
-
-TempProgramDir::~TempProgramDir()
-{
-    SetProgramDirectory({});
-    std::error_code ec;
-    std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all, ec);
-    std::filesystem::remove_all(m_strPath, ec);
-}
-
-std::string TempProgramDir::Listing() const
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_strPath))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    std::string strListing;
-    for (const auto& name : names)
-        strListing += (strListing.empty() ? "" : " ") + name;
-    return strListing;
 }

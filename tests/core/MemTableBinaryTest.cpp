@@ -57,19 +57,8 @@ std::string Int32(std::int32_t value)
 class MemTableBinary : public testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        dumpDir = fs::temp_directory_path() / ("memtable-dump-" + std::to_string(::getpid()) + "-" +
-                                               testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dumpDir);
-        fs::create_directories(dumpDir);
-        SetDumpDirectory(dumpDir.string());
-    }
-    void TearDown() override
-    {
-        SetDumpDirectory("");
-        fs::remove_all(dumpDir);
-    }
+    void SetUp() override { SetDumpDirectory(dumpDir.string()); }
+    void TearDown() override { SetDumpDirectory(""); }
     int Load(const std::string& buffer, const char* mark = "WANTED")
     {
         return table.LoadBinary(buffer.data(), static_cast<int>(buffer.size()), mark);
@@ -88,7 +77,8 @@ class MemTableBinary : public testing::Test
     }
     bool NoDump() const { return fs::is_empty(dumpDir); }
 
-    fs::path dumpDir;
+    TestKit::TempDir m_dir;
+    const fs::path dumpDir = m_dir.Path();
     CMemTable table;
 };
 

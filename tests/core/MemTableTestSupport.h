@@ -1,21 +1,16 @@
 #pragma once
 
+#include "TestKit.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "core/MemTable.h"
-#include "platform/Encoding.h"
 
 namespace MemTableTest
 {
-// GBK bytes of a UTF-8 literal.
-inline std::string Gbk(std::string_view utf8)
-{
-    return Encoding::Utf8ToGbk(utf8).value();
-}
-
 using Rows = std::vector<std::vector<std::string>>;
 
 inline std::vector<std::string> Names(const CMemTable& table)

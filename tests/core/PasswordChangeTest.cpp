@@ -1,5 +1,7 @@
 #include "core/PasswordChange.h"
 
+#include "TestKit.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,7 +12,6 @@
 
 #include "core/DataFunc.h"
 #include "core/SchoolSession.h"
-#include "platform/Encoding.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
@@ -18,11 +19,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-std::string Gbk(const char* lpcszUtf8)
-{
-    return Encoding::Utf8ToGbk(lpcszUtf8).value();
-}
-
 std::string ReadBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -37,8 +33,6 @@ class PasswordChange : public testing::Test
   protected:
     void SetUp() override
     {
-        m_root = fs::temp_directory_path() / ("password-change-" + std::to_string(::getpid()));
-        fs::remove_all(m_root);
         fs::create_directories(m_root / "program");
         SetProgramDirectory((m_root / "program").string());
         setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
@@ -51,7 +45,6 @@ class PasswordChange : public testing::Test
         SetProgramDirectory({});
         unsetenv("XDG_CONFIG_HOME");
         g_memSchools.Clear();
-        fs::remove_all(m_root);
     }
 
     // Saves a data file for the school holding one record with the student number.
@@ -66,7 +59,8 @@ class PasswordChange : public testing::Test
     fs::path DataFile(const char* lpcszCode) const { return m_root / "program" / (std::string(lpcszCode) + ".db"); }
     fs::path Profile() const { return m_root / "config" / "quillmark.ini"; }
 
-    fs::path m_root;
+    TestKit::TempDir m_dir;
+    const fs::path m_root = m_dir.Path();
     CMemTable m_students;
 };
 

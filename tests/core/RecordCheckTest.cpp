@@ -1,19 +1,16 @@
 #include "core/RecordCheck.h"
 
+#include "TestKit.h"
+
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include "platform/Encoding.h"
+#include "core/CurrentSchool.h"
 
 namespace
 {
-std::string G(const char* lpcszUtf8)
-{
-    return Encoding::Utf8ToGbk(lpcszUtf8).value();
-}
-
 // A record that breaks every rule: empty values, no dates, a number already stored, add mode.
 RecordCheckInput BrokenRecord()
 {
@@ -87,7 +84,7 @@ TEST_P(RecordCheckOrder, ReportsTheFirstFailedCheck)
     const RecordCheckResult result = CheckStudentRecord(input);
     EXPECT_EQ(result.nCheck, nCheck);
     ASSERT_NE(result.lpcszMessage, nullptr);
-    EXPECT_EQ(std::string(result.lpcszMessage), G(Steps()[nCheck - 1].lpcszMessage));
+    EXPECT_EQ(std::string(result.lpcszMessage), Gbk(Steps()[nCheck - 1].lpcszMessage));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllChecks, RecordCheckOrder, testing::Range(1, 24));
@@ -97,7 +94,7 @@ TEST(RecordCheck, AcceptsARecordThatKeepsEveryRule)
     const RecordCheckResult result = CheckStudentRecord(ValidRecord());
     EXPECT_EQ(result.nCheck, 0);
     EXPECT_EQ(result.lpcszMessage, nullptr);
-    EXPECT_EQ(std::string(g_lpcszCheckCaption), G("帮助信息"));
+    EXPECT_EQ(std::string(g_lpcszCheckCaption), Gbk("帮助信息"));
 }
 
 struct FieldCase
@@ -130,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FieldCase{"FiveDigitPostalCodeFails", Field::YZBM, "12345", 22},
                     FieldCase{"SevenBytePostalCodeFails", Field::YZBM, "1234567", 22},
                     // Three Chinese characters are six bytes: the length rule counts bytes.
-                    FieldCase{"SixBytesOfPostalCodePass", Field::YZBM, G("邮政码"), 0},
+                    FieldCase{"SixBytesOfPostalCodePass", Field::YZBM, Gbk("邮政码"), 0},
                     FieldCase{"MobileAloneIsEnough", Field::LXDH, "", 0},
                     FieldCase{"EmptyRemarksPass", Field::BZ, "", 0},
                     FieldCase{"EmptySchoolCodePasses", Field::YXDM, "", 0}),

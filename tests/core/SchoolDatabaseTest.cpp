@@ -27,7 +27,7 @@ Record SampleRecord(int n)
     return {strNumber,
             CODE,
             "07010100",
-            GbkOf(n % 2 ? "张三" : "欧阳明月"),
+            Gbk(n % 2 ? "张三" : "欧阳明月"),
             "1",
             "1984-07-07",
             "01",
@@ -44,9 +44,9 @@ Record SampleRecord(int n)
             "04E",
             "010-62751234",
             "13800000000",
-            GbkOf("北京市海淀区颐和园路5号"),
+            Gbk("北京市海淀区颐和园路5号"),
             "100871",
-            n % 3 ? "" : GbkOf("备注：英语六级"),
+            n % 3 ? "" : Gbk("备注：英语六级"),
             "00"};
 }
 
@@ -188,7 +188,7 @@ TEST_P(ScrambledSave, XorsEveryByteWithTheKeyAndLoadsBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(Passwords, ScrambledSave,
-                         testing::Values("123", "12345678", "123456789", GbkOf("密码口令"), std::string("\0ab", 3)));
+                         testing::Values("123", "12345678", "123456789", Gbk("密码口令"), std::string("\0ab", 3)));
 
 TEST_F(SchoolDatabase, ShortPasswordLeavesTheRestOfEachBlockPlain)
 {

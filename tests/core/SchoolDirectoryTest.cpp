@@ -7,8 +7,6 @@
 
 namespace
 {
-constexpr int DIRECTORY_ID = 134;
-
 // The data lines of the directory source: every CR LF ends a line; the first is the header and
 // the text ends with one extra CR LF.
 std::vector<std::string> DirectoryLines()
@@ -25,11 +23,11 @@ class SchoolDirectory : public testing::Test
   protected:
     void TearDown() override { ResetResourceOverrides(); }
 
-    // Loads resource (134, "TXT") into m_table; the message when it fails.
+    // Loads resource (IDR_SCHOOL_DIRECTORY, "TXT") into m_table; the message when it fails.
     std::string LoadFails()
     {
         std::string strMessage;
-        EXPECT_FALSE(LoadResourceTable(DIRECTORY_ID, "TXT", m_table, strMessage));
+        EXPECT_FALSE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", m_table, strMessage));
         return strMessage;
     }
 
@@ -42,10 +40,10 @@ TEST_F(SchoolDirectory, BuiltInDirectoryLoadsEveryRow)
     ASSERT_GE(lines.size(), 3u);
     ASSERT_EQ(lines.back(), ""); // the extra line end
     std::string strMessage;
-    ASSERT_TRUE(LoadResourceTable(DIRECTORY_ID, "TXT", m_table, strMessage)) << strMessage;
+    ASSERT_TRUE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", m_table, strMessage)) << strMessage;
     ASSERT_EQ(m_table.GetColCount(), 3);
-    EXPECT_EQ(m_table.GetColName(0), GbkOf("学校代码"));
-    EXPECT_EQ(m_table.GetColName(2), GbkOf("省市代码"));
+    EXPECT_EQ(m_table.GetColName(0), Gbk("学校代码"));
+    EXPECT_EQ(m_table.GetColName(2), Gbk("省市代码"));
     const int nRows = static_cast<int>(lines.size()) - 2;
     ASSERT_EQ(m_table.GetRowCount(), nRows);
     const std::string& strLast = lines[lines.size() - 2];
@@ -53,16 +51,16 @@ TEST_F(SchoolDirectory, BuiltInDirectoryLoadsEveryRow)
                   m_table.GetCell(nRows - 1, 2),
               strLast);
     EXPECT_STREQ(m_table.GetCell(0, 0), "10001");
-    EXPECT_EQ(m_table.GetCell(0, 1), GbkOf("北京大学"));
+    EXPECT_EQ(m_table.GetCell(0, 1), Gbk("北京大学"));
 }
 
 TEST_F(SchoolDirectory, FindsASchoolByItsExactCode)
 {
     std::string strMessage;
-    ASSERT_TRUE(LoadResourceTable(DIRECTORY_ID, "TXT", g_memSchools, strMessage));
+    ASSERT_TRUE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage));
     const int nRow = FindSchoolRow("10246");
     ASSERT_GE(nRow, 0);
-    EXPECT_EQ(g_memSchools.GetCell(nRow, 1), GbkOf("复旦大学"));
+    EXPECT_EQ(g_memSchools.GetCell(nRow, 1), Gbk("复旦大学"));
     EXPECT_EQ(FindSchoolRow("10001"), 0);
     EXPECT_EQ(FindSchoolRow(" 10001"), -1);
     EXPECT_EQ(FindSchoolRow("10001 "), -1);
@@ -71,27 +69,27 @@ TEST_F(SchoolDirectory, FindsASchoolByItsExactCode)
 
 TEST_F(SchoolDirectory, DropsTheLastTwoBytesAndStopsAtANul)
 {
-    OverrideResource(DIRECTORY_ID, "TXT", "A\r\nabcd");
+    OverrideResource(IDR_SCHOOL_DIRECTORY, "TXT", "A\r\nabcd");
     std::string strMessage;
-    ASSERT_TRUE(LoadResourceTable(DIRECTORY_ID, "TXT", m_table, strMessage));
+    ASSERT_TRUE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", m_table, strMessage));
     ASSERT_EQ(m_table.GetRowCount(), 1);
     EXPECT_STREQ(m_table.GetCell(0, 0), "ab");
 
-    OverrideResource(DIRECTORY_ID, "TXT", std::string("A\r\nab\0cdef", 10));
-    ASSERT_TRUE(LoadResourceTable(DIRECTORY_ID, "TXT", m_table, strMessage));
+    OverrideResource(IDR_SCHOOL_DIRECTORY, "TXT", std::string("A\r\nab\0cdef", 10));
+    ASSERT_TRUE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", m_table, strMessage));
     EXPECT_STREQ(m_table.GetCell(0, 0), "ab");
 
-    OverrideResource(DIRECTORY_ID, "TXT", "A"); // shorter than what is dropped: the empty text
-    ASSERT_TRUE(LoadResourceTable(DIRECTORY_ID, "TXT", m_table, strMessage));
+    OverrideResource(IDR_SCHOOL_DIRECTORY, "TXT", "A"); // shorter than what is dropped: the empty text
+    ASSERT_TRUE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", m_table, strMessage));
     EXPECT_EQ(m_table.GetColCount(), 1);
     EXPECT_EQ(m_table.GetRowCount(), 0);
 }
 
 TEST_F(SchoolDirectory, AcceptsAResourceJustBelowTheLimit)
 {
-    OverrideResource(DIRECTORY_ID, "TXT", "A\r\n" + std::string(1048576 - 1 - 3, 'x'));
+    OverrideResource(IDR_SCHOOL_DIRECTORY, "TXT", "A\r\n" + std::string(1048576 - 1 - 3, 'x'));
     std::string strMessage;
-    ASSERT_TRUE(LoadResourceTable(DIRECTORY_ID, "TXT", m_table, strMessage));
+    ASSERT_TRUE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", m_table, strMessage));
     EXPECT_EQ(m_table.GetRowCount(), 1);
 }
 
@@ -113,8 +111,8 @@ class DirectoryFault : public SchoolDirectory, public testing::WithParamInterfac
 
 TEST_P(DirectoryFault, ReportsTheFailure)
 {
-    OverrideResource(DIRECTORY_ID, "TXT", GetParam().bytes, GetParam().fault);
-    EXPECT_EQ(LoadFails(), GbkOf(GetParam().lpcszMessage));
+    OverrideResource(IDR_SCHOOL_DIRECTORY, "TXT", GetParam().bytes, GetParam().fault);
+    EXPECT_EQ(LoadFails(), Gbk(GetParam().lpcszMessage));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -132,18 +130,18 @@ TEST_F(SchoolDirectory, AnUnparseableTextGivesTheTableError)
     std::string strHeader;
     for (int i = 0; i < 101; ++i)
         strHeader += "C" + std::to_string(i) + "\t";
-    OverrideResource(DIRECTORY_ID, "TXT", strHeader + "\r\n\r\n");
+    OverrideResource(IDR_SCHOOL_DIRECTORY, "TXT", strHeader + "\r\n\r\n");
     const std::string strMessage = LoadFails();
-    EXPECT_EQ(strMessage, GbkOf("列数超过限制。"));
+    EXPECT_EQ(strMessage, Gbk("列数超过限制。"));
     EXPECT_EQ(strMessage, m_table.GetErrorText());
-    EXPECT_EQ(g_lpcszSystemErrorCaption, GbkOf("系统错误"));
+    EXPECT_EQ(g_lpcszSystemErrorCaption, Gbk("系统错误"));
 }
 
 TEST_F(SchoolDirectory, OtherIdsAndTypesAreNotFound)
 {
     std::string strMessage;
     EXPECT_FALSE(LoadResourceTable(135, "TXT", m_table, strMessage));
-    EXPECT_FALSE(LoadResourceTable(DIRECTORY_ID, "BIN", m_table, strMessage));
-    EXPECT_EQ(strMessage, GbkOf("不能找到指定类型的资源，可能原因，本文件已经被破坏。"));
+    EXPECT_FALSE(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "BIN", m_table, strMessage));
+    EXPECT_EQ(strMessage, Gbk("不能找到指定类型的资源，可能原因，本文件已经被破坏。"));
 }
 } // namespace

@@ -1,19 +1,15 @@
 #include "core/SchoolFilter.h"
 
+#include "TestKit.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 #include "core/MemTable.h"
-#include "platform/Encoding.h"
 
 namespace
 {
-std::string Gbk(const char* lpcszUtf8)
-{
-    return Encoding::Utf8ToGbk(lpcszUtf8).value();
-}
-
 // A directory excerpt in the directory's own form: code, name, province.
 class SchoolFilter : public testing::Test
 {

@@ -26,9 +26,9 @@ TEST(StudentSchema, EmptyTableHasTheTwentyFourColumnsInRecordOrder)
 
 TEST(StudentSchema, ListAndEditorLabelsDifferInEightFields)
 {
-    EXPECT_EQ(g_studentFields[Field::XBDM].lpcszListLabel, GbkOf("性别"));
-    EXPECT_EQ(g_studentFields[Field::XBDM].lpcszEditorLabel, GbkOf("姓别"));
-    EXPECT_EQ(g_studentFields[Field::JICENG].lpcszListLabel, GbkOf("参加下基层项目"));
+    EXPECT_EQ(g_studentFields[Field::XBDM].lpcszListLabel, Gbk("性别"));
+    EXPECT_EQ(g_studentFields[Field::XBDM].lpcszEditorLabel, Gbk("姓别"));
+    EXPECT_EQ(g_studentFields[Field::JICENG].lpcszListLabel, Gbk("参加下基层项目"));
     int nDiffering = 0;
     for (const STUDENTFIELD& field : g_studentFields)
         nDiffering += std::string(field.lpcszListLabel) != field.lpcszEditorLabel;
@@ -48,10 +48,10 @@ TEST(StudentSchema, CodedFieldsAreBoundToTheirTables)
 
 TEST(StudentSchema, SalaryBandsKeepTheirTrailingSpaces)
 {
-    EXPECT_EQ(g_szSalaryBands[0], GbkOf("1000以下"));
+    EXPECT_EQ(g_szSalaryBands[0], Gbk("1000以下"));
     EXPECT_STREQ(g_szSalaryBands[1], "1000-2000 ");
     EXPECT_STREQ(g_szSalaryBands[2], "2000-3000 ");
-    EXPECT_EQ(g_szSalaryBands[3], GbkOf("3000以上"));
+    EXPECT_EQ(g_szSalaryBands[3], Gbk("3000以上"));
 }
 
 struct DateCase

@@ -1,5 +1,7 @@
 #include "platform/Profile.h"
 
+#include "TestKit.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,9 +38,6 @@ class ProfileTest : public testing::Test
   protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() / ("profile-test-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
         const char* lpcszOld = std::getenv("XDG_CONFIG_HOME");
         m_bHadConfig = lpcszOld != nullptr;
         m_oldConfig = lpcszOld ? lpcszOld : "";
@@ -50,11 +49,11 @@ class ProfileTest : public testing::Test
             setenv("XDG_CONFIG_HOME", m_oldConfig.c_str(), 1);
         else
             unsetenv("XDG_CONFIG_HOME");
-        fs::remove_all(m_dir);
     }
     fs::path IniPath() const { return m_dir / "quillmark.ini"; }
 
-    fs::path m_dir;
+    TestKit::TempDir m_tmp;
+    const fs::path m_dir = m_tmp.Path();
     bool m_bHadConfig = false;
     std::string m_oldConfig;
 };

@@ -40,11 +40,7 @@ class TestCheckResults : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase()
-    {
-        LoadSchoolDirectory();
-        BuildMajorCategories();
-    }
+    void initTestCase() { LoadSchoolDirectory(); }
     void init() { ResetStudents(m_dir); }
 
     void listsEveryFailingRecordAndCorrectsItFromTheList()

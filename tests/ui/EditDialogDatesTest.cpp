@@ -35,7 +35,6 @@ class TestEditDialogDates : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { BuildMajorCategories(); }
     void init()
     {
         ResetStudents(m_dir);
@@ -88,7 +87,7 @@ class TestEditDialogDates : public QObject
 
     void pickersShowAndTakeIsoDatesAndLeaveWithOneTab()
     {
-        CEditDialog dlg;
+        CEditDialog dlg(g_testKey.strCode);
         dlg.show();
         QApplication::setActiveWindow(&dlg);
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -118,7 +117,7 @@ class TestEditDialogDates : public QObject
 
     void byteCountersFollowTheTextAndTurnRedAtTheLimit()
     {
-        CEditDialog dlg;
+        CEditDialog dlg(g_testKey.strCode);
         dlg.show();
         struct Case
         {

@@ -15,6 +15,8 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
+const std::string kSchoolCode = "10001"; // the logged-in school
+
 QComboBox* List(QWidget* pDialog, int nId)
 {
     return FindById<QComboBox>(pDialog, nId);
@@ -70,15 +72,13 @@ class TestEditDialog : public QObject
 
 void TestEditDialog::initTestCase()
 {
-    BuildMajorCategories();
-    g_strSchoolCode = "10001";
     QVERIFY(CreateStudentTable(g_memStudents));
 }
 
 void TestEditDialog::opensInAddModeWithItsDefaults()
 {
     MessageRecorder messages;
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     dlg.show();
     QCOMPARE(dlg.windowTitle(), u"添加学生记录");
     QCOMPARE(FindById<QPushButton>(&dlg, 1)->text(), u"添加记录");
@@ -119,7 +119,7 @@ void TestEditDialog::opensInAddModeWithItsDefaults()
 
 void TestEditDialog::keepsTheTemplateTabOrder()
 {
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     dlg.show();
     const QList<int> expected = {1000, 1001, 1011, 1003, 1004, 1005, 1028, 1002, 1008, 1012,
                                  1010, 1007, 1015, 1027, 1016, 1017, 1018, 1019, 1025, 1021,
@@ -139,7 +139,7 @@ void TestEditDialog::keepsTheTemplateTabOrder()
 void TestEditDialog::exampleFillLeadsToTheRegionCheck()
 {
     MessageRecorder messages;
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     dlg.show();
     EditorScript::Click(&dlg, 9);
     QCOMPARE(EditBox(&dlg, 1000)->text(), u"123456789012345");
@@ -179,7 +179,7 @@ void TestEditDialog::exampleFillLeadsToTheRegionCheck()
 
 void TestEditDialog::provinceAndCategoryRefillTheirLists()
 {
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     dlg.show();
     EditorScript::Choose(&dlg, 1027, u"海南省"_s);
     QCOMPARE(Entries(List(&dlg, 1016)), QStringList({u"海口市"_s, u"三亚市"_s, u"省直辖县级行政单位"_s}));
@@ -197,7 +197,7 @@ void TestEditDialog::provinceAndCategoryRefillTheirLists()
 
 void TestEditDialog::limitsTypingToBytesAndDigits()
 {
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     dlg.show();
     for (int i = 0; i < 16; ++i) // 32 bytes offered, 30 allowed
         QTest::sendKeyEvent(QTest::Click, EditBox(&dlg, 1003), Qt::Key_unknown, u"张"_s, Qt::NoModifier);
@@ -211,7 +211,7 @@ void TestEditDialog::limitsTypingToBytesAndDigits()
 void TestEditDialog::reportsTheFirstOverlongEditInModifyMode()
 {
     MessageRecorder messages;
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     SetValidValues(dlg);
     const std::string strLongName = Gbk("张三李四王五赵六钱七孙八周九吴") + "X"; // 31 bytes
     dlg.m_strFields[Field::XM] = strLongName;
@@ -241,7 +241,7 @@ void TestEditDialog::reportsTheFirstOverlongEditInModifyMode()
 void TestEditDialog::refusesACharacterGbkCannotHold()
 {
     MessageRecorder messages;
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     SetValidValues(dlg);
     dlg.show();
     EditBox(&dlg, 1003)->setText(u"张明\U0001F600"_s);
@@ -256,7 +256,7 @@ void TestEditDialog::refusesACharacterGbkCannotHold()
 void TestEditDialog::showsStoredValuesMissingFromTheLists()
 {
     MessageRecorder messages;
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     SetValidValues(dlg);
     // Codes no table holds (shown as they are) and a discipline-level major (shown by its name).
     dlg.m_strFields[Field::XBDM] = "9";
@@ -286,7 +286,7 @@ void TestEditDialog::showsStoredValuesMissingFromTheLists()
 void TestEditDialog::asksForValuesTheRecordLacks()
 {
     MessageRecorder messages;
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     SetValidValues(dlg);
     dlg.m_strFields[Field::SYSZDQDM] = Gbk("--不限--");
     dlg.m_strFields[Field::XBDM].clear();
@@ -304,7 +304,7 @@ void TestEditDialog::asksForValuesTheRecordLacks()
 void TestEditDialog::acceptsAValidRecordWithDateTexts()
 {
     MessageRecorder messages;
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     dlg.show();
     EditorScript::Click(&dlg, 9);
     EditorScript::Choose(&dlg, 1027, u"海南省"_s);
@@ -322,7 +322,7 @@ void TestEditDialog::acceptsAValidRecordWithDateTexts()
 
 void TestEditDialog::cancelTakesNothingOver()
 {
-    CEditDialog dlg;
+    CEditDialog dlg(kSchoolCode);
     SetValidValues(dlg);
     dlg.show();
     EditBox(&dlg, 1003)->setText(u"李四"_s);

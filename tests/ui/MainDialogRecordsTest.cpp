@@ -53,11 +53,7 @@ class TestMainDialogRecords : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase()
-    {
-        LoadSchoolDirectory();
-        BuildMajorCategories();
-    }
+    void initTestCase() { LoadSchoolDirectory(); }
     void init()
     {
         m_dir = std::make_unique<TempProgramDir>();

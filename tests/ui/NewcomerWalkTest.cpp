@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 

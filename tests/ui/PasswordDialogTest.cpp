@@ -42,7 +42,7 @@ class TestPasswordDialog : public QObject
 void TestPasswordDialog::initTestCase()
 {
     std::string strMessage;
-    QVERIFY(LoadResourceTable(134, "TXT", g_memSchools, strMessage));
+    QVERIFY(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage));
 }
 
 void TestPasswordDialog::init()

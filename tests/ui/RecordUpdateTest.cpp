@@ -48,7 +48,6 @@ class TestRecordUpdate : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase();
     void addStoresCodesAndSaves();
     void addRefusesAStoredNumber();
     void modifyKeepsWhatTheUserDidNotTouch();
@@ -59,12 +58,6 @@ class TestRecordUpdate : public QObject
   private:
     TempProgramDir m_dir;
 };
-
-void TestRecordUpdate::initTestCase()
-{
-    BuildMajorCategories();
-    g_strSchoolCode = kKey.strCode;
-}
 
 void TestRecordUpdate::addStoresCodesAndSaves()
 {

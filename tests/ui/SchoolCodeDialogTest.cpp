@@ -45,7 +45,7 @@ class TestSchoolCodeDialog : public QObject
 void TestSchoolCodeDialog::initTestCase()
 {
     std::string strMessage;
-    QVERIFY(LoadResourceTable(134, "TXT", g_memSchools, strMessage));
+    QVERIFY(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage));
 }
 
 QStringList TestSchoolCodeDialog::ShownCodes(QTableView* list)

@@ -9,13 +9,11 @@
 
 using namespace Qt::StringLiterals;
 
-class TestSearchByName : public QObject
+class TestSearchByName : public CSearchTest
 {
     Q_OBJECT
 
   private slots:
-    void initTestCase();
-    void init();
     void opensWithTheFirstCategoryAndItsOwnRow();
     void categoryRefillsTheMajors();
     void maximisedWindowStretchesTheListAndMovesTheButtons();
@@ -32,19 +30,7 @@ class TestSearchByName : public QObject
     static QComboBox* Categories(CSearchByName& dlg) { return FindById<QComboBox>(&dlg, 1028); }
     static QComboBox* Majors(CSearchByName& dlg) { return FindById<QComboBox>(&dlg, 1002); }
     static CFoundRecordList* List(CSearchByName& dlg) { return FindById<CFoundRecordList>(&dlg, 1029); }
-
-    TempProgramDir m_dir;
 };
-
-void TestSearchByName::initTestCase()
-{
-    BuildMajorCategories();
-}
-
-void TestSearchByName::init()
-{
-    ResetStudents(m_dir);
-}
 
 // Picks the category as the user does (which refills the majors), then the major.
 void TestSearchByName::Choose(CSearchByName& dlg, const QString& category, const QString& major)
@@ -237,3 +223,4 @@ void TestSearchByName::changeShowsInTheMainList()
 
 QTEST_MAIN(TestSearchByName)
 #include "SearchByNameTest.moc"
+#include "moc_SearchTestSupport.cpp"

@@ -8,13 +8,11 @@
 
 using namespace Qt::StringLiterals;
 
-class TestSearchInfo : public QObject
+class TestSearchInfo : public CSearchTest
 {
     Q_OBJECT
 
   private slots:
-    void initTestCase();
-    void init();
     void refusesAnEmptyNumberAndAnEmptyTable_data();
     void refusesAnEmptyNumberAndAnEmptyTable();
     void unknownNumberLeavesTheListEmptyWithoutMessage();
@@ -28,19 +26,7 @@ class TestSearchInfo : public QObject
   private:
     static void Search(CSearchInfo& dlg, const QString& number);
     static CFoundRecordList* List(CSearchInfo& dlg) { return FindById<CFoundRecordList>(&dlg, 1028); }
-
-    TempProgramDir m_dir;
 };
-
-void TestSearchInfo::initTestCase()
-{
-    BuildMajorCategories();
-}
-
-void TestSearchInfo::init()
-{
-    ResetStudents(m_dir);
-}
 
 void TestSearchInfo::Search(CSearchInfo& dlg, const QString& number)
 {
@@ -227,3 +213,4 @@ void TestSearchInfo::changeShowsInTheMainList()
 
 QTEST_MAIN(TestSearchInfo)
 #include "SearchInfoTest.moc"
+#include "moc_SearchTestSupport.cpp"

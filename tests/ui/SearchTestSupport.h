@@ -18,8 +18,8 @@
 #include <QTimer>
 
 #include "core/DataFunc.h"
+#include "ui/FoundRecordList.h"
 #include "ui/MainDialog.h"
-#include "ui/Support/FoundRecordList.h"
 #include "ui/Support/SaveStudents.h"
 
 inline const SchoolKey g_testKey{"10001", "123"};
@@ -38,7 +38,24 @@ inline int AddStudent(const char* lpcszNumber, const char* lpcszName, const char
     return nRow;
 }
 
-// Starts every test with the logged-in school's empty table and no data file.
+// The fixture of both search tests: a program directory of their own, and before every test the
+// logged-in school's empty table and no data file.
+class CSearchTest : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void init()
+    {
+        CreateStudentTable(g_memStudents);
+        QFile::remove(m_dir.filePath(QString::fromStdString(g_testKey.strCode) + QStringLiteral(".db")));
+    }
+
+  protected:
+    TempProgramDir m_dir;
+};
+
+// Starts a test that is no search test with the logged-in school's empty table and no data file.
 inline void ResetStudents(const TempProgramDir& dir)
 {
     g_strSchoolCode = g_testKey.strCode;

@@ -47,5 +47,5 @@ inline std::vector<std::string> StoredNumbers(const std::string& strCode, const 
 inline void LoadSchoolDirectory()
 {
     std::string strMessage;
-    QVERIFY2(LoadResourceTable(134, "TXT", g_memSchools, strMessage), strMessage.c_str());
+    QVERIFY2(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage), strMessage.c_str());
 }

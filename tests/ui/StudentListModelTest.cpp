@@ -36,11 +36,7 @@ class TestStudentListModel : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase()
-    {
-        LoadSchoolDirectory();
-        BuildMajorCategories();
-    }
+    void initTestCase() { LoadSchoolDirectory(); }
     void init() { ResetStudents(m_dir); }
 
     void staysConsistentThroughAddDeleteAndImport()

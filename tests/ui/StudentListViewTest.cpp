@@ -100,7 +100,6 @@ class TestStudentListView : public QObject
     {
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); // the remembered choice stays here
         LoadSchoolDirectory();
-        BuildMajorCategories();
     }
     void init()
     {

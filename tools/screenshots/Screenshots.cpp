@@ -176,9 +176,8 @@ int main(int argc, char* argv[])
     QTemporaryDir program;
     SetProgramDirectory(program.path().toStdString());
     std::string strMessage;
-    if (!LoadResourceTable(134, "TXT", g_memSchools, strMessage))
+    if (!LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage))
         return 1;
-    BuildMajorCategories();
     FillStudents();
     SaveSchoolDatabase(kSchool.strCode, g_memStudents, kSchool.strPassword);
 
@@ -219,7 +218,7 @@ int main(int argc, char* argv[])
         bAll &= Save(pCheck, out, u"check.png"_s);
     }
     {
-        CEditDialog editor;
+        CEditDialog editor(kSchool.strCode);
         editor.show();
         Child<QPushButton>(&editor, 9)->click();
         bAll &= Save(&editor, out, u"editor.png"_s);

@@ -13,9 +13,6 @@ std::function<int(const QString&)>& Hook()
     static std::function<int(const QString&)> hook;
     return hook;
 }
-constexpr int kOpened = 42;
-constexpr int kFileNotFound = 2;
-constexpr int kNoAssociation = 31;
 } // namespace
 
 void SetShellOpenHook(std::function<int(const QString&)> hook)
@@ -28,10 +25,10 @@ int UiShellOpen(const QString& path)
     if (Hook())
         return Hook()(path);
     if (QFileInfo::exists(path))
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? kOpened : kNoAssociation;
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path)) ? ShellResult::Opened : ShellResult::NoAssociation;
     // An address such as "https://..." or "mailto:..." (a one-letter scheme would be a drive name).
     const QUrl url(path, QUrl::StrictMode);
     if (url.isValid() && url.scheme().size() > 1)
-        return QDesktopServices::openUrl(url) ? kOpened : kNoAssociation;
-    return kFileNotFound;
+        return QDesktopServices::openUrl(url) ? ShellResult::Opened : ShellResult::NoAssociation;
+    return ShellResult::FileNotFound;
 }

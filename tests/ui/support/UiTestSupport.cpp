@@ -2,9 +2,6 @@
 
 #include <QFile>
 
-#include "platform/ProgramDir.h"
-#include "ui/Support/GbkText.h"
-
 MessageRecorder::MessageRecorder(int nDefaultAnswer) : m_nDefaultAnswer(nDefaultAnswer)
 {
     SetMessageBoxHook([this](const MessageBoxCall& call) {
@@ -39,21 +36,6 @@ FileDialogAnswers::FileDialogAnswers()
 FileDialogAnswers::~FileDialogAnswers()
 {
     SetFileDialogHook({});
-}
-
-TempProgramDir::TempProgramDir()
-{
-    SetProgramDirectory(m_dir.path().toStdString());
-}
-
-TempProgramDir::~TempProgramDir()
-{
-    SetProgramDirectory(std::string());
-}
-
-std::string Gbk(const char* lpcszUtf8)
-{
-    return ToGbk(QString::fromUtf8(lpcszUtf8)).value();
 }
 
 std::string ReadFileBytes(const QString& path)

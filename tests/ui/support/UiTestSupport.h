@@ -1,11 +1,12 @@
 #pragma once
 
+#include "TestKit.h"
+
 #include <deque>
 #include <string>
 
 #include <QList>
 #include <QString>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include "ui/Support/FileDialogs.h"
@@ -44,17 +45,12 @@ class FileDialogAnswers
     QList<FileDialogRequest> m_requests;
 };
 
-// A temporary directory that stands in for the program's directory (data files, manual).
-class TempProgramDir
+// The shared temporary program directory (data files, manual), with Qt paths.
+class TempProgramDir : public TestKit::TempProgramDir
 {
   public:
-    TempProgramDir();
-    ~TempProgramDir();
-    QString path() const { return m_dir.path(); }
-    QString filePath(const QString& name) const { return m_dir.filePath(name); }
-
-  private:
-    QTemporaryDir m_dir;
+    QString path() const { return QString::fromStdString(Path()); }
+    QString filePath(const QString& name) const { return path() + u'/' + name; }
 };
 
 // The child widget whose objectName is "id<nId>" (every control carries its dialog ID that way).
@@ -63,7 +59,5 @@ template <typename T = QWidget> T* FindById(QWidget* root, int nId)
     return root->findChild<T*>(QStringLiteral("id%1").arg(nId));
 }
 
-// UTF-8 literal to the GBK bytes the core stores.
-std::string Gbk(const char* lpcszUtf8);
 // Reads a whole file as bytes ("" when missing).
 std::string ReadFileBytes(const QString& path);

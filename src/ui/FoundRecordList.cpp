@@ -1,4 +1,4 @@
-#include "ui/Support/FoundRecordList.h"
+#include "ui/FoundRecordList.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

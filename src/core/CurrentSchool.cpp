@@ -1,0 +1,4 @@
+#include "core/CurrentSchool.h"
+
+CMemTable g_memStudents;
+std::string g_strSchoolCode;

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "core/MemTable.h"
+#include "platform/Types.h"
+
+// "<program directory>/<code>.db"; empty when the path would exceed 260 bytes with its
+// terminating zero (last error 8) or the program directory is unknown (last error 3).
+std::string GetSchoolDatabasePath(const std::string& strCode);
+// "<program directory>/<code>.lock": the file whose lock makes one writer per school.
+std::string GetSchoolLockPath(const std::string& strCode);
+// Whether the path (links resolved) is one of the program's own files, which an export must never
+// replace: a data file, lock file or temporary file in the data folder, anything under its
+// backup/ folder, or the school's data file wherever its link leads.
+bool IsProgramDataFile(const std::string& strPath, const std::string& strCode);
+// Loads the school's records; a missing file, or one of 6 bytes or less, gives an empty table.
+// FALSE: GetLastError() holds the code; the table is unchanged, except after a file whose text
+// does not parse (ERROR_INVALID_DATA), which leaves it empty with the student columns. A header
+// line that does not name all 24 fields is ERROR_INVALID_PASSWORD; text that does not end in CR LF
+// or holds a NUL byte is ERROR_FILE_CORRUPT. While g_schoolSession holds the school, the loaded
+// file's identity is remembered there.
+BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table);
+// Writes the whole table scrambled with the password; the previous file survives any failure.
+// Every save of a data file passes here. A new file gets mode 0600, an existing one keeps its mode;
+// a read-only file is refused (ERROR_FILE_READ_ONLY). While g_schoolSession holds the school, a
+// file no longer the one loaded or saved last is refused (ERROR_FILE_INVALID).
+BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword);

@@ -1,0 +1,28 @@
+#include "ui/SearchDialog.h"
+
+#include <QPushButton>
+
+#include "ui/FoundRecordList.h"
+
+CSearchDialog::CSearchDialog(QWidget* parent) : CSizingDialog(parent, sfBoth, true)
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+}
+
+CSearchDialog::~CSearchDialog() = default;
+
+void CSearchDialog::CreateSearchControls(const SchoolKey& key, bool bSorted, const QString& okText,
+                                         const QString& exitText)
+{
+    m_lstFound = new CFoundRecordList(key, bSorted, this);
+    m_btnOK = new QPushButton(okText, this);
+    m_btnExit = new QPushButton(exitText, this);
+    m_btnOK->setObjectName(QStringLiteral("id1"));
+    m_btnOK->setDefault(true);
+    connect(m_btnOK, &QPushButton::clicked, this, &CSearchDialog::OnOK);
+    m_btnExit->setObjectName(QStringLiteral("id2"));
+    m_btnExit->setAutoDefault(false);
+    connect(m_btnExit, &QPushButton::clicked, this, &QDialog::reject);
+    m_lstFound->setAccessibleName(QStringLiteral("查询结果"));
+    connect(m_lstFound, &CFoundRecordList::RecordModified, this, &CSearchDialog::RecordModified);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include "ui/Layout/SizingDialog.h"
+#include "ui/Support/SaveStudents.h"
+
+class QPushButton;
+class CFoundRecordList;
+
+// What the two search dialogs share: the list of found records (a double click modifies one and
+// saves with the school's key), the search button (1, default) and the exit button (2), Enter
+// searching while the dialog stays open, and the signal of a record changed from the list. The
+// derived dialog creates its inputs, then these controls, places them and runs its search in OnOK.
+class CSearchDialog : public CSizingDialog
+{
+    Q_OBJECT
+  public:
+    void accept() override { OnOK(); } // Enter and button 1 search; the dialog stays open
+
+  signals:
+    // Row nRow of g_memStudents was changed and saved from this dialog.
+    void RecordModified(int nRow);
+
+  protected:
+    explicit CSearchDialog(QWidget* parent);
+    ~CSearchDialog() override;
+
+    // Creates the list and the two buttons; called after the dialog's inputs are created, so that
+    // the list and the buttons follow them in tab order. The key saves every change made in the
+    // list (the school's code and login password); bSorted keeps the list in order of the student
+    // numbers.
+    void CreateSearchControls(const SchoolKey& key, bool bSorted, const QString& okText, const QString& exitText);
+
+    virtual void OnOK() = 0;
+
+    CFoundRecordList* m_lstFound = nullptr;
+    QPushButton* m_btnOK = nullptr;
+    QPushButton* m_btnExit = nullptr;
+};

@@ -1,0 +1,3 @@
+const char kFine[] = "\x41";
+
+const char kCaption[] = "\xCF\xB5\xCD\xB3";

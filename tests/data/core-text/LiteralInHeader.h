@@ -1,0 +1,3 @@
+#pragma once
+
+inline constexpr char kCaption[] = "系统错误";

@@ -1,0 +1,67 @@
+#include "TestKit.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/Encoding.h"
+#include "platform/ProgramDir.h"
+
+std::string Gbk(std::string_view utf8)
+{
+    std::optional<std::string> gbk = Encoding::Utf8ToGbk(utf8);
+    if (!gbk)
+        throw std::runtime_error("not representable in GBK: " + std::string(utf8));
+    return std::move(*gbk);
+}
+
+std::string Utf8(std::string_view gbk)
+{
+    std::optional<std::string> utf8 = Encoding::GbkToUtf8(gbk);
+    if (!utf8)
+        throw std::runtime_error("not GBK text");
+    return std::move(*utf8);
+}
+
+namespace TestKit
+{
+TempDir::TempDir()
+{
+    std::string strTemplate = (std::filesystem::temp_directory_path() / "varnholt-test-XXXXXX").string();
+    if (::mkdtemp(strTemplate.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary directory");
+    m_strPath = strTemplate;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(m_strPath, ec);
+}
+
+std::string TempDir::Listing() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_strPath))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::string strListing;
+    for (const auto& name : names)
+        strListing += (strListing.empty() ? "" : " ") + name;
+    return strListing;
+}
+
+TempProgramDir::TempProgramDir()
+{
+    SetProgramDirectory(Path());
+}
+
+TempProgramDir::~TempProgramDir()
+{
+    SetProgramDirectory({});
+}
+} // namespace TestKit

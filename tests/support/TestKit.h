@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Helpers shared by the core, CLI and dialog tests (standard library and the program's core only).
+
+// The GBK bytes of UTF-8 text: the test sources are UTF-8, the program's data GBK. Throws when GBK
+// cannot hold a character.
+std::string Gbk(std::string_view utf8);
+// The UTF-8 text of GBK bytes. Throws on bytes that are not GBK.
+std::string Utf8(std::string_view gbk);
+
+namespace TestKit
+{
+// A fresh temporary directory, removed with everything in it at the end (also after a test took
+// away its permissions).
+class TempDir
+{
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_strPath; }
+    std::string FilePath(const std::string& strName) const { return m_strPath + "/" + strName; }
+    // Names of the entries in the directory, sorted, separated by blanks.
+    std::string Listing() const;
+
+  private:
+    std::string m_strPath;
+};
+
+// A temporary directory that stands in for the program's directory while it lives.
+class TempProgramDir : public TempDir
+{
+  public:
+    TempProgramDir();
+    ~TempProgramDir();
+};
+} // namespace TestKit
