@@ -22,5 +22,13 @@ int PrepareDataDirectory(const CCliArgs& args);
 // g_memStudents, with the login's rules and messages. CLI_OK, or the exit code after telling why not.
 int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school);
 
+// The school of --school (a row of the school directory) and the password as OpenSchoolOfArgs takes
+// it, without opening the data file. CLI_OK, or the exit code after telling the user why not.
+int SchoolOfArgs(const CCliArgs& args, CliSchool& school);
+
 // The exit code for a refused login or password change, after printing the program's message.
 int ReportSchoolAccess(SchoolAccess result);
+
+// After a save: tells the user on standard error when the file it replaced could not be kept as a
+// backup ("备份失败：..."); the save itself went on.
+void ReportBackupFailure();

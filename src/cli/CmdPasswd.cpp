@@ -25,6 +25,7 @@ int RunPasswd(const CCliArgs& args)
     const SchoolAccess result = ChangeSchoolPassword(request, g_memStudents);
     if (result != SchoolAccess::Done)
         return ReportSchoolAccess(result);
+    ReportBackupFailure();
     std::cout << "密码已修改。\n";
     return CLI_OK;
 }

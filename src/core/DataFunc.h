@@ -115,5 +115,11 @@ std::string GetSchoolDatabasePath(const std::string& strCode);
 // FALSE: GetLastError() holds the code; the table is unchanged, except after a file whose text
 // does not parse (ERROR_INVALID_DATA), which leaves it empty with the student columns.
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table);
+// LoadSchoolDatabase on a data file at any path (a backup), with the same rules and codes.
+BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table);
+// The same on the file's bytes, already read.
+BOOL LoadDatabaseBytes(std::string strBytes, const std::string& strPassword, CMemTable& table);
 // Writes the whole table scrambled with the password; the previous file survives any failure.
+// The file it replaces is kept as a backup first (see SchoolBackups.h); a backup that cannot be
+// made does not stop the save, and GetLastBackupError() then gives its code.
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword);

@@ -2,9 +2,11 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "core/DataFunc.h"
+#include "core/SchoolBackups.h"
 #include "core/WholeFile.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
@@ -48,14 +50,9 @@ void Scramble(std::string& strBytes, const std::string& strPassword)
         p[i] = static_cast<char>(p[i] ^ key[i % KEY_LENGTH]);
 }
 
-// The file's plain text (magic included), or the failure code.
-DWORD ReadPlainText(const std::string& strCode, const std::string& strPassword, std::string& strText)
+// Turns the file's bytes into its plain text (magic included), or gives the failure code.
+DWORD UnscrambleText(std::string& strText, const std::string& strPassword)
 {
-    const std::string strPath = GetSchoolDatabasePath(strCode);
-    if (strPath.empty())
-        return GetLastError();
-    if (const DWORD dwCode = ReadWholeFile(strPath, strText); dwCode != ERROR_SUCCESS)
-        return dwCode;
     if (strText.size() <= MAGIC.size())
         return ERROR_FILE_NOT_FOUND; // nothing but a magic at most: treated like no file
     Scramble(strText, strPassword);
@@ -128,8 +125,26 @@ std::string GetSchoolDatabasePath(const std::string& strCode)
 
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table)
 {
-    std::string strText;
-    const DWORD dwCode = ReadPlainText(strCode, strPassword, strText);
+    const std::string strPath = GetSchoolDatabasePath(strCode);
+    if (strPath.empty())
+        return FALSE; // the last error is set
+    return LoadDatabaseFile(strPath, strPassword, table);
+}
+
+BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table)
+{
+    std::string strBytes;
+    const DWORD dwCode = ReadWholeFile(strPath, strBytes);
+    if (dwCode == ERROR_FILE_NOT_FOUND)
+        return CreateStudentTable(table); // a school without records yet
+    if (dwCode != ERROR_SUCCESS)
+        return FailWith(dwCode);
+    return LoadDatabaseBytes(std::move(strBytes), strPassword, table);
+}
+
+BOOL LoadDatabaseBytes(std::string strText, const std::string& strPassword, CMemTable& table)
+{
+    const DWORD dwCode = UnscrambleText(strText, strPassword);
     if (dwCode == ERROR_FILE_NOT_FOUND)
         return CreateStudentTable(table); // a school without records yet
     if (dwCode != ERROR_SUCCESS)
@@ -139,6 +154,7 @@ BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPasswo
 
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)
 {
+    SetLastBackupError(ERROR_SUCCESS);
     if (table.GetColCount() == 0)
         return FailWith(ERROR_INVALID_DATA); // no header line, no table text
     std::string strText(MAGIC);
@@ -154,7 +170,10 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return FALSE; // the last error is set
-    if (const DWORD dwCode = ReplaceFileContent(strPath, strText); dwCode != ERROR_SUCCESS)
+    DWORD dwBackupError = ERROR_SUCCESS;
+    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, strText, dwBackupError);
+    SetLastBackupError(dwBackupError);
+    if (dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);
     return TRUE;
 }
