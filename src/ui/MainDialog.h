@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "ui/Layout/SizingDialog.h"
@@ -9,7 +10,10 @@
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QAction;
 class QTableView;
+class QUndoStack;
+class CRowsCommand;
 class CStudentListModel;
 
 // The program's main window: logs the school in before it shows, then lists the school's records
@@ -55,6 +59,8 @@ class CMainDialog : public CSizingDialog
     void OnAbout();
     void OnListDblClk();
     void OnListRClick();
+    // 文件 → 恢复备份...: picks a backup, makes it the data file, shows it; a step of the history.
+    void OnRestoreBackup();
     void OnOK();
     // The exit question; on Yes the window, and with it the program, ends.
     void OnCancel();
@@ -74,9 +80,20 @@ class CMainDialog : public CSizingDialog
     QTableView* m_lstStudents; // the student list, id 1018
     QLabel* m_stcStatus;       // the status line, id 101
     CStudentListModel* m_pModel;
+    // The history of the records' changes while the school is open: 编辑 → 撤销 / 重做.
+    QUndoStack* m_pHistory;
+    QAction* m_pUndoAction;
+    QAction* m_pRedoAction;
 
   private:
     QMenuBar* CreateMenuBar();
+    // Adds 撤销, 重做 and 恢复备份... to the menus, wired to the history.
+    void SetUpHistory();
+    void UpdateHistoryActions();
+    // A step around a change about to be made: copies the rows it will remove (positions now).
+    std::unique_ptr<CRowsCommand> BeginStep(const QString& text, const std::vector<int>& removed);
+    // After the change: copies the rows it put in (positions now) and adds the step to the history.
+    void FinishStep(std::unique_ptr<CRowsCommand> pStep, const std::vector<int>& inserted);
     void SetUpListColumns();
     int m_nMenuHeight;
 };

@@ -6,6 +6,7 @@
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
 #include "ui/MainDialog.h"
+#include "ui/RecordCommands.h"
 #include "ui/Support/FileDialogs.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
@@ -80,6 +81,7 @@ void CMainDialog::OnImportCsv()
     // The file is read whole into a table of its own: a refused file leaves the records untouched.
     CMemTable imported;
     std::string strError;
+    const int nFirstNew = g_memStudents.GetRowCount();
     if (!ReadCsvStudents(std::string_view(bytes->constData(), static_cast<std::size_t>(bytes->size())), imported,
                          strError) ||
         !g_memStudents.AppendTable(imported))
@@ -90,4 +92,6 @@ void CMainDialog::OnImportCsv()
     }
     FillList();
     SaveStudentsOrReport(this, GetSchoolKey());
+    auto pStep = BeginStep(QStringLiteral("导入 %1 条记录").arg(imported.GetRowCount()), {});
+    FinishStep(std::move(pStep), RowRange(nFirstNew, g_memStudents.GetRowCount()));
 }

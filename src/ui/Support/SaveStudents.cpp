@@ -1,13 +1,17 @@
 #include "ui/Support/SaveStudents.h"
 
 #include "core/DataFunc.h"
+#include "core/SchoolBackups.h"
 #include "platform/LastError.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
 namespace
 {
-QString ReasonText(DWORD dwCode)
+bool g_bBackupFailureShown = false; // the failure now going on has been reported
+} // namespace
+
+QString FileErrorReason(DWORD dwCode)
 {
     switch (dwCode)
     {
@@ -25,19 +29,36 @@ QString ReasonText(DWORD dwCode)
         return QStringLiteral("错误码 %1").arg(dwCode);
     }
 }
-} // namespace
+
+void ReportBackupFailure(QWidget* parent)
+{
+    const DWORD dwCode = GetLastBackupError();
+    if (dwCode == ERROR_SUCCESS || g_bBackupFailureShown)
+    {
+        g_bBackupFailureShown = dwCode != ERROR_SUCCESS;
+        return;
+    }
+    g_bBackupFailureShown = true;
+    UiMessageBox(
+        parent,
+        QStringLiteral("备份失败：被覆盖的数据文件没能留作备份（%1）。\n数据已照常保存。").arg(FileErrorReason(dwCode)),
+        QStringLiteral("提示"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
 
 bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key)
 {
     if (SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword))
+    {
+        ReportBackupFailure(parent);
         return true;
+    }
     const DWORD dwCode = GetLastError();
     std::string strPath = GetSchoolDatabasePath(key.strCode);
     if (strPath.empty())
         strPath = key.strCode + ".db";
     const QString text =
         QStringLiteral("保存数据文件“%1”失败（%2）。\n刚才的修改仍保留在程序中，下次保存成功时会一并写入。")
-            .arg(QString::fromLocal8Bit(strPath.c_str()), ReasonText(dwCode));
+            .arg(QString::fromLocal8Bit(strPath.c_str()), FileErrorReason(dwCode));
     UiMessageBox(parent, text, QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
     return false;
 }
