@@ -8,6 +8,7 @@
 #include "core/DataFunc.h"
 #include "core/PasswordChange.h"
 #include "core/SchoolBackups.h"
+#include "platform/ErrorText.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
@@ -115,5 +116,6 @@ int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school)
 void ReportBackupFailure()
 {
     if (const DWORD dwCode = GetLastBackupError(); dwCode != ERROR_SUCCESS)
-        PrintError("备份失败：被覆盖的数据文件没能留作备份（错误代码 " + std::to_string(dwCode) + "），数据已照常保存");
+        PrintError("备份失败：被覆盖的数据文件没能留作备份（" + TerminalText(GetErrorReasonText(dwCode)) +
+                   "，错误代码 " + std::to_string(dwCode) + "），数据已照常保存");
 }

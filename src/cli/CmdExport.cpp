@@ -6,8 +6,8 @@
 #include "cli/CliSchool.h"
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
-#include "core/WholeFile.h"
 #include "platform/Encoding.h"
+#include "platform/FileSystem.h"
 #include "platform/LastError.h"
 
 namespace
@@ -32,7 +32,7 @@ int RunExport(const CCliArgs& args)
         strCsv = std::string(kUtf8Mark) + *strUtf8;
     }
     // The file is replaced whole, so a failed export never leaves a truncated file behind.
-    if (const DWORD dwCode = ReplaceFileContent(*strPath, strCsv); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = ReplaceFileAtomically(*strPath, strCsv); dwCode != ERROR_SUCCESS)
         return DataError("不能写入文件“" + *strPath + "”", dwCode);
     std::cout << "文件已经生成：" << *strPath << "（" << g_memStudents.GetRowCount() << "条记录）\n";
     return CLI_OK;

@@ -7,7 +7,7 @@
 #include "cli/RecordValidation.h"
 #include "core/CsvFile.h"
 #include "core/DataFunc.h"
-#include "core/WholeFile.h"
+#include "platform/FileSystem.h"
 #include "platform/LastError.h"
 
 namespace
@@ -44,7 +44,7 @@ int RunImport(const CCliArgs& args)
     if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
     std::string strBytes;
-    if (const DWORD dwCode = ReadWholeFile(*strPath, strBytes); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = ReadRegularFile(*strPath, strBytes); dwCode != ERROR_SUCCESS)
         return DataError("不能读取文件“" + *strPath + "”", dwCode);
     CMemTable imported;
     std::string strError;

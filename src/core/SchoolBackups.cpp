@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/DataFunc.h"
-#include "core/WholeFile.h"
+#include "platform/FileCalls.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
@@ -26,11 +24,6 @@ std::time_t Now()
     return g_pfnNow != nullptr ? g_pfnNow() : std::time(nullptr);
 }
 
-DWORD LastErrno()
-{
-    return ErrorFromErrno(errno);
-}
-
 BOOL FailWith(DWORD dwCode)
 {
     SetLastError(dwCode);
@@ -39,9 +32,9 @@ BOOL FailWith(DWORD dwCode)
 
 DWORD MakeFolder(const std::string& strPath)
 {
-    if (::mkdir(strPath.c_str(), kFolderMode) == 0 || errno == EEXIST)
+    if (GetFileCalls().Mkdir(strPath.c_str(), kFolderMode) == 0 || errno == EEXIST)
         return ERROR_SUCCESS;
-    return LastErrno();
+    return ErrorFromErrno(errno);
 }
 
 // Creates "<program directory>/backup/<code>" as needed.
@@ -55,76 +48,58 @@ DWORD MakeBackupFolder(const std::string& strCode, std::string& strFolder)
     return MakeFolder(strFolder);
 }
 
-// Writes a private copy of the file at a temporary name in the folder (mode 0600, flushed).
-DWORD CopyToTemporary(const std::string& strSource, const std::string& strTemp)
+bool Exists(const std::string& strPath)
 {
-    std::string strBytes;
-    if (const DWORD dwCode = ReadWholeFile(strSource, strBytes); dwCode != ERROR_SUCCESS)
-        return dwCode;
-    const int fd = ::open(strTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kBackupMode);
-    if (fd < 0)
-        return LastErrno();
-    DWORD dwCode = ERROR_SUCCESS;
-    for (std::string_view rest = strBytes; dwCode == ERROR_SUCCESS && !rest.empty();)
-    {
-        const ssize_t n = ::write(fd, rest.data(), rest.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            dwCode = n < 0 ? LastErrno() : ERROR_WRITE_FAULT;
-        else
-            rest.remove_prefix(static_cast<std::size_t>(n));
-    }
-    if (dwCode == ERROR_SUCCESS && ::fsync(fd) != 0)
-        dwCode = LastErrno();
-    if (::close(fd) != 0 && dwCode == ERROR_SUCCESS)
-        dwCode = LastErrno();
-    if (dwCode != ERROR_SUCCESS)
-        ::unlink(strTemp.c_str());
-    return dwCode;
-}
-
-// Gives the file strSource a new name in the folder named by the clock, with the next free serial
-// of its second. Taking the name with link() never overwrites an existing backup.
-DWORD LinkUnderFreeName(const std::string& strSource, const std::string& strFolder, std::string& strBackup)
-{
-    const std::time_t tNow = Now();
-    for (int nSerial = 1; nSerial < 1000000; ++nSerial)
-    {
-        strBackup = strFolder + '/' + MakeBackupId(tNow, nSerial) + std::string(kExtension);
-        if (::link(strSource.c_str(), strBackup.c_str()) == 0)
-            return ERROR_SUCCESS;
-        if (errno != EEXIST)
-            return LastErrno();
-    }
-    return ERROR_WRITE_FAULT;
-}
-
-// Keeps the file at strPath as a new backup: a hard link where the file system allows it (instant,
-// and the save's rename then leaves the old content to the backup alone), else a copy.
-// bLinked tells which; strBackup is empty when there was no file to keep.
-DWORD MakeBackup(const std::string& strCode, const std::string& strPath, std::string& strBackup, bool& bLinked)
-{
-    strBackup.clear();
-    struct stat st
+    struct stat info
     {
     };
-    if (::lstat(strPath.c_str(), &st) != 0)
-        return errno == ENOENT ? ERROR_SUCCESS : LastErrno(); // a first save replaces nothing
-    if (!S_ISREG(st.st_mode))
-        return ERROR_SUCCESS; // the save itself refuses or replaces it; nothing of ours to keep
+    return GetFileCalls().Lstat(strPath.c_str(), &info) == 0 || errno != ENOENT;
+}
+
+// The path of a new backup named by the clock, with the next serial of its second that is free.
+std::string FreeBackupPath(const std::string& strFolder, std::time_t tNow, int& nSerial)
+{
+    for (;; ++nSerial)
+    {
+        std::string strPath = strFolder + '/' + MakeBackupId(tNow, nSerial) + std::string(kExtension);
+        if (!Exists(strPath))
+            return strPath;
+    }
+}
+
+// Keeps the file strTarget as a new backup: a hard link where the file system allows it (instant,
+// and the save's rename then leaves the old content to the backup alone), else a private copy.
+// bLinked tells which; strBackup is empty when nothing was kept.
+DWORD MakeBackup(const std::string& strCode, const std::string& strTarget, std::string& strBackup, bool& bLinked)
+{
+    strBackup.clear();
+    if (!Exists(strTarget))
+        return ERROR_SUCCESS; // a first save replaces nothing
     std::string strFolder;
     if (const DWORD dwCode = MakeBackupFolder(strCode, strFolder); dwCode != ERROR_SUCCESS)
         return dwCode;
-    bLinked = LinkUnderFreeName(strPath, strFolder, strBackup) == ERROR_SUCCESS;
-    if (bLinked)
-        return ERROR_SUCCESS;
-    const std::string strTemp = strFolder + "/.copy-" + std::to_string(::getpid()) + ".tmp";
-    ::unlink(strTemp.c_str());
-    DWORD dwCode = CopyToTemporary(strPath, strTemp);
+    const std::time_t tNow = Now();
+    int nSerial = 1;
+    for (;; ++nSerial)
+    {
+        strBackup = FreeBackupPath(strFolder, tNow, nSerial);
+        if (GetFileCalls().Link(strTarget.c_str(), strBackup.c_str()) == 0)
+        {
+            bLinked = true;
+            return ERROR_SUCCESS;
+        }
+        if (errno != EEXIST) // another program took the name meanwhile: try the next
+            break;
+    }
+    bLinked = false;
+    std::string strBytes;
+    DWORD dwCode = ReadRegularFile(strTarget, strBytes);
     if (dwCode == ERROR_SUCCESS)
-        dwCode = LinkUnderFreeName(strTemp, strFolder, strBackup);
-    ::unlink(strTemp.c_str());
+    {
+        ReplaceOptions options;
+        options.newFileMode = kBackupMode;
+        dwCode = ReplaceFileAtomically(strBackup, strBytes, options);
+    }
     if (dwCode != ERROR_SUCCESS)
         strBackup.clear();
     return dwCode;
@@ -133,7 +108,7 @@ DWORD MakeBackup(const std::string& strCode, const std::string& strPath, std::st
 // Removes the school's backup folder and "backup" above it when a failed save left them empty.
 void RemoveEmptyFolders(const std::string& strBackup)
 {
-    std::string strFolder = strBackup.substr(0, strBackup.rfind('/'));
+    const std::string strFolder = strBackup.substr(0, strBackup.rfind('/'));
     if (::rmdir(strFolder.c_str()) == 0)
         ::rmdir(strFolder.substr(0, strFolder.rfind('/')).c_str());
 }
@@ -144,7 +119,7 @@ void PruneBackups(const std::string& strCode)
     for (const BackupEntry& entry : ListBackups(strCode))
         stamps.push_back(entry.stamp);
     for (const std::string& strId : SelectBackupsToPrune(stamps, Now()))
-        ::unlink(FindBackupPath(strCode, strId).c_str());
+        GetFileCalls().Unlink(FindBackupPath(strCode, strId).c_str());
 }
 } // namespace
 
@@ -178,24 +153,23 @@ std::vector<BackupEntry> ListBackups(const std::string& strCode)
 {
     std::vector<BackupEntry> entries;
     const std::string strFolder = GetBackupDirectory(strCode);
-    DIR* pDir = strFolder.empty() ? nullptr : ::opendir(strFolder.c_str());
-    if (pDir == nullptr)
+    std::vector<std::string> names;
+    if (strFolder.empty() || GetFileCalls().ListDirectory(strFolder.c_str(), names) != 0)
         return entries;
-    while (const dirent* pEntry = ::readdir(pDir))
+    for (const std::string& strName : names)
     {
-        const std::string_view name = pEntry->d_name;
+        const std::string_view name = strName;
         if (!name.ends_with(kExtension))
             continue;
         const auto stamp = ParseBackupId(name.substr(0, name.size() - kExtension.size()));
-        struct stat st
+        struct stat info
         {
         };
-        const std::string strPath = strFolder + '/' + std::string(name);
-        if (!stamp || ::lstat(strPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        const std::string strPath = strFolder + '/' + strName;
+        if (!stamp || GetFileCalls().Lstat(strPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
             continue;
-        entries.push_back({*stamp, strPath, static_cast<std::uint64_t>(st.st_size)});
+        entries.push_back({*stamp, strPath, static_cast<std::uint64_t>(info.st_size)});
     }
-    ::closedir(pDir);
     std::sort(entries.begin(), entries.end(), [](const BackupEntry& a, const BackupEntry& b) {
         return a.stamp.tWhen != b.stamp.tWhen ? a.stamp.tWhen > b.stamp.tWhen : a.stamp.nSerial > b.stamp.nSerial;
     });
@@ -213,26 +187,34 @@ std::string FindBackupPath(const std::string& strCode, const std::string& strId)
 }
 
 DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, std::string_view bytes,
-                           DWORD& dwBackupError)
+                           ReplaceOptions options, DWORD& dwBackupError)
 {
+    dwBackupError = ERROR_SUCCESS;
     std::string strBackup;
     bool bLinked = false;
-    dwBackupError = MakeBackup(strCode, strPath, strBackup, bLinked);
-    if (const DWORD dwCode = ReplaceFileContent(strPath, bytes); dwCode != ERROR_SUCCESS)
+    // The backup is made once the new content is on disk: a save that fails before never makes one.
+    options.beforeReplace = [&, next = std::move(options.beforeReplace)](const std::string& strTarget) {
+        if (next)
+            if (const DWORD dwCode = next(strTarget); dwCode != ERROR_SUCCESS)
+                return dwCode;
+        dwBackupError = MakeBackup(strCode, strTarget, strBackup, bLinked);
+        return ERROR_SUCCESS;
+    };
+    if (const DWORD dwCode = ReplaceFileAtomically(strPath, bytes, options); dwCode != ERROR_SUCCESS)
     {
         if (!strBackup.empty())
         {
-            ::unlink(strBackup.c_str()); // the data file still holds these bytes
+            GetFileCalls().Unlink(strBackup.c_str()); // the data file still holds these bytes
             RemoveEmptyFolders(strBackup);
         }
         return dwCode;
     }
     if (strBackup.empty())
         return ERROR_SUCCESS;
-    // Only now is the linked inode the backup's alone: making it private earlier would have
+    // Only now is the linked file the backup's alone: making it private earlier would have
     // changed the data file's mode too.
-    if (bLinked && ::chmod(strBackup.c_str(), kBackupMode) != 0 && dwBackupError == ERROR_SUCCESS)
-        dwBackupError = LastErrno();
+    if (bLinked && GetFileCalls().Chmod(strBackup.c_str(), kBackupMode) != 0)
+        dwBackupError = ErrorFromErrno(errno);
     PruneBackups(strCode);
     return ERROR_SUCCESS;
 }
@@ -252,7 +234,7 @@ BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const s
     std::string strBytes;
     if (strBackupPath.empty())
         return FailWith(ERROR_FILE_NOT_FOUND);
-    if (const DWORD dwCode = ReadWholeFile(strBackupPath, strBytes); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = ReadRegularFile(strBackupPath, strBytes); dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);
     CMemTable restored;
     if (!LoadDatabaseBytes(strBytes, strPassword, restored))
@@ -263,8 +245,10 @@ BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const s
     // Only the holder of the current password replaces the current file; a damaged one may go.
     if (!LoadDatabaseFile(strPath, strPassword, restored) && GetLastError() == ERROR_INVALID_PASSWORD)
         return FALSE;
+    ReplaceOptions options;
+    options.newFileMode = kBackupMode;
     DWORD dwBackupError = ERROR_SUCCESS;
-    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, strBytes, dwBackupError);
+    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, strBytes, options, dwBackupError);
     SetLastBackupError(dwBackupError);
     if (dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/BackupPolicy.h"
+#include "platform/FileSystem.h"
 #include "platform/Types.h"
 
 class CMemTable;
@@ -34,13 +35,14 @@ std::vector<BackupEntry> ListBackups(const std::string& strCode);
 // The path of the backup with this id, or empty when the school has no such backup.
 std::string FindBackupPath(const std::string& strCode, const std::string& strId);
 
-// Writes the data file's new content, keeping the file it replaces as a new backup first.
-// Returns the save's code (0: saved). A backup that cannot be made never stops the save: its
-// code is given in dwBackupError (0 when the backup was made or there was no file to keep).
-// A failed save leaves no backup behind (the data file is unchanged). Old backups are pruned
-// after every new one.
+// Writes the data file's new content through the file layer (with its options), keeping the file
+// it replaces as a new backup once the new content is safely on disk, just before it takes the
+// file's place. Returns the save's code (0: saved). A backup that cannot be made never stops the
+// save: its code is given in dwBackupError (0 when the backup was made or there was no file to
+// keep). A failed save leaves no backup behind (the data file is unchanged). Old backups are
+// pruned after every new one.
 DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, std::string_view bytes,
-                           DWORD& dwBackupError);
+                           ReplaceOptions options, DWORD& dwBackupError);
 
 // The outcome of the last save's backup on this thread (see ReplaceKeepingBackup); 0 when none failed.
 DWORD GetLastBackupError();

@@ -7,7 +7,7 @@
 
 #include "core/DataFunc.h"
 #include "core/SchoolBackups.h"
-#include "core/WholeFile.h"
+#include "platform/FileSystem.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
@@ -134,7 +134,7 @@ BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPasswo
 BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table)
 {
     std::string strBytes;
-    const DWORD dwCode = ReadWholeFile(strPath, strBytes);
+    const DWORD dwCode = ReadRegularFile(strPath, strBytes);
     if (dwCode == ERROR_FILE_NOT_FOUND)
         return CreateStudentTable(table); // a school without records yet
     if (dwCode != ERROR_SUCCESS)
@@ -170,8 +170,10 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return FALSE; // the last error is set
+    ReplaceOptions options;
+    options.newFileMode = 0600; // the scrambling is weak: a new data file is its owner's alone
     DWORD dwBackupError = ERROR_SUCCESS;
-    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, strText, dwBackupError);
+    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, strText, options, dwBackupError);
     SetLastBackupError(dwBackupError);
     if (dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);

@@ -28,12 +28,22 @@ DWORD ErrorFromErrno(int nErrno)
     case EACCES:
     case EPERM:
     case EROFS:
-    case EISDIR:
         return ERROR_ACCESS_DENIED;
+    case EISDIR:
+        return ERROR_DIRECTORY;
     case ENOMEM:
         return ERROR_NOT_ENOUGH_MEMORY;
     case ENOSPC:
+    case EDQUOT:
         return ERROR_DISK_FULL;
+    case EFBIG:
+        return ERROR_FILE_TOO_LARGE;
+    case ENAMETOOLONG:
+        return ERROR_FILENAME_EXCED_RANGE;
+    case ELOOP:
+        return ERROR_CANT_RESOLVE_FILENAME;
+    case ENXIO:
+        return ERROR_BAD_FILE_TYPE;
     default:
         return ERROR_GEN_FAILURE;
     }

@@ -12,13 +12,23 @@ constexpr DWORD ERROR_INVALID_DATA = 13;
 constexpr DWORD ERROR_WRITE_FAULT = 29;
 constexpr DWORD ERROR_READ_FAULT = 30;
 constexpr DWORD ERROR_GEN_FAILURE = 31;
+constexpr DWORD ERROR_LOCK_VIOLATION = 33; // another program holds the lock of the file
 constexpr DWORD ERROR_INVALID_PASSWORD = 86;
 constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206; // a path or name too long for the system
+constexpr DWORD ERROR_BAD_FILE_TYPE = 222;        // a FIFO, socket or device where a regular file belongs
+constexpr DWORD ERROR_FILE_TOO_LARGE = 223;       // the process's file-size limit was reached
+constexpr DWORD ERROR_DIRECTORY = 267;            // a directory where a regular file belongs
+constexpr DWORD ERROR_FILE_INVALID = 1006;        // the file on disk is no longer the one that was loaded
 constexpr DWORD ERROR_INTERNAL_ERROR = 1359;
+constexpr DWORD ERROR_FILE_CORRUPT = 1392;          // the file's text is damaged (cut short, NUL bytes)
+constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921; // a symbolic link that leads nowhere or in a loop
+constexpr DWORD ERROR_FILE_READ_ONLY = 6009;        // the file's owner may not write it
 
 // The calling thread's last-error value.
 void SetLastError(DWORD dwCode);
 DWORD GetLastError();
 
-// Maps a C library errno value to the nearest code above (ENOENT -> 2, EACCES -> 5, ENOSPC -> 112 ...).
+// Maps a C library errno value to the nearest code above (ENOENT -> 2, EACCES -> 5, ENOSPC -> 112,
+// EFBIG -> 223 ...).
 DWORD ErrorFromErrno(int nErrno);

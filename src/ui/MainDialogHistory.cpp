@@ -6,10 +6,12 @@
 
 #include "core/DataFunc.h"
 #include "core/SchoolBackups.h"
+#include "platform/ErrorText.h"
 #include "platform/LastError.h"
 #include "ui/MainDialog.h"
 #include "ui/RecordCommands.h"
 #include "ui/RestoreDialog.h"
+#include "ui/Support/BackupReport.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
@@ -98,7 +100,7 @@ void CMainDialog::OnRestoreBackup()
             dwCode == ERROR_INVALID_PASSWORD ? QStringLiteral("密码不正确，请检查。")
             : dwCode == ERROR_INVALID_DATA
                 ? QStringLiteral("这个备份已损坏，不能恢复。")
-                : QStringLiteral("恢复备份失败（%1），数据文件没有改变。").arg(FileErrorReason(dwCode));
+                : QStringLiteral("恢复备份失败（%1），数据文件没有改变。").arg(FromGbk(GetErrorReasonText(dwCode)));
         UiMessageBox(this, text, QStringLiteral("提示"));
         return;
     }

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "core/DataFunc.h"
+#include "platform/FileCalls.h"
 #include "platform/LastError.h"
 
 namespace
@@ -33,6 +34,39 @@ void FillNumbers(CMemTable& table, int nFirst, int nCount)
         table.SetCell(nRow, 3, GbkOf("张三"));
     }
 }
+
+// The system as it is, except that nothing can be linked (another file system, say) and, when
+// bDiskFull, writes into the backup folder find the disk full.
+class BackupFaults : public FileCalls
+{
+  public:
+    explicit BackupFaults(bool bDiskFull) : m_bDiskFull(bDiskFull) {}
+    int Link(const char*, const char*) override
+    {
+        errno = EXDEV;
+        return -1;
+    }
+    int Open(const char* lpcszPath, int nFlags, mode_t mode) override
+    {
+        const int fd = FileCalls::Open(lpcszPath, nFlags, mode);
+        if (std::string_view(lpcszPath).find("/backup/") != std::string_view::npos)
+            m_backupFd = fd;
+        return fd;
+    }
+    ssize_t Write(int fd, const void* pBuffer, size_t nSize) override
+    {
+        if (m_bDiskFull && fd == m_backupFd)
+        {
+            errno = ENOSPC;
+            return -1;
+        }
+        return FileCalls::Write(fd, pBuffer, nSize);
+    }
+
+  private:
+    bool m_bDiskFull;
+    int m_backupFd = -1;
+};
 
 mode_t ModeOf(const std::string& strPath)
 {
@@ -204,4 +238,44 @@ TEST_F(SchoolBackups, FailedSaveLeavesNoBackupBehind)
     EXPECT_FALSE(bSaved);
     ASSERT_EQ(ListBackups(CODE).size(), 1u); // only the one of the save before
     EXPECT_EQ(ReadFileBytes(ListBackups(CODE)[0].strPath), strOld);
+}
+
+TEST_F(SchoolBackups, WhereNoLinkCanBeMadeTheBackupIsACopy)
+{
+    const std::string strFirst = Save(1, 3);
+    ASSERT_EQ(::chmod(DbPath().c_str(), 0640), 0);
+    BackupFaults calls(false);
+    ScopedFileCalls scope(calls);
+    g_tNow += 1;
+    Save(1, 4);
+    const auto entries = ListBackups(CODE);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(entries[0].strPath), strFirst);
+    EXPECT_EQ(ModeOf(entries[0].strPath), 0600u);
+    EXPECT_EQ(ModeOf(DbPath()), 0640u); // the data file keeps its own mode
+    EXPECT_EQ(m_dir.Listing(), "10001.db backup");
+}
+
+// A disk that is full for the backup: the save goes on, the failure is told, nothing half
+// written is left in the backup folder.
+TEST_F(SchoolBackups, FullDiskDuringTheBackupIsToldAndTheSaveGoesOn)
+{
+    Save(1, 3);
+    CMemTable table;
+    FillNumbers(table, 1, 5);
+    {
+        BackupFaults calls(true);
+        ScopedFileCalls scope(calls);
+        EXPECT_TRUE(SaveSchoolDatabase(CODE, table, "123"));
+        EXPECT_EQ(GetLastBackupError(), ERROR_DISK_FULL);
+    }
+    CMemTable loaded;
+    ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", loaded));
+    EXPECT_EQ(loaded.GetRowCount(), 5);
+    EXPECT_TRUE(ListBackups(CODE).empty());
+    EXPECT_TRUE(std::filesystem::is_empty(GetBackupDirectory(CODE)));
+    // The next save that can keep its backup clears the failure.
+    g_tNow += 1;
+    Save(1, 6);
+    EXPECT_EQ(ListBackups(CODE).size(), 1u);
 }

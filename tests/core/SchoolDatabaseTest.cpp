@@ -342,9 +342,9 @@ TEST_F(SchoolDatabase, TruncatedFileKeepsEveryCompleteRecord)
 TEST_F(SchoolDatabase, DirectoryInPlaceOfTheFileIsRefused)
 {
     ASSERT_EQ(::mkdir(DbPath().c_str(), 0755), 0);
-    ExpectRefused("", ERROR_ACCESS_DENIED);
+    ExpectRefused("", ERROR_DIRECTORY);
     EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, ""));
-    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(GetLastError(), ERROR_DIRECTORY);
     EXPECT_EQ(m_dir.Listing(), "10001.db");
     struct stat st
     {

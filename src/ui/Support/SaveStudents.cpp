@@ -1,17 +1,14 @@
 #include "ui/Support/SaveStudents.h"
 
 #include "core/DataFunc.h"
-#include "core/SchoolBackups.h"
 #include "platform/LastError.h"
+#include "ui/Support/BackupReport.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
 namespace
 {
-bool g_bBackupFailureShown = false; // the failure now going on has been reported
-} // namespace
-
-QString FileErrorReason(DWORD dwCode)
+QString ReasonText(DWORD dwCode)
 {
     switch (dwCode)
     {
@@ -29,21 +26,7 @@ QString FileErrorReason(DWORD dwCode)
         return QStringLiteral("错误码 %1").arg(dwCode);
     }
 }
-
-void ReportBackupFailure(QWidget* parent)
-{
-    const DWORD dwCode = GetLastBackupError();
-    if (dwCode == ERROR_SUCCESS || g_bBackupFailureShown)
-    {
-        g_bBackupFailureShown = dwCode != ERROR_SUCCESS;
-        return;
-    }
-    g_bBackupFailureShown = true;
-    UiMessageBox(
-        parent,
-        QStringLiteral("备份失败：被覆盖的数据文件没能留作备份（%1）。\n数据已照常保存。").arg(FileErrorReason(dwCode)),
-        QStringLiteral("提示"), MsgButtons::Ok, MsgIcon::Exclamation);
-}
+} // namespace
 
 bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key)
 {
@@ -58,7 +41,7 @@ bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key)
         strPath = key.strCode + ".db";
     const QString text =
         QStringLiteral("保存数据文件“%1”失败（%2）。\n刚才的修改仍保留在程序中，下次保存成功时会一并写入。")
-            .arg(QString::fromLocal8Bit(strPath.c_str()), FileErrorReason(dwCode));
+            .arg(QString::fromLocal8Bit(strPath.c_str()), ReasonText(dwCode));
     UiMessageBox(parent, text, QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
     return false;
 }

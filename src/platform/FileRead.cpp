@@ -1,0 +1,114 @@
+#include <cerrno>
+#include <fcntl.h>
+#include <new>
+
+#include "platform/FileDescriptor.h"
+#include "platform/FileSystem.h"
+#include "platform/FileTarget.h"
+#include "platform/LastError.h"
+
+namespace
+{
+FileIdentity IdentityOf(const struct stat& info)
+{
+    return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+}
+
+DWORD ClassifyFileType(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return ERROR_SUCCESS;
+    return S_ISDIR(mode) ? ERROR_DIRECTORY : ERROR_BAD_FILE_TYPE;
+}
+
+DWORD ReadExactly(int fd, std::string& strBytes)
+{
+    std::size_t nDone = 0;
+    while (nDone < strBytes.size())
+    {
+        const ssize_t nRead = GetFileCalls().Read(fd, strBytes.data() + nDone, strBytes.size() - nDone);
+        if (nRead < 0 && errno == EINTR)
+            continue;
+        if (nRead < 0)
+            return LastSystemError();
+        if (nRead == 0)
+            return ERROR_READ_FAULT; // the file ended before its size: never pad with zeros
+        nDone += static_cast<std::size_t>(nRead);
+    }
+    return ERROR_SUCCESS;
+}
+} // namespace
+
+bool FileIdentity::operator==(const FileIdentity& other) const
+{
+    if (bExists != other.bExists)
+        return false;
+    return !bExists || (device == other.device && inode == other.inode && size == other.size &&
+                        modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec);
+}
+
+DWORD LastSystemError()
+{
+    return ErrorFromErrno(errno);
+}
+
+DWORD ResolveRegularFile(const std::string& strPath, FileTarget& target)
+{
+    target = FileTarget{strPath};
+    FileCalls& calls = GetFileCalls();
+    if (calls.Lstat(strPath.c_str(), &target.info) != 0)
+        return errno == ENOENT ? ERROR_SUCCESS : LastSystemError();
+    if (S_ISLNK(target.info.st_mode))
+    {
+        if (calls.Realpath(strPath.c_str(), target.strPath) != 0)
+            return errno == ENOENT || errno == ELOOP ? ERROR_CANT_RESOLVE_FILENAME : LastSystemError();
+        if (calls.Stat(target.strPath.c_str(), &target.info) != 0)
+            return errno == ENOENT ? ERROR_CANT_RESOLVE_FILENAME : LastSystemError();
+    }
+    target.bExists = true;
+    return ClassifyFileType(target.info.st_mode);
+}
+
+DWORD GetFileIdentity(const std::string& strPath, FileIdentity& identity)
+{
+    FileTarget target;
+    identity = {};
+    if (const DWORD dwCode = ResolveRegularFile(strPath, target); dwCode != ERROR_SUCCESS)
+        return dwCode;
+    if (target.bExists)
+        identity = IdentityOf(target.info);
+    return ERROR_SUCCESS;
+}
+
+DWORD ReadRegularFile(const std::string& strPath, std::string& strBytes, FileIdentity* pIdentity)
+{
+    FileTarget target;
+    if (const DWORD dwCode = ResolveRegularFile(strPath, target); dwCode != ERROR_SUCCESS)
+        return dwCode;
+    if (!target.bExists)
+        return ERROR_FILE_NOT_FOUND;
+    // O_NONBLOCK: should the name turn into a FIFO meanwhile, the open still returns at once.
+    FileDescriptor file(GetFileCalls().Open(target.strPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0));
+    if (!file.IsOpen())
+        return LastSystemError();
+    struct stat info
+    {
+    };
+    if (GetFileCalls().Fstat(file.Get(), &info) != 0)
+        return LastSystemError();
+    if (const DWORD dwCode = ClassifyFileType(info.st_mode); dwCode != ERROR_SUCCESS)
+        return dwCode;
+    try
+    {
+        strBytes.assign(static_cast<std::size_t>(info.st_size), '\0');
+    }
+    catch (const std::bad_alloc&)
+    {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    if (const DWORD dwCode = ReadExactly(file.Get(), strBytes); dwCode != ERROR_SUCCESS)
+        return dwCode;
+    if (pIdentity != nullptr)
+        *pIdentity = IdentityOf(info);
+    return ERROR_SUCCESS;
+}
