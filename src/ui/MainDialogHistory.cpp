@@ -46,7 +46,7 @@ void CMainDialog::SetUpHistory()
     QAction* pFirst = pEdit->actions().value(0);
     pEdit->insertAction(pFirst, m_pUndoAction);
     pEdit->insertAction(pFirst, m_pRedoAction);
-    pEdit->insertSeparator(pFirst);
+    pEdit->insertSeparator(pFirst)->setObjectName(QStringLiteral("historySeparator"));
 
     // 恢复备份... goes just above 退出系统, set apart by separators.
     QMenu* pFile = MenuOf(m_pMenuBar, 0);
@@ -55,7 +55,7 @@ void CMainDialog::SetUpHistory()
     pRestore->setObjectName(QStringLiteral("restoreBackup"));
     connect(pRestore, &QAction::triggered, this, &CMainDialog::OnRestoreBackup);
     pFile->insertAction(pExit, pRestore);
-    pFile->insertSeparator(pExit);
+    pFile->insertSeparator(pExit)->setObjectName(QStringLiteral("restoreSeparator"));
 }
 
 void CMainDialog::UpdateHistoryActions()

@@ -211,7 +211,14 @@ class TestMainDialogHistory : public QObject
         HistoryMainDialog dlg;
         QCOMPARE(dlg.Undo()->shortcut(), QKeySequence(u"Ctrl+Z"_s));
         QCOMPARE(dlg.Redo()->shortcut(), QKeySequence(u"Ctrl+Y"_s));
-        QVERIFY(dlg.findChild<QMenuBar*>()->actions().at(1)->menu()->actions().contains(dlg.Undo()));
+        const QList<QAction*> menus = dlg.findChild<QMenuBar*>()->actions();
+        QCOMPARE(menus.at(1)->menu()->actions().mid(0, 4),
+                 (QList<QAction*>{dlg.Undo(), dlg.Redo(), dlg.findChild<QAction*>(u"historySeparator"_s),
+                                  dlg.findChild<QAction*>(u"id57642"_s)}));
+        QAction* pRestore = dlg.findChild<QAction*>(u"restoreBackup"_s);
+        QCOMPARE(pRestore->text(), u"恢复备份(&B)...");
+        const QList<QAction*> file = menus.at(0)->menu()->actions();
+        QCOMPARE(file.indexOf(pRestore), file.indexOf(dlg.findChild<QAction*>(u"id57665"_s)) - 2);
     }
 
     // A save that fails during an undo is reported like any failed save; the table keeps the
@@ -255,7 +262,7 @@ class TestMainDialogHistory : public QObject
         QCOMPARE(StoredNumbers("10001", "123"), (std::vector<std::string>{"S2", "S3", "S4"}));
         QCOMPARE(messages.count(), 3); // two questions, one failure
         QCOMPARE(messages.calls().at(1).text,
-                 u"备份失败：被覆盖的数据文件没能留作备份（目录不存在）。\n数据已照常保存。");
+                 u"备份失败：被覆盖的数据文件没能留作备份（文件夹不存在）。\n数据已照常保存。");
         QCOMPARE(messages.calls().at(1).caption, u"提示");
         QVERIFY(blocker.remove());
         dlg.Undo()->trigger();

@@ -148,6 +148,11 @@ class TestMainDialog : public QObject
             titles << pMenuAction->text();
             for (QAction* pAction : pMenuAction->menu()->actions())
             {
+                // The history and the backups have items of their own, tested with them.
+                if (QStringList({QStringLiteral("undo"), QStringLiteral("redo"), QStringLiteral("historySeparator"),
+                                 QStringLiteral("restoreBackup"), QStringLiteral("restoreSeparator")})
+                        .contains(pAction->objectName()))
+                    continue;
                 QVERIFY(pAction->isEnabled());
                 QVERIFY(pAction->shortcut().isEmpty()); // labels only, no key is bound
                 items << (pAction->isSeparator() ? QStringLiteral("-") : pAction->text());
