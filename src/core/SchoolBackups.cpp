@@ -115,11 +115,16 @@ void RemoveEmptyFolders(const std::string& strBackup)
 
 void PruneBackups(const std::string& strCode)
 {
+    const std::vector<BackupEntry> entries = ListBackups(strCode);
     std::vector<BackupStamp> stamps;
-    for (const BackupEntry& entry : ListBackups(strCode))
+    for (const BackupEntry& entry : entries)
         stamps.push_back(entry.stamp);
     for (const std::string& strId : SelectBackupsToPrune(stamps, Now()))
-        GetFileCalls().Unlink(FindBackupPath(strCode, strId).c_str());
+    {
+        const auto doomed = std::find_if(entries.begin(), entries.end(),
+                                         [&](const BackupEntry& entry) { return entry.stamp.strId == strId; });
+        GetFileCalls().Unlink(doomed->strPath.c_str());
+    }
 }
 } // namespace
 
