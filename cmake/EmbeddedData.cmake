@@ -55,5 +55,6 @@ set(VARNHOLT_GBK_SOURCES
     ${CMAKE_SOURCE_DIR}/src/core/StudentSchema.cpp
     ${CMAKE_SOURCE_DIR}/src/core/SchoolDirectory.cpp
     ${CMAKE_SOURCE_DIR}/src/core/RecordCheck.cpp
+    ${CMAKE_SOURCE_DIR}/src/core/SchoolAccessMessage.cpp
     ${CMAKE_SOURCE_DIR}/src/platform/ErrorText.cpp)
 set_source_files_properties(${VARNHOLT_GBK_SOURCES} PROPERTIES COMPILE_OPTIONS -fexec-charset=CP936)

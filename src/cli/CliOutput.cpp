@@ -6,6 +6,7 @@
 
 #include "core/Gbk.h"
 #include "platform/Encoding.h"
+#include "platform/ErrorText.h"
 
 namespace
 {
@@ -72,4 +73,9 @@ int DataError(std::string_view message, DWORD dwCode)
 {
     PrintError(std::string(message) + "（错误代码 " + std::to_string(dwCode) + "）");
     return CLI_DATA_ERROR;
+}
+
+int FileError(std::string_view message, DWORD dwCode)
+{
+    return DataError(std::string(message) + "：" + TerminalText(GetErrorReasonText(dwCode)), dwCode);
 }

@@ -28,3 +28,5 @@ void PrintError(std::string_view message);
 int UsageError(std::string_view message);
 // Prints "<message>（错误代码 N）" and returns CLI_DATA_ERROR.
 int DataError(std::string_view message, DWORD dwCode);
+// Prints "<message>：<why, in the program's words>（错误代码 N）" and returns CLI_DATA_ERROR.
+int FileError(std::string_view message, DWORD dwCode);

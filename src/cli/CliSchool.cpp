@@ -1,5 +1,6 @@
 #include "cli/CliSchool.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -57,10 +58,25 @@ int PrepareDataDirectory(const CCliArgs& args)
     return CLI_OK;
 }
 
-int ReportSchoolAccess(SchoolAccess result)
+const CliOption kWaitOption = {"wait", true};
+
+std::optional<int> WaitSecondsOfArgs(const CCliArgs& args)
+{
+    const std::string strValue = args.Value("wait").value_or("0");
+    int nSeconds = -1;
+    const auto [pEnd, error] = std::from_chars(strValue.data(), strValue.data() + strValue.size(), nSeconds);
+    if (error != std::errc() || pEnd != strValue.data() + strValue.size() || nSeconds < 0 || nSeconds > 86400)
+    {
+        UsageError("--wait 需要 0 到 86400 之间的秒数");
+        return std::nullopt;
+    }
+    return nSeconds;
+}
+
+int ReportSchoolAccess(SchoolAccess result, const std::string& strCode)
 {
     const DWORD dwCode = GetLastError();
-    const std::string strMessage = TerminalText(SchoolAccessMessage(result));
+    const std::string strMessage = TerminalText(SchoolAccessMessage(result, strCode));
     switch (result)
     {
     case SchoolAccess::Done:
@@ -72,8 +88,14 @@ int ReportSchoolAccess(SchoolAccess result)
     case SchoolAccess::WrongPassword:
         return DataError(strMessage, ERROR_INVALID_PASSWORD);
     case SchoolAccess::DatabaseUnreachable:
-    case SchoolAccess::SaveFailed:
         return DataError(strMessage, dwCode);
+    case SchoolAccess::SaveFailed:
+    case SchoolAccess::ProfileNotWritten:
+        return FileError(strMessage, dwCode);
+    case SchoolAccess::Locked:
+        return DataError(strMessage, ERROR_LOCK_VIOLATION);
+    case SchoolAccess::FileDamaged:
+        return DataError(strMessage, ERROR_FILE_CORRUPT);
     }
     return DataError(strMessage, dwCode);
 }
@@ -106,11 +128,17 @@ int SchoolOfArgs(const CCliArgs& args, CliSchool& school)
     return CLI_OK;
 }
 
-int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school)
+int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite)
 {
     if (const int nExit = ReadSchoolArgs(args, school); nExit != CLI_OK)
         return nExit;
-    return ReportSchoolAccess(OpenSchool(school.strCode, school.strPassword, g_memStudents));
+    if (!bToWrite)
+        return ReportSchoolAccess(OpenSchool(school.strCode, school.strPassword, g_memStudents), school.strCode);
+    const std::optional<int> nWait = WaitSecondsOfArgs(args);
+    if (!nWait)
+        return CLI_USAGE;
+    return ReportSchoolAccess(OpenSchoolToWrite(school.strCode, school.strPassword, g_memStudents, *nWait),
+                              school.strCode);
 }
 
 void ReportBackupFailure()

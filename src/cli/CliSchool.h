@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "cli/CliArgs.h"
@@ -19,15 +20,23 @@ int PrepareDataDirectory(const CCliArgs& args);
 
 // Opens the school of --school with the password from --password, --password-stdin or the
 // environment variable VARNHOLT_PASSWORD (in that order; none: the empty password) into
-// g_memStudents, with the login's rules and messages. CLI_OK, or the exit code after telling why not.
-int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school);
+// g_memStudents, with the login's rules and messages. A command that writes (bToWrite) holds the
+// school's writer lock from here to its end, waiting --wait SECONDS for another writer (default:
+// refused at once, exit CLI_DATA_ERROR). CLI_OK, or the exit code after telling why not.
+int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite = false);
+
+// The seconds of --wait (0 when not given); nullopt after a usage error was printed.
+std::optional<int> WaitSecondsOfArgs(const CCliArgs& args);
 
 // The school of --school (a row of the school directory) and the password as OpenSchoolOfArgs takes
 // it, without opening the data file. CLI_OK, or the exit code after telling the user why not.
 int SchoolOfArgs(const CCliArgs& args, CliSchool& school);
 
 // The exit code for a refused login or password change, after printing the program's message.
-int ReportSchoolAccess(SchoolAccess result);
+int ReportSchoolAccess(SchoolAccess result, const std::string& strCode = {});
+
+// The option of the commands that write.
+extern const CliOption kWaitOption;
 
 // After a save: tells the user on standard error when the file it replaced could not be kept as a
 // backup ("备份失败：..."); the save itself went on.

@@ -7,6 +7,7 @@
 #include "core/DataFunc.h"
 #include "core/PasswordChange.h"
 #include "core/SchoolBackups.h"
+#include "core/SchoolSession.h"
 #include "platform/LastError.h"
 
 namespace
@@ -39,6 +40,14 @@ int RunRestore(const CCliArgs& args)
     CliSchool school;
     if (const int nExit = SchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
+    const std::optional<int> nWait = WaitSecondsOfArgs(args);
+    if (!nWait)
+        return CLI_USAGE;
+    // A restore writes the school: it holds the writer lock for its whole run.
+    CScopedSchoolLock lock;
+    if (const DWORD dwCode = lock.Lock(school.strCode, *nWait); dwCode != ERROR_SUCCESS)
+        return ReportSchoolAccess(
+            dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::DatabaseUnreachable, school.strCode);
     if (!RestoreBackup(school.strCode, strId, school.strPassword, g_memStudents))
     {
         const DWORD dwCode = GetLastError();
@@ -46,7 +55,9 @@ int RunRestore(const CCliArgs& args)
             return UsageError("没有这个备份：" + strId);
         if (dwCode == ERROR_INVALID_PASSWORD)
             return ReportSchoolAccess(SchoolAccess::WrongPassword);
-        return DataError(dwCode == ERROR_INVALID_DATA ? "备份已损坏，不能恢复" : "恢复备份失败", dwCode);
+        if (dwCode == ERROR_INVALID_DATA || dwCode == ERROR_FILE_CORRUPT)
+            return DataError("备份已损坏，不能恢复", dwCode);
+        return FileError("恢复备份失败，数据文件没有改变", dwCode);
     }
     ReportBackupFailure();
     std::cout << "已恢复备份 " << strId << "，共 " << g_memStudents.GetRowCount() << " 条记录。\n";
@@ -77,10 +88,11 @@ const CliCommand& RestoreCommand()
         "用法：varnholt-cli restore --school CODE --backup ID\n"
         "把备份原样恢复为数据文件；当前的数据文件先留作一个新备份，所以恢复本身也可以撤回。\n"
         "备份必须能用给出的密码打开。\n"
-        "  --backup ID        备份编号（见 varnholt-cli backups）\n",
+        "  --backup ID        备份编号（见 varnholt-cli backups）\n"
+        "  --wait SECONDS     另一个程序正在修改该院校时最多等待的秒数（默认不等待）\n",
         true,
         0,
-        {{"backup", true}},
+        {{"backup", true}, kWaitOption},
         RunRestore};
     return command;
 }

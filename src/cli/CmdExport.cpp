@@ -22,6 +22,8 @@ int RunExport(const CCliArgs& args)
     CliSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
+    if (IsProgramDataFile(*strPath, school.strCode))
+        return DataError("“" + *strPath + "”是程序自己的数据文件，不能用作导出文件", ERROR_ACCESS_DENIED);
     std::string strCsv;
     WriteCsvText(g_memStudents, strCsv);
     if (args.Has("utf8"))
@@ -33,7 +35,7 @@ int RunExport(const CCliArgs& args)
     }
     // The file is replaced whole, so a failed export never leaves a truncated file behind.
     if (const DWORD dwCode = ReplaceFileAtomically(*strPath, strCsv); dwCode != ERROR_SUCCESS)
-        return DataError("不能写入文件“" + *strPath + "”", dwCode);
+        return FileError("不能写入文件“" + *strPath + "”", dwCode);
     std::cout << "文件已经生成：" << *strPath << "（" << g_memStudents.GetRowCount() << "条记录）\n";
     return CLI_OK;
 }
@@ -46,7 +48,8 @@ const CliCommand& ExportCommand()
         "把全部记录导出为 CSV 文件",
         "用法：varnholt-cli export --school CODE --out FILE [--utf8]\n"
         "写出与程序“导出Excel文件”相同的 CSV 文件：第一行是 24 个字段名，以后每行一条记录，\n"
-        "存储的值（代码字段为代码），逗号分隔，每行以 CR LF 结束。已有的文件被替换。\n"
+        "存储的值（代码字段为代码），逗号分隔，每行以 CR LF 结束。已有的文件被替换（符号链接\n"
+        "指向的文件被替换，链接本身保留）；程序自己的数据文件、文件夹、管道和设备不能用作导出文件。\n"
         "  --out FILE   要写的文件\n"
         "  --utf8       写成带字节顺序标记的 UTF-8（默认 GBK）\n",
         true,

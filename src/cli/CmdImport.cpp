@@ -41,11 +41,11 @@ int RunImport(const CCliArgs& args)
     if (!strPath || strPath->empty())
         return UsageError("缺少 --in FILE");
     CliSchool school;
-    if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
+    if (const int nExit = OpenSchoolOfArgs(args, school, true); nExit != CLI_OK)
         return nExit;
     std::string strBytes;
     if (const DWORD dwCode = ReadRegularFile(*strPath, strBytes); dwCode != ERROR_SUCCESS)
-        return DataError("不能读取文件“" + *strPath + "”", dwCode);
+        return FileError("不能读取文件“" + *strPath + "”", dwCode);
     CMemTable imported;
     std::string strError;
     if (!ReadCsvStudents(strBytes, imported, strError))
@@ -67,7 +67,7 @@ int RunImport(const CCliArgs& args)
         return CLI_INVALID;
     }
     if (!SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword))
-        return DataError("保存数据文件失败，没有导入任何记录", GetLastError());
+        return FileError("保存数据文件失败，没有导入任何记录", GetLastError());
     ReportBackupFailure();
     std::cout << "已导入" << nCount << "条记录，现有" << g_memStudents.GetRowCount() << "条记录。\n";
     return CLI_OK;
@@ -86,10 +86,12 @@ const CliCommand& ImportCommand()
         "  --check     先按录入窗口新增记录时的规则和代码表检查每条记录：学号不得与已存记录\n"
         "              或文件中前面的记录重复。有一条不通过就不导入任何记录，并列出每个问题：\n"
         "              第N条记录（文件中第一行字段名之后的第N条），“字段”（字段名）：提示\n"
-        "  --dry-run   只读入和检查，不写数据文件\n",
+        "  --dry-run   只读入和检查，不写数据文件\n"
+        "  --wait SECONDS  另一个程序正在修改该院校的数据时最多等待的秒数（默认不等待：\n"
+        "              立即退出，退出码 3）\n",
         true,
         0,
-        {{"in", true}, {"check", false}, {"dry-run", false}},
+        {{"in", true}, {"check", false}, {"dry-run", false}, kWaitOption},
         RunImport};
     return command;
 }

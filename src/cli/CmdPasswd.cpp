@@ -22,9 +22,12 @@ int RunPasswd(const CCliArgs& args)
         return UsageError("院校代码或密码中有 GBK 无法表示的字符");
     // The new password is given once here, so it is its own confirmation.
     const PasswordChangeRequest request = {*strCode, *strOldGbk, *strNewGbk, *strNewGbk};
-    const SchoolAccess result = ChangeSchoolPassword(request, g_memStudents);
+    const std::optional<int> nWait = WaitSecondsOfArgs(args);
+    if (!nWait)
+        return CLI_USAGE;
+    const SchoolAccess result = ChangeSchoolPassword(request, g_memStudents, *nWait);
     if (result != SchoolAccess::Done)
-        return ReportSchoolAccess(result);
+        return ReportSchoolAccess(result, *strCode);
     ReportBackupFailure();
     std::cout << "密码已修改。\n";
     return CLI_OK;
@@ -41,10 +44,12 @@ const CliCommand& PasswdCommand()
         "还没有数据文件的院校可用任意原密码，新建一个没有记录的数据文件。\n"
         "  --school CODE   院校代码\n"
         "  --old P         原密码\n"
-        "  --new Q         新密码\n",
+        "  --new Q         新密码\n"
+        "  --wait SECONDS  另一个程序正在修改该院校的数据时最多等待的秒数（默认不等待：\n"
+        "                  立即退出，退出码 3）\n",
         false,
         0,
-        {{"school", true}, {"old", true}, {"new", true}},
+        {{"school", true}, {"old", true}, {"new", true}, kWaitOption},
         RunPasswd};
     return command;
 }

@@ -7,6 +7,7 @@
 
 #include "core/DataSet.h"
 #include "core/MemTable.h"
+#include "platform/FileSystem.h"
 #include "platform/Types.h"
 
 // ---- The student record --------------------------------------------------------------------
@@ -111,15 +112,32 @@ int FindSchoolRow(const std::string& strCode);
 // "<program directory>/<code>.db"; empty when the path would exceed 260 bytes with its
 // terminating zero (last error 8) or the program directory is unknown (last error 3).
 std::string GetSchoolDatabasePath(const std::string& strCode);
+// "<program directory>/<code>.lock": the file whose lock makes one writer per school.
+std::string GetSchoolLockPath(const std::string& strCode);
+// Whether the path (links resolved) is one of the program's own files, which an export must never
+// replace: a data file, lock file or temporary file in the data folder, anything under its
+// backup/ folder, or the school's data file wherever its link leads.
+bool IsProgramDataFile(const std::string& strPath, const std::string& strCode);
 // Loads the school's records; a missing file, or one of 6 bytes or less, gives an empty table.
 // FALSE: GetLastError() holds the code; the table is unchanged, except after a file whose text
-// does not parse (ERROR_INVALID_DATA), which leaves it empty with the student columns.
+// does not parse (ERROR_INVALID_DATA), which leaves it empty with the student columns. A header
+// line that does not name all 24 fields is ERROR_INVALID_PASSWORD; text that does not end in CR LF
+// or holds a NUL byte is ERROR_FILE_CORRUPT. While g_schoolSession holds the school, the loaded
+// file's identity is remembered there.
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table);
-// LoadSchoolDatabase on a data file at any path (a backup), with the same rules and codes.
-BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table);
+// LoadSchoolDatabase on a data file at any path (a backup), with the same rules and codes;
+// pIdentity (optional) receives the identity of the file read (bExists false when missing).
+BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table,
+                      FileIdentity* pIdentity = nullptr);
 // The same on the file's bytes, already read.
 BOOL LoadDatabaseBytes(std::string strBytes, const std::string& strPassword, CMemTable& table);
 // Writes the whole table scrambled with the password; the previous file survives any failure.
 // The file it replaces is kept as a backup first (see SchoolBackups.h); a backup that cannot be
 // made does not stop the save, and GetLastBackupError() then gives its code.
+// Every save of a data file passes here. A new file gets mode 0600, an existing one keeps its mode;
+// a read-only file is refused (ERROR_FILE_READ_ONLY). While g_schoolSession holds the school, a
+// file no longer the one loaded or saved last is refused (ERROR_FILE_INVALID).
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword);
+// The last step of every save: writes the data file's bytes (scrambled already) with the rules
+// above, keeping the file replaced as a backup. 0, or the code of the failure.
+DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes);

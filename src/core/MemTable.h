@@ -96,7 +96,9 @@ class CMemTable
     // (then a dump of the buffer and a report are written, see WriteDump).
     int LoadBinary(const void* pBuffer, int nSize, const char* lpcszMark);
 
-    // Table files: the table text with any separator, raw bytes.
+    // Table files: the table text with any separator, raw bytes. WriteToFile replaces the file whole
+    // (a failed write, short write or close leaves the previous file and gives FALSE with the
+    // last-error value); the file becomes 0600 for a separator that marks a hidden file, else 0644.
     BOOL WriteToFile(const char* lpcszFileName, const char* lpcszSep = nullptr);
     BOOL Save();
     BOOL LoadFromFile(const char* lpcszFileName, const char* lpcszSep, std::string& strError);

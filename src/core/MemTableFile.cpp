@@ -1,15 +1,11 @@
 #include <cassert>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <new>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/Gbk.h"
 #include "core/MemTable.h"
-#include "platform/FileAttributes.h"
+#include "platform/FileSystem.h"
+#include "platform/LastError.h"
 
 namespace
 {
@@ -34,43 +30,26 @@ std::string SeparatorsToTabs(std::string_view text, std::string_view sep)
     return out.append(text, nPos);
 }
 
-// Reads the whole file; on failure returns the C library's error number.
-int ReadWholeFile(const char* lpcszFileName, std::string& strText)
+// The C library's error number nearest to a file-layer code, for the loader's strerror text.
+int ErrnoOfCode(DWORD dwCode)
 {
-    const int fd = ::open(lpcszFileName, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    int nError = 0;
-    struct stat info
+    switch (dwCode)
     {
-    };
-    // Other programs may read the file meanwhile, but none that honours the lock may write it.
-    if (::flock(fd, LOCK_SH | LOCK_NB) != 0 || ::fstat(fd, &info) != 0)
-        nError = errno;
-    else
-    {
-        try
-        {
-            strText.assign(static_cast<std::size_t>(info.st_size), '\0');
-            std::size_t nDone = 0;
-            while (nDone < strText.size())
-            {
-                const ssize_t nRead = ::read(fd, strText.data() + nDone, strText.size() - nDone);
-                if (nRead <= 0)
-                {
-                    nError = nRead < 0 ? errno : EIO;
-                    break;
-                }
-                nDone += static_cast<std::size_t>(nRead);
-            }
-        }
-        catch (const std::bad_alloc&)
-        {
-            nError = ENOMEM;
-        }
+    case ERROR_FILE_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_DIRECTORY:
+        return EISDIR;
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return ENOMEM;
+    case ERROR_CANT_RESOLVE_FILENAME:
+        return ELOOP;
+    case ERROR_BAD_FILE_TYPE:
+        return ENXIO;
+    default:
+        return EIO;
     }
-    ::close(fd);
-    return nError;
 }
 } // namespace
 
@@ -79,17 +58,24 @@ BOOL CMemTable::WriteToFile(const char* lpcszFileName, const char* lpcszSep)
     if (m_nCols == 0)
         return TRUE;
     const char* lpcszUsedSep = lpcszSep != nullptr ? lpcszSep : "\t";
-    SetFileAttributesA(lpcszFileName, FILE_ATTRIBUTE_NORMAL); // so that a protected file can be replaced
-    std::FILE* pFile = lpcszFileName != nullptr ? std::fopen(lpcszFileName, "wb") : nullptr;
-    if (pFile == nullptr)
+    if (lpcszFileName == nullptr)
+    {
+        SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
+    }
     std::string strText;
     WriteToString(strText, lpcszUsedSep);
-    std::fwrite(strText.data(), 1, strText.size(), pFile);
-    std::fclose(pFile);
+    // The file's permissions follow the separator (hidden: the owner's alone), and a protected
+    // file is replaced, as the attribute rule says.
+    ReplaceOptions options;
+    options.newFileMode = MarksHiddenFile(lpcszUsedSep) ? 0600 : 0644;
+    options.bTakeNewMode = true;
+    if (const DWORD dwCode = ReplaceFileAtomically(lpcszFileName, strText, options); dwCode != ERROR_SUCCESS)
+    {
+        SetLastError(dwCode);
+        return FALSE;
+    }
     m_strFileName = lpcszFileName;
-    if (MarksHiddenFile(lpcszUsedSep))
-        SetFileAttributesA(lpcszFileName, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     return TRUE;
 }
 
@@ -105,10 +91,10 @@ BOOL CMemTable::LoadFromFile(const char* lpcszFileName, const char* lpcszSep, st
     strError.clear();
     m_strFileName = lpcszFileName != nullptr ? lpcszFileName : "";
     std::string strText;
-    const int nError = ReadWholeFile(m_strFileName.c_str(), strText);
-    if (nError != 0 || strText.empty()) // an empty file fails with the error number 0
+    const DWORD dwCode = ReadRegularFile(m_strFileName, strText);
+    if (dwCode != ERROR_SUCCESS || strText.empty()) // an empty file fails with the error number 0
     {
-        strError = std::strerror(nError);
+        strError = std::strerror(dwCode != ERROR_SUCCESS ? ErrnoOfCode(dwCode) : 0);
         return FALSE;
     }
     // An empty separator matches nothing.

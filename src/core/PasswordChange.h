@@ -13,16 +13,27 @@ enum class SchoolAccess
     WrongPassword,       // "密码不正确，请检查。"
     DatabaseUnreachable, // "不能访问该院校的数据库，请检查。"
     ConfirmationDiffers, // "新旧密码输入不一致，请检查。"
-    SaveFailed           // "修改密码失败。"
+    SaveFailed,          // "修改密码失败。"
+    Locked,              // another program writes the school now
+    FileDamaged,         // the data file was cut short or overwritten; it is left as it is
+    ProfileNotWritten    // the data file has the new password, but quillmark.ini could not be written
 };
 
-// The message (GBK) shown with the caption "提示" for a refusal; empty for Done.
-std::string SchoolAccessMessage(SchoolAccess result);
+// The message (GBK) shown with the caption "提示" for a refusal; empty for Done. The code names the
+// school's backup folder in the message for a damaged file.
+std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode = {});
 
-// The login's checks: the code is not empty, is a row of g_memSchools (exact match), and its data
-// file loads into the table with the password. On WrongPassword and on every failure before the
-// file is read the table keeps what it held.
+// The login's checks (no lock: reading needs none): the code is not empty, is a row of g_memSchools (exact match), and
+// its data file loads into the table with the password. On WrongPassword and on every failure before the file is read
+// the table keeps what it held. A file whose header lacks the 24 field names is WrongPassword; a damaged file is
+// FileDamaged.
 SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPassword, CMemTable& students);
+
+// OpenSchool for a program that will write the school: first takes the school's writer lock in
+// g_schoolSession, waiting up to nWaitSeconds (Locked while another program holds it). The lock
+// stays held after Done, and is let go after any other result unless it was held before.
+SchoolAccess OpenSchoolToWrite(const std::string& strCode, const std::string& strPassword, CMemTable& students,
+                               int nWaitSeconds = 0);
 
 struct PasswordChangeRequest
 {
@@ -35,6 +46,7 @@ struct PasswordChangeRequest
 // Changes a school's password, in this order: OpenSchool with the current password (which leaves the
 // school's records loaded in the table), the new password compared byte for byte with its
 // confirmation, the table saved with the new password (a failed save keeps the previous file), then
-// the profile record "quillmark.ini" [security] code=new password written; its failure is ignored.
-// A school without a data file gets one with the new password and no records.
-SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTable& students);
+// the profile record "quillmark.ini" [security] code=new password written (ProfileNotWritten when
+// that fails). A school without a data file gets one with the new password and no records. The
+// school's writer lock is held throughout (OpenSchoolToWrite's rules, waiting up to nWaitSeconds).
+SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTable& students, int nWaitSeconds = 0);

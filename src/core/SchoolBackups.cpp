@@ -192,7 +192,7 @@ std::string FindBackupPath(const std::string& strCode, const std::string& strId)
 }
 
 DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, std::string_view bytes,
-                           ReplaceOptions options, DWORD& dwBackupError)
+                           ReplaceOptions options, DWORD& dwBackupError, FileIdentity* pWritten)
 {
     dwBackupError = ERROR_SUCCESS;
     std::string strBackup;
@@ -205,7 +205,7 @@ DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPat
         dwBackupError = MakeBackup(strCode, strTarget, strBackup, bLinked);
         return ERROR_SUCCESS;
     };
-    if (const DWORD dwCode = ReplaceFileAtomically(strPath, bytes, options); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = ReplaceFileAtomically(strPath, bytes, options, pWritten); dwCode != ERROR_SUCCESS)
     {
         if (!strBackup.empty())
         {
@@ -244,18 +244,12 @@ BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const s
     CMemTable restored;
     if (!LoadDatabaseBytes(strBytes, strPassword, restored))
         return FALSE;
-    const std::string strPath = GetSchoolDatabasePath(strCode);
-    if (strPath.empty())
-        return FALSE;
     // Only the holder of the current password replaces the current file; a damaged one may go.
-    if (!LoadDatabaseFile(strPath, strPassword, restored) && GetLastError() == ERROR_INVALID_PASSWORD)
+    const std::string strPath = GetSchoolDatabasePath(strCode);
+    if (strPath.empty() ||
+        (!LoadDatabaseFile(strPath, strPassword, restored) && GetLastError() == ERROR_INVALID_PASSWORD))
         return FALSE;
-    ReplaceOptions options;
-    options.newFileMode = kBackupMode;
-    DWORD dwBackupError = ERROR_SUCCESS;
-    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, strBytes, options, dwBackupError);
-    SetLastBackupError(dwBackupError);
-    if (dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = WriteSchoolFileBytes(strCode, strBytes); dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);
     LoadDatabaseBytes(strBytes, strPassword, table);
     return TRUE;

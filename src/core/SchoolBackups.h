@@ -42,7 +42,7 @@ std::string FindBackupPath(const std::string& strCode, const std::string& strId)
 // keep). A failed save leaves no backup behind (the data file is unchanged). Old backups are
 // pruned after every new one.
 DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, std::string_view bytes,
-                           ReplaceOptions options, DWORD& dwBackupError);
+                           ReplaceOptions options, DWORD& dwBackupError, FileIdentity* pWritten = nullptr);
 
 // The outcome of the last save's backup on this thread (see ReplaceKeepingBackup); 0 when none failed.
 DWORD GetLastBackupError();
@@ -53,9 +53,11 @@ void SetLastBackupError(DWORD dwCode);
 // student columns after code 13.
 BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword, CMemTable& table);
 
-// Makes the backup the school's data file again, byte for byte, after checking that the password
-// opens it; the current file becomes a backup first, so a restore can itself be undone. Loads the
+// Makes the backup the school's data file again, byte for byte, with the rules of every save,
+// after checking that the password opens it and the current file (a damaged current file may be
+// replaced); the current file becomes a backup first, so a restore can itself be undone. Loads the
 // restored records into the table. FALSE with the last error: 2 (no such backup), 86 (the backup
-// needs another password), 13 (damaged), or the save's code; the data file is then unchanged.
+// or the current file needs another password), 13 or 1392 (damaged backup), or the save's code;
+// the data file and the table are then unchanged.
 BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
                    CMemTable& table);

@@ -7,6 +7,7 @@
 
 #include "core/DataFunc.h"
 #include "core/SchoolBackups.h"
+#include "core/SchoolSession.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
@@ -59,6 +60,35 @@ DWORD UnscrambleText(std::string& strText, const std::string& strPassword)
     if (!std::string_view(strText).starts_with(MAGIC))
         return ERROR_INVALID_PASSWORD;
     return ERROR_SUCCESS;
+}
+
+// Whether the header line names every student field, in any order. The magic checks only the
+// first six key bytes; a password wrong in a later byte garbles the names, and so is caught here.
+bool HeaderNamesEveryField(std::string_view text)
+{
+    const auto nLineEnd = text.find("\r\n");
+    if (nLineEnd == std::string_view::npos)
+        return false;
+    const std::string_view header = text.substr(0, nLineEnd);
+    std::vector<std::string_view> names;
+    for (std::size_t nStart = 0;;)
+    {
+        const auto nTab = header.find('\t', nStart);
+        names.push_back(header.substr(nStart, nTab - nStart));
+        if (nTab == std::string_view::npos)
+            break;
+        nStart = nTab + 1;
+    }
+    return std::all_of(std::begin(g_studentFields), std::end(g_studentFields), [&](const STUDENTFIELD& field) {
+        return std::find(names.begin(), names.end(), field.lpcszName) != names.end();
+    });
+}
+
+// Every file the program writes ends with a whole line and holds no NUL byte: anything else was
+// cut short or overwritten, and loading it would make the loss permanent at the next save.
+bool IsWholeText(std::string_view text)
+{
+    return text.ends_with("\r\n") && text.find('\0') == std::string_view::npos;
 }
 
 bool HasStudentColumns(const CMemTable& table)
@@ -123,22 +153,36 @@ std::string GetSchoolDatabasePath(const std::string& strCode)
     return strDir + '/' + strCode + ".db";
 }
 
+std::string GetSchoolLockPath(const std::string& strCode)
+{
+    const std::string strPath = GetSchoolDatabasePath(strCode);
+    return strPath.empty() ? strPath : strPath.substr(0, strPath.size() - 3) + ".lock";
+}
+
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table)
 {
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return FALSE; // the last error is set
-    return LoadDatabaseFile(strPath, strPassword, table);
+    FileIdentity identity;
+    if (!LoadDatabaseFile(strPath, strPassword, table, &identity))
+        return FALSE;
+    g_schoolSession.RememberFile(strCode, identity);
+    return TRUE;
 }
 
-BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table)
+BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table,
+                      FileIdentity* pIdentity)
 {
     std::string strBytes;
-    const DWORD dwCode = ReadRegularFile(strPath, strBytes);
+    FileIdentity identity;
+    const DWORD dwCode = ReadRegularFile(strPath, strBytes, &identity);
+    if (pIdentity != nullptr)
+        *pIdentity = dwCode == ERROR_SUCCESS ? identity : FileIdentity{};
     if (dwCode == ERROR_FILE_NOT_FOUND)
         return CreateStudentTable(table); // a school without records yet
     if (dwCode != ERROR_SUCCESS)
-        return FailWith(dwCode);
+        return FailWith(dwCode); // the table keeps what it held
     return LoadDatabaseBytes(std::move(strBytes), strPassword, table);
 }
 
@@ -146,10 +190,15 @@ BOOL LoadDatabaseBytes(std::string strText, const std::string& strPassword, CMem
 {
     const DWORD dwCode = UnscrambleText(strText, strPassword);
     if (dwCode == ERROR_FILE_NOT_FOUND)
-        return CreateStudentTable(table); // a school without records yet
+        return CreateStudentTable(table); // nothing but a magic at most: like no file
     if (dwCode != ERROR_SUCCESS)
         return FailWith(dwCode); // the table keeps what it held
-    return ParseStudentText(std::string_view(strText).substr(MAGIC.size()), table);
+    const std::string_view text = std::string_view(strText).substr(MAGIC.size());
+    if (!HeaderNamesEveryField(text))
+        return FailWith(ERROR_INVALID_PASSWORD);
+    if (!IsWholeText(text))
+        return FailWith(ERROR_FILE_CORRUPT);
+    return ParseStudentText(text, table);
 }
 
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)
@@ -167,15 +216,26 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
         return FailWith(ERROR_INVALID_DATA);
     }
     Scramble(strText, strPassword);
-    const std::string strPath = GetSchoolDatabasePath(strCode);
-    if (strPath.empty())
-        return FALSE; // the last error is set
-    ReplaceOptions options;
-    options.newFileMode = 0600; // the scrambling is weak: a new data file is its owner's alone
-    DWORD dwBackupError = ERROR_SUCCESS;
-    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, strText, options, dwBackupError);
-    SetLastBackupError(dwBackupError);
-    if (dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = WriteSchoolFileBytes(strCode, strText); dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);
     return TRUE;
+}
+
+DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes)
+{
+    SetLastBackupError(ERROR_SUCCESS);
+    const std::string strPath = GetSchoolDatabasePath(strCode);
+    if (strPath.empty())
+        return GetLastError();
+    ReplaceOptions options;
+    options.newFileMode = 0600; // the scrambling is weak: a new data file is its owner's alone
+    // While this process holds the school, the file must still be the one it loaded or saved last.
+    options.pExpected = g_schoolSession.LoadedFile(strCode);
+    FileIdentity written;
+    DWORD dwBackupError = ERROR_SUCCESS;
+    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, bytes, options, dwBackupError, &written);
+    SetLastBackupError(dwBackupError);
+    if (dwCode == ERROR_SUCCESS)
+        g_schoolSession.RememberFile(strCode, written);
+    return dwCode;
 }

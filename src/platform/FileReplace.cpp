@@ -62,22 +62,21 @@ DWORD WriteAll(int fd, std::string_view bytes)
 }
 
 // Gives the new file the old one's owner (where permitted) and mode, or the mode for new files.
-DWORD TakeOverPermissions(int fd, const FileTarget& target, mode_t newFileMode)
+DWORD TakeOverPermissions(int fd, const FileTarget& target, const ReplaceOptions& options)
 {
     FileCalls& calls = GetFileCalls();
-    if (!target.bExists)
-        return calls.Fchmod(fd, newFileMode) == 0 ? ERROR_SUCCESS : LastSystemError();
-    // Only the superuser may give a file away; anyone else keeps the file as their own.
-    calls.Fchown(fd, target.info.st_uid, target.info.st_gid);
-    return calls.Fchmod(fd, target.info.st_mode & 07777) == 0 ? ERROR_SUCCESS : LastSystemError();
+    if (target.bExists) // only the superuser may give a file away; anyone else keeps it as their own
+        calls.Fchown(fd, target.info.st_uid, target.info.st_gid);
+    const mode_t mode = target.bExists && !options.bTakeNewMode ? target.info.st_mode & 07777 : options.newFileMode;
+    return calls.Fchmod(fd, mode) == 0 ? ERROR_SUCCESS : LastSystemError();
 }
 
-DWORD WriteTemporary(FileDescriptor& file, std::string_view bytes, const FileTarget& target, mode_t newFileMode,
-                     FileIdentity& written)
+DWORD WriteTemporary(FileDescriptor& file, std::string_view bytes, const FileTarget& target,
+                     const ReplaceOptions& options, FileIdentity& written)
 {
     if (const DWORD dwCode = WriteAll(file.Get(), bytes); dwCode != ERROR_SUCCESS)
         return dwCode;
-    if (const DWORD dwCode = TakeOverPermissions(file.Get(), target, newFileMode); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = TakeOverPermissions(file.Get(), target, options); dwCode != ERROR_SUCCESS)
         return dwCode;
     FileCalls& calls = GetFileCalls();
     struct stat info
@@ -93,7 +92,7 @@ DWORD WriteTemporary(FileDescriptor& file, std::string_view bytes, const FileTar
 
 DWORD CheckReplaceable(const FileTarget& target, const ReplaceOptions& options)
 {
-    if (target.bExists && (target.info.st_mode & S_IWUSR) == 0)
+    if (target.bExists && (target.info.st_mode & S_IWUSR) == 0 && !options.bTakeNewMode)
         return ERROR_FILE_READ_ONLY;
     if (options.pExpected == nullptr)
         return ERROR_SUCCESS;
@@ -128,7 +127,7 @@ DWORD ReplaceFileAtomically(const std::string& strPath, std::string_view bytes, 
     if (const DWORD dwCode = CreateTemporaryBeside(target.strPath, file, strTempPath); dwCode != ERROR_SUCCESS)
         return dwCode;
     FileIdentity written;
-    DWORD dwCode = WriteTemporary(file, bytes, target, options.newFileMode, written);
+    DWORD dwCode = WriteTemporary(file, bytes, target, options, written);
     if (dwCode == ERROR_SUCCESS && options.beforeReplace)
         dwCode = options.beforeReplace(target.strPath);
     if (dwCode == ERROR_SUCCESS && GetFileCalls().Rename(strTempPath.c_str(), target.strPath.c_str()) != 0)

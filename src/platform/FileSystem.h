@@ -44,6 +44,9 @@ struct ReplaceOptions
 {
     // The permissions of a file that does not exist yet; an existing file keeps its own.
     mode_t newFileMode = 0644;
+    // The file gets newFileMode even when it exists, and an existing read-only file is replaced
+    // too: for files whose permissions follow the caller's own rule rather than the old file's.
+    bool bTakeNewMode = false;
     // When given, the target must still be this file (or still be missing); else ERROR_FILE_INVALID.
     const FileIdentity* pExpected = nullptr;
     // Called with the resolved target once the new content is safely on disk, just before it takes

@@ -1,17 +1,17 @@
 #include "platform/Profile.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
+#include "platform/FileLock.h"
+#include "platform/FileSystem.h"
 #include "platform/LastError.h"
 
 namespace
 {
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr int kLockWaitSeconds = 10; // another writer holds it for a moment only
 
 std::string_view TrimBlanks(std::string_view text)
 {
@@ -99,51 +99,17 @@ BOOL FailWith(DWORD dwCode)
     return FALSE;
 }
 
-// Reads the whole file; a missing file reads as empty.
-bool ReadWholeFile(const std::string& path, std::string& content)
+// Reads the profile; a missing file reads as empty. Anything else that cannot be read fails, so
+// that a profile is never replaced by one holding only the new entry.
+DWORD ReadProfile(const std::string& path, std::string& content)
 {
-    std::FILE* pFile = std::fopen(path.c_str(), "rb");
-    if (!pFile)
-        return errno == ENOENT;
-    char buffer[4096];
-    std::size_t nRead;
-    while ((nRead = std::fread(buffer, 1, sizeof buffer, pFile)) > 0)
-        content.append(buffer, nRead);
-    const bool bOk = !std::ferror(pFile);
-    std::fclose(pFile);
-    if (!bOk)
-        errno = EIO;
-    return bOk;
-}
-
-// Writes the text to a temporary file beside the target and renames it over the target, so that
-// a failure leaves the previous file whole.
-bool ReplaceFile(const std::string& path, const std::string& content)
-{
-    std::string tempPath = path + ".XXXXXX";
-    const int fd = mkstemp(tempPath.data()); // created with mode 0600
-    if (fd < 0)
-        return false;
-    std::size_t written = 0;
-    while (written < content.size())
+    const DWORD dwCode = ReadRegularFile(path, content);
+    if (dwCode == ERROR_FILE_NOT_FOUND)
     {
-        const ssize_t n = write(fd, content.data() + written, content.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += static_cast<std::size_t>(n);
+        content.clear();
+        return ERROR_SUCCESS;
     }
-    const bool bWritten = written == content.size() && fsync(fd) == 0;
-    const int nWriteErrno = errno;
-    if (close(fd) != 0 || !bWritten || rename(tempPath.c_str(), path.c_str()) != 0)
-    {
-        const int nErrno = bWritten ? errno : nWriteErrno;
-        unlink(tempPath.c_str());
-        errno = nErrno;
-        return false;
-    }
-    return true;
+    return dwCode;
 }
 } // namespace
 
@@ -174,10 +140,17 @@ BOOL WritePrivateProfileString(std::string_view section, std::string_view key, s
         return FailWith(ErrorFromErrno(ec.value()));
 
     const std::string path = dir + "/" + std::string(fileName);
+    // Two programs editing at once would each write back what they read, and one entry would be lost.
+    CFileLock lock;
+    if (const DWORD dwCode = lock.Lock(path + ".lock", kLockWaitSeconds); dwCode != ERROR_SUCCESS)
+        return FailWith(dwCode);
     std::string content;
-    if (!ReadWholeFile(path, content))
-        return FailWith(ErrorFromErrno(errno));
-    if (!ReplaceFile(path, SetProfileValue(content, section, key, value)))
-        return FailWith(ErrorFromErrno(errno));
+    if (const DWORD dwCode = ReadProfile(path, content); dwCode != ERROR_SUCCESS)
+        return FailWith(dwCode);
+    ReplaceOptions options;
+    options.newFileMode = 0600;
+    if (const DWORD dwCode = ReplaceFileAtomically(path, SetProfileValue(content, section, key, value), options);
+        dwCode != ERROR_SUCCESS)
+        return FailWith(dwCode);
     return TRUE;
 }

@@ -16,6 +16,8 @@ std::string GetProfileDirectory();
 // was. Names compare byte for byte after trimming blanks around them.
 // FALSE (and the last-error value) when a text would break the line structure (a CR or LF
 // anywhere, '=' in the key, ']' in the section, an empty section or key) or the file cannot be
-// written; the previous file then stays as it was.
+// written; the previous file then stays as it was. An existing profile that cannot be read (no
+// permission, a loop of links) is never replaced. Writers are serialised by a lock on
+// "<file>.lock" beside it, so entries written by two programs at once are both kept.
 BOOL WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
                                std::string_view fileName);

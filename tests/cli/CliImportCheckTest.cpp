@@ -107,7 +107,7 @@ TEST_F(CliImport, RefusesAFileTheProgramRefuses)
 
     const CliResult missing = Run({"import", "--school", CODE, "--password", "123", "--in", FilePath("none.csv")});
     EXPECT_EQ(missing.nExit, 3);
-    EXPECT_EQ(missing.strErr, "varnholt-cli: 不能读取文件“" + FilePath("none.csv") + "”（错误代码 2）\n");
+    EXPECT_EQ(missing.strErr, "varnholt-cli: 不能读取文件“" + FilePath("none.csv") + "”：文件不存在（错误代码 2）\n");
 }
 
 TEST_F(CliImport, WrongPasswordChangesNothing)

@@ -83,7 +83,8 @@ TEST_F(CliTest, PasswordComesFromOptionStandardInputOrEnvironment)
 
 TEST_F(CliTest, UnreadableDataFileIsADataErrorWithItsCode)
 {
-    WriteFileBytes(DataFilePath(CODE), "OKAY\r\n" + std::string(100, '\t') + "\r\n"); // too many columns
+    // every field named, but too many columns
+    WriteFileBytes(DataFilePath(CODE), "OKAY\r\n" + HeaderLine("\t", "") + std::string(100, '\t') + "\r\n");
     const CliResult result = Run({"list", "--school", CODE});
     EXPECT_EQ(result.nExit, 3);
     EXPECT_EQ(result.strErr, "varnholt-cli: 不能访问该院校的数据库，请检查。（错误代码 13）\n");
@@ -108,7 +109,7 @@ TEST_F(CliTest, ExportToAnUnwritablePlaceIsADataError)
     const std::string strPath = FilePath("missing/out.csv");
     const CliResult result = Run({"export", "--school", CODE, "--out", strPath});
     EXPECT_EQ(result.nExit, 3);
-    EXPECT_EQ(result.strErr, "varnholt-cli: 不能写入文件“" + strPath + "”（错误代码 3）\n");
+    EXPECT_EQ(result.strErr, "varnholt-cli: 不能写入文件“" + strPath + "”：文件夹不存在（错误代码 3）\n");
 }
 
 TEST_F(CliTest, ExportAndImportKeepEveryRecordExactly)

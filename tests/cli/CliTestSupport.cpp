@@ -100,6 +100,20 @@ CliResult CliTest::Run(std::vector<std::string> args, const std::string& strStdi
 CliResult CliTest::RunExactly(std::vector<std::string> args, const std::string& strStdin,
                               const std::vector<std::string>& env)
 {
+    return Finish(StartExactly(std::move(args), strStdin, env));
+}
+
+CliTest::Started CliTest::Start(std::vector<std::string> args, const std::string& strStdin,
+                                const std::vector<std::string>& env)
+{
+    if (!args.empty())
+        args.insert(args.begin() + 1, {"--dir", m_strDir});
+    return StartExactly(std::move(args), strStdin, env);
+}
+
+CliTest::Started CliTest::StartExactly(std::vector<std::string> args, const std::string& strStdin,
+                                       const std::vector<std::string>& env)
+{
     std::vector<std::string> environment;
     for (char** ppEntry = environ; *ppEntry != nullptr; ++ppEntry)
     {
@@ -110,7 +124,9 @@ CliResult CliTest::RunExactly(std::vector<std::string> args, const std::string& 
     environment.push_back("XDG_CONFIG_HOME=" + m_strDir + "/config");
     environment.insert(environment.end(), env.begin(), env.end());
 
-    const std::string strIn = m_strDir + "/.stdin", strOut = m_strDir + "/.stdout", strErr = m_strDir + "/.stderr";
+    const std::string strRun = std::to_string(++m_nRuns);
+    const std::string strIn = m_strDir + "/.stdin" + strRun, strOut = m_strDir + "/.stdout" + strRun,
+                      strErr = m_strDir + "/.stderr" + strRun;
     WriteFileBytes(strIn, strStdin);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -127,17 +143,25 @@ CliResult CliTest::RunExactly(std::vector<std::string> args, const std::string& 
         envp.push_back(strEntry.data());
     envp.push_back(nullptr);
 
-    CliResult result;
-    pid_t pid = 0;
-    const int nSpawn = posix_spawn(&pid, VARNHOLT_CLI_PATH, &actions, nullptr, argv.data(), envp.data());
+    Started started{-1, strOut, strErr};
+    if (posix_spawn(&started.pid, VARNHOLT_CLI_PATH, &actions, nullptr, argv.data(), envp.data()) != 0)
+        started.pid = -1;
     posix_spawn_file_actions_destroy(&actions);
-    if (nSpawn != 0)
+    return started;
+}
+
+CliResult CliTest::Finish(const Started& started)
+{
+    CliResult result;
+    if (started.pid < 0)
         return result;
     int nStatus = 0;
-    waitpid(pid, &nStatus, 0);
+    waitpid(started.pid, &nStatus, 0);
     result.nExit = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
-    result.strOut = ReadFileBytes(strOut);
-    result.strErr = ReadFileBytes(strErr);
+    result.strOut = ReadFileBytes(started.strOutPath);
+    result.strErr = ReadFileBytes(started.strErrPath);
+    std::filesystem::remove(started.strOutPath);
+    std::filesystem::remove(started.strErrPath);
     return result;
 }
 

@@ -47,6 +47,18 @@ class CliTest : public testing::Test
     CliResult RunExactly(std::vector<std::string> args, const std::string& strStdin = {},
                          const std::vector<std::string>& env = {});
 
+    // A run started and not yet waited for, so that several can run at once.
+    struct Started
+    {
+        pid_t pid = -1;
+        std::string strOutPath, strErrPath;
+    };
+    Started Start(std::vector<std::string> args, const std::string& strStdin = {},
+                  const std::vector<std::string>& env = {});
+    CliResult Finish(const Started& started);
+    Started StartExactly(std::vector<std::string> args, const std::string& strStdin = {},
+                         const std::vector<std::string>& env = {});
+
     // The school's data file written and read with the data functions the desktop program uses.
     void WriteSchool(const std::string& strCode, const std::string& strPassword, const std::vector<Record>& records);
     std::vector<Record> ReadSchool(const std::string& strCode, const std::string& strPassword);
@@ -55,4 +67,7 @@ class CliTest : public testing::Test
     std::string ProfilePath() const { return m_strDir + "/config/quillmark.ini"; }
 
     std::string m_strDir;
+
+  private:
+    int m_nRuns = 0;
 };

@@ -115,6 +115,8 @@ TEST(CsvExport, QuotesOnlyValuesWithCommaQuoteOrLineBreak)
         {"他说\"好\"", "\"他说\"\"好\"\"\""},
         {"第一行\r\n第二行", "\"第一行\r\n第二行\""},
         {"\n", "\"\n\""},
+        {"\r", "\"\r\""}, // a lone CR breaks the line for a spreadsheet program too
+        {"前\r后", "\"前\r后\""},
         {"x\ty", "x\ty"},
         {"\"", "\"\"\"\""},
     };

@@ -38,4 +38,20 @@ TEST(GbkEqualsNoCase, FoldsLettersButNotSecondBytes)
     EXPECT_FALSE(Gbk::EqualsNoCase("\xB0\x41", "\xB0\x61"));
     EXPECT_TRUE(Gbk::EqualsNoCase("\xB0\x41x", "\xB0\x41X"));
 }
+
+TEST(GbkEqualsNoCase, FoldsExactlyTheLettersAtBothEndsOfTheAlphabet)
+{
+    // The neighbours of A..Z and a..z differ by 0x20 as well, yet are no letters.
+    const struct
+    {
+        const char* a;
+        const char* b;
+        bool bEqual;
+    } cases[] = {
+        {"A", "a", true},  {"Z", "z", true},  {"a", "A", true}, {"z", "Z", true},  {"@", "`", false}, {"[", "{", false},
+        {"`", "@", false}, {"{", "[", false}, {"@", "@", true}, {"A", "B", false}, {"Z", "[", false}, {"z", "{", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Gbk::EqualsNoCase(c.a, c.b), c.bEqual) << c.a << " " << c.b;
+}
 } // namespace

@@ -198,6 +198,8 @@ TEST_F(MemTableRows, ManyDeletesKeepTheRemainingCells)
 TEST_F(MemTableRows, DeleteSetWithRowOutsideIsAnAssertion)
 {
     EXPECT_DEATH(table.DeleteRowSet({7}), "none_of");
+    EXPECT_DEATH(table.DeleteRowSet({table.GetRowCount()}), "none_of"); // one past the last row
+    EXPECT_DEATH(table.DeleteRowSet({0, -1}), "none_of");
 }
 #else
 TEST_F(MemTableRows, DeleteSetIgnoresRowsOutside)

@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include "core/DataFunc.h"
+#include "core/SchoolSession.h"
 #include "platform/Encoding.h"
+#include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
 namespace fs = std::filesystem;
@@ -116,6 +118,46 @@ TEST_F(PasswordChange, EachRefusalHasItsMessage)
     EXPECT_EQ(SchoolAccessMessage(SchoolAccess::DatabaseUnreachable), Gbk("不能访问该院校的数据库，请检查。"));
     EXPECT_EQ(SchoolAccessMessage(SchoolAccess::ConfirmationDiffers), Gbk("新旧密码输入不一致，请检查。"));
     EXPECT_EQ(SchoolAccessMessage(SchoolAccess::SaveFailed), Gbk("修改密码失败。"));
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::Locked), Gbk("另一个程序正在修改该院校的数据，请等它结束后再试。"));
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::FileDamaged, "10001"),
+              Gbk("该院校的数据文件已损坏，没有打开，文件保持原样。备份在“") + (m_root / "program").string() +
+                  Gbk("/backup/10001/”中。"));
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::ProfileNotWritten),
+              Gbk("数据文件已用新密码保存，但不能把新密码记入配置文件 quillmark.ini。"));
+}
+
+TEST_F(PasswordChange, SchoolHeldByAnotherWriterIsRefusedUntouched)
+{
+    SaveSchool("10001", "123", "2001");
+    const std::string before = ReadBytes(DataFile("10001"));
+    CFileLock other; // another program's lock
+    ASSERT_EQ(other.TryLock(GetSchoolLockPath("10001")), ERROR_SUCCESS);
+    EXPECT_EQ(ChangeSchoolPassword({"10001", "123", "4", "4"}, m_students), SchoolAccess::Locked);
+    EXPECT_EQ(OpenSchoolToWrite("10001", "123", m_students), SchoolAccess::Locked);
+    EXPECT_EQ(ReadBytes(DataFile("10001")), before);
+    EXPECT_FALSE(fs::exists(Profile()));
+    EXPECT_EQ(OpenSchool("10001", "123", m_students), SchoolAccess::Done); // reading needs no lock
+    other.Unlock();
+    EXPECT_EQ(ChangeSchoolPassword({"10001", "123", "4", "4"}, m_students), SchoolAccess::Done);
+    EXPECT_FALSE(g_schoolSession.Holds("10001")); // let go again after the change
+}
+
+TEST_F(PasswordChange, DamagedFileIsReportedAsDamaged)
+{
+    SaveSchool("10001", "", "2001");
+    std::ofstream(DataFile("10001"), std::ios::binary | std::ios::app) << "2002\t";
+    EXPECT_EQ(OpenSchool("10001", "", m_students), SchoolAccess::FileDamaged);
+    EXPECT_EQ(OpenSchoolToWrite("10001", "", m_students), SchoolAccess::FileDamaged);
+    EXPECT_FALSE(g_schoolSession.Holds("10001"));
+}
+
+TEST_F(PasswordChange, UnwritableProfileIsReportedAfterTheSave)
+{
+    fs::create_directories(Profile().parent_path());
+    fs::create_symlink("quillmark.ini", Profile()); // a loop: unreadable even for the superuser
+    EXPECT_EQ(ChangeSchoolPassword({"10001", "", "4", "4"}, m_students), SchoolAccess::ProfileNotWritten);
+    EXPECT_EQ(OpenSchool("10001", "4", m_students), SchoolAccess::Done);
+    EXPECT_TRUE(fs::is_symlink(Profile()));
 }
 
 TEST_F(PasswordChange, MismatchedConfirmationStillLeavesTheRecordsLoaded)
@@ -135,8 +177,15 @@ TEST_F(PasswordChange, UnreadableDataFileIsReportedAsInaccessible)
 
 TEST_F(PasswordChange, FailedSaveIsReportedAndWritesNoProfile)
 {
-    SetProgramDirectory((m_root / "missing").string()); // loads as a new school, cannot be saved
-    EXPECT_EQ(ChangeSchoolPassword({"10001", "", "1", "1"}, m_students), SchoolAccess::SaveFailed);
+    SaveSchool("10001", "123", "2001");
+    fs::permissions(DataFile("10001"), fs::perms::owner_read); // loads, but is not replaced
+    const std::string before = ReadBytes(DataFile("10001"));
+    EXPECT_EQ(ChangeSchoolPassword({"10001", "123", "1", "1"}, m_students), SchoolAccess::SaveFailed);
+    EXPECT_EQ(ReadBytes(DataFile("10001")), before);
+    EXPECT_FALSE(fs::exists(Profile()));
+
+    SetProgramDirectory((m_root / "missing").string()); // not even the lock file can be made
+    EXPECT_EQ(ChangeSchoolPassword({"10001", "", "1", "1"}, m_students), SchoolAccess::DatabaseUnreachable);
     EXPECT_FALSE(fs::exists(Profile()));
 }
 

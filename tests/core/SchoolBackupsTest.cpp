@@ -194,16 +194,15 @@ TEST_F(SchoolBackups, RestoreRefusesWhatCannotBeRestoredAndLeavesTheFile)
     const std::string strCurrent = Save(1, 4, "new"); // a password change: the backup needs "old"
     const std::string strId = Ids().front();
     std::filesystem::create_directories(m_dir.FilePath("backup/10001"));
-    std::string strTooWide = "OKAY\r\nXSBSH"; // more columns than a table holds: the text does not parse
-    for (int i = 0; i < 200; ++i)
-        strTooWide += "\tC" + std::to_string(i);
-    WriteFileBytes(m_dir.FilePath("backup/10001/20261201-080000.db"), XorWithPassword(strTooWide + "\r\n", "new"));
+    // Cut short: the text does not end with a whole line.
+    WriteFileBytes(m_dir.FilePath("backup/10001/20261201-080000.db"),
+                   XorWithPassword(std::string("OKAY\r\n") + g_lpcszStudentColumns + "1\t2", "new"));
     struct Case
     {
         std::string strId;
         DWORD dwCode;
     };
-    for (const Case& c : {Case{strId, ERROR_INVALID_PASSWORD}, Case{"20261201-080000", ERROR_INVALID_DATA},
+    for (const Case& c : {Case{strId, ERROR_INVALID_PASSWORD}, Case{"20261201-080000", ERROR_FILE_CORRUPT},
                           Case{"20261201-090000", ERROR_FILE_NOT_FOUND}, Case{"../10001", ERROR_FILE_NOT_FOUND}})
     {
         CMemTable table;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/resource.h>
@@ -9,6 +10,8 @@
 #include <unistd.h>
 
 #include "core/DataFunc.h"
+#include "core/SchoolSession.h"
+#include "platform/FileCalls.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
@@ -212,13 +215,12 @@ TEST_F(SchoolDatabase, LoadsAFileWrittenFromTheFormatRule)
 
 TEST_F(SchoolDatabase, PlacesColumnsByNameWhateverTheirOrder)
 {
-    // reversed field order, an unknown column in the middle, no BZ column
+    // reversed field order, an unknown column in the middle
     std::string strText = "OKAY\r\n";
     const std::vector<Record> records = SampleRecords(3);
     std::vector<int> order;
     for (int nCol = STUDENT_FIELD_COUNT - 1; nCol >= 0; --nCol)
-        if (nCol != Field::BZ)
-            order.push_back(nCol);
+        order.push_back(nCol);
     auto lineOf = [&](auto valueOf) {
         std::string strLine;
         for (std::size_t i = 0; i < order.size(); ++i)
@@ -230,17 +232,20 @@ TEST_F(SchoolDatabase, PlacesColumnsByNameWhateverTheirOrder)
         strText += lineOf([&](int nCol) { return record[static_cast<std::size_t>(nCol)]; });
     WriteFileBytes(DbPath(), XorWithPassword(strText, "secret"));
     ASSERT_TRUE(Load("secret"));
-    std::vector<Record> expected = records;
-    for (Record& record : expected)
-        record[Field::BZ].clear();
-    ExpectHolds(m_table, expected);
+    ExpectHolds(m_table, records);
 }
 
-TEST_F(SchoolDatabase, HeaderWithoutStudentColumnsGivesEmptyRecords)
+TEST_F(SchoolDatabase, HeaderWithoutEveryStudentFieldIsAWrongPassword)
 {
-    WriteFileBytes(DbPath(), "OKAY\r\nA\tB\r\n1\t2\r\n3\t4\r\n");
-    ASSERT_TRUE(Load(""));
-    ExpectHolds(m_table, {Record(STUDENT_FIELD_COUNT), Record(STUDENT_FIELD_COUNT)});
+    std::string strWithoutBz = PlainText(SampleRecords(1));
+    strWithoutBz.replace(strWithoutBz.find("\tBZ\t"), 4, "\tXX\t");
+    for (const std::string& strText :
+         {std::string("OKAY\r\nA\tB\r\n1\t2\r\n3\t4\r\n"), strWithoutBz, std::string("OKAY\r\nXSBSH\tYXDM")})
+    {
+        WriteFileBytes(DbPath(), strText);
+        ExpectRefused("", ERROR_INVALID_PASSWORD);
+        EXPECT_EQ(ReadFileBytes(DbPath()), strText);
+    }
 }
 
 TEST_F(SchoolDatabase, MissingOrShortFileGivesAnEmptyTable)
@@ -286,18 +291,20 @@ TEST_F(SchoolDatabase, RandomBytesAreAWrongPassword)
     ExpectRefused("", ERROR_INVALID_PASSWORD);
 }
 
-TEST_F(SchoolDatabase, WrongPasswordWithTheRightFirstKeyBytesFailsToParse)
+TEST_F(SchoolDatabase, WrongPasswordWithTheRightFirstKeyBytesIsRefused)
 {
-    // The magic covers key bytes 0 to 5 only, so this password passes it. Key byte 7 is wrong:
-    // the LF of the first record (offset 15) turns into another byte and its line never ends.
-    const std::string strPlain = "OKAY\r\nXSBSH\r\n1\r\n2\r\n";
-    ASSERT_EQ(strPlain.substr(14, 2), "\r\n");
-    WriteFileBytes(DbPath(), XorWithPassword(strPlain, "abcdefgh"));
-    EXPECT_FALSE(Load("abcdefgX"));
-    EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
-    ExpectEmptyStudentTable(m_table); // not as it was
-    ASSERT_TRUE(Load("abcdefgh"));
-    EXPECT_EQ(m_table.GetRowCount(), 2);
+    // The magic covers key bytes 0 to 5 only, so a password wrong in a later byte passes it and
+    // garbles the rest; such a table once loaded (50 records became 14) and the next save kept it.
+    const std::vector<Record> records = SampleRecords(50);
+    const std::string strFile = XorWithPassword(PlainText(records), "20240601");
+    for (const char* lpcszWrong : {"20240602", "2024060", "20240611", "2024060x"})
+    {
+        WriteFileBytes(DbPath(), strFile);
+        ExpectRefused(lpcszWrong, ERROR_INVALID_PASSWORD);
+        EXPECT_EQ(ReadFileBytes(DbPath()), strFile);
+    }
+    ASSERT_TRUE(Load("202406019")); // only the first 8 bytes are the key
+    ExpectHolds(m_table, records);
 }
 
 TEST_F(SchoolDatabase, AnyTextAfterTheMagicLoadsOrIsInvalidData)
@@ -314,29 +321,41 @@ TEST_F(SchoolDatabase, AnyTextAfterTheMagicLoadsOrIsInvalidData)
         {
             EXPECT_EQ(m_table.GetColCount(), STUDENT_FIELD_COUNT);
         }
+        else if (GetLastError() == ERROR_INVALID_DATA)
+        {
+            ExpectEmptyStudentTable(m_table);
+        }
         else
         {
-            EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA);
-            ExpectEmptyStudentTable(m_table);
+            EXPECT_TRUE(GetLastError() == ERROR_INVALID_PASSWORD || GetLastError() == ERROR_FILE_CORRUPT);
+            ExpectHolds(m_table, m_before);
         }
     }
 }
 
-TEST_F(SchoolDatabase, TruncatedFileKeepsEveryCompleteRecord)
+TEST_F(SchoolDatabase, TruncatedFileIsRefusedAsDamagedAtEveryLength)
 {
-    const std::vector<Record> records = SampleRecords(4);
-    const std::string strPlain = PlainText(records);
+    // Cut anywhere after the header line, a file once loaded with fewer rows and the next save made
+    // the loss permanent. A cut inside the header line reads as a wrong password.
+    const std::string strPlain = PlainText(SampleRecords(4));
     const std::string strFile = XorWithPassword(strPlain, "123");
-    const std::size_t nSecondRowEnd = strPlain.find("\r\n", strPlain.find(Line(records[1]))) + 2;
-    for (const std::size_t nCut : {nSecondRowEnd, nSecondRowEnd + 20, strFile.size() - 1})
+    const std::size_t nHeaderEnd = strPlain.find("\r\n", 6) + 2;
+    for (std::size_t nCut = 7; nCut < strFile.size(); ++nCut)
     {
+        if (strPlain.compare(nCut - 2, 2, "\r\n") == 0 && nCut >= nHeaderEnd)
+            continue; // a cut at a line end leaves whole records: a shorter file, not a damaged one
         WriteFileBytes(DbPath(), strFile.substr(0, nCut));
-        ASSERT_TRUE(Load("123")) << nCut;
-        ASSERT_GE(m_table.GetRowCount(), 2) << nCut;
-        for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-            EXPECT_EQ(m_table.GetCell(1, nCol), records[1][static_cast<std::size_t>(nCol)]);
+        ExpectRefused("123", nCut < nHeaderEnd ? ERROR_INVALID_PASSWORD : ERROR_FILE_CORRUPT);
+        ASSERT_EQ(ReadFileBytes(DbPath()), strFile.substr(0, nCut)) << nCut;
     }
-    ExpectHolds(m_table, records); // only the final LF was missing
+}
+
+TEST_F(SchoolDatabase, NulByteIsRefusedAsDamaged)
+{
+    std::string strPlain = PlainText(SampleRecords(3));
+    strPlain[strPlain.size() - 10] = '\0';
+    WriteFileBytes(DbPath(), XorWithPassword(strPlain, "123"));
+    ExpectRefused("123", ERROR_FILE_CORRUPT);
 }
 
 TEST_F(SchoolDatabase, DirectoryInPlaceOfTheFileIsRefused)
@@ -421,5 +440,155 @@ TEST_F(FailedSave, WriteErrorPartWay)
     EXPECT_FALSE(bSaved);
     EXPECT_EQ(dwCode, ErrorFromErrno(EFBIG));
     ExpectOldFileIntact();
+}
+
+TEST_F(FailedSave, FailingFsyncFailsTheSave)
+{
+    class FailingFsync : public FileCalls
+    {
+      public:
+        int Fsync(int) override
+        {
+            errno = EIO;
+            return -1;
+        }
+    } calls;
+    ScopedFileCalls scope(calls);
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    EXPECT_EQ(GetLastError(), ERROR_GEN_FAILURE);
+    ExpectOldFileIntact();
+}
+
+TEST_F(FailedSave, ReadOnlyFileIsRefusedNotReplaced)
+{
+    ASSERT_EQ(::chmod(DbPath().c_str(), 0400), 0);
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_READ_ONLY);
+    ExpectOldFileIntact();
+}
+
+// ---- Modes, links and odd files ---------------------------------------------------------------
+
+mode_t ModeOf(const std::string& strPath)
+{
+    struct stat info
+    {
+    };
+    ::stat(strPath.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+TEST_F(SchoolDatabase, NewFileIsTheOwnersAloneAndAnExistingFileKeepsItsMode)
+{
+    ::umask(022);
+    Fill(m_table, SampleRecords(1));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+    EXPECT_EQ(ModeOf(DbPath()), 0600u);
+    for (const mode_t mode : {0640u, 0644u, 0660u})
+    {
+        ASSERT_EQ(::chmod(DbPath().c_str(), mode), 0);
+        ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+        EXPECT_EQ(ModeOf(DbPath()), mode);
+    }
+}
+
+TEST_F(SchoolDatabase, OddFileInPlaceOfTheDataFileIsRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(DbPath().c_str(), 0600), 0); // opening it for reading would wait for ever
+    ExpectRefused("", ERROR_BAD_FILE_TYPE);
+    ::unlink(DbPath().c_str());
+    ASSERT_EQ(::symlink("/dev/zero", DbPath().c_str()), 0);
+    ExpectRefused("", ERROR_BAD_FILE_TYPE);
+    ::unlink(DbPath().c_str());
+    ASSERT_EQ(::symlink(m_dir.FilePath("moved.db").c_str(), DbPath().c_str()), 0);
+    ExpectRefused("", ERROR_CANT_RESOLVE_FILENAME); // never an empty school
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, ""));
+    EXPECT_EQ(m_dir.Listing(), "10001.db");
+}
+
+TEST_F(SchoolDatabase, LinkedDataFileIsSavedThroughToItsTarget)
+{
+    ASSERT_EQ(::mkdir(m_dir.FilePath("share").c_str(), 0755), 0);
+    WriteFileBytes(m_dir.FilePath("share/real.db"), XorWithPassword(PlainText(SampleRecords(1)), "123"));
+    ASSERT_EQ(::chmod(m_dir.FilePath("share/real.db").c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("share/real.db", DbPath().c_str()), 0);
+    Fill(m_table, SampleRecords(2));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::lstat(DbPath().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_TRUE(Load("123"));
+    ExpectHolds(m_table, SampleRecords(2));
+    EXPECT_EQ(ModeOf(m_dir.FilePath("share/real.db")), 0640u);
+}
+
+// ---- One writer per school ---------------------------------------------------------------------
+
+class HeldSchool : public SchoolDatabase
+{
+  protected:
+    void SetUp() override
+    {
+        Fill(m_table, SampleRecords(2));
+        ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+        ASSERT_EQ(g_schoolSession.Lock(CODE), ERROR_SUCCESS);
+        ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table));
+    }
+    void TearDown() override { g_schoolSession.Unlock(CODE); }
+};
+
+TEST_F(HeldSchool, SaveOverAFileAnotherProgramReplacedIsRefused)
+{
+    // Another program, ignoring the lock, replaces the school's file meanwhile.
+    const std::string strPath = DbPath();
+    const std::string strTheirs = XorWithPassword(PlainText(SampleRecords(5)), "123");
+    WriteFileBytes(strPath + ".theirs", strTheirs);
+    ASSERT_EQ(::rename((strPath + ".theirs").c_str(), strPath.c_str()), 0);
+
+    Fill(m_table, SampleRecords(3));
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_INVALID);
+    EXPECT_EQ(ReadFileBytes(strPath), strTheirs);
+    EXPECT_EQ(m_table.GetRowCount(), 3); // the change stays in memory
+}
+
+TEST_F(HeldSchool, ChangeInPlaceAndNewFileAreSeenToo)
+{
+    std::string strBytes = ReadFileBytes(DbPath());
+    std::ofstream(DbPath(), std::ios::binary | std::ios::app) << "x"; // same inode, other size
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_INVALID);
+
+    ::unlink(DbPath().c_str()); // loaded as missing, then someone creates it
+    ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table));
+    WriteFileBytes(DbPath(), strBytes);
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_INVALID);
+    EXPECT_EQ(ReadFileBytes(DbPath()), strBytes);
+}
+
+TEST_F(HeldSchool, OwnSavesFollowEachOther)
+{
+    for (int n = 1; n <= 3; ++n)
+    {
+        Fill(m_table, SampleRecords(n));
+        ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123")) << n;
+    }
+    ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table));
+    ExpectHolds(m_table, SampleRecords(3));
+}
+
+TEST_F(SchoolDatabase, LockRemovesTheSchoolsStaleTemporariesOnly)
+{
+    for (const char* lpcszName : {"10001.db.tmp-4242-1", "10001.db.tmp-4242-2", "10002.db.tmp-1-1"})
+        WriteFileBytes(m_dir.FilePath(lpcszName), std::string(1000, 'x'));
+    ASSERT_EQ(g_schoolSession.Lock(CODE), ERROR_SUCCESS);
+    EXPECT_EQ(m_dir.Listing(), "10001.lock 10002.db.tmp-1-1");
+    CFileLock other; // another program's attempt
+    EXPECT_EQ(other.TryLock(GetSchoolLockPath(CODE)), ERROR_LOCK_VIOLATION);
+    g_schoolSession.Unlock(CODE);
+    EXPECT_EQ(other.TryLock(GetSchoolLockPath(CODE)), ERROR_SUCCESS);
 }
 } // namespace

@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "platform/FileCalls.h"
 #include "platform/LastError.h"
 
 namespace fs = std::filesystem;
@@ -137,5 +141,76 @@ TEST_F(ProfileTest, FallsBackToDotConfigUnderHomeWithoutAnAbsoluteConfigHome)
     unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(GetProfileDirectory(), (m_dir / ".config").string());
     setenv("HOME", oldHome.c_str(), 1);
+}
+
+TEST_F(ProfileTest, UnreadableProfileIsNeverReplacedByTheNewEntryAlone)
+{
+    // A loop of links cannot be read even by the superuser; mode 000 stops everyone else.
+    fs::create_symlink("quillmark.ini", IniPath());
+    EXPECT_FALSE(WritePrivateProfileString("security", "10001", "1", "quillmark.ini"));
+    EXPECT_EQ(GetLastError(), ERROR_CANT_RESOLVE_FILENAME);
+    EXPECT_TRUE(fs::is_symlink(IniPath()));
+    fs::remove(IniPath());
+
+    if (::geteuid() != 0)
+    {
+        WriteBytes(IniPath(), "[security]\r\n10002=other\r\n");
+        ::chmod(IniPath().c_str(), 0);
+        EXPECT_FALSE(WritePrivateProfileString("security", "10001", "1", "quillmark.ini"));
+        EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+        ::chmod(IniPath().c_str(), 0600);
+        EXPECT_EQ(ReadBytes(IniPath()), "[security]\r\n10002=other\r\n");
+    }
+}
+
+TEST_F(ProfileTest, FailingFsyncFailsTheWriteAndKeepsTheFile)
+{
+    WriteBytes(IniPath(), "[security]\r\n10002=other\r\n");
+    class FailingFsync : public FileCalls
+    {
+      public:
+        int Fsync(int) override
+        {
+            errno = EIO;
+            return -1;
+        }
+    } calls;
+    ScopedFileCalls scope(calls);
+    EXPECT_FALSE(WritePrivateProfileString("security", "10001", "1", "quillmark.ini"));
+    EXPECT_EQ(GetLastError(), ERROR_GEN_FAILURE);
+    EXPECT_EQ(ReadBytes(IniPath()), "[security]\r\n10002=other\r\n");
+    for (const auto& entry : fs::directory_iterator(m_dir))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+}
+
+TEST_F(ProfileTest, WritersInSeveralProcessesAtOnceLoseNoEntry)
+{
+    constexpr int kWriters = 6;
+    constexpr int kEntriesEach = 15;
+    std::vector<pid_t> children;
+    for (int nWriter = 0; nWriter < kWriters; ++nWriter)
+    {
+        const pid_t child = ::fork();
+        if (child == 0)
+        {
+            bool bAll = true;
+            for (int n = 0; n < kEntriesEach; ++n)
+                bAll &=
+                    WritePrivateProfileString("security", std::to_string(nWriter * 100 + n), "p", "quillmark.ini") != 0;
+            ::_exit(bAll ? 0 : 1);
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children)
+    {
+        int nStatus = 0;
+        ASSERT_EQ(::waitpid(child, &nStatus, 0), child);
+        EXPECT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0);
+    }
+    const std::string content = ReadBytes(IniPath());
+    for (int nWriter = 0; nWriter < kWriters; ++nWriter)
+        for (int n = 0; n < kEntriesEach; ++n)
+            EXPECT_NE(content.find("\r\n" + std::to_string(nWriter * 100 + n) + "=p\r\n"), std::string::npos)
+                << nWriter * 100 + n;
 }
 } // namespace

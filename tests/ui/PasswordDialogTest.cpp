@@ -3,6 +3,7 @@
 #include "TypeText.h"
 #include "UiTestSupport.h"
 
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -127,7 +128,13 @@ void TestPasswordDialog::showsEachRefusalInOrderThenChanges()
 
 void TestPasswordDialog::reportsAFailedSave()
 {
-    SetProgramDirectory(m_program->filePath(QStringLiteral("missing")).toStdString());
+    // The school loads, but its read-only data file is not replaced.
+    CMemTable table;
+    QVERIFY(CreateStudentTable(table));
+    QVERIFY(SaveSchoolDatabase("10001", table, ""));
+    const std::string strPath = GetSchoolDatabasePath("10001");
+    QVERIFY(QFile::setPermissions(QString::fromStdString(strPath), QFileDevice::ReadOwner));
+    const std::string strBefore = ReadFileBytes(QString::fromStdString(strPath));
     MessageRecorder messages;
     CPasswordDialog dlg;
     dlg.show();
@@ -136,6 +143,7 @@ void TestPasswordDialog::reportsAFailedSave()
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().text, u"修改密码失败。"_qs);
     QVERIFY(dlg.isVisible());
+    QCOMPARE(ReadFileBytes(QString::fromStdString(strPath)), strBefore);
 }
 
 void TestPasswordDialog::refusesACharacterGbkCannotHold()

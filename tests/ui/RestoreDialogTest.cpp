@@ -61,11 +61,8 @@ class TestRestoreDialog : public QObject
         WriteDataFile("10001", "123", 30); // a password change: the 2-record backup needs "old"
         g_tNow += 60;
         WriteDataFile("10001", "123", 4);
-        // A backup whose text does not parse (more columns than a table holds), scrambled with "123".
-        std::string strDamaged = "OKAY\r\nXSBSH";
-        for (int i = 0; i < 200; ++i)
-            strDamaged += "\tC" + std::to_string(i);
-        strDamaged += "\r\n";
+        // A backup cut short (its text does not end with a whole line), scrambled with "123".
+        std::string strDamaged = std::string("OKAY\r\n") + g_lpcszStudentColumns + "S9\t10001";
         for (std::size_t i = 0; i < strDamaged.size(); ++i)
             strDamaged[i] = static_cast<char>(strDamaged[i] ^ (i % 8 < 3 ? "123"[i % 8] : 0));
         QFile damaged(QString::fromStdString(GetBackupDirectory("10001")) + u"/20261201-080000.db"_s);

@@ -1,0 +1,32 @@
+#include "core/PasswordChange.h"
+#include "platform/ProgramDir.h"
+
+// This file is compiled with the GBK execution character set: its Chinese literals are GBK bytes.
+std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode)
+{
+    switch (result)
+    {
+    case SchoolAccess::Done:
+        break;
+    case SchoolAccess::CodeEmpty:
+        return "请输入院校代码，不知院校代码可以查询。";
+    case SchoolAccess::CodeUnknown:
+        return "院校代码不正确，请检查。";
+    case SchoolAccess::WrongPassword:
+        return "密码不正确，请检查。";
+    case SchoolAccess::DatabaseUnreachable:
+        return "不能访问该院校的数据库，请检查。";
+    case SchoolAccess::ConfirmationDiffers:
+        return "新旧密码输入不一致，请检查。";
+    case SchoolAccess::SaveFailed:
+        return "修改密码失败。";
+    case SchoolAccess::Locked:
+        return "另一个程序正在修改该院校的数据，请等它结束后再试。";
+    case SchoolAccess::FileDamaged:
+        return "该院校的数据文件已损坏，没有打开，文件保持原样。备份在“" + GetProgramDirectory() + "/backup/" +
+               strCode + "/”中。";
+    case SchoolAccess::ProfileNotWritten:
+        return "数据文件已用新密码保存，但不能把新密码记入配置文件 quillmark.ini。";
+    }
+    return {};
+}

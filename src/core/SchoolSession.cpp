@@ -1,0 +1,59 @@
+#include "core/SchoolSession.h"
+
+#include "core/DataFunc.h"
+#include "platform/LastError.h"
+
+CSchoolSession g_schoolSession;
+
+DWORD CSchoolSession::Lock(const std::string& strCode, int nWaitSeconds)
+{
+    if (Holds(strCode))
+        return ERROR_SUCCESS;
+    const std::string strLockPath = GetSchoolLockPath(strCode);
+    if (strLockPath.empty())
+        return GetLastError();
+    HeldSchool& school = m_schools[strCode];
+    if (const DWORD dwCode = school.lock.Lock(strLockPath, nWaitSeconds); dwCode != ERROR_SUCCESS)
+    {
+        m_schools.erase(strCode);
+        return dwCode;
+    }
+    RemoveStaleTemporaries(GetSchoolDatabasePath(strCode));
+    return ERROR_SUCCESS;
+}
+
+void CSchoolSession::Unlock(const std::string& strCode)
+{
+    m_schools.erase(strCode);
+}
+
+const FileIdentity* CSchoolSession::LoadedFile(const std::string& strCode) const
+{
+    const auto found = m_schools.find(strCode);
+    return found != m_schools.end() && found->second.bKnown ? &found->second.file : nullptr;
+}
+
+void CSchoolSession::RememberFile(const std::string& strCode, const FileIdentity& identity)
+{
+    if (const auto found = m_schools.find(strCode); found != m_schools.end())
+    {
+        found->second.bKnown = true;
+        found->second.file = identity;
+    }
+}
+
+CScopedSchoolLock::~CScopedSchoolLock()
+{
+    if (!m_strTaken.empty())
+        g_schoolSession.Unlock(m_strTaken);
+}
+
+DWORD CScopedSchoolLock::Lock(const std::string& strCode, int nWaitSeconds)
+{
+    if (g_schoolSession.Holds(strCode))
+        return ERROR_SUCCESS;
+    const DWORD dwCode = g_schoolSession.Lock(strCode, nWaitSeconds);
+    if (dwCode == ERROR_SUCCESS)
+        m_strTaken = strCode;
+    return dwCode;
+}

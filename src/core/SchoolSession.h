@@ -1,0 +1,55 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "platform/FileLock.h"
+#include "platform/FileSystem.h"
+#include "platform/Types.h"
+
+// The schools this process writes. For each it holds the writer lock (so no other program that
+// honours it writes the school meanwhile) and the identity of the data file as this process last
+// loaded or saved it (so a save never overwrites a file another program put there).
+// LoadSchoolDatabase and SaveSchoolDatabase consult it; the desktop program holds its school from
+// login to exit, a command-line command that writes for its whole run.
+class CSchoolSession
+{
+  public:
+    // Takes the school's lock (GetSchoolLockPath), waiting up to nWaitSeconds for another writer,
+    // then removes the temporary files that interrupted saves of the school left behind.
+    // ERROR_LOCK_VIOLATION while another program holds it; ERROR_SUCCESS when already held here.
+    DWORD Lock(const std::string& strCode, int nWaitSeconds = 0);
+    void Unlock(const std::string& strCode);
+    bool Holds(const std::string& strCode) const { return m_schools.count(strCode) != 0; }
+
+    // The data file's identity as last loaded or saved while holding the school; null when the
+    // school is not held or its file was not read yet.
+    const FileIdentity* LoadedFile(const std::string& strCode) const;
+    // Remembers the identity while the school is held (else does nothing).
+    void RememberFile(const std::string& strCode, const FileIdentity& identity);
+
+  private:
+    struct HeldSchool
+    {
+        CFileLock lock;
+        bool bKnown = false;
+        FileIdentity file;
+    };
+    std::map<std::string, HeldSchool> m_schools;
+};
+
+extern CSchoolSession g_schoolSession;
+
+// Holds a school for a scope unless it is held already (then leaves it as it is).
+class CScopedSchoolLock
+{
+  public:
+    CScopedSchoolLock() = default;
+    ~CScopedSchoolLock();
+    CScopedSchoolLock(const CScopedSchoolLock&) = delete;
+    CScopedSchoolLock& operator=(const CScopedSchoolLock&) = delete;
+    DWORD Lock(const std::string& strCode, int nWaitSeconds = 0);
+
+  private:
+    std::string m_strTaken; // the code this scope locked; empty when it took none
+};
