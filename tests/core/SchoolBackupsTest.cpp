@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "core/DataFunc.h"
+#include "core/PasswordChange.h"
 #include "platform/FileCalls.h"
 #include "platform/LastError.h"
 
@@ -277,4 +278,21 @@ TEST_F(SchoolBackups, FullDiskDuringTheBackupIsToldAndTheSaveGoesOn)
     g_tNow += 1;
     Save(1, 6);
     EXPECT_EQ(ListBackups(CODE).size(), 1u);
+}
+
+TEST_F(SchoolBackups, DamagedFileMessageNamesTheNewestBackup)
+{
+    std::string strMessage;
+    ASSERT_TRUE(LoadResourceTable(134, "TXT", g_memSchools, strMessage));
+    Save(1, 3);
+    g_tNow += 7;
+    Save(1, 4);
+    const std::string strBytes = ReadFileBytes(DbPath());
+    WriteFileBytes(DbPath(), strBytes.substr(0, strBytes.size() - 5)); // cut short
+    CMemTable table;
+    ASSERT_EQ(OpenSchool(CODE, "123", table), SchoolAccess::FileDamaged);
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::FileDamaged, CODE),
+              GbkOf("该院校的数据文件已损坏，没有打开，文件保持原样。备份在“" + m_dir.Path() +
+                    "/backup/10001/”中。最新的备份是 2026-12-10 11:00:07 的 20261210-110007.db，可以用 "
+                    "varnholt-cli restore --school 10001 --backup 20261210-110007 恢复。"));
 }
