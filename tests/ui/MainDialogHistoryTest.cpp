@@ -1,5 +1,6 @@
 // Undo and redo of every kind of change in the main window, and the restore of backups.
 #include "EditorScript.h"
+#include "FaultyFileCalls.h"
 #include "StudentFixture.h"
 
 #include <QAbstractItemModelTester>
@@ -136,7 +137,7 @@ class TestMainDialogHistory : public QObject
             dlg.OnNewRecord();
             break;
         case 1:
-            dlg.m_lstStudents->setCurrentIndex(dlg.m_pModel->index(2, 0));
+            dlg.m_lstStudents->setCurrentIndex(dlg.m_lstStudents->model()->index(2, 0));
             script.Queue([](CEditDialog* pEditor) {
                 FindById<QLineEdit>(pEditor, 1003)->setText(u"李四"_s);
                 EditorScript::Click(pEditor, 1);
@@ -145,7 +146,7 @@ class TestMainDialogHistory : public QObject
             break;
         case 2:
             for (int nRow : {0, 2, 4})
-                dlg.m_lstStudents->selectionModel()->select(dlg.m_pModel->index(nRow, 0),
+                dlg.m_lstStudents->selectionModel()->select(dlg.m_lstStudents->model()->index(nRow, 0),
                                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
             dlg.OnDeleteRecord();
             break;
@@ -231,16 +232,17 @@ class TestMainDialogHistory : public QObject
         dlg.m_lstStudents->selectRow(1);
         dlg.OnDeleteRecord();
         const QString path = QString::fromStdString(GetSchoolDatabasePath("10001"));
-        QVERIFY(QFile::remove(path));
-        QVERIFY(QDir().mkdir(path)); // nothing can be renamed over a directory
         messages.clear();
-        dlg.Undo()->trigger();
+        {
+            FaultyFileCalls failing(FaultyFileCalls::Call::Fsync, EIO); // the new file never reaches the disk
+            dlg.Undo()->trigger();
+        }
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().caption, u"错误");
         QVERIFY2(messages.last().text.startsWith(u"保存数据文件“"_s + path + u"”失败"_s),
                  qPrintable(messages.last().text));
         QCOMPARE(g_memStudents.GetRowCount(), 5);
-        QVERIFY(QDir().rmdir(path));
+        QCOMPARE(StoredNumbers("10001", "123"), (std::vector<std::string>{"S0", "S2", "S3", "S4"}));
         dlg.Redo()->trigger();
         QCOMPARE(StoredNumbers("10001", "123"), (std::vector<std::string>{"S0", "S2", "S3", "S4"}));
     }
