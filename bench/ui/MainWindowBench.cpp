@@ -1,10 +1,12 @@
 // The main window with a large school: from pressing "确定" in the login to the window ready, and
-// select all + delete of every record including the save. Runs offscreen in a temporary directory.
+// select all + delete of every record including the save, and the undo of that delete. Runs offscreen in a temporary
+// directory.
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
 #include <string>
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -149,6 +151,30 @@ void BM_SelectAllAndDeleteAll(benchmark::State& state)
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
+// Undo of a delete of every record: the rows back at their places, the list, and the save.
+void BM_UndoDeleteAll(benchmark::State& state)
+{
+    Env();
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        WriteSchool("10001", static_cast<int>(state.range(0)));
+        g_memStudents.Clear();
+        TimedMainDialog dlg;
+        dlg.show();
+        QCoreApplication::processEvents();
+        dlg.OnSelectAll();
+        dlg.OnDeleteRecord();
+        QAction* pUndo = dlg.findChild<QAction*>(QStringLiteral("undo"));
+        state.ResumeTiming();
+        const Clock::time_point start = Clock::now();
+        pUndo->trigger();
+        state.SetIterationTime(Seconds(start));
+        if (g_memStudents.GetRowCount() != state.range(0))
+            state.SkipWithError("records not back");
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
 } // namespace
 
 BENCHMARK(BM_LoginToMainWindowReady)
@@ -158,3 +184,4 @@ BENCHMARK(BM_LoginToMainWindowReady)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectAllAndDeleteAll)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UndoDeleteAll)->Arg(1000)->Arg(10000)->Arg(100000)->UseManualTime()->Unit(benchmark::kMillisecond);

@@ -22,3 +22,5 @@ const CliCommand& ImportCommand();
 const CliCommand& CheckCommand();
 const CliCommand& PasswdCommand();
 const CliCommand& SchoolsCommand();
+const CliCommand& BackupsCommand();
+const CliCommand& RestoreCommand();

@@ -8,6 +8,8 @@
 #include "cli/CliOutput.h"
 #include "core/DataFunc.h"
 #include "core/PasswordChange.h"
+#include "core/SchoolBackups.h"
+#include "platform/ErrorText.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
@@ -96,7 +98,10 @@ int ReportSchoolAccess(SchoolAccess result, const std::string& strCode)
     return DataError(strMessage, dwCode);
 }
 
-int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite)
+namespace
+{
+// The code and password as GBK, or the exit code of a usage error.
+int ReadSchoolArgs(const CCliArgs& args, CliSchool& school)
 {
     const std::optional<std::string> strPassword = PasswordOfArgs(args);
     if (!strPassword)
@@ -106,6 +111,25 @@ int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite)
     if (!strCode || !strGbkPassword)
         return UsageError("院校代码或密码中有 GBK 无法表示的字符");
     school = {*strCode, *strGbkPassword};
+    return CLI_OK;
+}
+} // namespace
+
+int SchoolOfArgs(const CCliArgs& args, CliSchool& school)
+{
+    if (const int nExit = ReadSchoolArgs(args, school); nExit != CLI_OK)
+        return nExit;
+    if (school.strCode.empty())
+        return ReportSchoolAccess(SchoolAccess::CodeEmpty);
+    if (FindSchoolRow(school.strCode) < 0)
+        return ReportSchoolAccess(SchoolAccess::CodeUnknown);
+    return CLI_OK;
+}
+
+int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite)
+{
+    if (const int nExit = ReadSchoolArgs(args, school); nExit != CLI_OK)
+        return nExit;
     if (!bToWrite)
         return ReportSchoolAccess(OpenSchool(school.strCode, school.strPassword, g_memStudents), school.strCode);
     const std::optional<int> nWait = WaitSecondsOfArgs(args);
@@ -113,4 +137,11 @@ int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite)
         return CLI_USAGE;
     return ReportSchoolAccess(OpenSchoolToWrite(school.strCode, school.strPassword, g_memStudents, *nWait),
                               school.strCode);
+}
+
+void ReportBackupFailure()
+{
+    if (const DWORD dwCode = GetLastBackupError(); dwCode != ERROR_SUCCESS)
+        PrintError("备份失败：被覆盖的数据文件没能留作备份（" + TerminalText(GetErrorReasonText(dwCode)) +
+                   "，错误代码 " + std::to_string(dwCode) + "），数据已照常保存");
 }

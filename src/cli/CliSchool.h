@@ -28,8 +28,16 @@ int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite = fa
 // The seconds of --wait (0 when not given); nullopt after a usage error was printed.
 std::optional<int> WaitSecondsOfArgs(const CCliArgs& args);
 
+// The school of --school (a row of the school directory) and the password as OpenSchoolOfArgs takes
+// it, without opening the data file. CLI_OK, or the exit code after telling the user why not.
+int SchoolOfArgs(const CCliArgs& args, CliSchool& school);
+
 // The exit code for a refused login or password change, after printing the program's message.
 int ReportSchoolAccess(SchoolAccess result, const std::string& strCode = {});
 
 // The option of the commands that write.
 extern const CliOption kWaitOption;
+
+// After a save: tells the user on standard error when the file it replaced could not be kept as a
+// backup ("备份失败：..."); the save itself went on.
+void ReportBackupFailure();

@@ -82,6 +82,7 @@ int RunImport(const CCliArgs& args)
     }
     if (!SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword))
         return FileError("保存数据文件失败，没有导入任何记录", GetLastError());
+    ReportBackupFailure();
     std::cout << "已导入" << nCount << "条记录，现有" << g_memStudents.GetRowCount() << "条记录。\n";
     return CLI_OK;
 }

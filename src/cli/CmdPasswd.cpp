@@ -28,6 +28,7 @@ int RunPasswd(const CCliArgs& args)
     const SchoolAccess result = ChangeSchoolPassword(request, g_memStudents, *nWait);
     if (result != SchoolAccess::Done)
         return ReportSchoolAccess(result, *strCode);
+    ReportBackupFailure();
     std::cout << "密码已修改。\n";
     return CLI_OK;
 }

@@ -9,10 +9,11 @@
 
 namespace
 {
-const std::array<const CliCommand*, 6>& Commands()
+const std::array<const CliCommand*, 8>& Commands()
 {
-    static const std::array<const CliCommand*, 6> commands = {&ListCommand(),  &ExportCommand(), &ImportCommand(),
-                                                              &CheckCommand(), &PasswdCommand(), &SchoolsCommand()};
+    static const std::array<const CliCommand*, 8> commands = {&ListCommand(),    &ExportCommand(), &ImportCommand(),
+                                                              &CheckCommand(),   &PasswdCommand(), &SchoolsCommand(),
+                                                              &BackupsCommand(), &RestoreCommand()};
     return commands;
 }
 

@@ -76,6 +76,14 @@ class CMemTable
     // Deletes the rows whose indexes are listed (any order, duplicates ignored) in one pass.
     int DeleteRowSet(const std::vector<int>& rows);
 
+    // Gives target this table's columns and copies of the listed rows (ascending, each inside the
+    // table), byte for byte, in that order. Target's previous content is dropped.
+    void CopyRowSet(const std::vector<int>& rows, CMemTable& target) const;
+    // Inserts the rows of source (another table with as many columns) so that source row i becomes
+    // row positions[i]: positions strictly ascending, positions[i] <= GetRowCount() + i before the
+    // call. One pass over the table. FALSE, and nothing changes, when the arguments do not fit.
+    BOOL InsertRowSet(const CMemTable& source, const std::vector<int>& positions);
+
     // Appends the table text with the separator (null: TAB) to strOut. Always TRUE.
     // A table without columns appends nothing.
     BOOL WriteToString(std::string& strOut, const char* lpcszSep = nullptr) const;

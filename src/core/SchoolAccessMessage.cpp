@@ -1,5 +1,20 @@
 #include "core/PasswordChange.h"
+#include "core/SchoolBackups.h"
 #include "platform/ProgramDir.h"
+
+namespace
+{
+// Where a damaged file's school can start again: its newest backup, and the command that restores it.
+std::string NewestBackupText(const std::string& strCode)
+{
+    const std::vector<BackupEntry> backups = ListBackups(strCode);
+    if (backups.empty())
+        return {};
+    const std::string& strId = backups.front().stamp.strId;
+    return "最新的备份是 " + FormatBackupTime(backups.front().stamp.tWhen) + " 的 " + strId +
+           ".db，可以用 varnholt-cli restore --school " + strCode + " --backup " + strId + " 恢复。";
+}
+} // namespace
 
 std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode)
 {
@@ -23,7 +38,7 @@ std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode)
         return "另一个程序正在修改该院校的数据，请等它结束后再试。";
     case SchoolAccess::FileDamaged:
         return "该院校的数据文件已损坏，没有打开，文件保持原样。备份在“" + GetProgramDirectory() + "/backup/" +
-               strCode + "/”中。";
+               strCode + "/”中。" + NewestBackupText(strCode);
     case SchoolAccess::ProfileNotWritten:
         return "数据文件已用新密码保存，但不能把新密码记入配置文件 quillmark.ini。";
     }

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <vector>
 
+#include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
 #include "core/StudentSchema.h"
 #include "platform/FileSystem.h"
@@ -48,17 +50,9 @@ void Scramble(std::string& strBytes, const std::string& strPassword)
         p[i] = static_cast<char>(p[i] ^ key[i % KEY_LENGTH]);
 }
 
-// The file's plain text (magic included), or the failure code. identity receives the file's
-// identity (bExists false for a missing file).
-DWORD ReadPlainText(const std::string& strCode, const std::string& strPassword, std::string& strText,
-                    FileIdentity& identity)
+// Turns the file's bytes into its plain text (magic included), or gives the failure code.
+DWORD UnscrambleText(std::string& strText, const std::string& strPassword)
 {
-    const std::string strPath = GetSchoolDatabasePath(strCode);
-    if (strPath.empty())
-        return GetLastError();
-    identity = {};
-    if (const DWORD dwCode = ReadRegularFile(strPath, strText, &identity); dwCode != ERROR_SUCCESS)
-        return dwCode;
     if (strText.size() <= MAGIC.size())
         return ERROR_FILE_NOT_FOUND; // nothing but a magic at most: treated like no file
     Scramble(strText, strPassword);
@@ -166,29 +160,49 @@ std::string GetSchoolLockPath(const std::string& strCode)
 
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table)
 {
-    std::string strText;
+    const std::string strPath = GetSchoolDatabasePath(strCode);
+    if (strPath.empty())
+        return FALSE; // the last error is set
     FileIdentity identity;
-    const DWORD dwCode = ReadPlainText(strCode, strPassword, strText, identity);
-    if (dwCode != ERROR_SUCCESS && dwCode != ERROR_FILE_NOT_FOUND)
-        return FailWith(dwCode); // the table keeps what it held
-    if (dwCode == ERROR_SUCCESS)
-    {
-        const std::string_view text = std::string_view(strText).substr(MAGIC.size());
-        if (!HeaderNamesEveryField(text))
-            return FailWith(ERROR_INVALID_PASSWORD);
-        if (!IsWholeText(text))
-            return FailWith(ERROR_FILE_CORRUPT);
-        if (!ParseStudentText(text, table))
-            return FALSE;
-    }
-    else if (!CreateStudentTable(table)) // a school without records yet
+    if (!LoadDatabaseFile(strPath, strPassword, table, &identity))
         return FALSE;
     g_schoolSession.RememberFile(strCode, identity);
     return TRUE;
 }
 
+BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table,
+                      FileIdentity* pIdentity)
+{
+    std::string strBytes;
+    FileIdentity identity;
+    const DWORD dwCode = ReadRegularFile(strPath, strBytes, &identity);
+    if (pIdentity != nullptr)
+        *pIdentity = dwCode == ERROR_SUCCESS ? identity : FileIdentity{};
+    if (dwCode == ERROR_FILE_NOT_FOUND)
+        return CreateStudentTable(table); // a school without records yet
+    if (dwCode != ERROR_SUCCESS)
+        return FailWith(dwCode); // the table keeps what it held
+    return LoadDatabaseBytes(std::move(strBytes), strPassword, table);
+}
+
+BOOL LoadDatabaseBytes(std::string strText, const std::string& strPassword, CMemTable& table)
+{
+    const DWORD dwCode = UnscrambleText(strText, strPassword);
+    if (dwCode == ERROR_FILE_NOT_FOUND)
+        return CreateStudentTable(table); // nothing but a magic at most: like no file
+    if (dwCode != ERROR_SUCCESS)
+        return FailWith(dwCode); // the table keeps what it held
+    const std::string_view text = std::string_view(strText).substr(MAGIC.size());
+    if (!HeaderNamesEveryField(text))
+        return FailWith(ERROR_INVALID_PASSWORD);
+    if (!IsWholeText(text))
+        return FailWith(ERROR_FILE_CORRUPT);
+    return ParseStudentText(text, table);
+}
+
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)
 {
+    SetLastBackupError(ERROR_SUCCESS);
     if (table.GetColCount() == 0)
         return FailWith(ERROR_INVALID_DATA); // no header line, no table text
     std::string strText(MAGIC);
@@ -201,16 +215,26 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
         return FailWith(ERROR_INVALID_DATA);
     }
     Scramble(strText, strPassword);
+    if (const DWORD dwCode = WriteSchoolFileBytes(strCode, strText); dwCode != ERROR_SUCCESS)
+        return FailWith(dwCode);
+    return TRUE;
+}
+
+DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes)
+{
+    SetLastBackupError(ERROR_SUCCESS);
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
-        return FALSE; // the last error is set
+        return GetLastError();
     ReplaceOptions options;
     options.newFileMode = 0600; // the scrambling is weak: a new data file is its owner's alone
     // While this process holds the school, the file must still be the one it loaded or saved last.
     options.pExpected = g_schoolSession.LoadedFile(strCode);
     FileIdentity written;
-    if (const DWORD dwCode = ReplaceFileAtomically(strPath, strText, options, &written); dwCode != ERROR_SUCCESS)
-        return FailWith(dwCode);
-    g_schoolSession.RememberFile(strCode, written);
-    return TRUE;
+    DWORD dwBackupError = ERROR_SUCCESS;
+    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, bytes, options, dwBackupError, &written);
+    SetLastBackupError(dwBackupError);
+    if (dwCode == ERROR_SUCCESS)
+        g_schoolSession.RememberFile(strCode, written);
+    return dwCode;
 }

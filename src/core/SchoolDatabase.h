@@ -1,8 +1,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/MemTable.h"
+#include "platform/FileSystem.h"
 #include "platform/Types.h"
 
 // "<program directory>/<code>.db"; empty when the path would exceed 260 bytes with its
@@ -21,8 +23,19 @@ bool IsProgramDataFile(const std::string& strPath, const std::string& strCode);
 // or holds a NUL byte is ERROR_FILE_CORRUPT. While g_schoolSession holds the school, the loaded
 // file's identity is remembered there.
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table);
+// LoadSchoolDatabase on a data file at any path (a backup), with the same rules and codes;
+// pIdentity (optional) receives the identity of the file read (bExists false when missing).
+BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table,
+                      FileIdentity* pIdentity = nullptr);
+// The same on the file's bytes, already read.
+BOOL LoadDatabaseBytes(std::string strBytes, const std::string& strPassword, CMemTable& table);
 // Writes the whole table scrambled with the password; the previous file survives any failure.
+// The file it replaces is kept as a backup first (see SchoolBackups.h); a backup that cannot be
+// made does not stop the save, and GetLastBackupError() then gives its code.
 // Every save of a data file passes here. A new file gets mode 0600, an existing one keeps its mode;
 // a read-only file is refused (ERROR_FILE_READ_ONLY). While g_schoolSession holds the school, a
 // file no longer the one loaded or saved last is refused (ERROR_FILE_INVALID).
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword);
+// The last step of every save: writes the data file's bytes (scrambled already) with the rules
+// above, keeping the file replaced as a backup. 0, or the code of the failure.
+DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes);

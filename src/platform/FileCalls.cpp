@@ -73,6 +73,21 @@ int FileCalls::Unlink(const char* lpcszPath)
     return ::unlink(lpcszPath);
 }
 
+int FileCalls::Link(const char* lpcszFrom, const char* lpcszTo)
+{
+    return ::link(lpcszFrom, lpcszTo);
+}
+
+int FileCalls::Mkdir(const char* lpcszPath, mode_t mode)
+{
+    return ::mkdir(lpcszPath, mode);
+}
+
+int FileCalls::Chmod(const char* lpcszPath, mode_t mode)
+{
+    return ::chmod(lpcszPath, mode);
+}
+
 int FileCalls::Fchmod(int fd, mode_t mode)
 {
     return ::fchmod(fd, mode);

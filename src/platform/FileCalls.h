@@ -33,6 +33,10 @@ class FileCalls
     virtual int Realpath(const char* lpcszPath, std::string& strResolved);
     // The names in the directory, without "." and "..".
     virtual int ListDirectory(const char* lpcszDir, std::vector<std::string>& names);
+    // A second name for a file (hard link); fails with EEXIST rather than replace a name.
+    virtual int Link(const char* lpcszFrom, const char* lpcszTo);
+    virtual int Mkdir(const char* lpcszPath, mode_t mode);
+    virtual int Chmod(const char* lpcszPath, mode_t mode);
 };
 
 // The calls in use: the POSIX ones unless a ScopedFileCalls is alive.

@@ -35,6 +35,7 @@ CMainDialog::CMainDialog(QWidget* pParent) : CSizingDialog(pParent, sfBoth, true
 
     // The menu bar sits above the client area, which the contents margin keeps clear of it.
     m_pMenuBar = CreateMenuBar();
+    SetUpHistory();
     m_nMenuHeight = m_pMenuBar->sizeHint().height();
     setContentsMargins(0, m_nMenuHeight, 0, 0);
 

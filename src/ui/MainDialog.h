@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include <QPointer>
@@ -11,8 +12,11 @@
 class QLabel;
 class QMenu;
 class QMenuBar;
+class QAction;
 class QTableView;
 class CCheckResultsWindow;
+class QUndoStack;
+class CRowsCommand;
 class CStudentListModel;
 class CStudentSortModel;
 
@@ -67,6 +71,8 @@ class CMainDialog : public CSizingDialog
     void OnAbout();
     void OnListDblClk();
     void OnListRClick();
+    // 文件 → 恢复备份...: picks a backup, makes it the data file, shows it; a step of the history.
+    void OnRestoreBackup();
     void OnOK();
     // The exit question; on Yes the window, and with it the program, ends. While a change is unsaved
     // the question says so and offers to save again first.
@@ -90,12 +96,23 @@ class CMainDialog : public CSizingDialog
     CStudentListModel* m_pModel;
     CStudentSortModel* m_pSortModel; // the order the list shows
     QPointer<CCheckResultsWindow> m_pCheckWindow;
+    // The history of the records' changes while the school is open: 编辑 → 撤销 / 重做.
+    QUndoStack* m_pHistory;
+    QAction* m_pUndoAction;
+    QAction* m_pRedoAction;
 
   private:
     // The exit question while the last save failed: Yes saves again and quits when that works, No
     // quits and drops the change, Cancel (and Escape) stays.
     void OnExitWithUnsavedChange();
     QMenuBar* CreateMenuBar();
+    // Adds 撤销, 重做 and 恢复备份... to the menus, wired to the history.
+    void SetUpHistory();
+    void UpdateHistoryActions();
+    // A step around a change about to be made: copies the rows it will remove (positions now).
+    std::unique_ptr<CRowsCommand> BeginStep(const QString& text, const std::vector<int>& removed);
+    // After the change: copies the rows it put in (positions now) and adds the step to the history.
+    void FinishStep(std::unique_ptr<CRowsCommand> pStep, const std::vector<int>& inserted);
     void SetUpListColumns();
     // While the check window is open, every change of the records checks them again.
     void OnRecordsChanged();

@@ -7,6 +7,7 @@
 #include "platform/ProgramDir.h"
 #include "ui/AboutDialog.h"
 #include "ui/MainDialog.h"
+#include "ui/RecordCommands.h"
 #include "ui/Support/MessageBox.h"
 #include "ui/Support/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
@@ -60,11 +61,13 @@ void CMainDialog::OnDeleteRecord()
                      MsgIcon::None, true) != IDYES)
         return;
     // Every selected record goes in one pass over the table, then one save.
+    auto pStep = BeginStep(QStringLiteral("删除 %1 条记录").arg(rows.size()), rows);
     g_memStudents.DeleteRowSet(rows);
     FillList();
     // The deleted records leave no selection mark behind: modify then asks which record.
     m_lstStudents->setCurrentIndex(QModelIndex());
     SaveStudentsOrReport(this, GetSchoolKey());
+    FinishStep(std::move(pStep), {});
 }
 
 void CMainDialog::OnSelectAll()

@@ -11,6 +11,7 @@
 #include "platform/LastError.h"
 #include "ui/ImportEncodingDialog.h"
 #include "ui/MainDialog.h"
+#include "ui/RecordCommands.h"
 #include "ui/Support/FileDialogs.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
@@ -97,6 +98,7 @@ void CMainDialog::OnImportCsv()
     // The file is read whole into a table of its own: a refused file leaves the records untouched.
     CMemTable imported;
     std::string strError;
+    const int nFirstNew = g_memStudents.GetRowCount();
     BOOL bRead = FALSE;
     if (const ExchangeFormat format = FormatOf(path);
         format != ExchangeFormat::Csv && format != ExchangeFormat::Unknown)
@@ -125,4 +127,6 @@ void CMainDialog::OnImportCsv()
     }
     FillList();
     SaveStudentsOrReport(this, GetSchoolKey());
+    auto pStep = BeginStep(QStringLiteral("导入 %1 条记录").arg(imported.GetRowCount()), {});
+    FinishStep(std::move(pStep), RowRange(nFirstNew, g_memStudents.GetRowCount()));
 }

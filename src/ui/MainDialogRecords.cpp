@@ -4,6 +4,7 @@
 
 #include "core/DataFunc.h"
 #include "ui/MainDialog.h"
+#include "ui/RecordCommands.h"
 #include "ui/RecordUpdate.h"
 #include "ui/Support/MessageBox.h"
 #include "ui/Support/StudentListModel.h"
@@ -13,8 +14,14 @@
 void CMainDialog::OnNewRecord()
 {
     const SchoolKey key = GetSchoolKey();
-    while (AddStudentRow(this, key))
+    for (;;)
+    {
+        auto pStep = BeginStep(QStringLiteral("新增 1 条记录"), {});
+        if (!AddStudentRow(this, key))
+            return;
         m_pModel->NotifyRowsAppended();
+        FinishStep(std::move(pStep), {g_memStudents.GetRowCount() - 1});
+    }
 }
 
 // Changes the record at the selection mark, which stays set after the items were deselected.
@@ -26,8 +33,11 @@ void CMainDialog::OnModifyRecord()
         UiMessageBox(this, QStringLiteral("没有指定要修改的项目。"), QStringLiteral("提示"));
         return;
     }
-    if (ModifyStudentRow(this, nRow, GetSchoolKey()))
-        m_pModel->NotifyRowChanged(nRow);
+    auto pStep = BeginStep(QStringLiteral("修改 1 条记录"), {nRow});
+    if (!ModifyStudentRow(this, nRow, GetSchoolKey()))
+        return;
+    m_pModel->NotifyRowChanged(nRow);
+    FinishStep(std::move(pStep), {nRow});
 }
 
 void CMainDialog::OnListDblClk()

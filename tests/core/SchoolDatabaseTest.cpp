@@ -162,7 +162,7 @@ TEST_F(SchoolDatabase, EmptyPasswordSavesThePlainText)
     ASSERT_TRUE(CreateStudentTable(empty));
     ASSERT_TRUE(SaveSchoolDatabase(CODE, empty, ""));
     EXPECT_EQ(ReadFileBytes(DbPath()), std::string("OKAY\r\n") + g_lpcszStudentColumns);
-    EXPECT_EQ(m_dir.Listing(), "10001.db"); // replaced, no temporary left behind
+    EXPECT_EQ(m_dir.Listing(), "10001.db backup"); // replaced (the old file kept as a backup), no temporary left
 }
 
 class ScrambledSave : public SchoolDatabase, public testing::WithParamInterface<std::string>

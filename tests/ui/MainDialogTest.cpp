@@ -148,6 +148,11 @@ class TestMainDialog : public QObject
             titles << pMenuAction->text();
             for (QAction* pAction : pMenuAction->menu()->actions())
             {
+                // The history and the backups have items of their own, tested with them.
+                if (QStringList({QStringLiteral("undo"), QStringLiteral("redo"), QStringLiteral("historySeparator"),
+                                 QStringLiteral("restoreBackup"), QStringLiteral("restoreSeparator")})
+                        .contains(pAction->objectName()))
+                    continue;
                 QVERIFY(pAction->isEnabled());
                 // The key named after the TAB is bound; Enter is the window's own (a selected record only).
                 const QString key = pAction->text().section(u'\t', 1);

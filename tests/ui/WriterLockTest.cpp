@@ -157,7 +157,9 @@ class TestWriterLock : public QObject
         dlg.show();
         FillAndPressOK(dlg, QStringLiteral("10001"), password);
         QCOMPARE(messages.count(), 1);
-        QCOMPARE(messages.last().text, message.contains(u"%1") ? message.arg(m_dir->path()) : message);
+        // A damaged file's message goes on to name the newest backup when there is one.
+        QVERIFY2(messages.last().text.startsWith(message.contains(u"%1") ? message.arg(m_dir->path()) : message),
+                 qPrintable(messages.last().text));
         QCOMPARE(messages.last().caption, QStringLiteral("提示"));
         QVERIFY(dlg.isVisible());
         QCOMPARE(ReadFileBytes(path), strFile);

@@ -6,6 +6,7 @@
 #include "platform/ErrorText.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
+#include "ui/Support/BackupReport.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
@@ -38,7 +39,10 @@ bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key)
 {
     g_bUnsavedChange = !SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword);
     if (!g_bUnsavedChange)
+    {
+        ReportBackupFailure(parent);
         return true;
+    }
     UiMessageBox(parent, SaveFailureText(key.strCode, GetLastError()), QStringLiteral("错误"), MsgButtons::Ok,
                  MsgIcon::Error);
     return false;

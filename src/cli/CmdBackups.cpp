@@ -1,0 +1,98 @@
+// backups and restore: a school's backups, and making one of them the data file again.
+#include <iostream>
+
+#include "cli/CliCommand.h"
+#include "cli/CliOutput.h"
+#include "cli/CliSchool.h"
+#include "core/DataFunc.h"
+#include "core/PasswordChange.h"
+#include "core/SchoolBackups.h"
+#include "core/SchoolSession.h"
+#include "platform/LastError.h"
+
+namespace
+{
+// The record count of a backup, or why it cannot be read with the password.
+std::string RecordsOf(const CliSchool& school, const BackupEntry& entry)
+{
+    CMemTable table;
+    if (LoadDatabaseFile(entry.strPath, school.strPassword, table))
+        return std::to_string(table.GetRowCount());
+    return GetLastError() == ERROR_INVALID_PASSWORD ? "密码不符" : "已损坏";
+}
+
+int RunBackups(const CCliArgs& args)
+{
+    CliSchool school;
+    if (const int nExit = SchoolOfArgs(args, school); nExit != CLI_OK)
+        return nExit;
+    for (const BackupEntry& entry : ListBackups(school.strCode))
+        std::cout << entry.stamp.strId << '\t' << FormatBackupTime(entry.stamp.tWhen) << '\t'
+                  << RecordsOf(school, entry) << '\n';
+    return CLI_OK;
+}
+
+int RunRestore(const CCliArgs& args)
+{
+    const std::string strId = args.Value("backup").value_or("");
+    if (strId.empty())
+        return UsageError("需要 --backup ID（可用 varnholt-cli backups 列出）");
+    CliSchool school;
+    if (const int nExit = SchoolOfArgs(args, school); nExit != CLI_OK)
+        return nExit;
+    const std::optional<int> nWait = WaitSecondsOfArgs(args);
+    if (!nWait)
+        return CLI_USAGE;
+    // A restore writes the school: it holds the writer lock for its whole run.
+    CScopedSchoolLock lock;
+    if (const DWORD dwCode = lock.Lock(school.strCode, *nWait); dwCode != ERROR_SUCCESS)
+        return ReportSchoolAccess(
+            dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::DatabaseUnreachable, school.strCode);
+    if (!RestoreBackup(school.strCode, strId, school.strPassword, g_memStudents))
+    {
+        const DWORD dwCode = GetLastError();
+        if (dwCode == ERROR_FILE_NOT_FOUND)
+            return UsageError("没有这个备份：" + strId);
+        if (dwCode == ERROR_INVALID_PASSWORD)
+            return ReportSchoolAccess(SchoolAccess::WrongPassword);
+        if (dwCode == ERROR_INVALID_DATA || dwCode == ERROR_FILE_CORRUPT)
+            return DataError("备份已损坏，不能恢复", dwCode);
+        return FileError("恢复备份失败，数据文件没有改变", dwCode);
+    }
+    ReportBackupFailure();
+    std::cout << "已恢复备份 " << strId << "，共 " << g_memStudents.GetRowCount() << " 条记录。\n";
+    return CLI_OK;
+}
+} // namespace
+
+const CliCommand& BackupsCommand()
+{
+    static const CliCommand command = {
+        "backups",
+        "列出院校数据文件的备份",
+        "用法：varnholt-cli backups --school CODE\n"
+        "每次保存覆盖数据文件之前，原文件都留作备份。按时间从新到旧，每行一个备份：\n"
+        "编号 TAB 时间 TAB 记录数（用给出的密码打不开的备份标为“密码不符”，损坏的标为“已损坏”）。\n",
+        true,
+        0,
+        {},
+        RunBackups};
+    return command;
+}
+
+const CliCommand& RestoreCommand()
+{
+    static const CliCommand command = {
+        "restore",
+        "用一个备份恢复院校的数据文件",
+        "用法：varnholt-cli restore --school CODE --backup ID\n"
+        "把备份原样恢复为数据文件；当前的数据文件先留作一个新备份，所以恢复本身也可以撤回。\n"
+        "备份必须能用给出的密码打开。\n"
+        "  --backup ID        备份编号（见 varnholt-cli backups）\n"
+        "  --wait SECONDS     另一个程序正在修改该院校时最多等待的秒数（默认不等待）\n",
+        true,
+        0,
+        {{"backup", true}, kWaitOption},
+        RunRestore};
+    return command;
+}

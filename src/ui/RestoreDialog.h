@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QDialog>
+
+#include "core/SchoolBackups.h"
+#include "ui/Support/SaveStudents.h"
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+// 文件 → 恢复备份...: the school's backups, newest first, with their time, record count and file
+// size, and a preview of the first rows of the one selected. Backups that the current password
+// does not open, or that are damaged, are listed and marked. OK (恢复) asks for confirmation and
+// ends the dialog with the chosen backup; the caller restores it.
+class CRestoreDialog : public QDialog
+{
+    Q_OBJECT
+  public:
+    explicit CRestoreDialog(const SchoolKey& key, QWidget* pParent = nullptr);
+
+    // The id of the backup chosen for restoring (after Accepted).
+    const std::string& GetChosenId() const { return m_strChosenId; }
+
+    void accept() override { OnOK(); }
+    // Refuses an unreadable backup with its message; otherwise asks, and on Yes ends the dialog.
+    void OnOK();
+
+    // Rows of the preview.
+    static constexpr int kPreviewRows = 20;
+
+  private:
+    struct Listed
+    {
+        BackupEntry backup;
+        int nRecords = -1; // -1: not readable
+        DWORD dwError = 0; // why not: ERROR_INVALID_PASSWORD, or another code for damage
+    };
+    void FillBackupList();
+    void ShowPreview();
+    int CurrentEntry() const;
+
+    SchoolKey m_key;
+    std::vector<Listed> m_entries;
+    std::string m_strChosenId;
+    QTableWidget* m_lstBackups;
+    QTableWidget* m_lstPreview;
+    QLabel* m_stcNone;
+    QPushButton* m_btnRestore;
+};
+
+// The marks of unreadable backups in the list.
+QString UnreadableBackupText(DWORD dwError);

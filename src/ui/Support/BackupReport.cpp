@@ -1,0 +1,27 @@
+#include "ui/Support/BackupReport.h"
+
+#include "core/SchoolBackups.h"
+#include "platform/ErrorText.h"
+#include "platform/LastError.h"
+#include "ui/Support/GbkText.h"
+#include "ui/Support/MessageBox.h"
+
+namespace
+{
+bool g_bFailureShown = false; // the failure going on now has been reported
+} // namespace
+
+void ReportBackupFailure(QWidget* parent)
+{
+    const DWORD dwCode = GetLastBackupError();
+    if (dwCode == ERROR_SUCCESS || g_bFailureShown)
+    {
+        g_bFailureShown = dwCode != ERROR_SUCCESS;
+        return;
+    }
+    g_bFailureShown = true;
+    UiMessageBox(parent,
+                 QStringLiteral("备份失败：被覆盖的数据文件没能留作备份（%1）。\n数据已照常保存。")
+                     .arg(FromGbk(GetErrorReasonText(dwCode))),
+                 QStringLiteral("提示"), MsgButtons::Ok, MsgIcon::Exclamation);
+}

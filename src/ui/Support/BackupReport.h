@@ -1,0 +1,8 @@
+#pragma once
+
+class QWidget;
+
+// After a successful save: when the file it replaced could not be kept as a backup, says so
+// ("备份失败：..."). A backup that keeps failing is reported once, not at every save, until a
+// backup works again.
+void ReportBackupFailure(QWidget* parent);
