@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QTableView>
+#include <QUndoStack>
 
 #include "core/DataFunc.h"
 #include "ui/AppIcon.h"
@@ -63,7 +64,14 @@ CMainDialog::CMainDialog(QWidget* pParent) : CSizingDialog(pParent, sfBoth, true
     connect(m_pModel, &QAbstractItemModel::modelReset, this, &CMainDialog::OnRecordsChanged);
 }
 
-CMainDialog::~CMainDialog() = default;
+CMainDialog::~CMainDialog()
+{
+    // The children outlive this part of the window: their last signals (the history's clear,
+    // the model's teardown) must not reach a half-destroyed main window.
+    if (m_pHistory != nullptr)
+        disconnect(m_pHistory, nullptr, this, nullptr);
+    disconnect(m_pModel, nullptr, this, nullptr);
+}
 
 void CMainDialog::OnInitDialog()
 {
