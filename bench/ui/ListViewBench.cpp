@@ -7,6 +7,7 @@
 #include <QApplication>
 
 #include "core/DataFunc.h"
+#include "platform/Encoding.h"
 #include "ui/CheckResultsWindow.h"
 #include "ui/Support/StudentListModel.h"
 #include "ui/Support/StudentSortModel.h"
@@ -32,6 +33,8 @@ void FillStudents(int nRows)
 {
     CreateStudentTable(g_memStudents);
     g_memStudents.AddRows(nRows);
+    const std::string strSalary = Encoding::Utf8ToGbk("3000以上").value();
+    const std::string strSurname = Encoding::Utf8ToGbk("张").value();
     const char* values[STUDENT_FIELD_COUNT] = {"",
                                                "10001",
                                                "08060500",
@@ -48,7 +51,7 @@ void FillStudents(int nRows)
                                                "110000",
                                                "CA",
                                                "G",
-                                               "3000\xd2\xd4\xc9\xcf",
+                                               strSalary.c_str(),
                                                "01A",
                                                "010-62751234",
                                                "",
@@ -61,7 +64,7 @@ void FillStudents(int nRows)
         for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
             g_memStudents.SetCell(nRow, nCol, values[nCol]);
         g_memStudents.SetCell(nRow, Field::XSBSH, "2007" + std::to_string(nRow));
-        g_memStudents.SetCell(nRow, Field::XM, "\xd5\xc5" + std::to_string((nRow * 7919) % nRows));
+        g_memStudents.SetCell(nRow, Field::XM, strSurname + std::to_string((nRow * 7919) % nRows));
         if (nRow % 2 == 0)
             g_memStudents.SetCell(nRow, Field::YZBM, "");
         if (nRow % 10 == 0)

@@ -81,7 +81,7 @@ QString CImportEncodingDialog::Preview(TextEncoding encoding) const
 
 bool IsEncodingOpen(std::string_view bytes)
 {
-    if (bytes.starts_with("\xEF\xBB\xBF"))
+    if (bytes.starts_with(Encoding::kUtf8ByteOrderMark))
         return false;
     const bool bNonAscii =
         std::any_of(bytes.begin(), bytes.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });

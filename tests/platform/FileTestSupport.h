@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestKit.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -10,41 +12,11 @@
 #include <unistd.h>
 #include <vector>
 
-// A fresh temporary directory for one test, removed with everything in it at the end.
-class TempDir
+// The kit's temporary directory, with "dir / name" for the path of a file in it.
+class TempDir : public TestKit::TempDir
 {
   public:
-    TempDir()
-    {
-        std::string strTemplate = (std::filesystem::temp_directory_path() / "filelayer-XXXXXX").string();
-        m_strPath = ::mkdtemp(strTemplate.data());
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(m_strPath, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    std::string operator/(const std::string& strName) const { return m_strPath + "/" + strName; }
-    const std::string& Path() const { return m_strPath; }
-    // Names of the entries, sorted and joined by blanks.
-    std::string Listing() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(m_strPath))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        std::string strListing;
-        for (const auto& name : names)
-            strListing += (strListing.empty() ? "" : " ") + name;
-        return strListing;
-    }
-
-  private:
-    std::string m_strPath;
+    std::string operator/(const std::string& strName) const { return FilePath(strName); }
 };
 
 inline std::string ReadBytes(const std::string& strPath)

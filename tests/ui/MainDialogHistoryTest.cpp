@@ -1,6 +1,7 @@
 // Undo and redo of every kind of change in the main window, and the restore of backups.
 #include "EditorScript.h"
 #include "FaultyFileCalls.h"
+#include "LoggedInMainDialog.h"
 #include "StudentFixture.h"
 
 #include <QAbstractItemModelTester>
@@ -22,22 +23,12 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-class HistoryMainDialog : public CMainDialog
+class HistoryMainDialog : public LoggedInMainDialog
 {
   public:
-    using CMainDialog::m_lstStudents;
-    using CMainDialog::m_pModel;
+    HistoryMainDialog() : LoggedInMainDialog(u"10001"_s, u"123"_s) {}
     QAction* Undo() { return findChild<QAction*>(u"undo"_s); }
     QAction* Redo() { return findChild<QAction*>(u"redo"_s); }
-
-  protected:
-    int RunLogin() override
-    {
-        FindById<QLineEdit>(&m_dlgLogin, 1001)->setText(u"10001"_s);
-        FindById<QLineEdit>(&m_dlgLogin, 1002)->setText(u"123"_s);
-        m_dlgLogin.OnOK();
-        return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
-    }
 };
 
 std::string DataFile()

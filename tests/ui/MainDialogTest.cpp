@@ -1,5 +1,6 @@
 #include "ui/MainDialog.h"
 
+#include "LoggedInMainDialog.h"
 #include "StudentFixture.h"
 
 #include <QHeaderView>
@@ -18,36 +19,6 @@
 
 namespace
 {
-// The main window with its login answered in place of the modal login dialog.
-class LoggedInMainDialog : public CMainDialog
-{
-  public:
-    LoggedInMainDialog(const QString& code, const QString& password) : m_code(code), m_password(password) {}
-    using CMainDialog::m_lstStudents;
-    using CMainDialog::m_pModel;
-    using CMainDialog::m_stcStatus;
-
-  protected:
-    int RunLogin() override
-    {
-        FindById<QLineEdit>(&m_dlgLogin, 1001)->setText(m_code);
-        FindById<QLineEdit>(&m_dlgLogin, 1002)->setText(m_password);
-        m_dlgLogin.OnOK();
-        return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
-    }
-
-  private:
-    QString m_code;
-    QString m_password;
-};
-
-void SelectRows(QTableView* pView, std::initializer_list<int> rows)
-{
-    for (int nRow : rows)
-        pView->selectionModel()->select(pView->model()->index(nRow, 0),
-                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
-}
-
 QStringList ActionTexts(const QList<QAction*>& actions)
 {
     QStringList texts;
