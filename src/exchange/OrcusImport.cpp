@@ -1,12 +1,9 @@
 #include "exchange/OrcusImport.h"
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <memory>
 #include <optional>
 #include <orcus/orcus_ods.hpp>
-#include <orcus/orcus_xlsx.hpp>
 #include <orcus/spreadsheet/import_interface.hpp>
 #include <orcus/zip_archive.hpp>
 #include <orcus/zip_archive_stream.hpp>
@@ -19,23 +16,13 @@ namespace
 {
 namespace ss = orcus::spreadsheet;
 
-// The workbook's texts, kept in one buffer: a workbook may hold millions of them.
+// The workbook's texts, kept in one pool.
 class CSharedStrings : public ss::iface::import_shared_strings
 {
   public:
-    std::string_view At(std::size_t nIndex) const
-    {
-        if (nIndex + 1 >= m_offsets.size())
-            return {};
-        return std::string_view(m_pool).substr(m_offsets[nIndex], m_offsets[nIndex + 1] - m_offsets[nIndex]);
-    }
+    std::string_view At(std::size_t nIndex) const { return m_pool.At(nIndex); }
 
-    std::size_t append(std::string_view s) override
-    {
-        m_pool.append(s);
-        m_offsets.push_back(m_pool.size());
-        return m_offsets.size() - 2;
-    }
+    std::size_t append(std::string_view s) override { return m_pool.Append(s); }
     std::size_t add(std::string_view s) override { return append(s); }
     void set_segment_font(std::size_t) override {}
     void set_segment_bold(bool) override {}
@@ -52,8 +39,7 @@ class CSharedStrings : public ss::iface::import_shared_strings
     }
 
   private:
-    std::string m_pool;
-    std::vector<std::size_t> m_offsets{0};
+    CTextPool m_pool;
     std::string m_segments; // the parts of a text with mixed fonts, joined
 };
 
@@ -150,13 +136,7 @@ class CResolver : public ss::iface::import_reference_resolver
     ss::src_address_t resolve_address(std::string_view address) override
     {
         ss::src_address_t result{0, 0, 0};
-        std::size_t i = 0;
-        for (; i < address.size() && std::isalpha(static_cast<unsigned char>(address[i])); ++i)
-            result.column = result.column * 26 + (std::toupper(static_cast<unsigned char>(address[i])) - 'A' + 1);
-        for (; i < address.size() && std::isdigit(static_cast<unsigned char>(address[i])); ++i)
-            result.row = result.row * 10 + (address[i] - '0');
-        result.column = std::max(result.column - 1, 0);
-        result.row = std::max(result.row - 1, 0);
+        ParseCellReference(address, result.row, result.column);
         return result;
     }
     ss::src_range_t resolve_range(std::string_view range) override
@@ -213,27 +193,6 @@ class CFactory : public ss::iface::import_factory
     std::vector<std::unique_ptr<CSheet>> m_sheets;
     std::vector<std::string> m_names;
 };
-// Whether a sheet of the .xlsx file holds text written into its cells ("inline strings", as some
-// programs write them) rather than in the workbook's shared table: the reader skips such cells
-// without a word, so the file must be refused rather than read with values missing.
-bool HasInlineStrings(const std::string& strPath)
-{
-    orcus::zip_archive_stream_fd stream(strPath.c_str());
-    orcus::zip_archive archive(&stream);
-    archive.load();
-    constexpr std::string_view kInline = "t=\"inlineStr\"";
-    std::vector<unsigned char> buffer;
-    for (std::size_t i = 0; i < archive.get_file_entry_count(); ++i)
-    {
-        const std::string_view name = archive.get_file_entry_name(i);
-        if (!name.starts_with("xl/worksheets/") || !archive.read_file_entry(name, buffer))
-            continue;
-        if (std::search(buffer.begin(), buffer.end(), kInline.begin(), kInline.end()) != buffer.end())
-            return true;
-    }
-    return false;
-}
-
 // Whether the .ods file stores a row holding values once with a repeat count (equal neighbouring
 // rows): the reader keeps one copy and leaves the others empty, which would lose records.
 // Repeated empty rows, which every file has at its end, are harmless.
@@ -258,34 +217,23 @@ bool HasRepeatedValueRows(const std::string& strPath)
 }
 } // namespace
 
-BOOL ReadOrcusWorkbook(const std::string& strPath, bool bOds, CMemTable& table, std::string& strError)
+BOOL ReadOdsWorkbook(const std::string& strPath, CMemTable& table, std::string& strError)
 {
     table.Clear();
     CFactory factory;
     try
     {
-        if (bOds && HasRepeatedValueRows(strPath))
+        if (HasRepeatedValueRows(strPath))
         {
             strError = GbkMessage("文件把相同的相邻行只存了一次（重复行），本程序读不全这样的文件："
                                   "请在电子表格程序中把它另存为 .xlsx 工作簿后再导入。");
             return FALSE;
         }
-        else if (bOds)
-            orcus::orcus_ods(&factory).read_file(strPath);
-        else if (HasInlineStrings(strPath))
-        {
-            strError = GbkMessage("工作簿的单元格中直接写有文本（内嵌字符串），本程序读不全这样的文件："
-                                  "请在电子表格程序中打开它，另存为 .xlsx 工作簿后再导入。");
-            return FALSE;
-        }
-        else
-            orcus::orcus_xlsx(&factory).read_file(strPath);
+        orcus::orcus_ods(&factory).read_file(strPath);
     }
     catch (const std::exception& e)
     {
-        strError = GbkMessage(std::string(bOds ? "文件不是有效的OpenDocument电子表格（.ods）："
-                                               : "文件不是有效的Excel工作簿（.xlsx）：") +
-                              e.what());
+        strError = GbkMessage(std::string("文件不是有效的OpenDocument电子表格（.ods）：") + e.what());
         return FALSE;
     }
     if (factory.FirstSheet() == nullptr)

@@ -10,6 +10,25 @@
 
 class CMemTable;
 
+// A workbook's texts in one buffer, by index: a workbook may hold millions of them.
+class CTextPool
+{
+  public:
+    // Returns the new text's index (0 for the first).
+    std::size_t Append(std::string_view text);
+    // Empty for an index never returned.
+    std::string_view At(std::size_t nIndex) const;
+    std::size_t Count() const { return m_offsets.size() - 1; }
+
+  private:
+    std::string m_pool;
+    std::vector<std::size_t> m_offsets{0};
+};
+
+// A cell reference in A1 style ("B3", "$AA$10"): the 0-based row and column. False when it is not
+// one (column letters, then row digits); the parts read so far are still set.
+bool ParseCellReference(std::string_view reference, int& nRow, int& nCol);
+
 // Turns the cells of a spreadsheet's sheet into student records by the rules of every import
 // (CStudentImport): the first row that holds anything is the header of field names, each later
 // row a record; rows without any value are skipped. Spreadsheet programs store numbers and dates
@@ -39,6 +58,8 @@ class CSheetRows
     // Ends the sheet and hands the records over (24 student columns in record order).
     // On FALSE, strError (GBK) names the sheet row and field, and the table is empty.
     BOOL Finish(CMemTable& table, std::string& strError);
+    // Whether a cell was refused already: later cells change nothing.
+    bool Failed() const { return m_bFailed; }
 
   private:
     struct Cell

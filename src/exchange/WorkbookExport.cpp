@@ -140,11 +140,13 @@ class CReadableValues
     std::array<std::unordered_map<std::string, std::string>, STUDENT_FIELD_COUNT> m_names;
 };
 
-bool WriteWorkbook(const CMemTable& table, const std::string& strPath)
+bool WriteWorkbook(const CMemTable& table, const std::string& strPath, WorkbookSheets sheets)
 {
-    // Not the library's constant-memory mode: it writes text into the cells themselves, which
-    // some readers (our own import among them) skip; the shared text table is read everywhere.
-    lxw_workbook* pBook = workbook_new(strPath.c_str());
+    // Rows go to a temporary file as they are written, so a large school costs little memory.
+    // Texts are then stored in their cells rather than in one shared table.
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    lxw_workbook* pBook = workbook_new_opt(strPath.c_str(), &options);
     if (pBook == nullptr)
         return false;
     lxw_format* pText = workbook_add_format(pBook);
@@ -152,19 +154,20 @@ bool WriteWorkbook(const CMemTable& table, const std::string& strPath)
     CSheetWriter writer(pBook, pText);
     const int nRows = table.GetRowCount();
     bool bWritten = writer.Write("记录", nRows, [&](int r, int c) { return std::string(table.GetCell(r, c)); });
-    bWritten = bWritten && writer.Write("记录（名称）", nRows, CReadableValues(table));
+    if (sheets == WorkbookSheets::StoredAndNames)
+        bWritten = bWritten && writer.Write("记录（名称）", nRows, CReadableValues(table));
     const bool bClosed = workbook_close(pBook) == LXW_NO_ERROR; // frees the workbook in every case
     return bWritten && bClosed;
 }
 } // namespace
 
-BOOL BuildStudentWorkbook(const CMemTable& table, std::string& strBytes, std::string& strError)
+BOOL BuildStudentWorkbook(const CMemTable& table, std::string& strBytes, std::string& strError, WorkbookSheets sheets)
 {
     strBytes.clear();
     const CTempFile temp;
     if (temp.Path().empty())
         return Fail(strError, "不能创建临时文件，没有生成工作簿。");
-    if (!WriteWorkbook(table, temp.Path()))
+    if (!WriteWorkbook(table, temp.Path(), sheets))
         return Fail(strError, "生成工作簿失败：记录中可能有不是GBK编码的字节，或者临时目录已满。");
     if (ReadRegularFile(temp.Path(), strBytes) != ERROR_SUCCESS)
     {

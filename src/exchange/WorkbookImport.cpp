@@ -7,6 +7,7 @@
 #include "core/StudentImport.h"
 #include "exchange/OrcusImport.h"
 #include "exchange/XlsImport.h"
+#include "exchange/XlsxImport.h"
 
 ExchangeFormat FormatOfPath(const std::string& strPath)
 {
@@ -32,9 +33,9 @@ BOOL ReadWorkbookStudents(const std::string& strPath, ExchangeFormat format, CMe
     switch (format)
     {
     case ExchangeFormat::Xlsx:
-        return ReadOrcusWorkbook(strPath, false, table, strError);
+        return ReadXlsxWorkbook(strPath, table, strError);
     case ExchangeFormat::Ods:
-        return ReadOrcusWorkbook(strPath, true, table, strError);
+        return ReadOdsWorkbook(strPath, table, strError);
     case ExchangeFormat::Xls:
         return ReadXlsWorkbook(strPath, table, strError);
     default:

@@ -16,6 +16,7 @@
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 #include "ui/Support/ShellOpen.h"
+#include "ui/Support/StudentListModel.h"
 
 namespace
 {
@@ -78,7 +79,10 @@ void CMainDialog::OnExportCsv()
     std::string strCsv, strError;
     if (FormatOf(path) != ExchangeFormat::Xlsx)
         WriteCsvText(g_memStudents, strCsv);
-    else if (!BuildStudentWorkbook(g_memStudents, strCsv, strError))
+    // The workbook gives the codes' names on a second sheet when the list shows names.
+    else if (!BuildStudentWorkbook(g_memStudents, strCsv, strError,
+                                   m_pModel->ShowsCodeNames() ? WorkbookSheets::StoredAndNames
+                                                              : WorkbookSheets::Stored))
     {
         UiMessageBox(this, FromGbk(strError), QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
         return;

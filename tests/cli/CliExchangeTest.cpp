@@ -41,7 +41,13 @@ TEST_F(CliExchange, WorkbookExportImportsAgainRecordForRecord)
     const CliResult exported =
         Run({"export", "--school", CODE, "--password", "123", "--out", FilePath("records.XLSX")});
     ASSERT_EQ(exported.nExit, 0) << exported.strOut << exported.strErr;
-    EXPECT_EQ(ReadFileBytes(FilePath("records.XLSX")).substr(0, 2), "PK"); // a workbook, not CSV text
+    const std::string strWorkbook = ReadFileBytes(FilePath("records.XLSX"));
+    EXPECT_EQ(strWorkbook.substr(0, 2), "PK"); // a workbook, not CSV text
+    EXPECT_EQ(strWorkbook.find("xl/worksheets/sheet2.xml"), std::string::npos) << "names only when asked";
+    const CliResult named =
+        Run({"export", "--school", CODE, "--password", "123", "--out", FilePath("named.xlsx"), "--names"});
+    ASSERT_EQ(named.nExit, 0) << named.strOut << named.strErr;
+    EXPECT_NE(ReadFileBytes(FilePath("named.xlsx")).find("xl/worksheets/sheet2.xml"), std::string::npos);
 
     const CliResult imported = Import(FilePath("records.XLSX"), {"--check"});
     ASSERT_EQ(imported.nExit, 0) << imported.strOut << imported.strErr;

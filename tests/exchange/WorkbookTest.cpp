@@ -8,8 +8,10 @@
 
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
+#include "exchange/SheetRows.h"
 #include "exchange/WorkbookExport.h"
 #include "exchange/WorkbookImport.h"
+#include "exchange/XlsxImport.h"
 #include "platform/Encoding.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
@@ -131,7 +133,7 @@ TEST_F(Workbooks, ExportWritesTextCellsWithNamesTitlesFrozenPanesAndFilter)
         table.SetCell(1, c, G(second[c]));
     }
     std::string strBytes, strError;
-    ASSERT_TRUE(BuildStudentWorkbook(table, strBytes, strError)) << U(strError);
+    ASSERT_TRUE(BuildStudentWorkbook(table, strBytes, strError, WorkbookSheets::StoredAndNames)) << U(strError);
     const std::string strPath = (s_dir / "export.xlsx").string();
     ASSERT_EQ(ReplaceFileAtomically(strPath, strBytes), ERROR_SUCCESS);
     const std::string strDump = Output("/usr/bin/python3 " + Tool() + " dump " + strPath);
@@ -166,8 +168,12 @@ TEST_F(Workbooks, ImportsEveryFormatByTheHeaderNamesWithDatesAsText)
     std::vector<std::string> dated = Record("2006001002", "路梅");
     dated[Field::CSNY] = "1985-03-09";
     dated[Field::BYSJ] = "2006-07-01";
+    std::vector<std::string> odd = dated;
+    odd[Field::BZ] = "aAb_x0041_";
     const std::pair<const char*, std::vector<std::vector<std::string>>> cases[] = {
         {"good.xlsx", {Record("20060010010001"), dated}}, // reversed columns, a blank row, date cells
+        {"inline.xlsx", {Record("20060010010001")}},      // texts in the cells, not in a shared table
+        {"odd.xlsx", {odd}}, // prefixed names, no references, a phonetic guide, escapes, dates of 1904
         {"good.ods", {Record("20060010010001"), dated}},
         {"good.xls", {Record("20060010010001"), dated}},
     };
@@ -195,8 +201,9 @@ TEST_F(Workbooks, RefusesCellsThatCannotBeTheStoredTextNamingSheetRowAndField)
         {"formula.xlsx", "工作表“学生”第2行第23列是公式：请在电子表格中把公式换成它的值（复制后“只粘贴值”）再导入。"},
         {"wide.xlsx", "工作表“学生”第2行有26个值，应与标题行一样是24个。"},
         {"noheader.xlsx", "导入文件必须是CSV格式文件，并且有预定义的字段。"},
-        {"inline.xlsx", "工作簿的单元格中直接写有文本（内嵌字符串），本程序读不全这样的文件："
-                        "请在电子表格程序中打开它，另存为 .xlsx 工作簿后再导入。"},
+        {"badxml.xlsx",
+         "文件不是有效的Excel工作簿（.xlsx）：book/sheets/first.xml 第1行不是有效的XML（mismatched tag）"},
+        {"badindex.xlsx", "文件不是有效的Excel工作簿（.xlsx）：工作表“学生”的单元格B1指向不存在的文本。"},
         {"repeated.ods", "文件把相同的相邻行只存了一次（重复行），本程序读不全这样的文件："
                          "请在电子表格程序中把它另存为 .xlsx 工作簿后再导入。"},
         {"missing.xlsx", "文件不是有效的Excel工作簿（.xlsx）："},
@@ -207,5 +214,50 @@ TEST_F(Workbooks, RefusesCellsThatCannotBeTheStoredTextNamingSheetRowAndField)
         CMemTable table;
         EXPECT_EQ(Import(name, table).substr(0, message.size()), message) << name;
         EXPECT_EQ(table.GetRowCount(), 0) << name << ": all rows or none";
+    }
+}
+
+TEST(WorkbookText, EscapesAreDecodedAndLookalikesKept)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"_x000D_", "\r"},
+        {"a_x4E2D_", "a中"},
+        {"_x0041__x0042_", "AB"},
+        {"_x005F_x0041_", "_x0041_"}, // an escaped underscore keeps the rest literal
+        {"_x041_", "_x041_"},         // three digits
+        {"_x0041", "_x0041"},         // no closing underscore at the end
+        {"_xD83D_", "_xD83D_"},       // half a surrogate pair
+        {"_xZZZZ_", "_xZZZZ_"},
+    };
+    for (const auto& [in, out] : cases)
+    {
+        std::string strText = in;
+        DecodeWorkbookEscapes(strText);
+        EXPECT_EQ(strText, out) << in;
+    }
+}
+
+TEST(WorkbookText, CellReferencesFromA1ToTheLastCell)
+{
+    struct Case
+    {
+        const char* lpcszReference;
+        bool bValid;
+        int nRow, nCol;
+    };
+    const Case cases[] = {
+        {"A1", true, 0, 0},     {"$B$3", true, 2, 1}, {"aa10", true, 9, 26}, {"XFD1048576", true, 1048575, 16383},
+        {"A0", false, 0, 0},    {"A", false, 0, 0},   {"1A", false, 0, 0},   {"", false, 0, 0},
+        {"B3:C4", false, 2, 1},
+    };
+    for (const Case& c : cases)
+    {
+        int nRow = -1, nCol = -1;
+        EXPECT_EQ(ParseCellReference(c.lpcszReference, nRow, nCol), c.bValid) << c.lpcszReference;
+        if (c.bValid)
+        {
+            EXPECT_EQ(std::pair(nRow, nCol), std::pair(c.nRow, c.nCol)) << c.lpcszReference;
+        }
     }
 }

@@ -84,6 +84,48 @@ def xlsx(path, rows, sheet_title="学生", shared=True):
         to_shared_strings(path)
 
 
+def minimal_xlsx(path, sheet_data, strings=(), workbook_pr=""):
+    """A workbook as other programs write it: prefixed element names, texts shared or in the cells."""
+    main = 'xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"'
+    rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
+    parts = {
+        "[Content_Types].xml": '<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types"/>',
+        "_rels/.rels": '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+                       '<Relationship Id="r1" Type="%s/officeDocument" Target="/book/main.xml"/></Relationships>' % rel,
+        "book/main.xml": '<x:workbook %s xmlns:r="%s">%s<x:sheets><x:sheet name="学生" sheetId="7" r:id="s7"/>'
+                         '<x:sheet name="其他" sheetId="1" r:id="s1"/></x:sheets></x:workbook>' % (main, rel, workbook_pr),
+        "book/_rels/main.xml.rels":
+            '<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">'
+            '<Relationship Id="s1" Type="%s/worksheet" Target="other.xml"/>'
+            '<Relationship Id="s7" Type="%s/worksheet" Target="./sheets/../sheets/first.xml"/>'
+            '<Relationship Id="t" Type="%s/sharedStrings" Target="texts.xml"/></Relationships>' % (rel, rel, rel),
+        "book/sheets/first.xml": '<x:worksheet %s><x:sheetData>%s</x:sheetData></x:worksheet>' % (main, sheet_data),
+        "book/other.xml": '<x:worksheet %s><x:sheetData/></x:worksheet>' % main,
+        "book/texts.xml": '<x:sst %s>%s</x:sst>' % (main, "".join("<x:si>%s</x:si>" % s for s in strings)),
+    }
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
+        for name, text in parts.items():
+            archive.writestr(name, text)
+
+
+def inline_cell(value):
+    return '<x:c t="inlineStr"><x:is><x:t>%s</x:t></x:is></x:c>' % escape(value) if value else "<x:c/>"
+
+
+def odd_xlsx(path, first):
+    """Rows and cells without references, a rich text with a phonetic guide, escapes, dates of 1904."""
+    row = [inline_cell(v) for v in first]
+    row[NAMES.index("XM")] = '<x:c t="s"><x:v>0</x:v></x:c>'
+    row[NAMES.index("BZ")] = '<x:c t="s"><x:v>1</x:v></x:c>'
+    row[NAMES.index("CSNY")] = "<x:c><x:v>29653</x:v></x:c>"  # 1985-03-09 counted from 1904-01-01
+    row[NAMES.index("BYSJ")] = '<x:c t="d"><x:v>2006-07-01T00:00:00</x:v></x:c>'
+    strings = ['<x:r><x:t>路</x:t></x:r><x:r><x:t>梅</x:t></x:r><x:rPh sb="0" eb="1"><x:t>ル</x:t></x:rPh>',
+               "<x:t>a_x0041_b_x005F_x0041_</x:t>"]
+    sheet = ('<x:row r="2">%s</x:row><x:row>%s</x:row>'
+             % ("".join(inline_cell(v) for v in NAMES), "".join(row)))
+    minimal_xlsx(path, sheet, strings, '<x:workbookPr date1904="1"/>')
+
+
 def ods_cell(value):
     if value is None or value == "":
         return "<table:table-cell/>"
@@ -152,6 +194,9 @@ def fixtures(folder):
     xlsx(folder + "/wide.xlsx", [NAMES, first + ["", "note"]])
     xlsx(folder + "/noheader.xlsx", [LABELS, first])
     xlsx(folder + "/inline.xlsx", [NAMES, first], shared=False)
+    odd_xlsx(folder + "/odd.xlsx", second)
+    minimal_xlsx(folder + "/badxml.xlsx", '<x:row><x:c t="inlineStr"><x:is><x:t>XSBSH</x:is></x:c></x:row>')
+    minimal_xlsx(folder + "/badindex.xlsx", '<x:row><x:c r="B1" t="s"><x:v>3</x:v></x:c></x:row>')
     ods(folder + "/good.ods", [NAMES, LABELS, first, with_cell(dated, "CSNY", datetime.date(1985, 3, 9))])
     ods(folder + "/repeated.ods", [NAMES, first, second], 2)
     ods(folder + "/numeric.ods", [NAMES, with_cell(first, "YZBM", 100871)])

@@ -1,6 +1,7 @@
 // The main window's CSV export and import, checked against the files they write.
 #include "UiTestSupport.h"
 
+#include <QAction>
 #include <QFile>
 #include <QTableView>
 #include <QtTest>
@@ -96,6 +97,10 @@ class TestCsvCommands : public QObject
 {
     Q_OBJECT
   private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); // the list's remembered display stays here
+    }
     void exportThenImportDoublesTheRecords();
     void cancelledDialogsChangeNothing();
     void reportsFilesThatCannotBeWrittenOrRead();
@@ -103,6 +108,9 @@ class TestCsvCommands : public QObject
     void importsSpreadsheetUtf8File();
     void asksTheEncodingOfAFileThatReadsBothWays();
     void exportsAndImportsAWorkbook();
+
+  private:
+    QTemporaryDir m_config;
 };
 
 void TestCsvCommands::exportThenImportDoublesTheRecords()
@@ -311,9 +319,18 @@ void TestCsvCommands::exportsAndImportsAWorkbook()
     dlg.OnExportCsv();
     QCOMPARE(messages.last().text, u"文件已经生成，是否现在就查看内容。");
     QVERIFY(ReadFileBytes(path).starts_with("PK"));
+    const auto hasNamesSheet = [&path] {
+        return ReadFileBytes(path).find("xl/worksheets/sheet2.xml") != std::string::npos;
+    };
+    QVERIFY(!hasNamesSheet());
+    dlg.findChild<QAction*>(QStringLiteral("id32790"))->trigger(); // the list shows names: so does the workbook
+    files.QueuePath(path);
+    dlg.OnExportCsv();
+    QVERIFY(hasNamesSheet());
+    messages.clear();
     files.QueuePath(path);
     dlg.OnImportCsv();
-    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.count(), 0);
     const std::vector<std::vector<std::string>> doubled = {first, first};
     QCOMPARE(StoredRecords(), doubled);
 

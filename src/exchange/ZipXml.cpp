@@ -1,0 +1,122 @@
+#include "exchange/ZipXml.h"
+
+#include <cstring>
+#include <expat.h>
+#include <unzip.h>
+#include <vector>
+
+namespace
+{
+constexpr char kNamespaceSeparator = '\x01'; // never part of a name or a namespace URI
+constexpr int kCaseInsensitive = 2;          // the zip library's choice for comparing names
+constexpr unsigned kChunk = 64 * 1024;
+
+std::string_view LocalName(const char* lpcszName)
+{
+    const char* pSeparator = std::strrchr(lpcszName, kNamespaceSeparator);
+    return pSeparator ? pSeparator + 1 : lpcszName;
+}
+
+// The parser's callbacks forwarded to the handler, stopping the parser once the handler says so.
+struct CParse
+{
+    XML_Parser parser;
+    CXmlHandler& handler;
+    bool bStopped = false;
+
+    void Forward(bool bGoOn)
+    {
+        if (!bGoOn && !bStopped)
+        {
+            bStopped = true;
+            XML_StopParser(parser, XML_FALSE);
+        }
+    }
+    static void OnStart(void* pData, const char* lpcszName, const char** ppAttributes)
+    {
+        auto* pParse = static_cast<CParse*>(pData);
+        if (!pParse->bStopped)
+            pParse->Forward(pParse->handler.Start(CXmlElement(LocalName(lpcszName), ppAttributes)));
+    }
+    static void OnEnd(void* pData, const char* lpcszName)
+    {
+        auto* pParse = static_cast<CParse*>(pData);
+        if (!pParse->bStopped)
+            pParse->Forward(pParse->handler.End(LocalName(lpcszName)));
+    }
+    static void OnText(void* pData, const char* pText, int nLength)
+    {
+        auto* pParse = static_cast<CParse*>(pData);
+        if (!pParse->bStopped)
+            pParse->Forward(pParse->handler.Text(std::string_view(pText, static_cast<std::size_t>(nLength))));
+    }
+};
+
+// Owns the parser for one part.
+class CExpat
+{
+  public:
+    CExpat() : m_parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator)) {}
+    ~CExpat() { XML_ParserFree(m_parser); }
+    CExpat(const CExpat&) = delete;
+    CExpat& operator=(const CExpat&) = delete;
+    XML_Parser Get() const { return m_parser; }
+
+  private:
+    XML_Parser m_parser;
+};
+} // namespace
+
+std::string_view CXmlElement::Attribute(std::string_view localName) const
+{
+    for (const char** pp = m_ppAttributes; pp && pp[0]; pp += 2)
+        if (LocalName(pp[0]) == localName)
+            return pp[1];
+    return {};
+}
+
+CZipPackage::CZipPackage(const std::string& strPath) : m_pZip(unzOpen64(strPath.c_str())) {}
+
+CZipPackage::~CZipPackage()
+{
+    if (m_pZip)
+        unzClose(m_pZip);
+}
+
+bool CZipPackage::HasPart(const std::string& strName) const
+{
+    return unzLocateFile(m_pZip, strName.c_str(), kCaseInsensitive) == UNZ_OK;
+}
+
+bool CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strError) const
+{
+    strError.clear();
+    if (!HasPart(strName) || unzOpenCurrentFile(m_pZip) != UNZ_OK)
+    {
+        strError = "缺少 " + strName;
+        return false;
+    }
+    const CExpat expat;
+    CParse parse{expat.Get(), handler};
+    XML_SetUserData(expat.Get(), &parse);
+    XML_SetElementHandler(expat.Get(), &CParse::OnStart, &CParse::OnEnd);
+    XML_SetCharacterDataHandler(expat.Get(), &CParse::OnText);
+    std::vector<char> buffer(kChunk);
+    int nRead = 0;
+    bool bParsed = true;
+    while (bParsed && (nRead = unzReadCurrentFile(m_pZip, buffer.data(), kChunk)) >= 0)
+    {
+        bParsed = XML_Parse(expat.Get(), buffer.data(), nRead, nRead == 0) == XML_STATUS_OK;
+        if (nRead == 0)
+            break;
+    }
+    const bool bIntact = unzCloseCurrentFile(m_pZip) == UNZ_OK; // checks the CRC of a part read to its end
+    if (parse.bStopped)
+        return false;
+    if (nRead < 0 || (bParsed && !bIntact))
+        strError = strName + " 已损坏";
+    else if (!bParsed)
+        strError = strName + " 第" + std::to_string(XML_GetCurrentLineNumber(expat.Get())) + "行不是有效的XML（" +
+                   XML_ErrorString(XML_GetErrorCode(expat.Get())) + "）";
+    return strError.empty();
+}
