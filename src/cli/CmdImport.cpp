@@ -61,7 +61,7 @@ int RunImport(const CCliArgs& args)
         bRead = ReadCsvStudents(strBytes, imported, strError, encoding);
     }
     else
-        bRead = ReadWorkbookStudents(*strPath, format, imported, strError);
+        bRead = ReadWorkbookStudents(*strPath, strBytes, format, imported, strError);
     if (!bRead)
     {
         std::cout << "文件格式不对：" << TerminalText(strError) << '\n';

@@ -196,9 +196,9 @@ class CFactory : public ss::iface::import_factory
 // Whether the .ods file stores a row holding values once with a repeat count (equal neighbouring
 // rows): the reader keeps one copy and leaves the others empty, which would lose records.
 // Repeated empty rows, which every file has at its end, are harmless.
-bool HasRepeatedValueRows(const std::string& strPath)
+bool HasRepeatedValueRows(std::string_view bytes)
 {
-    orcus::zip_archive_stream_fd stream(strPath.c_str());
+    orcus::zip_archive_stream_blob stream(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     orcus::zip_archive archive(&stream);
     archive.load();
     std::vector<unsigned char> buffer;
@@ -217,19 +217,19 @@ bool HasRepeatedValueRows(const std::string& strPath)
 }
 } // namespace
 
-BOOL ReadOdsWorkbook(const std::string& strPath, CMemTable& table, std::string& strError)
+BOOL ReadOdsWorkbook(std::string_view bytes, CMemTable& table, std::string& strError)
 {
     table.Clear();
     CFactory factory;
     try
     {
-        if (HasRepeatedValueRows(strPath))
+        if (HasRepeatedValueRows(bytes))
         {
             strError = GbkMessage("文件把相同的相邻行只存了一次（重复行），本程序读不全这样的文件："
                                   "请在电子表格程序中把它另存为 .xlsx 工作簿后再导入。");
             return FALSE;
         }
-        orcus::orcus_ods(&factory).read_file(strPath);
+        orcus::orcus_ods(&factory).read_stream(bytes);
     }
     catch (const std::exception& e)
     {

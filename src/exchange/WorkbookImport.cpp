@@ -28,14 +28,15 @@ ExchangeFormat FormatOfPath(const std::string& strPath)
     return ExchangeFormat::Unknown;
 }
 
-BOOL ReadWorkbookStudents(const std::string& strPath, ExchangeFormat format, CMemTable& table, std::string& strError)
+BOOL ReadWorkbookStudents(const std::string& strPath, std::string_view bytes, ExchangeFormat format, CMemTable& table,
+                          std::string& strError)
 {
     switch (format)
     {
     case ExchangeFormat::Xlsx:
-        return ReadXlsxWorkbook(strPath, table, strError);
+        return ReadXlsxWorkbook(bytes, table, strError);
     case ExchangeFormat::Ods:
-        return ReadOdsWorkbook(strPath, table, strError);
+        return ReadOdsWorkbook(bytes, table, strError);
     case ExchangeFormat::Xls:
         return ReadXlsWorkbook(strPath, table, strError);
     default:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/Types.h"
 
@@ -22,4 +23,7 @@ ExchangeFormat FormatOfPath(const std::string& strPath);
 // Reads the student records of the first sheet of a workbook file (Xlsx, Ods or Xls) into table by
 // the rules of every import (see CSheetRows). On FALSE, strError (GBK) says why, naming the sheet
 // row and field where a value is at fault, and the table is empty.
-BOOL ReadWorkbookStudents(const std::string& strPath, ExchangeFormat format, CMemTable& table, std::string& strError);
+// bytes: the file's contents, read through the file layer (which refuses what is not a regular
+// file); strPath names it for the reader of the older format, which reads the file itself.
+BOOL ReadWorkbookStudents(const std::string& strPath, std::string_view bytes, ExchangeFormat format, CMemTable& table,
+                          std::string& strError);

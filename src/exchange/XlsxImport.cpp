@@ -229,8 +229,6 @@ bool CSheetPart::End(std::string_view name)
 {
     if (name == "c")
         return EndCell();
-    if (name == "sheetData")
-        return false; // the rest of the sheet holds no cells
     m_bInValue = false;
     m_inline.End(name);
     return true;
@@ -326,10 +324,10 @@ void DecodeWorkbookEscapes(std::string& strUtf8)
     strUtf8.swap(strOut);
 }
 
-BOOL ReadXlsxWorkbook(const std::string& strPath, CMemTable& table, std::string& strError)
+BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& strError)
 {
     table.Clear();
-    const CZipPackage package(strPath);
+    const CZipPackage package(bytes);
     if (!package.IsOpen())
         return Fail(strError, kNotWorkbook + "它不是zip压缩包，可能已损坏或已加密。");
     std::string strProblem;

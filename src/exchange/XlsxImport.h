@@ -1,16 +1,17 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/Types.h"
 
 class CMemTable;
 
-// Reads the first sheet of an .xlsx workbook into table by the rules of CSheetRows. Texts come
+// Reads the first sheet of an .xlsx workbook (the file's bytes) into table by the rules of CSheetRows. Texts come
 // from the workbook's shared table or from the cells themselves (as programs writing large
 // workbooks store them); the sheet is read as it is unpacked, so its size costs no memory.
 // On FALSE, strError (GBK) says why and the table is empty.
-BOOL ReadXlsxWorkbook(const std::string& strPath, CMemTable& table, std::string& strError);
+BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& strError);
 
 // Characters a workbook cannot hold in XML are written as _xHHHH_ (hex code); "_x005F_" keeps a
 // literal underscore before such a pattern. Replaces every escape in the UTF-8 text.

@@ -1,5 +1,6 @@
 #include "exchange/ZipXml.h"
 
+#include <algorithm>
 #include <cstring>
 #include <expat.h>
 #include <unzip.h>
@@ -75,7 +76,36 @@ std::string_view CXmlElement::Attribute(std::string_view localName) const
     return {};
 }
 
-CZipPackage::CZipPackage(const std::string& strPath) : m_pZip(unzOpen64(strPath.c_str())) {}
+CZipPackage::CZipPackage(std::string_view bytes) : m_file{bytes}
+{
+    zlib_filefunc64_def functions{};
+    functions.opaque = &m_file;
+    functions.zopen64_file = [](voidpf opaque, const void*, int) -> voidpf { return opaque; };
+    functions.zread_file = [](voidpf, voidpf stream, void* pBuffer, uLong nSize) -> uLong {
+        auto* pFile = static_cast<MemoryFile*>(stream);
+        const std::string_view part = pFile->bytes.substr(std::min(pFile->nPosition, pFile->bytes.size()), nSize);
+        std::memcpy(pBuffer, part.data(), part.size());
+        pFile->nPosition += part.size();
+        return part.size();
+    };
+    functions.zwrite_file = [](voidpf, voidpf, const void*, uLong) -> uLong { return 0; };
+    functions.ztell64_file = [](voidpf, voidpf stream) -> ZPOS64_T {
+        return static_cast<MemoryFile*>(stream)->nPosition;
+    };
+    functions.zseek64_file = [](voidpf, voidpf stream, ZPOS64_T nOffset, int nOrigin) -> long {
+        auto* pFile = static_cast<MemoryFile*>(stream);
+        const ZPOS64_T nBase = nOrigin == ZLIB_FILEFUNC_SEEK_SET   ? 0
+                               : nOrigin == ZLIB_FILEFUNC_SEEK_CUR ? pFile->nPosition
+                                                                   : pFile->bytes.size();
+        if (nBase + nOffset > pFile->bytes.size())
+            return -1;
+        pFile->nPosition = nBase + nOffset;
+        return 0;
+    };
+    functions.zclose_file = [](voidpf, voidpf) -> int { return 0; };
+    functions.zerror_file = [](voidpf, voidpf) -> int { return 0; };
+    m_pZip = unzOpen2_64("", &functions);
+}
 
 CZipPackage::~CZipPackage()
 {

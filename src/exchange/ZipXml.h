@@ -36,8 +36,9 @@ class CXmlHandler
 class CZipPackage
 {
   public:
-    // Opens the file; IsOpen() says whether it is a zip archive that could be read.
-    explicit CZipPackage(const std::string& strPath);
+    // Opens the archive held in bytes, which must outlive the package; IsOpen() says whether it
+    // is a zip archive that could be read.
+    explicit CZipPackage(std::string_view bytes);
     ~CZipPackage();
     CZipPackage(const CZipPackage&) = delete;
     CZipPackage& operator=(const CZipPackage&) = delete;
@@ -53,5 +54,13 @@ class CZipPackage
     bool ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strError) const;
 
   private:
-    void* m_pZip;
+    // The bytes as the zip library's file, with the position it reads from.
+    struct MemoryFile
+    {
+        std::string_view bytes;
+        std::size_t nPosition = 0;
+    };
+
+    MemoryFile m_file;
+    void* m_pZip = nullptr;
 };

@@ -103,19 +103,20 @@ void CMainDialog::OnImportCsv()
     CMemTable imported;
     std::string strError;
     const int nFirstNew = g_memStudents.GetRowCount();
+    // Read through the file layer whatever the type: it refuses FIFOs, devices and folders at once.
+    const std::string strPath = QFile::encodeName(path).toStdString();
+    std::string strBytes;
+    if (const DWORD dwCode = ReadRegularFile(strPath, strBytes); dwCode != ERROR_SUCCESS)
+    {
+        ShowFileError(this, QStringLiteral("不能读取文件“%1”（%2）。").arg(NativePath(path), ReasonOf(dwCode)));
+        return;
+    }
     BOOL bRead = FALSE;
     if (const ExchangeFormat format = FormatOf(path);
         format != ExchangeFormat::Csv && format != ExchangeFormat::Unknown)
-        bRead = ReadWorkbookStudents(QFile::encodeName(path).toStdString(), format, imported, strError);
+        bRead = ReadWorkbookStudents(strPath, strBytes, format, imported, strError);
     else
     {
-        std::string strBytes;
-        if (const DWORD dwCode = ReadRegularFile(QFile::encodeName(path).toStdString(), strBytes);
-            dwCode != ERROR_SUCCESS)
-        {
-            ShowFileError(this, QStringLiteral("不能读取文件“%1”（%2）。").arg(NativePath(path), ReasonOf(dwCode)));
-            return;
-        }
         const std::string_view text(strBytes);
         const std::optional<TextEncoding> encoding =
             IsEncodingOpen(text) ? AskCsvEncoding(this, text) : std::optional(TextEncoding::Gbk);

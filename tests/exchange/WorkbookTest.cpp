@@ -99,8 +99,9 @@ class Workbooks : public testing::Test
     static std::string Import(const std::string& strName, CMemTable& table)
     {
         const std::string strPath = (s_dir / strName).string();
-        std::string strError;
-        if (ReadWorkbookStudents(strPath, FormatOfPath(strPath), table, strError))
+        std::string strBytes, strError;
+        ReadRegularFile(strPath, strBytes); // a missing file reads as no bytes
+        if (ReadWorkbookStudents(strPath, strBytes, FormatOfPath(strPath), table, strError))
             return std::string();
         return U(strError);
     }
@@ -203,6 +204,8 @@ TEST_F(Workbooks, RefusesCellsThatCannotBeTheStoredTextNamingSheetRowAndField)
         {"noheader.xlsx", "导入文件必须是CSV格式文件，并且有预定义的字段。"},
         {"badxml.xlsx",
          "文件不是有效的Excel工作簿（.xlsx）：book/sheets/first.xml 第1行不是有效的XML（mismatched tag）"},
+        {"crc.xlsx", "文件不是有效的Excel工作簿（.xlsx）：book/sheets/first.xml 已损坏"},
+        {"truncated.xlsx", "文件不是有效的Excel工作簿（.xlsx）：它不是zip压缩包，可能已损坏或已加密。"},
         {"badindex.xlsx", "文件不是有效的Excel工作簿（.xlsx）：工作表“学生”的单元格B1指向不存在的文本。"},
         {"repeated.ods", "文件把相同的相邻行只存了一次（重复行），本程序读不全这样的文件："
                          "请在电子表格程序中把它另存为 .xlsx 工作簿后再导入。"},

@@ -84,7 +84,7 @@ def xlsx(path, rows, sheet_title="学生", shared=True):
         to_shared_strings(path)
 
 
-def minimal_xlsx(path, sheet_data, strings=(), workbook_pr=""):
+def minimal_xlsx(path, sheet_data, strings=(), workbook_pr="", compression=zipfile.ZIP_DEFLATED):
     """A workbook as other programs write it: prefixed element names, texts shared or in the cells."""
     main = 'xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main"'
     rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships"
@@ -103,9 +103,20 @@ def minimal_xlsx(path, sheet_data, strings=(), workbook_pr=""):
         "book/other.xml": '<x:worksheet %s><x:sheetData/></x:worksheet>' % main,
         "book/texts.xml": '<x:sst %s>%s</x:sst>' % (main, "".join("<x:si>%s</x:si>" % s for s in strings)),
     }
-    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
+    with zipfile.ZipFile(path, "w", compression) as archive:
         for name, text in parts.items():
             archive.writestr(name, text)
+
+
+def damaged_xlsx(folder):
+    """A sheet whose bytes no longer match their checksum, and a workbook cut short."""
+    minimal_xlsx(folder + "/crc.xlsx", '<x:row>%s</x:row>' % inline_cell("XSBSH"), compression=zipfile.ZIP_STORED)
+    with open(folder + "/crc.xlsx", "r+b") as archive:
+        data = archive.read()
+        archive.seek(0)
+        archive.write(data.replace(b"XSBSH</x:t>", b"XSBSX</x:t>"))
+    with open(folder + "/good.xlsx", "rb") as good, open(folder + "/truncated.xlsx", "wb") as truncated:
+        truncated.write(good.read()[:2000])
 
 
 def inline_cell(value):
@@ -196,6 +207,7 @@ def fixtures(folder):
     xlsx(folder + "/inline.xlsx", [NAMES, first], shared=False)
     odd_xlsx(folder + "/odd.xlsx", second)
     minimal_xlsx(folder + "/badxml.xlsx", '<x:row><x:c t="inlineStr"><x:is><x:t>XSBSH</x:is></x:c></x:row>')
+    damaged_xlsx(folder)
     minimal_xlsx(folder + "/badindex.xlsx", '<x:row><x:c r="B1" t="s"><x:v>3</x:v></x:c></x:row>')
     ods(folder + "/good.ods", [NAMES, LABELS, first, with_cell(dated, "CSNY", datetime.date(1985, 3, 9))])
     ods(folder + "/repeated.ods", [NAMES, first, second], 2)

@@ -1,6 +1,8 @@
 // The main window's CSV export and import, checked against the files they write.
 #include "UiTestSupport.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QFile>
 #include <QTableView>
@@ -200,6 +202,14 @@ void TestCsvCommands::reportsFilesThatCannotBeWrittenOrRead()
     QCOMPARE(messages.count(), 2);
     QCOMPARE(messages.last().caption, u"错误");
     QVERIFY(messages.last().text.contains(missing));
+
+    const QString pipe = dir.filePath(QStringLiteral("pipe.xlsx")); // refused at once, not waited on
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    files.QueuePath(pipe);
+    dlg.OnImportCsv();
+    QCOMPARE(messages.count(), 3);
+    QCOMPARE(messages.last().text,
+             QStringLiteral("不能读取文件“%1”（不是普通文件（是管道、套接字或设备））。").arg(pipe));
     QCOMPARE(g_memStudents.GetRowCount(), 1);
     QCOMPARE(StoredRecords().size(), size_t(1));
 }
