@@ -2,160 +2,16 @@
 
 #include <charconv>
 #include <cstdio>
-#include <map>
 
 #include "core/MemTable.h"
 #include "core/StudentImport.h"
 #include "exchange/SheetRows.h"
+#include "exchange/XlsxParts.h"
 #include "exchange/ZipXml.h"
 
 namespace
 {
 const std::string kNotWorkbook = "文件不是有效的Excel工作簿（.xlsx）：";
-
-// The folder part of a part name, with its slash ("xl/" of "xl/workbook.xml").
-std::string FolderOf(const std::string& strPart)
-{
-    return strPart.substr(0, strPart.rfind('/') + 1);
-}
-
-// A relationship's target as a part name: absolute targets start at the package's root, others
-// at the folder of the part that names them; "." and ".." steps are resolved.
-std::string ResolveTarget(const std::string& strFolder, std::string_view target)
-{
-    std::string strPath = target.starts_with('/') ? std::string(target.substr(1)) : strFolder + std::string(target);
-    std::vector<std::string> steps;
-    for (std::size_t nStart = 0; nStart <= strPath.size();)
-    {
-        const std::size_t nEnd = std::min(strPath.find('/', nStart), strPath.size());
-        const std::string step = strPath.substr(nStart, nEnd - nStart);
-        if (step == ".." && !steps.empty())
-            steps.pop_back();
-        else if (!step.empty() && step != "." && step != "..")
-            steps.push_back(step);
-        nStart = nEnd + 1;
-    }
-    std::string strResult;
-    for (const std::string& step : steps)
-        strResult += (strResult.empty() ? "" : "/") + step;
-    return strResult;
-}
-
-// The relationships of a part: from its Id to the part it points at, and by the type's last word.
-class CRelationships : public CXmlHandler
-{
-  public:
-    explicit CRelationships(std::string strFolder) : m_strFolder(std::move(strFolder)) {}
-    bool Start(const CXmlElement& element) override
-    {
-        if (element.Name() != "Relationship")
-            return true;
-        const std::string strTarget = ResolveTarget(m_strFolder, element.Attribute("Target"));
-        m_byId[std::string(element.Attribute("Id"))] = strTarget;
-        const std::string_view type = element.Attribute("Type");
-        m_byType.emplace(std::string(type.substr(type.rfind('/') + 1)), strTarget);
-        return true;
-    }
-    bool End(std::string_view) override { return true; }
-    bool Text(std::string_view) override { return true; }
-
-    std::string ById(const std::string& strId) const { return Find(m_byId, strId); }
-    std::string ByType(const std::string& strType) const { return Find(m_byType, strType); }
-
-  private:
-    static std::string Find(const std::map<std::string, std::string>& map, const std::string& strKey)
-    {
-        const auto it = map.find(strKey);
-        return it == map.end() ? std::string() : it->second;
-    }
-    std::string m_strFolder;
-    std::map<std::string, std::string> m_byId, m_byType;
-};
-
-// The workbook part: the first sheet and the day date serials count from.
-class CWorkbookPart : public CXmlHandler
-{
-  public:
-    bool Start(const CXmlElement& element) override
-    {
-        if (element.Name() == "workbookPr")
-            m_b1904 = element.Attribute("date1904") == "1" || element.Attribute("date1904") == "true";
-        else if (element.Name() == "sheet" && !m_bSheet)
-        {
-            m_bSheet = true;
-            m_strSheetName = element.Attribute("name");
-            m_strSheetId = element.Attribute("id");
-        }
-        return true;
-    }
-    bool End(std::string_view) override { return true; }
-    bool Text(std::string_view) override { return true; }
-
-    bool m_bSheet = false, m_b1904 = false;
-    std::string m_strSheetName, m_strSheetId;
-};
-
-// The text of a string item (<si>, <is>): its <t> elements joined, without the phonetic guides
-// (<rPh>) some programs add to East Asian text.
-class CStringItem
-{
-  public:
-    void Start(std::string_view name)
-    {
-        m_nPhonetic += name == "rPh";
-        m_bInText = name == "t" && m_nPhonetic == 0;
-    }
-    void End(std::string_view name)
-    {
-        m_nPhonetic -= name == "rPh" && m_nPhonetic > 0;
-        m_bInText = false;
-    }
-    void Text(std::string_view text)
-    {
-        if (m_bInText)
-            m_strText.append(text);
-    }
-    // The text gathered since the last call, decoded.
-    const std::string& Take()
-    {
-        DecodeWorkbookEscapes(m_strText);
-        m_strTaken.swap(m_strText);
-        m_strText.clear();
-        return m_strTaken;
-    }
-
-  private:
-    int m_nPhonetic = 0;
-    bool m_bInText = false;
-    std::string m_strText, m_strTaken;
-};
-
-class CSharedStringsPart : public CXmlHandler
-{
-  public:
-    explicit CSharedStringsPart(CTextPool& pool) : m_pool(pool) {}
-    bool Start(const CXmlElement& element) override
-    {
-        m_item.Start(element.Name());
-        return true;
-    }
-    bool End(std::string_view name) override
-    {
-        m_item.End(name);
-        if (name == "si")
-            m_pool.Append(m_item.Take());
-        return true;
-    }
-    bool Text(std::string_view text) override
-    {
-        m_item.Text(text);
-        return true;
-    }
-
-  private:
-    CTextPool& m_pool;
-    CStringItem m_item;
-};
 
 // The sheet's cells, handed to the rows as each cell ends. Rows and cells without a reference
 // follow the one before them.
@@ -285,44 +141,7 @@ BOOL Fail(std::string& strError, const std::string& strUtf8)
     strError = GbkMessage(strUtf8);
     return FALSE;
 }
-
-void AppendUtf8(std::string& strOut, unsigned nCode)
-{
-    if (nCode < 0x80)
-        strOut += static_cast<char>(nCode);
-    else if (nCode < 0x800)
-        strOut += {static_cast<char>(0xC0 | (nCode >> 6)), static_cast<char>(0x80 | (nCode & 0x3F))};
-    else
-        strOut += {static_cast<char>(0xE0 | (nCode >> 12)), static_cast<char>(0x80 | ((nCode >> 6) & 0x3F)),
-                   static_cast<char>(0x80 | (nCode & 0x3F))};
-}
 } // namespace
-
-void DecodeWorkbookEscapes(std::string& strUtf8)
-{
-    constexpr std::size_t kLength = 7; // _xHHHH_
-    std::size_t nAt = strUtf8.find("_x");
-    if (nAt == std::string::npos)
-        return;
-    std::string strOut = strUtf8.substr(0, nAt);
-    while (nAt < strUtf8.size())
-    {
-        unsigned nCode = 0;
-        const char* pHex = strUtf8.data() + nAt + 2;
-        const bool bEscape = strUtf8.compare(nAt, 2, "_x") == 0 && nAt + kLength <= strUtf8.size() &&
-                             strUtf8[nAt + kLength - 1] == '_' &&
-                             std::from_chars(pHex, pHex + 4, nCode, 16).ptr == pHex + 4 &&
-                             (nCode < 0xD800 || nCode > 0xDFFF); // half a surrogate pair is no character
-        if (bEscape)
-        {
-            AppendUtf8(strOut, nCode);
-            nAt += kLength;
-        }
-        else
-            strOut += strUtf8[nAt++];
-    }
-    strUtf8.swap(strOut);
-}
 
 BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& strError)
 {
@@ -332,15 +151,14 @@ BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& str
         return Fail(strError, kNotWorkbook + "它不是zip压缩包，可能已损坏或已加密。");
     std::string strProblem;
     CRelationships root("");
-    package.ParsePart("_rels/.rels", root, strProblem);
+    package.ParsePart(RelationshipsOf(""), root, strProblem); // optional: the workbook has a usual name
     std::string strWorkbook = root.ByType("officeDocument");
     if (strWorkbook.empty())
         strWorkbook = "xl/workbook.xml";
     CWorkbookPart workbook;
     CRelationships parts(FolderOf(strWorkbook));
-    const std::string strPartRels =
-        FolderOf(strWorkbook) + "_rels/" + strWorkbook.substr(FolderOf(strWorkbook).size()) + ".rels";
-    if (!package.ParsePart(strWorkbook, workbook, strProblem) || !package.ParsePart(strPartRels, parts, strProblem))
+    if (!package.ParsePart(strWorkbook, workbook, strProblem) ||
+        !package.ParsePart(RelationshipsOf(strWorkbook), parts, strProblem))
         return Fail(strError, kNotWorkbook + strProblem);
     if (!workbook.m_bSheet)
         return Fail(strError, "工作簿中没有工作表。");

@@ -12,7 +12,3 @@ class CMemTable;
 // workbooks store them); the sheet is read as it is unpacked, so its size costs no memory.
 // On FALSE, strError (GBK) says why and the table is empty.
 BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& strError);
-
-// Characters a workbook cannot hold in XML are written as _xHHHH_ (hex code); "_x005F_" keeps a
-// literal underscore before such a pattern. Replaces every escape in the UTF-8 text.
-void DecodeWorkbookEscapes(std::string& strUtf8);

@@ -11,7 +11,7 @@
 #include "exchange/SheetRows.h"
 #include "exchange/WorkbookExport.h"
 #include "exchange/WorkbookImport.h"
-#include "exchange/XlsxImport.h"
+#include "exchange/XlsxParts.h"
 #include "platform/Encoding.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
@@ -263,4 +263,18 @@ TEST(WorkbookText, CellReferencesFromA1ToTheLastCell)
             EXPECT_EQ(std::pair(nRow, nCol), std::pair(c.nRow, c.nCol)) << c.lpcszReference;
         }
     }
+}
+
+TEST(WorkbookText, PartNamesResolveFromTheNamingPartsFolder)
+{
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"xl/", "worksheets/sheet1.xml", "xl/worksheets/sheet1.xml"},
+        {"xl/", "/xl/sharedStrings.xml", "xl/sharedStrings.xml"}, // absolute
+        {"xl/", "./a/../b.xml", "xl/b.xml"},
+        {"", "../../c.xml", "c.xml"}, // never above the package's root
+    };
+    for (const auto& [folder, target, part] : cases)
+        EXPECT_EQ(ResolveTarget(folder, target), part) << folder << target;
+    EXPECT_EQ(RelationshipsOf("xl/workbook.xml"), "xl/_rels/workbook.xml.rels");
+    EXPECT_EQ(RelationshipsOf(""), "_rels/.rels");
 }
