@@ -162,6 +162,17 @@ TEST_F(Workbooks, ExportWritesTextCellsWithNamesTitlesFrozenPanesAndFilter)
     ASSERT_EQ(imported.GetRowCount(), 2) << "the title row is skipped";
     ExpectRecord(imported, 0, first);
     ExpectRecord(imported, 1, second);
+
+    // Edited and saved by another program, it comes back with the edits.
+    Output("/usr/bin/python3 " + Tool() + " edit " + strPath);
+    std::vector<std::string> renamed = first, added = first;
+    renamed[Field::XM] = added[Field::XM] = "王五";
+    added[Field::XSBSH] = "20060010019999";
+    EXPECT_EQ(Import("export.xlsx", imported), "");
+    ASSERT_EQ(imported.GetRowCount(), 3);
+    ExpectRecord(imported, 0, renamed);
+    ExpectRecord(imported, 1, second);
+    ExpectRecord(imported, 2, added);
 }
 
 TEST_F(Workbooks, ImportsEveryFormatByTheHeaderNamesWithDatesAsText)

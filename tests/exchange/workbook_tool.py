@@ -3,6 +3,9 @@
   workbook_tool.py dump FILE.xlsx      prints every sheet: name, frozen cell, filter range, widths
                                         of A/B/U, then one line per cell: coordinate, type, value
   workbook_tool.py fixtures DIR        writes the import fixtures into DIR
+  workbook_tool.py edit FILE.xlsx      edits an exported workbook as a user would: renames the first
+                                        record's student (XM), appends a copy of it with another
+                                        number, and saves it again
 
 Run with Debian's python3, which has openpyxl (and xlwt for the old .xls format).
 """
@@ -216,5 +219,17 @@ def fixtures(folder):
     xls(folder + "/numeric.xls", [NAMES, with_cell(first, "ZXWYYZDM", 1)])
 
 
+def edit(path):
+    import openpyxl
+    book = openpyxl.load_workbook(path)
+    sheet = book.worksheets[0]
+    names = [cell.value for cell in sheet[1]]
+    sheet.cell(row=3, column=names.index("XM") + 1).value = "王五"
+    copy = [cell.value for cell in sheet[3]]
+    copy[names.index("XSBSH")] = "20060010019999"
+    sheet.append(copy)
+    book.save(path)
+
+
 if __name__ == "__main__":
-    {"dump": dump, "fixtures": fixtures}[sys.argv[1]](sys.argv[2])
+    {"dump": dump, "fixtures": fixtures, "edit": edit}[sys.argv[1]](sys.argv[2])
