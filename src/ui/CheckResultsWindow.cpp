@@ -9,7 +9,8 @@
 #include "ui/RecordUpdate.h"
 
 CCheckResultsWindow::CCheckResultsWindow(const SchoolKey& key, QWidget* parent)
-    : QDialog(parent), m_key(key), m_pModel(new CCheckResultsModel(this)), m_lstResults(new QTableView(this))
+    : QDialog(parent), m_modify([key](QWidget* pParent, int nRow) { return ModifyStudentRow(pParent, nRow, key); }),
+      m_pModel(new CCheckResultsModel(this)), m_lstResults(new QTableView(this))
 {
     setObjectName(QStringLiteral("checkResults"));
     setWindowTitle(QStringLiteral("检查全部记录"));
@@ -67,8 +68,7 @@ int CCheckResultsWindow::StoredRowOf(int nLine) const
 void CCheckResultsWindow::ModifyLine(int nLine)
 {
     const int nRow = StoredRowOf(nLine);
-    if (nRow < 0 || nRow >= g_memStudents.GetRowCount() || !ModifyStudentRow(this, nRow, m_key))
+    if (nRow < 0 || nRow >= g_memStudents.GetRowCount() || !m_modify(this, nRow))
         return;
-    emit RecordModified(nRow);
     Recheck();
 }

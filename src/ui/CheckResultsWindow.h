@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "ui/Support/SaveStudents.h"
+#include "ui/RecordUpdate.h"
 
 class QTableView;
 class CCheckResultsModel;
@@ -26,15 +26,15 @@ class CCheckResultsWindow : public QDialog
     // Opens the record on line nLine in the editor; on OK the record is saved and everything is
     // checked again.
     void ModifyLine(int nLine);
+    // Replaces how the record is modified (see RecordModifier).
+    void SetRecordModifier(RecordModifier modify) { m_modify = std::move(modify); }
 
   signals:
     // After every check: how many records are stored and how many fail.
     void Checked(int nRecords, int nFailing);
-    // Row nRow of g_memStudents was rewritten and saved from this window.
-    void RecordModified(int nRow);
 
   private:
-    SchoolKey m_key;
+    RecordModifier m_modify;
     CCheckResultsModel* m_pModel;
     QTableView* m_lstResults;
 };

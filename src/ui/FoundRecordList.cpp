@@ -26,7 +26,9 @@ QByteArray Bytes(const std::string& str)
 } // namespace
 
 CFoundRecordList::CFoundRecordList(const SchoolKey& key, bool bSorted, QWidget* parent)
-    : QTableWidget(0, STUDENT_FIELD_COUNT, parent), m_key(key), m_bSorted(bSorted), m_bNames(ShowsCodeNames())
+    : QTableWidget(0, STUDENT_FIELD_COUNT, parent),
+      m_modify([key](QWidget* pParent, int nRow) { return ModifyStudentRow(pParent, nRow, key); }), m_bSorted(bSorted),
+      m_bNames(ShowsCodeNames())
 {
     for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
     {
@@ -90,10 +92,9 @@ int CFoundRecordList::ModifyMarkedRecord()
         return -1;
     }
     const int nRow = TableRowOf(nItem);
-    if (nRow >= g_memStudents.GetRowCount() || !ModifyStudentRow(window(), nRow, m_key))
+    if (nRow >= g_memStudents.GetRowCount() || !m_modify(window(), nRow))
         return -1;
     SetRecord(nItem, g_memStudents, nRow);
-    emit RecordModified(nRow);
     return nRow;
 }
 

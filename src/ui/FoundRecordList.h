@@ -4,14 +4,15 @@
 
 #include <QTableWidget>
 
-#include "ui/Support/SaveStudents.h"
+#include "ui/RecordUpdate.h"
 
 class CMemTable;
 
 // The result list of the two search dialogs: the 24 student columns, one item per found record
 // holding a copy of its cells, coded fields as codes or names as the main list shows them. Each item also keeps the
 // exact bytes of its student number, which lead back to the record in g_memStudents. A double click with an item
-// selected modifies the record behind the selection mark through the record editor and saves with the school's key.
+// selected modifies the record behind the selection mark through the record editor and saves with the school's key
+// (or through the record modifier set).
 class CFoundRecordList : public QTableWidget
 {
     Q_OBJECT
@@ -34,10 +35,8 @@ class CFoundRecordList : public QTableWidget
     // Modifies the record behind the selection mark (the current item); "没有指定要修改的项目。"
     // when there is none. Returns the table row rewritten, or -1.
     int ModifyMarkedRecord();
-
-  signals:
-    // Row nRow of g_memStudents was rewritten and saved from this list.
-    void RecordModified(int nRow);
+    // Replaces how the record is modified (see RecordModifier).
+    void SetRecordModifier(RecordModifier modify) { m_modify = std::move(modify); }
 
   protected:
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
@@ -45,7 +44,7 @@ class CFoundRecordList : public QTableWidget
   private:
     void SetRecord(int nItem, const CMemTable& table, int nRow);
 
-    SchoolKey m_key;
+    RecordModifier m_modify;
     bool m_bSorted;
     bool m_bNames; // coded fields by name, the code in the tooltip
 };

@@ -7,6 +7,7 @@
 
 #include "ui/Layout/SizingDialog.h"
 #include "ui/LoginDialog.h"
+#include "ui/RecordUpdate.h"
 #include "ui/Support/SaveStudents.h"
 
 class QLabel;
@@ -113,6 +114,10 @@ class CMainDialog : public CSizingDialog
     std::unique_ptr<CRowsCommand> BeginStep(const QString& text, const std::vector<int>& removed);
     // After the change: copies the rows it put in (positions now) and adds the step to the history.
     void FinishStep(std::unique_ptr<CRowsCommand> pStep, const std::vector<int>& inserted);
+    // Modifies row nRow in the editor (parented to pParent) as one undo step; true when rewritten.
+    bool ModifyRowAsStep(QWidget* pParent, int nRow);
+    // ModifyRowAsStep for the windows beside the list (searches, the check results).
+    RecordModifier StepModifier();
     void SetUpListColumns();
     // While the check window is open, every change of the records checks them again.
     void OnRecordsChanged();

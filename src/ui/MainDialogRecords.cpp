@@ -33,11 +33,23 @@ void CMainDialog::OnModifyRecord()
         UiMessageBox(this, QStringLiteral("没有指定要修改的项目。"), QStringLiteral("提示"));
         return;
     }
+    ModifyRowAsStep(this, nRow);
+}
+
+// Every modification, from the list or from a window beside it, is one undo step.
+bool CMainDialog::ModifyRowAsStep(QWidget* pParent, int nRow)
+{
     auto pStep = BeginStep(QStringLiteral("修改 1 条记录"), {nRow});
-    if (!ModifyStudentRow(this, nRow, GetSchoolKey()))
-        return;
+    if (!ModifyStudentRow(pParent, nRow, GetSchoolKey()))
+        return false;
     m_pModel->NotifyRowChanged(nRow);
     FinishStep(std::move(pStep), {nRow});
+    return true;
+}
+
+RecordModifier CMainDialog::StepModifier()
+{
+    return [this](QWidget* pParent, int nRow) { return ModifyRowAsStep(pParent, nRow); };
 }
 
 void CMainDialog::OnListDblClk()

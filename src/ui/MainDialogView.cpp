@@ -64,7 +64,7 @@ void CMainDialog::OnCheckAllRecords()
         m_pCheckWindow = new CCheckResultsWindow(GetSchoolKey(), this);
         m_pCheckWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_pCheckWindow, &CCheckResultsWindow::Checked, this, &CMainDialog::ShowCheckCounts);
-        connect(m_pCheckWindow, &CCheckResultsWindow::RecordModified, m_pModel, &CStudentListModel::NotifyRowChanged);
+        m_pCheckWindow->SetRecordModifier(StepModifier());
     }
     m_pCheckWindow->Recheck();
     m_pCheckWindow->show();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "ui/Support/SaveStudents.h"
 
 class QWidget;
@@ -14,3 +16,8 @@ bool AddStudentRow(QWidget* parent, const SchoolKey& key);
 // derived work province and major category, the dates). On OK rewrites all 24 cells of the row
 // and saves. True when the row was rewritten.
 bool ModifyStudentRow(QWidget* parent, int nRow, const SchoolKey& key);
+
+// How a window beside the main list modifies row nRow, the editor parented to parent; true when
+// the row was rewritten. On its own a window runs ModifyStudentRow with the school's key; the
+// main window hands one that makes the change one of its undo steps.
+using RecordModifier = std::function<bool(QWidget* parent, int nRow)>;

@@ -11,6 +11,11 @@ CSearchDialog::CSearchDialog(QWidget* parent) : CSizingDialog(parent, sfBoth, tr
 
 CSearchDialog::~CSearchDialog() = default;
 
+void CSearchDialog::SetRecordModifier(RecordModifier modify)
+{
+    m_lstFound->SetRecordModifier(std::move(modify));
+}
+
 void CSearchDialog::CreateSearchControls(const SchoolKey& key, bool bSorted, const QString& okText,
                                          const QString& exitText)
 {
@@ -24,5 +29,4 @@ void CSearchDialog::CreateSearchControls(const SchoolKey& key, bool bSorted, con
     m_btnExit->setAutoDefault(false);
     connect(m_btnExit, &QPushButton::clicked, this, &QDialog::reject);
     m_lstFound->setAccessibleName(QStringLiteral("查询结果"));
-    connect(m_lstFound, &CFoundRecordList::RecordModified, this, &CSearchDialog::RecordModified);
 }

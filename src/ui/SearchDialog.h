@@ -3,24 +3,22 @@
 #include <QString>
 
 #include "ui/Layout/SizingDialog.h"
-#include "ui/Support/SaveStudents.h"
+#include "ui/RecordUpdate.h"
 
 class QPushButton;
 class CFoundRecordList;
 
 // What the two search dialogs share: the list of found records (a double click modifies one and
-// saves with the school's key), the search button (1, default) and the exit button (2), Enter
-// searching while the dialog stays open, and the signal of a record changed from the list. The
-// derived dialog creates its inputs, then these controls, places them and runs its search in OnOK.
+// saves with the school's key, or through the record modifier set), the search button (1, default)
+// and the exit button (2), and Enter searching while the dialog stays open. The derived dialog
+// creates its inputs, then these controls, places them and runs its search in OnOK.
 class CSearchDialog : public CSizingDialog
 {
     Q_OBJECT
   public:
     void accept() override { OnOK(); } // Enter and button 1 search; the dialog stays open
-
-  signals:
-    // Row nRow of g_memStudents was changed and saved from this dialog.
-    void RecordModified(int nRow);
+    // Replaces how a record of the list is modified (see RecordModifier).
+    void SetRecordModifier(RecordModifier modify);
 
   protected:
     explicit CSearchDialog(QWidget* parent);

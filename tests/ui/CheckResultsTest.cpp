@@ -80,6 +80,15 @@ class TestCheckResults : public QObject
         QCOMPARE(pWindow->FailingCount(), 3);
         QCOMPARE(Line(pWindow, 0).mid(2), QStringList({u"李四"_s, QString(), u"参加下基层项目：77"_s}));
         QCOMPARE(dlg.m_lstStudents->model()->index(nNoName, Field::XM).data().toString(), u"李四"_s);
+        QAction* pUndo = dlg.findChild<QAction*>(u"undo"_s); // a step of the main window's history
+        QCOMPARE(pUndo->text(), u"撤销修改 1 条记录"_s);
+        pUndo->trigger();
+        QCOMPARE(StoredCell(nNoName, Field::XM), std::string());
+        QCOMPARE(pWindow->FailingCount(), 3);
+        QCOMPARE(Line(pWindow, 0).mid(2),
+                 QStringList({QString(), u"请输入姓名，这要求必须填写。"_s, u"参加下基层项目：77"_s}));
+        dlg.findChild<QAction*>(u"redo"_s)->trigger();
+        QCOMPARE(StoredCell(nNoName, Field::XM), Gbk("李四"));
 
         // Every change while the window is open counts again.
         dlg.m_lstStudents->selectRow(3);

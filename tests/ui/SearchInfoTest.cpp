@@ -2,6 +2,7 @@
 
 #include "SearchTestSupport.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -209,6 +210,13 @@ void TestSearchInfo::changeShowsInTheMainList()
     QCOMPARE(MainListText(main, 0, Field::XSBSH), u"2006001"_s);
     QCOMPARE(StoredCell(1, Field::XSBSH), std::string("2006008"));
     QCOMPARE(messages.count(), 0);
+
+    // The change is a step of the main window's history like a change made in its own list.
+    QAction* pUndo = main.findChild<QAction*>(u"undo"_s);
+    QCOMPARE(pUndo->text(), u"撤销修改 1 条记录"_s);
+    pUndo->trigger();
+    QCOMPARE(StoredCell(1, Field::XSBSH), std::string("2006002"));
+    QCOMPARE(MainListText(main, 1, Field::XSBSH), u"2006002"_s);
 }
 
 QTEST_MAIN(TestSearchInfo)
