@@ -15,34 +15,9 @@ namespace
 const std::string kHeader = "XSBSH,YXDM,ZYDM,XM,XBDM,CSNY,XLDM,ZXWYYZDM,BYSJ,SYSZDQDM,WYSPDM,DZXX,ZZMMDM,YXGZDQDM,"
                             "YXDWXZDM,YXDWHYDM,YXYX,YXZYLBM,LXDH,SJHM,TXDZ,YZBM,BZ,JICENG";
 
-// One record in record order, as UTF-8 (converted where GBK is needed).
-std::vector<std::string> SampleRecord(const std::string& strNumber = "2006001001")
-{
-    return {strNumber,
-            "10001",
-            "08060501",
-            "张三",
-            "1",
-            "1984-07-07",
-            "31",
-            "01",
-            "2006-06-30",
-            "11",
-            "4",
-            "zs@example.com",
-            "01",
-            "110000",
-            "1",
-            "A",
-            "1000-2000 ",
-            "10A",
-            "010-62751234",
-            "13800138000",
-            "北京市海淀区颐和园路5号",
-            "100871",
-            "",
-            "00"};
-}
+using TestKit::SampleStudent;
+
+const std::string kNumber = "2006001001";
 
 // A CSV line of the values joined by the separator, written as they are.
 std::string Line(const std::vector<std::string>& values, const std::string& strEnd = "\r\n")
@@ -95,8 +70,8 @@ TEST(CsvExport, WritesGbkValuesPlainWithCrLfAfterEveryLine)
 {
     CMemTable table;
     ASSERT_TRUE(CreateStudentTable(table));
-    AppendRecord(table, SampleRecord());
-    AppendRecord(table, SampleRecord("2006001002"));
+    AppendRecord(table, SampleStudent(kNumber));
+    AppendRecord(table, SampleStudent("2006001002"));
     const std::string strRecord = "10001,08060501,张三,1,1984-07-07,31,01,2006-06-30,11,4,zs@example.com,01,110000,1,A,"
                                   "1000-2000 ,10A,010-62751234,13800138000,北京市海淀区颐和园路5号,100871,,00\r\n";
     EXPECT_EQ(Export(table), kHeader + "\r\n" + Gbk("2006001001," + strRecord + "2006001002," + strRecord));
@@ -121,7 +96,7 @@ TEST(CsvExport, QuotesOnlyValuesWithCommaQuoteOrLineBreak)
     {
         CMemTable table;
         ASSERT_TRUE(CreateStudentTable(table));
-        std::vector<std::string> record = SampleRecord();
+        std::vector<std::string> record = SampleStudent(kNumber);
         record[Field::TXDZ] = c.value;
         AppendRecord(table, record);
         std::vector<std::string> written = record;
@@ -134,11 +109,11 @@ TEST(CsvImport, ReadsBackAnExportedFileValueForValue)
 {
     CMemTable source;
     ASSERT_TRUE(CreateStudentTable(source));
-    std::vector<std::string> first = SampleRecord();
+    std::vector<std::string> first = SampleStudent(kNumber);
     first[Field::TXDZ] = "北京市海淀区,颐和园路5号";
     first[Field::BZ] = "他说\"好\",就来";
     AppendRecord(source, first);
-    AppendRecord(source, SampleRecord("2006001002"));
+    AppendRecord(source, SampleStudent("2006001002"));
 
     CMemTable imported;
     ASSERT_EQ(Import(Export(source), imported), "");
@@ -147,13 +122,13 @@ TEST(CsvImport, ReadsBackAnExportedFileValueForValue)
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
         EXPECT_STREQ(imported.GetColName(c), g_studentFields[c].lpcszName);
     ExpectRecord(imported, 0, first);
-    ExpectRecord(imported, 1, SampleRecord("2006001002"));
+    ExpectRecord(imported, 1, SampleStudent("2006001002"));
 }
 
 TEST(CsvImport, PlacesValuesUnderTheFieldsTheHeaderNames)
 {
     std::vector<std::string> names, values;
-    const std::vector<std::string> record = SampleRecord();
+    const std::vector<std::string> record = SampleStudent(kNumber);
     for (int c = STUDENT_FIELD_COUNT - 1; c >= 0; --c)
     {
         names.push_back(c == Field::XM ? std::string(" XM ") : g_studentFields[c].lpcszName); // names are trimmed
@@ -167,7 +142,7 @@ TEST(CsvImport, PlacesValuesUnderTheFieldsTheHeaderNames)
 
 TEST(CsvImport, AcceptsEveryLineEndAndSkipsBlankLines)
 {
-    const std::vector<std::string> first = SampleRecord(), second = SampleRecord("2006001002");
+    const std::vector<std::string> first = SampleStudent(kNumber), second = SampleStudent("2006001002");
     const std::string cases[] = {
         kHeader + "\n" + Line(first, "\n") + Line(second, "\n"),             // as spreadsheets on Linux write
         kHeader + "\r" + Line(first, "\r") + Line(second, "\r"),             // old Macintosh files
@@ -198,7 +173,7 @@ TEST(CsvImport, RefusesFilesThatAreNotStudentTables)
     std::string strManyNames = kHeader;
     for (int i = 0; i < 76; ++i)
         strManyNames += ",X" + std::to_string(i);
-    std::vector<std::string> shifted = SampleRecord();
+    std::vector<std::string> shifted = SampleStudent(kNumber);
     shifted[Field::TXDZ] = "北京市海淀区,颐和园路5号"; // an unquoted comma, as old files have it
     struct Case
     {
@@ -208,19 +183,19 @@ TEST(CsvImport, RefusesFilesThatAreNotStudentTables)
         {"\r\n\r\n", kNoFields},
         {"XSBSH,XM\r\n1,2\r\n", kNoFields},
         {kHeader.substr(0, kHeader.rfind(',')) + ",JICENGX\r\n", kNoFields},
-        {kHeader + ",EXTRA\r\n" + Line(SampleRecord()) + "\r\n", "导入失败。"},
+        {kHeader + ",EXTRA\r\n" + Line(SampleStudent(kNumber)) + "\r\n", "导入失败。"},
         {"XSBSH," + kHeader + "\r\n", "导入失败。"},
         {strManyNames + "\r\n", "导入失败。"},         // 100 names
         {strManyNames + ",X76\r\n", "列数超过限制。"}, // 101 names
-        {kHeader + "\r\n" + Line(SampleRecord()) + Line(shifted), "文件第3行有25个值，应与标题行一样是24个。"},
-        {kHeader + "\r\n" + Line(SampleRecord()).substr(11), "文件第2行有23个值，应与标题行一样是24个。"},
+        {kHeader + "\r\n" + Line(SampleStudent(kNumber)) + Line(shifted), "文件第3行有25个值，应与标题行一样是24个。"},
+        {kHeader + "\r\n" + Line(SampleStudent(kNumber)).substr(11), "文件第2行有23个值，应与标题行一样是24个。"},
         {kHeader + "\r\n\"2006001001,10001\r\n",
          "文件第2行的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。"},
-        {kHeader + "\r\n\"2006\"001," + Line(SampleRecord()).substr(11),
+        {kHeader + "\r\n\"2006\"001," + Line(SampleStudent(kNumber)).substr(11),
          "文件第2行的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。"},
-        {kHeader + "\r\n\r\n\"a\r\nb\"," + Line(SampleRecord()).substr(11),
+        {kHeader + "\r\n\r\n\"a\r\nb\"," + Line(SampleStudent(kNumber)).substr(11),
          "文件第3行“学号”（XSBSH）的值含有换行符或制表符，数据文件不能保存这样的值。"},
-        {kHeader + "\r\n" + Line(SampleRecord()).substr(0, 10) + "\t" + Line(SampleRecord()).substr(10),
+        {kHeader + "\r\n" + Line(SampleStudent(kNumber)).substr(0, 10) + "\t" + Line(SampleStudent(kNumber)).substr(10),
          "文件第2行“学号”（XSBSH）的值含有换行符或制表符，数据文件不能保存这样的值。"},
     };
     for (const Case& c : cases)
@@ -232,7 +207,7 @@ TEST(CsvImport, RefusesFilesThatAreNotStudentTables)
 
 TEST(CsvImport, KeepsQuotesInsidePlainValues)
 {
-    std::vector<std::string> record = SampleRecord();
+    std::vector<std::string> record = SampleStudent(kNumber);
     record[Field::BZ] = "5'10\" tall";
     CMemTable table;
     ASSERT_EQ(Import(Gbk(kHeader + "\r\n" + Line(record)), table), "");
@@ -241,7 +216,7 @@ TEST(CsvImport, KeepsQuotesInsidePlainValues)
 
 TEST(CsvImport, ReadsUtf8FilesWithAMarkOrWhenTold)
 {
-    const std::vector<std::string> record = SampleRecord();
+    const std::vector<std::string> record = SampleStudent(kNumber);
     const std::string strBody = kHeader + "\n" + Line(record, "\n");
     const std::pair<std::string, TextEncoding> cases[] = {
         {"\xEF\xBB\xBF" + strBody, TextEncoding::Gbk}, // the mark wins over the default
@@ -263,7 +238,7 @@ TEST(CsvImport, ReadsGbkThatLooksLikeUtf8AsGbk)
 {
     for (const std::string name : {"路梅", "学"})
     {
-        std::vector<std::string> record = SampleRecord();
+        std::vector<std::string> record = SampleStudent(kNumber);
         record[Field::XM] = name;
         record[Field::TXDZ] = "5 Yiheyuan Road";
         const std::string strFile = Gbk(kHeader + "\r\n" + Line(record));
@@ -277,7 +252,7 @@ TEST(CsvImport, ReadsGbkThatLooksLikeUtf8AsGbk)
 
 TEST(CsvImport, RefusesBytesThatAreNotTextWithLineAndField)
 {
-    const std::string strLine = Gbk(Line(SampleRecord()));
+    const std::string strLine = Gbk(Line(SampleStudent(kNumber)));
     const std::size_t nName = strLine.find(Gbk("张三"));
     struct Case
     {
@@ -306,10 +281,10 @@ TEST(CsvImport, SkipsARowOfColumnTitlesUnderTheNames)
     for (const STUDENTFIELD& field : g_studentFields)
         labels.push_back(Encoding::GbkToUtf8(field.lpcszListLabel).value());
     CMemTable table;
-    ASSERT_EQ(Import(Gbk(kHeader + "\r\n" + Line(labels) + Line(SampleRecord())), table), "");
+    ASSERT_EQ(Import(Gbk(kHeader + "\r\n" + Line(labels) + Line(SampleStudent(kNumber))), table), "");
     ASSERT_EQ(table.GetRowCount(), 1);
-    ExpectRecord(table, 0, SampleRecord());
-    ASSERT_EQ(Import(Gbk(kHeader + "\r\n" + Line(SampleRecord()) + Line(labels)), table), "");
+    ExpectRecord(table, 0, SampleStudent(kNumber));
+    ASSERT_EQ(Import(Gbk(kHeader + "\r\n" + Line(SampleStudent(kNumber)) + Line(labels)), table), "");
     EXPECT_EQ(table.GetRowCount(), 2) << "only the row right under the names is the titles";
 }
 
@@ -330,14 +305,15 @@ TEST(CsvImport, ReadsAsciiAfterAByteOrderMark)
 
 TEST(CsvImport, RefusesUtf8ValuesThatGbkCannotHold)
 {
-    std::vector<std::string> bad = SampleRecord("2006001003");
+    std::vector<std::string> bad = SampleStudent("2006001003");
     bad[Field::TXDZ] = "北京😀";
-    const std::string strBody = kHeader + "\r\n" + Line(SampleRecord()) + Line(SampleRecord("2006001002")) + Line(bad);
+    const std::string strBody =
+        kHeader + "\r\n" + Line(SampleStudent(kNumber)) + Line(SampleStudent("2006001002")) + Line(bad);
     CMemTable table;
     EXPECT_EQ(Import(strBody, table, TextEncoding::Utf8),
               "文件第4行“通信地址”（TXDZ）的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。");
-    EXPECT_EQ(Import("\xEF\xBB\xBF" + kHeader + "\r\n" + Line(SampleRecord()).substr(0, 10) + "\xE4\xB8" +
-                         Line(SampleRecord()).substr(10),
+    EXPECT_EQ(Import("\xEF\xBB\xBF" + kHeader + "\r\n" + Line(SampleStudent(kNumber)).substr(0, 10) + "\xE4\xB8" +
+                         Line(SampleStudent(kNumber)).substr(10),
                      table),
               "文件第2行“学号”（XSBSH）的值不是有效的UTF-8文本。");
 }

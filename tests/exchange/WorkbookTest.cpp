@@ -1,3 +1,5 @@
+#include "TestKit.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -22,15 +24,7 @@ namespace
 {
 namespace fs = std::filesystem;
 
-std::string G(const std::string& strUtf8)
-{
-    return Encoding::Utf8ToGbk(strUtf8).value();
-}
-
-std::string U(const std::string& strGbk)
-{
-    return Encoding::GbkToUtf8(strGbk).value_or("<not GBK>");
-}
+using TestKit::SampleStudent;
 
 std::string Tool()
 {
@@ -50,38 +44,10 @@ std::string Output(const std::string& strCommand)
     return strOut;
 }
 
-std::vector<std::string> Record(const std::string& strNumber, const std::string& strName = "张三")
-{
-    return {strNumber,
-            "10001",
-            "08060501",
-            strName,
-            "1",
-            "1984-07-07",
-            "31",
-            "01",
-            "2006-06-30",
-            "11",
-            "4",
-            "zs@example.com",
-            "01",
-            "110000",
-            "1",
-            "A",
-            "1000-2000 ",
-            "10A",
-            "010-62751234",
-            "13800138000",
-            "北京市海淀区颐和园路5号",
-            "100871",
-            "",
-            "00"};
-}
-
 void ExpectRecord(const CMemTable& table, int nRow, const std::vector<std::string>& utf8)
 {
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
-        EXPECT_EQ(U(table.GetCell(nRow, c)), utf8[c]) << "row " << nRow << " field " << g_studentFields[c].lpcszName;
+        EXPECT_EQ(Utf8(table.GetCell(nRow, c)), utf8[c]) << "row " << nRow << " field " << g_studentFields[c].lpcszName;
 }
 
 class Workbooks : public testing::Test
@@ -103,7 +69,7 @@ class Workbooks : public testing::Test
         ReadRegularFile(strPath, strBytes); // a missing file reads as no bytes
         if (ReadWorkbookStudents(strPath, strBytes, FormatOfPath(strPath), table, strError))
             return std::string();
-        return U(strError);
+        return Utf8(strError);
     }
 
     static fs::path s_dir;
@@ -127,14 +93,15 @@ TEST_F(Workbooks, ExportWritesTextCellsWithNamesTitlesFrozenPanesAndFilter)
     CMemTable table;
     ASSERT_TRUE(CreateStudentTable(table));
     table.AddRows(2);
-    const std::vector<std::string> first = Record("20060010010001"), second = Record("2006001002", "路梅");
+    const std::vector<std::string> first = SampleStudent("20060010010001"),
+                                   second = SampleStudent("2006001002", "路梅");
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
     {
-        table.SetCell(0, c, G(first[c]));
-        table.SetCell(1, c, G(second[c]));
+        table.SetCell(0, c, Gbk(first[c]));
+        table.SetCell(1, c, Gbk(second[c]));
     }
     std::string strBytes, strError;
-    ASSERT_TRUE(BuildStudentWorkbook(table, strBytes, strError, WorkbookSheets::StoredAndNames)) << U(strError);
+    ASSERT_TRUE(BuildStudentWorkbook(table, strBytes, strError, WorkbookSheets::StoredAndNames)) << Utf8(strError);
     const std::string strPath = (s_dir / "export.xlsx").string();
     ASSERT_EQ(ReplaceFileAtomically(strPath, strBytes), ERROR_SUCCESS);
     const std::string strDump = Output("/usr/bin/python3 " + Tool() + " dump " + strPath);
@@ -177,17 +144,17 @@ TEST_F(Workbooks, ExportWritesTextCellsWithNamesTitlesFrozenPanesAndFilter)
 
 TEST_F(Workbooks, ImportsEveryFormatByTheHeaderNamesWithDatesAsText)
 {
-    std::vector<std::string> dated = Record("2006001002", "路梅");
+    std::vector<std::string> dated = SampleStudent("2006001002", "路梅");
     dated[Field::CSNY] = "1985-03-09";
     dated[Field::BYSJ] = "2006-07-01";
     std::vector<std::string> odd = dated;
     odd[Field::BZ] = "aAb_x0041_";
     const std::pair<const char*, std::vector<std::vector<std::string>>> cases[] = {
-        {"good.xlsx", {Record("20060010010001"), dated}}, // reversed columns, a blank row, date cells
-        {"inline.xlsx", {Record("20060010010001")}},      // texts in the cells, not in a shared table
+        {"good.xlsx", {SampleStudent("20060010010001"), dated}}, // reversed columns, a blank row, date cells
+        {"inline.xlsx", {SampleStudent("20060010010001")}},      // texts in the cells, not in a shared table
         {"odd.xlsx", {odd}}, // prefixed names, no references, a phonetic guide, escapes, dates of 1904
-        {"good.ods", {Record("20060010010001"), dated}},
-        {"good.xls", {Record("20060010010001"), dated}},
+        {"good.ods", {SampleStudent("20060010010001"), dated}},
+        {"good.xls", {SampleStudent("20060010010001"), dated}},
     };
     for (const auto& [name, records] : cases)
     {

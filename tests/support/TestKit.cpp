@@ -28,6 +28,34 @@ std::string Utf8(std::string_view gbk)
 
 namespace TestKit
 {
+std::vector<std::string> SampleStudent(const std::string& strNumber, const std::string& strName)
+{
+    return {strNumber,
+            "10001",
+            "08060501",
+            strName,
+            "1",
+            "1984-07-07",
+            "31",
+            "01",
+            "2006-06-30",
+            "11",
+            "4",
+            "zs@example.com",
+            "01",
+            "110000",
+            "1",
+            "A",
+            "1000-2000 ",
+            "10A",
+            "010-62751234",
+            "13800138000",
+            "北京市海淀区颐和园路5号",
+            "100871",
+            "",
+            "00"};
+}
+
 TempDir::TempDir()
 {
     std::string strTemplate = (std::filesystem::temp_directory_path() / "varnholt-test-XXXXXX").string();

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Helpers shared by the core, CLI and dialog tests (standard library and the program's core only).
 
@@ -13,6 +14,9 @@ std::string Utf8(std::string_view gbk);
 
 namespace TestKit
 {
+// A complete student record in record order, as UTF-8 (the tests convert where GBK is needed).
+std::vector<std::string> SampleStudent(const std::string& strNumber, const std::string& strName = "张三");
+
 // A fresh temporary directory, removed with everything in it at the end (also after a test took
 // away its permissions).
 class TempDir
