@@ -57,15 +57,20 @@ class CTempFile
 class CSheetWriter
 {
   public:
-    CSheetWriter(lxw_workbook* pBook, lxw_format* pText) : m_pBook(pBook), m_pText(pText) {}
+    CSheetWriter(lxw_workbook* pBook, lxw_format* pText, CProgressTeller& teller)
+        : m_pBook(pBook), m_pText(pText), m_teller(teller)
+    {
+    }
 
-    template <typename ValueOf> bool Write(const char* lpcszName, int nRows, ValueOf valueOf);
+    // The progress moves from fFrom to fTo as the rows are written.
+    template <typename ValueOf> bool Write(const char* lpcszName, int nRows, ValueOf valueOf, double fFrom, double fTo);
 
   private:
     bool WriteRow(lxw_worksheet* pSheet, int nRow, const std::array<std::string, STUDENT_FIELD_COUNT>& gbk);
 
     lxw_workbook* m_pBook;
     lxw_format* m_pText;
+    CProgressTeller& m_teller;
     Encoding::CConverter m_toUtf8{"UTF-8", "CP936"};
     std::string m_strUtf8;
     std::array<std::size_t, STUDENT_FIELD_COUNT> m_widths{};
@@ -87,7 +92,8 @@ bool CSheetWriter::WriteRow(lxw_worksheet* pSheet, int nRow, const std::array<st
     return true;
 }
 
-template <typename ValueOf> bool CSheetWriter::Write(const char* lpcszName, int nRows, ValueOf valueOf)
+template <typename ValueOf>
+bool CSheetWriter::Write(const char* lpcszName, int nRows, ValueOf valueOf, double fFrom, double fTo)
 {
     lxw_worksheet* pSheet = workbook_add_worksheet(m_pBook, lpcszName);
     if (pSheet == nullptr)
@@ -108,6 +114,7 @@ template <typename ValueOf> bool CSheetWriter::Write(const char* lpcszName, int 
             row[c] = valueOf(r, c);
         if (!WriteRow(pSheet, kFirstRecordRow + r, row))
             return false;
+        m_teller.Tell(fFrom + (fTo - fFrom) * (r + 1) / nRows);
     }
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
         worksheet_set_column(pSheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
@@ -140,7 +147,8 @@ class CReadableValues
     std::array<std::unordered_map<std::string, std::string>, STUDENT_FIELD_COUNT> m_names;
 };
 
-bool WriteWorkbook(const CMemTable& table, const std::string& strPath, WorkbookSheets sheets)
+bool WriteWorkbook(const CMemTable& table, const std::string& strPath, WorkbookSheets sheets,
+                   const ExchangeProgress& progress)
 {
     // Rows go to a temporary file as they are written, so a large school costs little memory.
     // Texts are then stored in their cells rather than in one shared table.
@@ -151,23 +159,29 @@ bool WriteWorkbook(const CMemTable& table, const std::string& strPath, WorkbookS
         return false;
     lxw_format* pText = workbook_add_format(pBook);
     format_set_num_format(pText, "@"); // a value typed into the sheet later stays text too
-    CSheetWriter writer(pBook, pText);
+    CProgressTeller teller(progress);
+    CSheetWriter writer(pBook, pText, teller);
     const int nRows = table.GetRowCount();
-    bool bWritten = writer.Write("记录", nRows, [&](int r, int c) { return std::string(table.GetCell(r, c)); });
+    // Writing the rows is about half the work; the library packs the file in one call at the end.
+    const double fRowsEnd = 0.5, fFirstEnd = sheets == WorkbookSheets::StoredAndNames ? fRowsEnd / 2 : fRowsEnd;
+    bool bWritten = writer.Write(
+        "记录", nRows, [&](int r, int c) { return std::string(table.GetCell(r, c)); }, 0, fFirstEnd);
     if (sheets == WorkbookSheets::StoredAndNames)
-        bWritten = bWritten && writer.Write("记录（名称）", nRows, CReadableValues(table));
+        bWritten = bWritten && writer.Write("记录（名称）", nRows, CReadableValues(table), fFirstEnd, fRowsEnd);
     const bool bClosed = workbook_close(pBook) == LXW_NO_ERROR; // frees the workbook in every case
+    teller.Tell(1);
     return bWritten && bClosed;
 }
 } // namespace
 
-BOOL BuildStudentWorkbook(const CMemTable& table, std::string& strBytes, std::string& strError, WorkbookSheets sheets)
+BOOL BuildStudentWorkbook(const CMemTable& table, std::string& strBytes, std::string& strError, WorkbookSheets sheets,
+                          const ExchangeProgress& progress)
 {
     strBytes.clear();
     const CTempFile temp;
     if (temp.Path().empty())
         return Fail(strError, "不能创建临时文件，没有生成工作簿。");
-    if (!WriteWorkbook(table, temp.Path(), sheets))
+    if (!WriteWorkbook(table, temp.Path(), sheets, progress))
         return Fail(strError, "生成工作簿失败：记录中可能有不是GBK编码的字节，或者临时目录已满。");
     if (ReadRegularFile(temp.Path(), strBytes) != ERROR_SUCCESS)
     {

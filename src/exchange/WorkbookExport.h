@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "exchange/Progress.h"
 #include "platform/Types.h"
 
 class CMemTable;
@@ -19,7 +20,7 @@ enum class WorkbookSheets
     StoredAndNames
 };
 
-// Builds the workbook's bytes from the student table (24 columns in record order).
-// On FALSE, strError holds the reason (GBK) and strBytes is empty.
+// Builds the workbook's bytes from the student table (24 columns in record order), telling progress
+// how far it has come. On FALSE, strError holds the reason (GBK) and strBytes is empty.
 BOOL BuildStudentWorkbook(const CMemTable& table, std::string& strBytes, std::string& strError,
-                          WorkbookSheets sheets = WorkbookSheets::Stored);
+                          WorkbookSheets sheets = WorkbookSheets::Stored, const ExchangeProgress& progress = {});

@@ -29,12 +29,12 @@ ExchangeFormat FormatOfPath(const std::string& strPath)
 }
 
 BOOL ReadWorkbookStudents(const std::string& strPath, std::string_view bytes, ExchangeFormat format, CMemTable& table,
-                          std::string& strError)
+                          std::string& strError, const ExchangeProgress& progress)
 {
     switch (format)
     {
     case ExchangeFormat::Xlsx:
-        return ReadXlsxWorkbook(bytes, table, strError);
+        return ReadXlsxWorkbook(bytes, table, strError, progress);
     case ExchangeFormat::Ods:
         return ReadOdsWorkbook(bytes, table, strError);
     case ExchangeFormat::Xls:

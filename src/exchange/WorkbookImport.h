@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "exchange/Progress.h"
 #include "platform/Types.h"
 
 class CMemTable;
@@ -25,5 +26,6 @@ ExchangeFormat FormatOfPath(const std::string& strPath);
 // row and field where a value is at fault, and the table is empty.
 // bytes: the file's contents, read through the file layer (which refuses what is not a regular
 // file); strPath names it for the reader of the older format, which reads the file itself.
+// progress (optional) hears how far an .xlsx file has been read; the other formats are read at once.
 BOOL ReadWorkbookStudents(const std::string& strPath, std::string_view bytes, ExchangeFormat format, CMemTable& table,
-                          std::string& strError);
+                          std::string& strError, const ExchangeProgress& progress = {});

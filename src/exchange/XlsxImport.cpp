@@ -1,5 +1,6 @@
 #include "exchange/XlsxImport.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -143,7 +144,7 @@ BOOL Fail(std::string& strError, const std::string& strUtf8)
 }
 } // namespace
 
-BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& strError)
+BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& strError, const ExchangeProgress& progress)
 {
     table.Clear();
     const CZipPackage package(bytes);
@@ -162,18 +163,27 @@ BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& str
         return Fail(strError, kNotWorkbook + strProblem);
     if (!workbook.m_bSheet)
         return Fail(strError, "工作簿中没有工作表。");
+    // The progress counts the unpacked bytes of the shared texts and the sheet, read in this order.
+    const std::string strShared = parts.ByType("sharedStrings"), strSheet = parts.ById(workbook.m_strSheetId);
+    const bool bShared = !strShared.empty() && package.HasPart(strShared);
+    const std::uint64_t nSharedSize = bShared ? package.PartSize(strShared) : 0;
+    const double fTotal = std::max<double>(1, static_cast<double>(nSharedSize + package.PartSize(strSheet)));
+    CProgressTeller teller(progress);
+    const auto readFrom = [&](std::uint64_t nBefore) {
+        return [&, nBefore](std::uint64_t nRead) { teller.Tell(std::min(1.0, (nBefore + nRead) / fTotal)); };
+    };
     CTextPool strings;
     CSharedStringsPart shared(strings);
-    const std::string strShared = parts.ByType("sharedStrings");
-    if (!strShared.empty() && package.HasPart(strShared) && !package.ParsePart(strShared, shared, strProblem))
+    if (bShared && !package.ParsePart(strShared, shared, strProblem, readFrom(0)))
         return Fail(strError, kNotWorkbook + strProblem);
     CSheetRows rows(workbook.m_strSheetName);
     if (workbook.m_b1904)
         rows.SetOrigin(1904, 1, 1);
     CSheetPart sheet(rows, strings);
-    if (!package.ParsePart(parts.ById(workbook.m_strSheetId), sheet, strProblem) && !strProblem.empty())
+    if (!package.ParsePart(strSheet, sheet, strProblem, readFrom(nSharedSize)) && !strProblem.empty())
         return Fail(strError, kNotWorkbook + strProblem);
     if (!sheet.Problem().empty())
         return Fail(strError, kNotWorkbook + "工作表“" + workbook.m_strSheetName + "”的" + sheet.Problem() + "。");
+    teller.Tell(1);
     return rows.Finish(table, strError);
 }

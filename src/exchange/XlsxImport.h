@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "exchange/Progress.h"
 #include "platform/Types.h"
 
 class CMemTable;
@@ -11,4 +12,6 @@ class CMemTable;
 // from the workbook's shared table or from the cells themselves (as programs writing large
 // workbooks store them); the sheet is read as it is unpacked, so its size costs no memory.
 // On FALSE, strError (GBK) says why and the table is empty.
-BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& strError);
+// progress (optional) hears how much of the parts has been read.
+BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& strError,
+                      const ExchangeProgress& progress = {});

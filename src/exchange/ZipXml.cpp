@@ -118,7 +118,16 @@ bool CZipPackage::HasPart(const std::string& strName) const
     return unzLocateFile(m_pZip, strName.c_str(), kCaseInsensitive) == UNZ_OK;
 }
 
-bool CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strError) const
+std::uint64_t CZipPackage::PartSize(const std::string& strName) const
+{
+    unz_file_info64 info{};
+    if (!HasPart(strName) || unzGetCurrentFileInfo64(m_pZip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+        return 0;
+    return info.uncompressed_size;
+}
+
+bool CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strError,
+                            const std::function<void(std::uint64_t nRead)>& onRead) const
 {
     strError.clear();
     if (!HasPart(strName) || unzOpenCurrentFile(m_pZip) != UNZ_OK)
@@ -133,12 +142,16 @@ bool CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handler, st
     XML_SetCharacterDataHandler(expat.Get(), &CParse::OnText);
     std::vector<char> buffer(kChunk);
     int nRead = 0;
+    std::uint64_t nTotal = 0;
     bool bParsed = true;
     while (bParsed && (nRead = unzReadCurrentFile(m_pZip, buffer.data(), kChunk)) >= 0)
     {
         bParsed = XML_Parse(expat.Get(), buffer.data(), nRead, nRead == 0) == XML_STATUS_OK;
         if (nRead == 0)
             break;
+        nTotal += static_cast<std::uint64_t>(nRead);
+        if (onRead)
+            onRead(nTotal);
     }
     const bool bIntact = unzCloseCurrentFile(m_pZip) == UNZ_OK; // checks the CRC of a part read to its end
     if (parse.bStopped)

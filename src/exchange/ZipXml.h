@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -47,11 +49,15 @@ class CZipPackage
     // Part names compare without regard to case, as the package format has them.
     bool HasPart(const std::string& strName) const;
 
-    // Streams the part through the handler. False when the part is missing, damaged or not
-    // well-formed XML (strError then says which, in UTF-8) and when the handler stopped reading
-    // (strError then empty).
+    // The unpacked size of the part as the archive states it; 0 for a missing part.
+    std::uint64_t PartSize(const std::string& strName) const;
+
+    // Streams the part through the handler; onRead (optional) hears how many unpacked bytes have
+    // been read so far. False when the part is missing, damaged or not well-formed XML (strError
+    // then says which, in UTF-8) and when the handler stopped reading (strError then empty).
     // REQUIRES: IsOpen().
-    bool ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strError) const;
+    bool ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strError,
+                   const std::function<void(std::uint64_t nRead)>& onRead = {}) const;
 
   private:
     // The bytes as the zip library's file, with the position it reads from.

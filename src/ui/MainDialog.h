@@ -118,6 +118,8 @@ class CMainDialog : public CSizingDialog
     bool ModifyRowAsStep(QWidget* pParent, int nRow);
     // ModifyRowAsStep for the windows beside the list (searches, the check results).
     RecordModifier StepModifier();
+    // The school's records as a workbook, with a progress window; false with strError (GBK).
+    bool BuildWorkbook(std::string& strBytes, std::string& strError);
     void SetUpListColumns();
     // While the check window is open, every change of the records checks them again.
     void OnRecordsChanged();

@@ -15,6 +15,7 @@
 #include "ui/Support/FileDialogs.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
+#include "ui/Support/ProgressWindow.h"
 #include "ui/Support/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
 
@@ -70,6 +71,14 @@ bool WriteExport(QWidget* pParent, const QString& path, const std::string& strBy
 }
 } // namespace
 
+// The workbook gives the codes' names on a second sheet when the list shows names.
+bool CMainDialog::BuildWorkbook(std::string& strBytes, std::string& strError)
+{
+    const CProgressWindow progress(this, QStringLiteral("正在生成Excel工作簿……"));
+    const WorkbookSheets sheets = m_pModel->ShowsCodeNames() ? WorkbookSheets::StoredAndNames : WorkbookSheets::Stored;
+    return BuildStudentWorkbook(g_memStudents, strBytes, strError, sheets, progress.Callback());
+}
+
 void CMainDialog::OnExportCsv()
 {
     const QString defaultName = FromGbk(GetSchoolKey().strCode) + QStringLiteral(".CSV");
@@ -79,10 +88,7 @@ void CMainDialog::OnExportCsv()
     std::string strCsv, strError;
     if (FormatOf(path) != ExchangeFormat::Xlsx)
         WriteCsvText(g_memStudents, strCsv);
-    // The workbook gives the codes' names on a second sheet when the list shows names.
-    else if (!BuildStudentWorkbook(g_memStudents, strCsv, strError,
-                                   m_pModel->ShowsCodeNames() ? WorkbookSheets::StoredAndNames
-                                                              : WorkbookSheets::Stored))
+    else if (!BuildWorkbook(strCsv, strError))
     {
         UiMessageBox(this, FromGbk(strError), QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
         return;
@@ -114,7 +120,10 @@ void CMainDialog::OnImportCsv()
     BOOL bRead = FALSE;
     if (const ExchangeFormat format = FormatOf(path);
         format != ExchangeFormat::Csv && format != ExchangeFormat::Unknown)
-        bRead = ReadWorkbookStudents(strPath, strBytes, format, imported, strError);
+    {
+        const CProgressWindow progress(this, QStringLiteral("正在读取工作簿……"));
+        bRead = ReadWorkbookStudents(strPath, strBytes, format, imported, strError, progress.Callback());
+    }
     else
     {
         const std::string_view text(strBytes);

@@ -1,5 +1,6 @@
 #include "TestKit.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -140,6 +141,35 @@ TEST_F(Workbooks, ExportWritesTextCellsWithNamesTitlesFrozenPanesAndFilter)
     ExpectRecord(imported, 0, renamed);
     ExpectRecord(imported, 1, second);
     ExpectRecord(imported, 2, added);
+}
+
+TEST_F(Workbooks, ExportAndImportTellTheirProgressRisingToTheEnd)
+{
+    CMemTable table;
+    ASSERT_TRUE(CreateStudentTable(table));
+    constexpr int kRows = 3000;
+    table.AddRows(kRows);
+    const std::vector<std::string> record = SampleStudent("2006001");
+    for (int r = 0; r < kRows; ++r)
+        for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+            table.SetCell(r, c, Gbk(record[c]));
+    std::vector<double> told;
+    const ExchangeProgress progress = [&told](double fDone) { told.push_back(fDone); };
+    const auto expectRising = [&told](const char* lpcszWhat) {
+        ASSERT_GT(told.size(), 10u) << lpcszWhat;
+        EXPECT_TRUE(std::is_sorted(told.begin(), told.end())) << lpcszWhat;
+        EXPECT_LT(told.front(), 0.1) << lpcszWhat << ": told from the start";
+        EXPECT_EQ(told.back(), 1) << lpcszWhat;
+        told.clear();
+    };
+    std::string strBytes, strError;
+    ASSERT_TRUE(BuildStudentWorkbook(table, strBytes, strError, WorkbookSheets::StoredAndNames, progress));
+    EXPECT_LE(told[told.size() - 2], 0.5) << "the rows are half the work; packing the file is the rest";
+    expectRising("export");
+    CMemTable imported;
+    ASSERT_TRUE(ReadWorkbookStudents("", strBytes, ExchangeFormat::Xlsx, imported, strError, progress));
+    EXPECT_EQ(imported.GetRowCount(), kRows);
+    expectRising("import");
 }
 
 TEST_F(Workbooks, ImportsEveryFormatByTheHeaderNamesWithDatesAsText)

@@ -5,7 +5,9 @@
 
 #include <QAction>
 #include <QFile>
+#include <QProgressDialog>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 #include "core/CsvFile.h"
@@ -13,6 +15,7 @@
 #include "ui/ImportEncodingDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/GbkText.h"
+#include "ui/Support/ProgressWindow.h"
 #include "ui/Support/ShellOpen.h"
 
 namespace
@@ -325,6 +328,17 @@ void TestCsvCommands::exportsAndImportsAWorkbook()
     MessageRecorder messages(IDNO);
     FileDialogAnswers files;
     const QString path = dir.filePath(QStringLiteral("out.xlsx"));
+    // Long work shows a progress window: shown at once here, and seen by a timer that fires while
+    // the work lets it repaint.
+    const int nDelay = SetProgressShowDelay(0);
+    QStringList progressLabels;
+    const auto watchProgress = [&dlg, &progressLabels] {
+        QTimer::singleShot(0, &dlg, [&dlg, &progressLabels] {
+            if (const auto* pProgress = dlg.findChild<QProgressDialog*>(QStringLiteral("progress")))
+                progressLabels << pProgress->labelText();
+        });
+    };
+    watchProgress();
     files.QueuePath(path);
     dlg.OnExportCsv();
     QCOMPARE(messages.last().text, u"文件已经生成，是否现在就查看内容。");
@@ -338,8 +352,13 @@ void TestCsvCommands::exportsAndImportsAWorkbook()
     dlg.OnExportCsv();
     QVERIFY(hasNamesSheet());
     messages.clear();
+    watchProgress();
     files.QueuePath(path);
     dlg.OnImportCsv();
+    SetProgressShowDelay(nDelay);
+    QCOMPARE(progressLabels,
+             QStringList({QStringLiteral("正在生成Excel工作簿……"), QStringLiteral("正在读取工作簿……")}));
+    QVERIFY(!dlg.findChild<QProgressDialog*>()); // gone with the work
     QCOMPARE(messages.count(), 0);
     const std::vector<std::vector<std::string>> doubled = {first, first};
     QCOMPARE(StoredRecords(), doubled);
