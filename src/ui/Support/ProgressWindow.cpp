@@ -17,7 +17,7 @@ CProgressWindow::CProgressWindow(QWidget* pParent, const QString& label)
 {
     m_pDialog->setObjectName(QStringLiteral("progress"));
     m_pDialog->setWindowTitle(QStringLiteral("请稍候"));
-    m_pDialog->setWindowModality(Qt::WindowModal);
+    m_pDialog->setWindowModality(Qt::ApplicationModal); // no window may change the records meanwhile
     m_pDialog->setMinimumDuration(g_nShowDelay);
     m_pDialog->setAutoClose(false);
     m_pDialog->setValue(0); // starts the clock of the delay

@@ -7,7 +7,7 @@
 class QProgressDialog;
 class QWidget;
 
-// Shows how far long work in the main thread has come: a window-modal bar without a cancel button
+// Shows how far long work in the main thread has come: an application-modal bar without a cancel button
 // (the work is whole or not at all), shown only once the work has taken a moment, so quick work
 // shows nothing but the busy cursor. It closes when this goes out of scope.
 class CProgressWindow
