@@ -22,6 +22,21 @@ inline std::string BenchRecordLine(int n)
            std::to_string(n % 50) + "\t100871\t\t00\r\n";
 }
 
+// A table of nRecords typical records (GBK), loaded from its table text as the data file's load
+// does; the student numbers count up from nFirstNumber, and the address holds a comma (CSV quotes it).
+inline void FillTypicalRecords(CMemTable& table, int nRecords, long long nFirstNumber)
+{
+    static const std::string kRest =
+        Encoding::Utf8ToGbk("\t10001\t08060501\t张三丰\t1\t1984-07-07\t31\t01\t2006-06-30\t110000\t4\t"
+                            "student@example.com\t01\t110100\t10\tA\t1000-2000 \t10A\t010-62751234\t"
+                            "13800138000\t北京市海淀区颐和园路5号,学生宿舍\t100871\t\t00\r\n")
+            .value();
+    std::string strText = g_lpcszStudentColumns;
+    for (int r = 0; r < nRecords; ++r)
+        strText.append(std::to_string(nFirstNumber + r)).append(kRest);
+    table.Load(strText);
+}
+
 // A temporary directory standing in for the program's while it lives, and a table of nRecords records.
 class CBenchSchool
 {

@@ -1,6 +1,8 @@
 // CSV export of a school's records, and import of a CSV file into a school of as many records
 // including the save of the data file.
 
+#include "BenchSchool.h"
+
 #include <benchmark/benchmark.h>
 #include <filesystem>
 #include <string>
@@ -14,26 +16,13 @@
 
 namespace
 {
-// A school of nRecords typical records (GBK), student numbers counting up from nFirst, loaded from
-// its table text as the data file's load does.
-void FillSchool(CMemTable& table, int nRecords, int nFirst = 0)
-{
-    static const std::string kRest =
-        Encoding::Utf8ToGbk("\t10001\t08060501\t张三丰\t1\t1984-07-07\t31\t01\t2006-06-30\t110000\t4\t"
-                            "student@example.com\t01\t110100\t10\tA\t1000-2000 \t10A\t010-62751234\t"
-                            "13800138000\t北京市海淀区颐和园路5号,学生宿舍\t100871\t\t00\r\n")
-            .value();
-    std::string strText = g_lpcszStudentColumns;
-    for (int r = 0; r < nRecords; ++r)
-        strText.append(std::to_string(2006000000 + nFirst + r)).append(kRest);
-    table.Load(strText);
-}
+constexpr long long kFirstNumber = 2006000000;
 
 void BM_ExportCsv(benchmark::State& state)
 {
     const int nRecords = static_cast<int>(state.range(0));
     CMemTable table;
-    FillSchool(table, nRecords);
+    FillTypicalRecords(table, nRecords, kFirstNumber);
     for (auto _ : state)
     {
         std::string strCsv;
@@ -49,7 +38,7 @@ void BM_ImportCsvAndSave(benchmark::State& state)
 {
     const int nRecords = static_cast<int>(state.range(0));
     CMemTable file;
-    FillSchool(file, nRecords, nRecords);
+    FillTypicalRecords(file, nRecords, kFirstNumber + nRecords);
     std::string strCsv;
     WriteCsvText(file, strCsv);
 
@@ -59,7 +48,7 @@ void BM_ImportCsvAndSave(benchmark::State& state)
     for (auto _ : state)
     {
         state.PauseTiming();
-        FillSchool(g_memStudents, nRecords);
+        FillTypicalRecords(g_memStudents, nRecords, kFirstNumber);
         state.ResumeTiming();
         CMemTable imported;
         std::string strError;

@@ -2,6 +2,8 @@
 // Besides the time, each runs once more in a child process whose peak memory above an idle child's
 // is reported (extra_MB), next to the size of the same records as CSV (csv_MB).
 
+#include "BenchSchool.h"
+
 #include <benchmark/benchmark.h>
 #include <filesystem>
 #include <string>
@@ -48,17 +50,10 @@ bool ReadWholeWorkbook(const std::string& strPath, CMemTable& imported, std::str
            ReadWorkbookStudents(strPath, strBytes, ExchangeFormat::Xlsx, imported, strError);
 }
 
+// The records of the CSV benchmarks, with student numbers of 14 digits.
 void FillSchool(CMemTable& table, int nRecords)
 {
-    static const std::string kRest =
-        Encoding::Utf8ToGbk("\t10001\t08060501\t张三丰\t1\t1984-07-07\t31\t01\t2006-06-30\t110000\t4\t"
-                            "student@example.com\t01\t110100\t10\tA\t1000-2000 \t10A\t010-62751234\t"
-                            "13800138000\t北京市海淀区颐和园路5号,学生宿舍\t100871\t\t00\r\n")
-            .value();
-    std::string strText = g_lpcszStudentColumns;
-    for (int r = 0; r < nRecords; ++r)
-        strText.append(std::to_string(20060000000000 + r)).append(kRest);
-    table.Load(strText);
+    FillTypicalRecords(table, nRecords, 20060000000000);
 }
 
 // The operations measured, by name; each runs on a school of nRecords (set up beforehand).
@@ -144,8 +139,7 @@ void BM_ImportXlsx(benchmark::State& state)
     FillSchool(table, nRecords);
     std::string strBytes, strError;
     BuildStudentWorkbook(table, strBytes, strError);
-    const std::string strPath =
-        (fs::temp_directory_path() / ("varnholt-bench-" + std::to_string(getpid()) + ".xlsx")).string();
+    const std::string strPath = XlsxPath(getpid());
     ReplaceFileAtomically(strPath, strBytes);
     const auto read = [&strPath, nRecords] {
         CMemTable imported;

@@ -130,7 +130,10 @@ void BM_LoginToMainWindowReady(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void BM_SelectAllAndDeleteAll(benchmark::State& state)
+// Times act in a main window logged in afresh to a school of state.range(0) records, after the
+// untimed prepare; the table must hold nRowsAfter records afterwards.
+template <typename Prepare, typename Act>
+void TimeInFreshWindow(benchmark::State& state, Prepare prepare, Act act, int nRowsAfter)
 {
     Env();
     for (auto _ : state)
@@ -141,39 +144,34 @@ void BM_SelectAllAndDeleteAll(benchmark::State& state)
         TimedMainDialog dlg;
         dlg.show();
         QCoreApplication::processEvents();
+        prepare(dlg);
         state.ResumeTiming();
         const Clock::time_point start = Clock::now();
-        dlg.OnSelectAll();
-        dlg.OnDeleteRecord();
+        act(dlg);
         state.SetIterationTime(Seconds(start));
-        if (g_memStudents.GetRowCount() != 0)
-            state.SkipWithError("records left");
+        if (g_memStudents.GetRowCount() != nRowsAfter)
+            state.SkipWithError("the records are not as they should be afterwards");
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
+
+void DeleteAll(CMainDialog& dlg)
+{
+    dlg.OnSelectAll();
+    dlg.OnDeleteRecord();
+}
+
+void BM_SelectAllAndDeleteAll(benchmark::State& state)
+{
+    TimeInFreshWindow(
+        state, [](CMainDialog&) {}, DeleteAll, 0);
+}
+
 // Undo of a delete of every record: the rows back at their places, the list, and the save.
 void BM_UndoDeleteAll(benchmark::State& state)
 {
-    Env();
-    for (auto _ : state)
-    {
-        state.PauseTiming();
-        WriteSchool("10001", static_cast<int>(state.range(0)));
-        g_memStudents.Clear();
-        TimedMainDialog dlg;
-        dlg.show();
-        QCoreApplication::processEvents();
-        dlg.OnSelectAll();
-        dlg.OnDeleteRecord();
-        QAction* pUndo = dlg.findChild<QAction*>(QStringLiteral("undo"));
-        state.ResumeTiming();
-        const Clock::time_point start = Clock::now();
-        pUndo->trigger();
-        state.SetIterationTime(Seconds(start));
-        if (g_memStudents.GetRowCount() != state.range(0))
-            state.SkipWithError("records not back");
-    }
-    state.SetItemsProcessed(state.iterations() * state.range(0));
+    const auto undo = [](CMainDialog& dlg) { dlg.findChild<QAction*>(QStringLiteral("undo"))->trigger(); };
+    TimeInFreshWindow(state, DeleteAll, undo, static_cast<int>(state.range(0)));
 }
 } // namespace
 

@@ -17,12 +17,6 @@ namespace
 {
 constexpr int kMaxColumns = 100; // the most names a table header may have
 
-BOOL Fail(std::string& strError, std::string strMessage)
-{
-    strError = std::move(strMessage);
-    return FALSE;
-}
-
 // ---- Export ------------------------------------------------------------------------------------
 
 // Comparisons rather than find_first_of: it searches its set once per byte, too slow for big files.
@@ -194,7 +188,7 @@ BOOL ReadRecords(std::string_view text, CStudentImport& importer, bool bCheckGbk
     std::vector<std::string> values;
     int nValues = 0;
     if (reader.ReadRecord(values, nValues, kMaxColumns + 1) == CCsvReader::Status::BadQuote)
-        return Fail(strError, BadQuoteMessage(reader.RecordLine()));
+        return FailWithMessage(strError, BadQuoteMessage(reader.RecordLine()));
     if (!importer.SetHeader(values, nValues, strError))
         return FALSE;
     for (;;)
@@ -204,7 +198,7 @@ BOOL ReadRecords(std::string_view text, CStudentImport& importer, bool bCheckGbk
             return TRUE;
         const int nLine = reader.RecordLine();
         if (status == CCsvReader::Status::BadQuote)
-            return Fail(strError, BadQuoteMessage(nLine));
+            return FailWithMessage(strError, BadQuoteMessage(nLine));
         if (!checkRecord(values, nValues, nLine) ||
             !importer.AddRecord(values, nValues, Place(nLine), bCheckGbk, strError))
             return FALSE;
@@ -245,7 +239,7 @@ BOOL ReportUnconvertible(std::string_view utf8, std::string& strError)
                                        strError = CheckConvertible(importer.FieldNames(), values, nValues, nLine);
                                        return strError.empty() ? TRUE : FALSE;
                                    });
-    return bRead ? Fail(strError, "导入失败。") : FALSE;
+    return bRead ? FailWithMessage(strError, "导入失败。") : FALSE;
 }
 
 BOOL ReadGbkText(std::string_view text, CMemTable& table, std::string& strError)
@@ -259,7 +253,7 @@ BOOL ReadGbkText(std::string_view text, CMemTable& table, std::string& strError)
     if (!ReadRecords(text, importer, !bValid, strError, accept))
         return FALSE;
     if (!bValid) // every value is valid GBK, so the break lies between values: a lead byte before a comma
-        return Fail(strError, "文件不是有效的GBK文本，请检查文件的编码。");
+        return FailWithMessage(strError, "文件不是有效的GBK文本，请检查文件的编码。");
     return importer.Finish(table, strError);
 }
 } // namespace

@@ -24,12 +24,6 @@ std::time_t Now()
     return g_pfnNow != nullptr ? g_pfnNow() : std::time(nullptr);
 }
 
-BOOL FailWith(DWORD dwCode)
-{
-    SetLastError(dwCode);
-    return FALSE;
-}
-
 DWORD MakeFolder(const std::string& strPath)
 {
     if (GetFileCalls().Mkdir(strPath.c_str(), kFolderMode) == 0 || errno == EEXIST)

@@ -20,12 +20,6 @@ constexpr std::size_t MAX_PATH = 260;
 constexpr std::string_view MAGIC = "OKAY\r\n";
 constexpr std::size_t KEY_LENGTH = 8;
 
-BOOL FailWith(DWORD dwCode)
-{
-    SetLastError(dwCode);
-    return FALSE;
-}
-
 // XOR with the first 8 password bytes (zero-padded), byte i with key byte i mod 8; its own
 // inverse. An empty password leaves the text plain.
 void Scramble(std::string& strBytes, const std::string& strPassword)

@@ -20,12 +20,6 @@ template <typename... Args> std::string FormatMessage(const char* lpcszFormat, A
     return buffer;
 }
 
-BOOL Fail(std::string& strError, std::string strMessage)
-{
-    strError = std::move(strMessage);
-    return FALSE;
-}
-
 bool HasHighByte(const std::string& value)
 {
     return std::any_of(value.begin(), value.end(), [](char ch) { return static_cast<unsigned char>(ch) >= 0x80; });
@@ -41,6 +35,12 @@ bool HasLineBreakOrTab(const std::string& value)
 std::string GbkMessage(const std::string& strUtf8)
 {
     return Encoding::Utf8ToGbk(strUtf8).value_or(strUtf8);
+}
+
+BOOL FailWithMessage(std::string& strError, std::string strMessage)
+{
+    strError = std::move(strMessage);
+    return FALSE;
 }
 
 CStudentImport::CStudentImport() : m_strTable(g_lpcszStudentColumns) {}
@@ -61,16 +61,16 @@ BOOL CStudentImport::SetHeader(std::vector<std::string>& names, int nNames, std:
     for (std::string& name : names)
         name = std::string(Gbk::Trim(name));
     if (nNames > kMaxColumns)
-        return Fail(strError, MemTableText::kTooManyColumns);
+        return FailWithMessage(strError, MemTableText::kTooManyColumns);
     for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
     {
         const auto found = std::find(names.begin(), names.end(), g_studentFields[f].lpcszName);
         if (found == names.end())
-            return Fail(strError, "导入文件必须是CSV格式文件，并且有预定义的字段。");
+            return FailWithMessage(strError, "导入文件必须是CSV格式文件，并且有预定义的字段。");
         m_columnOfField[f] = static_cast<std::size_t>(found - names.begin());
     }
     if (nNames != STUDENT_FIELD_COUNT)
-        return Fail(strError, "导入失败。");
+        return FailWithMessage(strError, "导入失败。");
     m_names = names;
     return TRUE;
 }
@@ -89,8 +89,8 @@ BOOL CStudentImport::AddRecord(const std::vector<std::string>& values, int nValu
                                bool bCheckGbk, std::string& strError)
 {
     if (nValues != STUDENT_FIELD_COUNT)
-        return Fail(strError, FormatMessage("%s有%d个值，应与标题行一样是%d个。", strPlace.c_str(), nValues,
-                                            STUDENT_FIELD_COUNT));
+        return FailWithMessage(strError, FormatMessage("%s有%d个值，应与标题行一样是%d个。", strPlace.c_str(), nValues,
+                                                       STUDENT_FIELD_COUNT));
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
     {
         const char* lpcszProblem = nullptr;
@@ -101,8 +101,8 @@ BOOL CStudentImport::AddRecord(const std::vector<std::string>& values, int nValu
         else if (bCheckGbk && HasHighByte(values[c]) && !Encoding::IsValidGbk(values[c]))
             lpcszProblem = "不是有效的GBK文本，请检查文件的编码";
         if (lpcszProblem)
-            return Fail(strError, FormatMessage("%s%s的值%s。", strPlace.c_str(), DescribeField(m_names[c]).c_str(),
-                                                lpcszProblem));
+            return FailWithMessage(strError, FormatMessage("%s%s的值%s。", strPlace.c_str(),
+                                                           DescribeField(m_names[c]).c_str(), lpcszProblem));
     }
     const bool bFirst = std::exchange(m_bFirstRecord, false);
     if (bFirst && IsLabelRow(values))
@@ -117,5 +117,5 @@ BOOL CStudentImport::Finish(CMemTable& table, std::string& strError)
 {
     const BOOL bLoaded = table.Load(m_strTable);
     std::string().swap(m_strTable);
-    return bLoaded ? TRUE : Fail(strError, "导入失败。");
+    return bLoaded ? TRUE : FailWithMessage(strError, "导入失败。");
 }

@@ -54,3 +54,5 @@ class CStudentImport
 
 // A message written in UTF-8, handed out in GBK.
 std::string GbkMessage(const std::string& strUtf8);
+// Puts the message (GBK) into strError and returns FALSE: a failure in one line.
+BOOL FailWithMessage(std::string& strError, std::string strMessage);

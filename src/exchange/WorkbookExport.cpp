@@ -20,12 +20,6 @@ namespace
 constexpr int kFirstRecordRow = 2;    // under the names and the titles
 constexpr std::size_t kMaxWidth = 60; // a long address should not push every other column away
 
-BOOL Fail(std::string& strError, const std::string& strUtf8)
-{
-    strError = GbkMessage(strUtf8);
-    return FALSE;
-}
-
 // A temporary file that is removed when it goes out of scope.
 class CTempFile
 {
@@ -180,13 +174,14 @@ BOOL BuildStudentWorkbook(const CMemTable& table, std::string& strBytes, std::st
     strBytes.clear();
     const CTempFile temp;
     if (temp.Path().empty())
-        return Fail(strError, "不能创建临时文件，没有生成工作簿。");
+        return FailWithMessage(strError, GbkMessage("不能创建临时文件，没有生成工作簿。"));
     if (!WriteWorkbook(table, temp.Path(), sheets, progress))
-        return Fail(strError, "生成工作簿失败：记录中可能有不是GBK编码的字节，或者临时目录已满。");
+        return FailWithMessage(strError,
+                               GbkMessage("生成工作簿失败：记录中可能有不是GBK编码的字节，或者临时目录已满。"));
     if (ReadRegularFile(temp.Path(), strBytes) != ERROR_SUCCESS)
     {
         strBytes.clear();
-        return Fail(strError, "不能读取生成的工作簿。");
+        return FailWithMessage(strError, GbkMessage("不能读取生成的工作簿。"));
     }
     return TRUE;
 }

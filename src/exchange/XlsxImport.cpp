@@ -137,11 +137,6 @@ bool CSheetPart::EndCell()
     return !m_rows.Failed();
 }
 
-BOOL Fail(std::string& strError, const std::string& strUtf8)
-{
-    strError = GbkMessage(strUtf8);
-    return FALSE;
-}
 } // namespace
 
 BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& strError, const ExchangeProgress& progress)
@@ -149,7 +144,7 @@ BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& str
     table.Clear();
     const CZipPackage package(bytes);
     if (!package.IsOpen())
-        return Fail(strError, kNotWorkbook + "它不是zip压缩包，可能已损坏或已加密。");
+        return FailWithMessage(strError, GbkMessage(kNotWorkbook + "它不是zip压缩包，可能已损坏或已加密。"));
     std::string strProblem;
     CRelationships root("");
     package.ParsePart(RelationshipsOf(""), root, strProblem); // optional: the workbook has a usual name
@@ -160,13 +155,12 @@ BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& str
     CRelationships parts(FolderOf(strWorkbook));
     if (!package.ParsePart(strWorkbook, workbook, strProblem) ||
         !package.ParsePart(RelationshipsOf(strWorkbook), parts, strProblem))
-        return Fail(strError, kNotWorkbook + strProblem);
+        return FailWithMessage(strError, GbkMessage(kNotWorkbook + strProblem));
     if (!workbook.m_bSheet)
-        return Fail(strError, "工作簿中没有工作表。");
+        return FailWithMessage(strError, GbkMessage("工作簿中没有工作表。"));
     // The progress counts the unpacked bytes of the shared texts and the sheet, read in this order.
     const std::string strShared = parts.ByType("sharedStrings"), strSheet = parts.ById(workbook.m_strSheetId);
-    const bool bShared = !strShared.empty() && package.HasPart(strShared);
-    const std::uint64_t nSharedSize = bShared ? package.PartSize(strShared) : 0;
+    const std::uint64_t nSharedSize = strShared.empty() ? 0 : package.PartSize(strShared); // 0: none to read
     const double fTotal = std::max<double>(1, static_cast<double>(nSharedSize + package.PartSize(strSheet)));
     CProgressTeller teller(progress);
     const auto readFrom = [&](std::uint64_t nBefore) {
@@ -174,16 +168,17 @@ BOOL ReadXlsxWorkbook(std::string_view bytes, CMemTable& table, std::string& str
     };
     CTextPool strings;
     CSharedStringsPart shared(strings);
-    if (bShared && !package.ParsePart(strShared, shared, strProblem, readFrom(0)))
-        return Fail(strError, kNotWorkbook + strProblem);
+    if (nSharedSize > 0 && !package.ParsePart(strShared, shared, strProblem, readFrom(0)))
+        return FailWithMessage(strError, GbkMessage(kNotWorkbook + strProblem));
     CSheetRows rows(workbook.m_strSheetName);
     if (workbook.m_b1904)
         rows.SetOrigin(1904, 1, 1);
     CSheetPart sheet(rows, strings);
     if (!package.ParsePart(strSheet, sheet, strProblem, readFrom(nSharedSize)) && !strProblem.empty())
-        return Fail(strError, kNotWorkbook + strProblem);
+        return FailWithMessage(strError, GbkMessage(kNotWorkbook + strProblem));
     if (!sheet.Problem().empty())
-        return Fail(strError, kNotWorkbook + "工作表“" + workbook.m_strSheetName + "”的" + sheet.Problem() + "。");
+        return FailWithMessage(
+            strError, GbkMessage(kNotWorkbook + "工作表“" + workbook.m_strSheetName + "”的" + sheet.Problem() + "。"));
     teller.Tell(1);
     return rows.Finish(table, strError);
 }

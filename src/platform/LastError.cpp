@@ -17,6 +17,12 @@ DWORD GetLastError()
     return t_dwLastError;
 }
 
+BOOL FailWith(DWORD dwCode)
+{
+    SetLastError(dwCode);
+    return FALSE;
+}
+
 DWORD ErrorFromErrno(int nErrno)
 {
     switch (nErrno)

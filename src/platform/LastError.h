@@ -28,6 +28,8 @@ constexpr DWORD ERROR_FILE_READ_ONLY = 6009;        // the file's owner may not 
 // The calling thread's last-error value.
 void SetLastError(DWORD dwCode);
 DWORD GetLastError();
+// Sets the last-error value and returns FALSE: a failure in one line.
+BOOL FailWith(DWORD dwCode);
 
 // Maps a C library errno value to the nearest code above (ENOENT -> 2, EACCES -> 5, ENOSPC -> 112,
 // EFBIG -> 223 ...).

@@ -93,12 +93,6 @@ bool IsLineSafe(std::string_view text)
     return text.find_first_of("\r\n") == std::string_view::npos;
 }
 
-BOOL FailWith(DWORD dwCode)
-{
-    SetLastError(dwCode);
-    return FALSE;
-}
-
 // Reads the profile; a missing file reads as empty. Anything else that cannot be read fails, so
 // that a profile is never replaced by one holding only the new entry.
 DWORD ReadProfile(const std::string& path, std::string& content)

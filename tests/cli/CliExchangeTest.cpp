@@ -6,14 +6,6 @@ namespace
 const char* const CODE = "10001";
 const char* const OTHER = "10002";
 
-std::string CsvLine(const Record& record)
-{
-    std::string strLine;
-    for (std::size_t i = 0; i < record.size(); ++i)
-        strLine.append(i > 0 ? "," : "").append(record[i]);
-    return strLine + "\r\n";
-}
-
 Record Named(int n, const std::string& strUtf8Name)
 {
     Record record = ValidRecord(n);
@@ -58,7 +50,7 @@ TEST_F(CliExchange, CsvIsGbkUnlessMarkedOrToldOtherwise)
 {
     WriteSchool(OTHER, "456", {});
     const Record record = Named(1, "学"); // GBK bytes that are also valid UTF-8
-    WriteFileBytes(FilePath("gbk.csv"), HeaderLine(",", "\r\n") + CsvLine(record));
+    WriteFileBytes(FilePath("gbk.csv"), CsvText({record}));
     ASSERT_EQ(Import(FilePath("gbk.csv")).nExit, 0);
     EXPECT_EQ(ReadSchool(OTHER, "456"), std::vector<Record>{record});
 
@@ -66,7 +58,7 @@ TEST_F(CliExchange, CsvIsGbkUnlessMarkedOrToldOtherwise)
     Record utf8 = Named(2, "张三");
     for (std::string& value : utf8)
         value = Utf8(value);
-    WriteFileBytes(FilePath("utf8.csv"), HeaderLine(",", "\r\n") + CsvLine(utf8));
+    WriteFileBytes(FilePath("utf8.csv"), CsvText({utf8}));
     ASSERT_EQ(Import(FilePath("utf8.csv"), {"--encoding", "utf-8"}).nExit, 0);
     EXPECT_EQ(ReadSchool(OTHER, "456"), std::vector<Record>{Named(2, "张三")});
 

@@ -5,18 +5,6 @@ namespace
 {
 const char* const CODE = "10001";
 
-std::string CsvText(const std::vector<Record>& records)
-{
-    std::string strText = HeaderLine(",", "\r\n");
-    for (const Record& record : records)
-    {
-        for (std::size_t i = 0; i < record.size(); ++i)
-            strText.append(i > 0 ? "," : "").append(record[i]);
-        strText += "\r\n";
-    }
-    return strText;
-}
-
 Record With(Record record, int nField, const std::string& strValue)
 {
     record[nField] = strValue;

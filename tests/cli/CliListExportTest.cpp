@@ -15,19 +15,6 @@ std::string TsvLine(const Record& record)
     return strLine + "\n";
 }
 
-// The export file as the desktop program writes it for these records (no value needs quotes).
-std::string ExportBytes(const std::vector<Record>& records)
-{
-    std::string strBytes = HeaderLine(",", "\r\n");
-    for (const Record& record : records)
-    {
-        for (std::size_t i = 0; i < record.size(); ++i)
-            strBytes.append(i > 0 ? "," : "").append(record[i]);
-        strBytes += "\r\n";
-    }
-    return strBytes;
-}
-
 TEST_F(CliTest, ListShowsStoredValuesInTableOrder)
 {
     const std::vector<Record> records = {ValidRecord(2), ValidRecord(1)};
@@ -97,10 +84,10 @@ TEST_F(CliTest, ExportWritesTheProgramsCsvFile)
     const CliResult result = Run({"export", "--school", CODE, "--password", "123", "--out", FilePath("out.csv")});
     EXPECT_EQ(result.nExit, 0) << result.strErr;
     EXPECT_EQ(result.strOut, "文件已经生成：" + FilePath("out.csv") + "（2条记录）\n");
-    EXPECT_EQ(ReadFileBytes(FilePath("out.csv")), ExportBytes(records));
+    EXPECT_EQ(ReadFileBytes(FilePath("out.csv")), CsvText(records));
 
     ASSERT_EQ(Run({"export", "--school", CODE, "--password", "123", "--out", FilePath("u.csv"), "--utf8"}).nExit, 0);
-    EXPECT_EQ(ReadFileBytes(FilePath("u.csv")), "\xEF\xBB\xBF" + Utf8(ExportBytes(records)));
+    EXPECT_EQ(ReadFileBytes(FilePath("u.csv")), "\xEF\xBB\xBF" + Utf8(CsvText(records)));
 }
 
 TEST_F(CliTest, ExportToAnUnwritablePlaceIsADataError)

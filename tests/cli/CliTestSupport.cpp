@@ -51,6 +51,18 @@ Record ValidRecord(int n)
             "00"};
 }
 
+std::string CsvText(const std::vector<Record>& records)
+{
+    std::string strText = HeaderLine(",", "\r\n");
+    for (const Record& record : records)
+    {
+        for (std::size_t i = 0; i < record.size(); ++i)
+            strText.append(i > 0 ? "," : "").append(record[i]);
+        strText += "\r\n";
+    }
+    return strText;
+}
+
 std::string ReadFileBytes(const std::string& strPath)
 {
     std::ifstream file(strPath, std::ios::binary);

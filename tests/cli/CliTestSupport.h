@@ -16,6 +16,8 @@ std::string HeaderLine(const char* lpcszSep, const char* lpcszEnd);
 
 // A record that passes every check; its student number is 2006000 + n.
 Record ValidRecord(int n);
+// A CSV file of the header line and the records, comma-separated, CR LF after every line.
+std::string CsvText(const std::vector<Record>& records);
 
 std::string ReadFileBytes(const std::string& strPath);
 void WriteFileBytes(const std::string& strPath, std::string_view bytes);

@@ -15,18 +15,6 @@ namespace
 {
 const char* const CODE = "10001";
 
-std::string CsvText(const std::vector<Record>& records)
-{
-    std::string strText = HeaderLine(",", "\r\n");
-    for (const Record& record : records)
-    {
-        for (std::size_t i = 0; i < record.size(); ++i)
-            strText.append(i > 0 ? "," : "").append(record[i]);
-        strText += "\r\n";
-    }
-    return strText;
-}
-
 class CliWriters : public CliTest
 {
   protected:
