@@ -69,7 +69,9 @@ const std::string kNotWorkbook = "文件不是有效的Excel 97-2003工作簿（
 // Why the file cannot be read, in UTF-8; empty when it can.
 std::string OpenProblem(const CXlsHandle& xls)
 {
-    if (xls.Status() == FREEXL_UNSUPPORTED_CHARSET || xls.Status() == FREEXL_INVALID_CHARACTER)
+    // The library opens a file whose code page it cannot convert without an error, but without a handle.
+    const bool bCodePage = xls.Status() == FREEXL_OK && xls.Get() == nullptr;
+    if (bCodePage || xls.Status() == FREEXL_UNSUPPORTED_CHARSET || xls.Status() == FREEXL_INVALID_CHARACTER)
         return "文件的文字编码（代码页）本程序不能读：请在电子表格程序中把它另存为 .xlsx 工作簿后再导入。";
     if (xls.Status() != FREEXL_OK)
         return kNotWorkbook;
