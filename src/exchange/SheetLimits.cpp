@@ -20,7 +20,8 @@ std::string CellTooLongProblem(const std::string& strSheet, int nRow, int nCol)
 std::string PartTooLargeProblem(const std::string& strPart)
 {
     return "文件太大：" + strPart + " 超出了本程序能读的大小（整个文件解压后最多" +
-           std::to_string(kMaxUnpackedBytes >> 20) + " MB，其中一段标记最多16 MB）。";
+           std::to_string(kMaxUnpackedBytes >> 20) + " MB，其中一段标记最多" + std::to_string(kMaxMarkup >> 20) +
+           " MB）。";
 }
 
 std::string RepeatsTooLargeProblem(const std::string& strSheet, std::int64_t nRow)

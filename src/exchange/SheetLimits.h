@@ -15,6 +15,10 @@ constexpr std::size_t kMaxCellText = 64 * 1024;
 // a thousand times its size, and reading is about as fast as unpacking.
 constexpr std::uint64_t kMaxUnpackedBytes = std::uint64_t{512} << 20;
 
+// The most XML a part may hold without handing anything on: a tag, comment or declaration this
+// long is made to harm, and the parser would hold all of it.
+constexpr std::uint64_t kMaxMarkup = std::uint64_t{4} << 20;
+
 // The largest sheet spreadsheet programs make: rows and columns beyond are refused, not counted.
 constexpr int kMaxRows = 1 << 20;
 constexpr int kMaxColumns = 1 << 14;

@@ -15,9 +15,6 @@ namespace
 constexpr char kNamespaceSeparator = '\x01'; // never part of a name or a namespace URI
 constexpr int kCaseInsensitive = 2;          // the zip library's choice for comparing names
 constexpr unsigned kChunk = 64 * 1024;
-// The most input the parser may take without handing anything on: a tag, comment or declaration
-// this long is made to harm, and the parser would hold all of it.
-constexpr std::uint64_t kMaxMarkup = 16 << 20;
 
 std::string LowerCase(std::string strName)
 {
@@ -192,8 +189,17 @@ PartFault CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handle
     int nRead = 0;
     std::uint64_t nTotal = 0;
     bool bParsed = true, bTooLarge = false;
-    while (bParsed && !bTooLarge && (nRead = unzReadCurrentFile(m_pZip, buffer.data(), kChunk)) >= 0)
+    while (bParsed && !bTooLarge)
     {
+        // The parser scans an unfinished tag again with every chunk: while one is pending, the
+        // chunks grow with it, so that even the longest tag it takes is scanned only a few times,
+        // but never past the longest it takes.
+        const std::uint64_t nPending = nTotal - parse.nLastEvent;
+        const auto nChunk = static_cast<unsigned>(
+            std::clamp<std::uint64_t>(std::min(nPending, kMaxMarkup + 1 - nPending), kChunk, kMaxMarkup));
+        buffer.resize(std::max<std::size_t>(buffer.size(), nChunk));
+        if ((nRead = unzReadCurrentFile(m_pZip, buffer.data(), nChunk)) < 0)
+            break;
         // A read of 0 bytes is the end: the parser is told, so that a part cut short is not taken whole.
         bParsed = XML_Parse(expat.Get(), buffer.data(), nRead, nRead == 0) == XML_STATUS_OK;
         if (nRead == 0)

@@ -166,12 +166,12 @@ TEST_F(WorkbookReaders, RefuseDamagedAndHostileFilesSayingWhy)
 {
     const std::string kTooLong = "太大：它的文本超过64 KB，没有哪一项能存这么长的值。";
     const std::string kTooLarge =
-        "文件太大：xl/sheet.xml 超出了本程序能读的大小（整个文件解压后最多512 MB，其中一段标记最多16 MB）。";
+        "文件太大：xl/sheet.xml 超出了本程序能读的大小（整个文件解压后最多512 MB，其中一段标记最多4 MB）。";
     const std::pair<const char*, std::string> cases[] = {
         {"longcell.xlsx", "工作表“学生”的单元格C2" + kTooLong},
         {"longshared.xlsx", "工作表“学生”的单元格B1" + kTooLong}, // through the shared texts
         {"spaces.ods", "工作表“学生”的单元格A1" + kTooLong},      // a billion spaces in one element
-        {"hugetag.xlsx", kTooLarge},                              // one tag of 17 MB
+        {"hugetag.xlsx", kTooLarge},                              // one tag of 5 MB
         {"stated.xlsx", kTooLarge},                               // refused before unpacking
         {"rows.ods", "文件太大：工作表“学生”第2行起重复存放的单元格展开后超出了本程序能读的大小。"},
         {"columns.ods", "文件太大：工作表“学生”有单元格超出了1048576行、16384列。"},

@@ -217,7 +217,7 @@ def fixtures(folder):
     write_zip(folder + "/spaces.ods", ods_parts('<table:table-row><table:table-cell office:value-type="string">'
                                                 '<text:p>a<text:s text:c="1000000000"/></text:p></table:table-cell>'
                                                 "</table:table-row>"))
-    write_zip(folder + "/hugetag.xlsx", xlsx_parts('<row><c r="A1" s="%s"/></row>' % ("1" * (17 << 20))))
+    write_zip(folder + "/hugetag.xlsx", xlsx_parts('<row><c r="A1" s="%s"/></row>' % ("1" * (5 << 20))))
     write_zip(folder + "/stated.xlsx", xlsx_parts(""))
     with_stated_size(folder + "/stated.xlsx", "xl/sheet.xml", 0xFFFFFFF0)
     write_zip(folder + "/rows.ods", ods_parts(
