@@ -43,8 +43,10 @@ bool COdsContent::Start(const CXmlElement& element)
         ++m_nSkipDepth;
         return true;
     }
-    if (name == "table")
-        return m_bInCell ? (++m_nSkipDepth, true) : StartTable(element);
+    if (name == "table" && (m_bInCell || m_bInTable)) // a table inside a sheet is no sheet of its own
+        m_nSkipDepth = 1;
+    else if (name == "table")
+        return StartTable(element);
     if (!m_bInTable)
         return true;
     if (name == "table-row")
@@ -62,9 +64,9 @@ bool COdsContent::End(std::string_view name)
 {
     if (m_nSkipDepth > 0)
     {
-        if (--m_nSkipDepth == 0 && !m_bInCell && m_bInTable) // the end of a sheet the sink did not want
+        if (--m_nSkipDepth == 0 && m_bSkippingSheet) // the end of a sheet the sink did not want
         {
-            m_bInTable = false;
+            m_bSkippingSheet = m_bInTable = false;
             return !m_sink.Stopped();
         }
         return true;
@@ -90,8 +92,8 @@ bool COdsContent::StartTable(const CXmlElement& element)
     m_bSawTable = m_bInTable = true;
     m_strSheet = element.Attribute("name");
     m_nRow = 0;
-    if (!m_sink.BeginSheet(m_strSheet))
-        m_nSkipDepth = 1;
+    m_bSkippingSheet = !m_sink.BeginSheet(m_strSheet);
+    m_nSkipDepth = m_bSkippingSheet ? 1 : 0;
     return true;
 }
 

@@ -63,7 +63,7 @@ class COdsContent : public CXmlHandler
     ISheetSink& m_sink;
     std::string m_strSheet, m_strProblem;
     bool m_bDamaged = false, m_bSawTable = false;
-    bool m_bInTable = false, m_bInCell = false, m_bCovered = false;
+    bool m_bInTable = false, m_bSkippingSheet = false, m_bInCell = false, m_bCovered = false;
     int m_nSkipDepth = 0;  // inside what holds no cell text: a comment, a frame, a table in a cell
     int m_nParagraphs = 0; // text:p and text:h begun in the current cell
     bool m_bInParagraph = false;

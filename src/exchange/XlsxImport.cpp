@@ -108,7 +108,7 @@ bool CSheetPart::Merge(std::string_view range)
     int nFirstRow = 0, nFirstCol = 0, nLastRow = 0, nLastCol = 0;
     if (nColon == std::string_view::npos || !ParseCellReference(range.substr(0, nColon), nFirstRow, nFirstCol) ||
         !ParseCellReference(range.substr(nColon + 1), nLastRow, nLastCol) || nLastRow < nFirstRow ||
-        nLastCol < nFirstCol || nLastCol >= kMaxColumns)
+        nLastCol < nFirstCol || nLastRow >= kMaxRows || nLastCol >= kMaxColumns)
         return Refuse("合并区域“" + std::string(range) + "”无效");
     m_sink.MergeRange(nFirstRow, nFirstCol, nLastRow, nLastCol);
     return true;
