@@ -24,3 +24,4 @@ const CliCommand& PasswdCommand();
 const CliCommand& SchoolsCommand();
 const CliCommand& BackupsCommand();
 const CliCommand& RestoreCommand();
+const CliCommand& SetCommand();

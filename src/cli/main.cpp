@@ -9,11 +9,11 @@
 
 namespace
 {
-const std::array<const CliCommand*, 8>& Commands()
+const std::array<const CliCommand*, 9>& Commands()
 {
-    static const std::array<const CliCommand*, 8> commands = {&ListCommand(),    &ExportCommand(), &ImportCommand(),
-                                                              &CheckCommand(),   &PasswdCommand(), &SchoolsCommand(),
-                                                              &BackupsCommand(), &RestoreCommand()};
+    static const std::array<const CliCommand*, 9> commands = {&ListCommand(),    &ExportCommand(),  &ImportCommand(),
+                                                              &CheckCommand(),   &PasswdCommand(),  &SchoolsCommand(),
+                                                              &BackupsCommand(), &RestoreCommand(), &SetCommand()};
     return commands;
 }
 

@@ -94,6 +94,18 @@ RecordCheckResult CheckStudentRecord(const RecordCheckInput& input)
     return {};
 }
 
+RecordCheckResult CheckStudentField(const RecordCheckInput& input, int nField)
+{
+    for (std::size_t i = 0; i < kRules.size(); ++i)
+    {
+        const CheckRule& rule = kRules[i];
+        const bool bAbout = rule.nField == nField || (rule.pfnFails == BothPhonesEmpty && nField == Field::SJHM);
+        if (bAbout && (rule.pfnFails ? rule.pfnFails(input) : input.values[rule.nField].empty()))
+            return {static_cast<int>(i) + 1, rule.nField, rule.lpcszMessage};
+    }
+    return {};
+}
+
 BOOL IsStudentNumberFree(const std::string& strNumber)
 {
     const int nRows = g_memStudents.GetRowCount();

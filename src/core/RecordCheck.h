@@ -25,6 +25,9 @@ struct RecordCheckResult
 };
 
 RecordCheckResult CheckStudentRecord(const RecordCheckInput& input);
+// The first failing check about one field, in the same order; the check that one of the two phone
+// numbers is given is about both. Reads only the values those checks read.
+RecordCheckResult CheckStudentField(const RecordCheckInput& input, int nField);
 
 // FALSE as soon as a row of g_memStudents has this XSBSH, byte for byte.
 BOOL IsStudentNumberFree(const std::string& strNumber);

@@ -41,6 +41,11 @@ const CAllowedValues& Allowed()
 }
 } // namespace
 
+bool IsAllowedFieldValue(int nField, std::string_view value)
+{
+    return Allowed().Allows(nField, value);
+}
+
 std::int32_t CStoredRecordChecker::TimeOf(const std::string& strText)
 {
     const auto [it, bInserted] = m_times.try_emplace(strText, 0);
@@ -65,7 +70,7 @@ StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRo
     problems.first = CheckStudentRecord(input);
     for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
     {
-        if (nField != problems.first.nField && !Allowed().Allows(nField, input.values[nField]))
+        if (nField != problems.first.nField && !IsAllowedFieldValue(nField, input.values[nField]))
             problems.badCodeFields.push_back(nField);
     }
     if (pTakenNumbers != nullptr)

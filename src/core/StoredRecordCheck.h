@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -9,6 +10,10 @@
 #include "core/RecordCheck.h"
 
 class CMemTable;
+
+// Whether a coded field holds a code of its table (the salary band one of the four bands); a field
+// without a table allows any value.
+bool IsAllowedFieldValue(int nField, std::string_view value);
 
 // What is wrong with one stored record: the record editor's first failing check, and every coded
 // field (or salary band) whose value is not in its table, except the field that check is about.

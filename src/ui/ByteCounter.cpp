@@ -18,7 +18,7 @@ CByteCounter::CByteCounter(QLineEdit* pEdit, int nMaxBytes, QWidget* parent) : Q
 void CByteCounter::Update(const QString& text)
 {
     const int nBytes = GbkByteCount(text);
-    m_bAtLimit = nBytes >= m_nMaxBytes;
+    m_bOverLimit = nBytes > m_nMaxBytes;
     setText(QStringLiteral("%1/%2").arg(nBytes).arg(m_nMaxBytes));
-    setStyleSheet(m_bAtLimit ? QStringLiteral("color: #c00000;") : QStringLiteral("color: gray;"));
+    setStyleSheet(m_bOverLimit ? QStringLiteral("color: #c00000;") : QStringLiteral("color: gray;"));
 }

@@ -5,18 +5,19 @@
 class QLineEdit;
 
 // A small counter beside an edit with a byte limit: the GBK bytes its text takes and the limit
-// ("12/30"), grey, and red once the limit is reached.
+// ("12/30"), grey, and red only when the text is over the limit (a stored value longer than the
+// editor allows): a value that fills its field exactly, such as a six-digit postal code, is right.
 class CByteCounter : public QLabel
 {
     Q_OBJECT
   public:
     CByteCounter(QLineEdit* pEdit, int nMaxBytes, QWidget* parent = nullptr);
 
-    bool IsAtLimit() const { return m_bAtLimit; }
+    bool IsOverLimit() const { return m_bOverLimit; }
 
   private:
     void Update(const QString& text);
 
     int m_nMaxBytes;
-    bool m_bAtLimit = false;
+    bool m_bOverLimit = false;
 };

@@ -1,6 +1,9 @@
 #include "ui/CheckResultsWindow.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -10,7 +13,7 @@
 
 CCheckResultsWindow::CCheckResultsWindow(const SchoolKey& key, QWidget* parent)
     : QDialog(parent), m_modify([key](QWidget* pParent, int nRow) { return ModifyStudentRow(pParent, nRow, key); }),
-      m_pModel(new CCheckResultsModel(this)), m_lstResults(new QTableView(this))
+      m_pModel(new CCheckResultsModel(this)), m_lstResults(new QTableView(this)), m_stcSummary(new QLabel(this))
 {
     setObjectName(QStringLiteral("checkResults"));
     setWindowTitle(QStringLiteral("检查全部记录"));
@@ -35,7 +38,8 @@ CCheckResultsWindow::CCheckResultsWindow(const SchoolKey& key, QWidget* parent)
     const QFontMetrics metrics = m_lstResults->fontMetrics();
     // Room for a long row number, a student number, a name and the longest common message.
     const int widths[] = {
-        metrics.horizontalAdvance(QStringLiteral("1000000")), metrics.horizontalAdvance(QStringLiteral("200512345678")),
+        metrics.horizontalAdvance(QStringLiteral("1000000")),
+        metrics.horizontalAdvance(QStringLiteral("123456789012345")),
         metrics.horizontalAdvance(QStringLiteral("欧阳明华")),
         metrics.horizontalAdvance(QStringLiteral("您输入的邮政编码位数不对，邮件编码规定是六位数！"))};
     for (int nCol = 0; nCol < 4; ++nCol)
@@ -43,8 +47,17 @@ CCheckResultsWindow::CCheckResultsWindow(const SchoolKey& key, QWidget* parent)
     connect(m_lstResults, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { ModifyLine(index.row()); });
 
+    m_stcSummary->setObjectName(QStringLiteral("checkSummary"));
+    auto* pClose = new QPushButton(QStringLiteral("关闭"), this);
+    pClose->setObjectName(QStringLiteral("id2"));
+    pClose->setAutoDefault(false);
+    connect(pClose, &QPushButton::clicked, this, &QWidget::close);
+    auto* pBottom = new QHBoxLayout;
+    pBottom->addWidget(m_stcSummary, 1);
+    pBottom->addWidget(pClose);
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(m_lstResults);
+    pLayout->addLayout(pBottom);
 }
 
 CCheckResultsWindow::~CCheckResultsWindow() = default;
@@ -52,7 +65,14 @@ CCheckResultsWindow::~CCheckResultsWindow() = default;
 void CCheckResultsWindow::Recheck()
 {
     m_pModel->CheckAll(g_memStudents);
-    emit Checked(g_memStudents.GetRowCount(), m_pModel->rowCount());
+    const int nRecords = g_memStudents.GetRowCount();
+    const int nFailing = m_pModel->rowCount();
+    // An empty list alone would leave the user wondering whether the check ran at all.
+    m_stcSummary->setText(
+        nFailing == 0
+            ? QStringLiteral("全部%1条记录都通过了检查。").arg(nRecords)
+            : QStringLiteral("%1条记录中有%2条未通过检查，双击一行可修改该记录。").arg(nRecords).arg(nFailing));
+    emit Checked(nRecords, nFailing);
 }
 
 int CCheckResultsWindow::FailingCount() const

@@ -4,13 +4,15 @@
 
 #include "ui/RecordUpdate.h"
 
+class QLabel;
 class QTableView;
 class CCheckResultsModel;
 
 // The result of checking every stored record as the record editor accepts a record: one line per
 // failing record (row, student number, name, the first failing check's message, every coded value
-// that is not in its table). A double click opens the record in the editor; accepting it saves
-// the record and checks everything again. Not modal: the main window keeps working beside it.
+// that is not in its table), and below it how many failed ("全部N条记录都通过了检查。" when none did)
+// with a "关闭" button. A double click opens the record in the editor; accepting it saves the
+// record and checks everything again. Not modal: the main window keeps working beside it.
 class CCheckResultsWindow : public QDialog
 {
     Q_OBJECT
@@ -37,4 +39,5 @@ class CCheckResultsWindow : public QDialog
     RecordModifier m_modify;
     CCheckResultsModel* m_pModel;
     QTableView* m_lstResults;
+    QLabel* m_stcSummary;
 };

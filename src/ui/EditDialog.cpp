@@ -1,7 +1,5 @@
 #include "ui/EditDialog.h"
 
-#include <algorithm>
-
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -12,9 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/ByteCounter.h"
-#include "ui/DatePicker.h"
-#include "ui/EditDialogInput.h"
+#include "ui/EditDialogControls.h"
 #include "ui/Support/GbkText.h"
 
 namespace
@@ -81,28 +77,13 @@ QString IdName(int nId)
 
 QWidget* CreateControl(const ControlDef& def)
 {
-    switch (def.kind)
-    {
-    case Kind::List: {
-        auto* pCombo = new QComboBox; // not editable: a drop-down list; typing jumps to an entry
-        pCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        pCombo->setMinimumContentsLength(def.nSpan > 1 ? 24 : 8);
-        return pCombo;
-    }
-    case Kind::Date:
-        return new CDatePicker;
-    default: {
-        auto* pEdit = new QLineEdit;
-        const int nMaxBytes = def.nField == kNoField ? 0 : g_studentFields[def.nField].nMaxBytes;
-        pEdit->setValidator(new CGbkLimitValidator(pEdit, nMaxBytes, def.kind == Kind::DigitsEdit));
-        pEdit->setReadOnly(def.kind == Kind::ReadOnlyEdit);
-        // Wide enough for a short field's whole value; long ones share the row's width.
-        const int nShown = std::min(nMaxBytes, 20) + 2;
-        pEdit->setMinimumWidth(pEdit->fontMetrics().horizontalAdvance(QString(nShown, QLatin1Char('0'))));
-        return pEdit;
-    }
-    }
+    // A filter list is built like the list it filters.
+    QWidget* pControl = CreateFieldControl(def.nField == kNoField ? def.nLabelField : def.nField, def.nSpan > 1);
+    if (def.kind == Kind::ReadOnlyEdit)
+        static_cast<QLineEdit*>(pControl)->setReadOnly(true);
+    return pControl;
 }
+
 // Places the control in its group; an edit the user types into gets its byte counter beside it.
 void AddToGrid(QGridLayout* pGrid, const ControlDef& def, QWidget* pControl)
 {
@@ -112,14 +93,9 @@ void AddToGrid(QGridLayout* pGrid, const ControlDef& def, QWidget* pControl)
         pGrid->addWidget(pControl, def.nRow, def.nCol, 1, def.nSpan);
         return;
     }
-    auto* pCounter = new CByteCounter(static_cast<QLineEdit*>(pControl), g_studentFields[def.nField].nMaxBytes,
-                                      pGrid->parentWidget());
-    pCounter->setObjectName(IdName(def.nId) + QStringLiteral("Count"));
-    auto* pRow = new QHBoxLayout;
-    pRow->setSpacing(2);
-    pRow->addWidget(pControl, 1);
-    pRow->addWidget(pCounter);
-    pGrid->addLayout(pRow, def.nRow, def.nCol, 1, def.nSpan);
+    pGrid->addLayout(WithByteCounter(static_cast<QLineEdit*>(pControl), def.nField, pGrid->parentWidget(),
+                                     IdName(def.nId) + QStringLiteral("Count")),
+                     def.nRow, def.nCol, 1, def.nSpan);
 }
 } // namespace
 

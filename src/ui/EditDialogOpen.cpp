@@ -5,6 +5,7 @@
 
 #include "core/Gbk.h"
 #include "ui/EditDialog.h"
+#include "ui/EditDialogControls.h"
 #include "ui/EditDialogInput.h"
 #include "ui/Support/ComboFill.h"
 #include "ui/Support/GbkText.h"
@@ -45,29 +46,13 @@ BOOL CEditDialog::OnInitDialog()
 
 void CEditDialog::FillLists()
 {
-    FillComboFromTable(m_cbxWorkProvince, g_codeProvinces);
-    FillComboFromTable(m_cbxCategory, MajorCategories());
-    // The origin is always a real province: the list leaves out "--不限--" and starts without a selection.
-    FillComboFromTable(Combo(Field::SYSZDQDM), g_codeProvinces);
-    Combo(Field::SYSZDQDM)->removeItem(0);
-    Combo(Field::SYSZDQDM)->setCurrentIndex(-1);
-    FillComboFromTable(Combo(Field::XBDM), g_codeSexes);
-    FillComboFromTable(Combo(Field::XLDM), g_codeEducations);
-    FillComboFromTable(Combo(Field::ZZMMDM), g_codePoliticalStatus);
-    FillComboFromTable(Combo(Field::ZXWYYZDM), g_codeLanguages);
-    FillComboFromTable(Combo(Field::WYSPDM), g_codeLanguageLevels);
-    FillComboFromTable(Combo(Field::YXDWHYDM), g_codeIndustries);
-    FillComboFromTable(Combo(Field::YXDWXZDM), g_codeEmployerTypes);
-    FillComboFromTable(Combo(Field::YXZYLBM), g_codeJobCategories);
-    FillComboFromTable(Combo(Field::ZYDM), g_codeMajors);
-    FillComboFromTable(Combo(Field::JICENG), g_codeGrassroots);
-
-    // The region list waits for the province cascade; the salary bands are fixed texts.
-    Combo(Field::YXGZDQDM)->addItem(QString());
-    for (const char* lpcszBand : g_szSalaryBands)
-        Combo(Field::YXYX)->addItem(FromGbk(lpcszBand));
-    for (int nField : {Field::YXGZDQDM, Field::YXYX, Field::YXZYLBM, Field::JICENG})
-        Combo(nField)->setCurrentIndex(0);
+    FillFilterList(m_cbxWorkProvince, Field::YXGZDQDM);
+    FillFilterList(m_cbxCategory, Field::ZYDM);
+    for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
+    {
+        if (ControlKindOf(nField) == FieldControlKind::List)
+            FillFieldList(Combo(nField), nField);
+    }
 }
 
 void CEditDialog::SelectStoredValues()
@@ -111,12 +96,12 @@ void CEditDialog::SelectStoredValue(int nField)
 
 void CEditDialog::OnSelendokProvince()
 {
-    FillComboByFilter(m_cbxWorkProvince, g_codeProvinces, Combo(Field::YXGZDQDM), g_codeRegions, 2);
+    FollowFilterList(m_cbxWorkProvince, Field::YXGZDQDM, Combo(Field::YXGZDQDM));
 }
 
 void CEditDialog::OnSelendokCategory()
 {
-    FillComboByFilter(m_cbxCategory, MajorCategories(), Combo(Field::ZYDM), g_codeMajors, 4);
+    FollowFilterList(m_cbxCategory, Field::ZYDM, Combo(Field::ZYDM));
 }
 
 void CEditDialog::OnExampleFill()

@@ -10,12 +10,14 @@
 #include "core/DataFunc.h"
 #include "core/PasswordChange.h"
 #include "core/SchoolSession.h"
+#include "platform/Profile.h"
 #include "ui/AppIcon.h"
 #include "ui/HyperLink.h"
 #include "ui/PasswordDialog.h"
 #include "ui/SchoolCodeDialog.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
+#include "ui/Support/PasswordPrompt.h"
 #include "ui/Support/SaveStudents.h"
 
 namespace
@@ -36,6 +38,14 @@ QPushButton* NewButton(QWidget* pParent, int nId, const QString& text)
     pButton->setObjectName(QStringLiteral("id%1").arg(nId));
     pButton->setAutoDefault(false);
     return pButton;
+}
+
+// Whether the school's data file, as the login just read it, holds nothing yet (missing, or too
+// short to hold the magic line): any password opens it, and the first save fixes the password.
+bool HoldsNoRecordsYet(const std::string& strCode)
+{
+    const FileIdentity* pFile = g_schoolSession.LoadedFile(strCode);
+    return pFile != nullptr && (!pFile->bExists || pFile->size <= 6);
 }
 } // namespace
 
@@ -118,11 +128,37 @@ void CLoginDialog::OnOK()
         UiMessageBox(this, FromGbk(SchoolAccessMessage(result, m_strCode)), QStringLiteral("提示"));
         return;
     }
+    if (HoldsNoRecordsYet(m_strCode) && !ConfirmFirstPassword())
+    {
+        if (!bHeldBefore)
+            g_schoolSession.Unlock(m_strCode);
+        return;
+    }
     if (!bHeldBefore)
         m_strHeldCode = m_strCode;
     g_strSchoolCode = m_strCode;
     ForgetUnsavedChange();
     QDialog::accept();
+}
+
+bool CLoginDialog::ConfirmFirstPassword()
+{
+    const std::optional<QString> again = UiAskPassword(
+        this, QStringLiteral("这是该院校第一次登录，所输入的密码将用来保护数据文件，请再输入一次："), windowTitle());
+    if (!again)
+        return false;
+    if (ToGbk(*again) != m_strPassword)
+    {
+        UiMessageBox(this, QStringLiteral("两次输入的密码不一致，请重新输入。"), QStringLiteral("提示"));
+        m_edtPassword->clear();
+        m_edtPassword->setFocus();
+        return false;
+    }
+    // The password is noted where a password change notes it, for the school's own reference.
+    if (!WritePrivateProfileString("security", m_strCode, m_strPassword, "quillmark.ini"))
+        UiMessageBox(this, QStringLiteral("不能把密码记入配置文件 quillmark.ini，请自己记下这个密码。"),
+                     QStringLiteral("提示"));
+    return true;
 }
 
 void CLoginDialog::OnCancel()

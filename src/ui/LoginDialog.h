@@ -24,7 +24,9 @@ class CLoginDialog : public QDialog
     // The login check: stays open with a message (caption "提示") for an empty or unknown code, a
     // wrong password, a damaged or unreadable data file, or a school another program writes now
     // (its writer lock is held elsewhere); closes with IDOK when the file opened. The school's writer
-    // lock is then held until the dialog is destroyed.
+    // lock is then held until the dialog is destroyed. A school whose data file holds nothing yet
+    // opens with any password, so the password is asked for a second time first (see
+    // ConfirmFirstPassword); cancelling or a mismatch goes back to the login.
     void OnOK();
     void OnCancel();
 
@@ -43,6 +45,10 @@ class CLoginDialog : public QDialog
 
     // Takes the edits' texts into m_strCode and m_strPassword; false when one cannot be held as GBK.
     bool DoDataExchange();
+    // A new school's first login: asks for the password again; when it matches, notes it in the
+    // profile "quillmark.ini" [security] as the password change does (a failed note is told, the
+    // login goes on). False when cancelled or different (told; the password edit is cleared).
+    bool ConfirmFirstPassword();
 
   private:
     QLineEdit* m_edtCode;

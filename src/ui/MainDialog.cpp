@@ -50,7 +50,8 @@ CMainDialog::CMainDialog(QWidget* pParent) : CSizingDialog(pParent, sfBoth, true
     m_lstStudents->setGeometry(0, m_nMenuHeight, kClientWidth, kListHeight);
     SetUpListColumns();
 
-    m_stcStatus = new QLabel(QStringLiteral("Stellwick "), this);
+    m_stcStatus = new QLabel(this);
+    ShowNormalStatus();
     m_stcStatus->setObjectName(QStringLiteral("id101"));
     m_stcStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_stcStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -71,6 +72,8 @@ CMainDialog::~CMainDialog()
     if (m_pHistory != nullptr)
         disconnect(m_pHistory, nullptr, this, nullptr);
     disconnect(m_pModel, nullptr, this, nullptr);
+    if (m_pCheckWindow)
+        disconnect(m_pCheckWindow, nullptr, this, nullptr);
 }
 
 void CMainDialog::OnInitDialog()

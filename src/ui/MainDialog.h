@@ -56,6 +56,9 @@ class CMainDialog : public CSizingDialog
     void OnModifyRecord();
     void OnDeleteRecord();
     void OnSelectAll();
+    // 编辑 → 批量修改选中记录...: one field set to one value for every selected record, after the
+    // editor's checks for the field; saved at once and one step of the history.
+    void OnBatchModify();
     void OnExportCsv();
     void OnImportCsv();
     void OnSearchByNumber();
@@ -124,5 +127,7 @@ class CMainDialog : public CSizingDialog
     // While the check window is open, every change of the records checks them again.
     void OnRecordsChanged();
     void ShowCheckCounts(int nRecords, int nFailing);
+    // The status line's own text, shown while no check window reports to it.
+    void ShowNormalStatus();
     int m_nMenuHeight;
 };

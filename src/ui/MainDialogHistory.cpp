@@ -60,10 +60,10 @@ void CMainDialog::SetUpHistory()
 
 void CMainDialog::UpdateHistoryActions()
 {
-    // The items name the step: "撤销删除 12 条记录", "重做导入 35 条记录".
-    m_pUndoAction->setText(QStringLiteral("撤销") + m_pHistory->undoText());
+    // The items name the step: "撤销删除 12 条记录(&U)", "重做导入 35 条记录(&R)".
+    m_pUndoAction->setText(QStringLiteral("撤销%1(&U)").arg(m_pHistory->undoText()));
     m_pUndoAction->setEnabled(m_pHistory->canUndo());
-    m_pRedoAction->setText(QStringLiteral("重做") + m_pHistory->redoText());
+    m_pRedoAction->setText(QStringLiteral("重做%1(&R)").arg(m_pHistory->redoText()));
     m_pRedoAction->setEnabled(m_pHistory->canRedo());
 }
 

@@ -25,6 +25,7 @@ const Command kCommands[] = {
     {32780, u"导出Excel文件...(&E)\tCtrl+E", &CMainDialog::OnExportCsv},
     {57665, u"退出系统(&X)\tAlt+F4", nullptr}, // a close request, which asks the exit question
     {57642, u"全选(&A)\tCtrl+A", &CMainDialog::OnSelectAll},
+    {32810, u"批量修改选中记录(&B)...", &CMainDialog::OnBatchModify},
     {32784, u"通过学号查询(&S)\tAlt+F3", &CMainDialog::OnSearchByNumber},
     {32788, u"通过专业查询(&S)\tAlt+F9", &CMainDialog::OnSearchByMajor},
     {32787, u"打开显示列表(&X)\tAlt+F5", &CMainDialog::OnShowList},
@@ -40,6 +41,7 @@ constexpr int kSeparator = 0;
 constexpr int kModifyId = 57601;
 constexpr int kDeleteId = 57632;
 constexpr int kCodeNamesId = 32790;
+constexpr int kBatchModifyId = 32810;
 
 struct MenuDef
 {
@@ -49,13 +51,14 @@ struct MenuDef
 
 const MenuDef kMenuBar[] = {
     {u"文件(&F)", {57600, 57601, 57632, kSeparator, 32781, 32780, kSeparator, 57665}},
-    {u"编辑(&E)", {57642}},
+    {u"编辑(&E)", {57642, kBatchModifyId}},
     {u"查询(&S)", {32784, 32788, kSeparator, 32789}},
     {u"显示(&O)", {32787, 32786, kSeparator, kCodeNamesId, 32791}},
     {u"帮助(&H)", {57666, 57664}},
 };
 
-const std::initializer_list<int> kContextMenu = {57600, 57601, 57632, kSeparator, 32781, 32780, kSeparator, 57642};
+const std::initializer_list<int> kContextMenu = {57600, 57601,      57632, kSeparator,    32781,
+                                                 32780, kSeparator, 57642, kBatchModifyId};
 
 // The key named after the TAB, bound to the item. Enter is left to the window: it modifies only a
 // selected record, and does nothing otherwise.
@@ -117,6 +120,8 @@ QMenu* CMainDialog::CreateListContextMenu()
         QAction* pAction = AddCommand(pMenu, this, nId, false);
         if (nId == kModifyId || nId == kDeleteId)
             pAction->setEnabled(bHasMark);
+        if (nId == kBatchModifyId)
+            pAction->setEnabled(!GetSelectedRows().empty());
     }
     return pMenu;
 }

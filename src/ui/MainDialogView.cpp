@@ -64,6 +64,8 @@ void CMainDialog::OnCheckAllRecords()
         m_pCheckWindow = new CCheckResultsWindow(GetSchoolKey(), this);
         m_pCheckWindow->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_pCheckWindow, &CCheckResultsWindow::Checked, this, &CMainDialog::ShowCheckCounts);
+        // The counts stop following the records once the window is gone: the line says no more.
+        connect(m_pCheckWindow, &QDialog::finished, this, &CMainDialog::ShowNormalStatus);
         m_pCheckWindow->SetRecordModifier(StepModifier());
     }
     m_pCheckWindow->Recheck();
@@ -75,6 +77,11 @@ void CMainDialog::OnRecordsChanged()
 {
     if (m_pCheckWindow && m_pCheckWindow->isVisible())
         m_pCheckWindow->Recheck();
+}
+
+void CMainDialog::ShowNormalStatus()
+{
+    m_stcStatus->setText(QStringLiteral("Stellwick "));
 }
 
 void CMainDialog::ShowCheckCounts(int nRecords, int nFailing)

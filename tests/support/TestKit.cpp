@@ -86,10 +86,20 @@ std::string TempDir::Listing() const
 TempProgramDir::TempProgramDir()
 {
     SetProgramDirectory(Path());
+    if (const char* lpszConfig = std::getenv("XDG_CONFIG_HOME"))
+    {
+        m_bHadConfig = true;
+        m_strPreviousConfig = lpszConfig;
+    }
+    ::setenv("XDG_CONFIG_HOME", m_config.Path().c_str(), 1);
 }
 
 TempProgramDir::~TempProgramDir()
 {
     SetProgramDirectory({});
+    if (m_bHadConfig)
+        ::setenv("XDG_CONFIG_HOME", m_strPreviousConfig.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
 }
 } // namespace TestKit

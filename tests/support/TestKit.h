@@ -36,11 +36,19 @@ class TempDir
     std::string m_strPath;
 };
 
-// A temporary directory that stands in for the program's directory while it lives.
+// A temporary directory that stands in for the program's directory while it lives. The user's
+// configuration directory ($XDG_CONFIG_HOME, where quillmark.ini is noted) is a second temporary
+// directory meanwhile, so that no test writes the real one.
 class TempProgramDir : public TempDir
 {
   public:
     TempProgramDir();
     ~TempProgramDir();
+    const std::string& ConfigPath() const { return m_config.Path(); }
+
+  private:
+    TempDir m_config;
+    std::string m_strPreviousConfig; // empty: the variable was not set
+    bool m_bHadConfig = false;
 };
 } // namespace TestKit

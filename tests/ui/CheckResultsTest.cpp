@@ -4,6 +4,8 @@
 #include "StudentFixture.h"
 
 #include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -81,7 +83,7 @@ class TestCheckResults : public QObject
         QCOMPARE(Line(pWindow, 0).mid(2), QStringList({u"李四"_s, QString(), u"参加下基层项目：77"_s}));
         QCOMPARE(dlg.m_lstStudents->model()->index(nNoName, Field::XM).data().toString(), u"李四"_s);
         QAction* pUndo = dlg.findChild<QAction*>(u"undo"_s); // a step of the main window's history
-        QCOMPARE(pUndo->text(), u"撤销修改 1 条记录"_s);
+        QCOMPARE(pUndo->text(), u"撤销修改 1 条记录(&U)"_s);
         pUndo->trigger();
         QCOMPARE(StoredCell(nNoName, Field::XM), std::string());
         QCOMPARE(pWindow->FailingCount(), 3);
@@ -98,21 +100,34 @@ class TestCheckResults : public QObject
         QCOMPARE(pWindow->FailingCount(), 2);
     }
 
-    void checkOfAnEmptyOrFlawlessSchoolSaysSo()
+    void checkOfAFlawlessSchoolSaysSoAndTheStatusLineGoesBackOnClose()
     {
         AddStudent("2006001", "张三");
         CheckMainDialog dlg;
         dlg.show();
+        const QString normal = dlg.m_stcStatus->text();
         dlg.OnCheckAllRecords();
-        auto* pWindow = dlg.findChild<CCheckResultsWindow*>();
+        QPointer<CCheckResultsWindow> pWindow = dlg.findChild<CCheckResultsWindow*>();
         QCOMPARE(pWindow->FailingCount(), 0);
+        QCOMPARE(pWindow->findChild<QLabel*>(u"checkSummary"_s)->text(), u"全部1条记录都通过了检查。"_s);
         QCOMPARE(dlg.m_stcStatus->text(), u"共1条记录，0条未通过检查"_s);
-        pWindow->close();
-        g_memStudents.DeleteRows(0, 0);
-        dlg.FillList(); // a change after the window closed is not counted
-        QCOMPARE(dlg.m_stcStatus->text(), u"共1条记录，0条未通过检查"_s);
+
+        // Its own button closes it; the status line stops reporting counts it no longer follows.
+        QTest::mouseClick(FindById<QPushButton>(pWindow, 2), Qt::LeftButton);
+        QTRY_VERIFY(pWindow.isNull());
+        QCOMPARE(dlg.m_stcStatus->text(), normal);
+        MessageRecorder messages;
+        dlg.m_lstStudents->selectRow(0);
+        dlg.OnDeleteRecord();
+        QCOMPARE(g_memStudents.GetRowCount(), 0);
+        QCOMPARE(dlg.m_stcStatus->text(), normal);
+
+        // The close box does the same, and a new check counts anew.
         dlg.OnCheckAllRecords();
         QCOMPARE(dlg.m_stcStatus->text(), u"共0条记录，0条未通过检查"_s);
+        QCOMPARE(dlg.findChild<QLabel*>(u"checkSummary"_s)->text(), u"全部0条记录都通过了检查。"_s);
+        dlg.findChild<CCheckResultsWindow*>()->close();
+        QCOMPARE(dlg.m_stcStatus->text(), normal);
     }
 
   private:

@@ -115,7 +115,7 @@ class TestEditDialogDates : public QObject
         QCOMPARE(QApplication::focusWidget(), FindById<QWidget>(&dlg, 1012));
     }
 
-    void byteCountersFollowTheTextAndTurnRedAtTheLimit()
+    void byteCountersFollowTheTextAndTurnRedOnlyOverTheLimit()
     {
         CEditDialog dlg(g_testKey.strCode);
         dlg.show();
@@ -131,7 +131,7 @@ class TestEditDialogDates : public QObject
             auto* pCounter = dlg.findChild<CByteCounter*>(name);
             QVERIFY2(pCounter, qPrintable(name));
             QCOMPARE(pCounter->text(), u"0/%1"_s.arg(field.nLimit));
-            QVERIFY(!pCounter->IsAtLimit());
+            QVERIFY(!pCounter->IsOverLimit());
         }
         QVERIFY(!dlg.findChild<CByteCounter*>(u"id1001Count"_s)); // the read-only school code has none
 
@@ -139,12 +139,21 @@ class TestEditDialogDates : public QObject
         auto* pCounter = dlg.findChild<CByteCounter*>(u"id1003Count"_s);
         pName->setText(u"张三a"_s);
         QCOMPARE(pCounter->text(), u"5/30"_s);
-        QVERIFY(!pCounter->IsAtLimit());
+        QVERIFY(!pCounter->IsOverLimit());
         QVERIFY(pCounter->styleSheet().contains(u"gray"_s));
         pName->setText(QString(15, u'张'));
-        QCOMPARE(pCounter->text(), u"30/30"_s);
-        QVERIFY(pCounter->IsAtLimit());
+        QCOMPARE(pCounter->text(), u"30/30"_s); // a full field is no error
+        QVERIFY(!pCounter->IsOverLimit());
+        QVERIFY(pCounter->styleSheet().contains(u"gray"_s));
+        pName->setText(QString(16, u'张')); // a stored value longer than the editor allows
+        QCOMPARE(pCounter->text(), u"32/30"_s);
+        QVERIFY(pCounter->IsOverLimit());
         QVERIFY(pCounter->styleSheet().contains(u"#c00000"_s));
+
+        auto* pPostal = FindById<QLineEdit>(&dlg, 1023);
+        pPostal->setText(u"100871"_s);
+        QCOMPARE(dlg.findChild<CByteCounter*>(u"id1023Count"_s)->text(), u"6/6"_s);
+        QVERIFY(!dlg.findChild<CByteCounter*>(u"id1023Count"_s)->IsOverLimit());
     }
 
   private:

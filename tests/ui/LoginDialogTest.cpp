@@ -2,11 +2,16 @@
 
 #include "StudentFixture.h"
 
+#include <optional>
+
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include "core/SchoolSession.h"
 
 namespace
 {
@@ -74,27 +79,75 @@ class TestLoginDialog : public QObject
         QCOMPARE(g_memStudents.GetRowCount(), 2); // the table holds what it held before
     }
 
-    void acceptsAKnownCodeWithoutADataFile()
+    void firstLoginAsksTwiceAndNotesThePassword()
     {
         FillStudents(g_memStudents, 2);
         MessageRecorder messages;
+        PasswordPromptAnswers prompts;
+        prompts.QueueAnswer(QStringLiteral("777"));
         CLoginDialog dlg;
         dlg.show();
         FillAndPressOK(dlg, QStringLiteral("10003"), QStringLiteral("777"));
         QCOMPARE(messages.count(), 0);
+        QCOMPARE(prompts.calls().size(), 1);
+        QCOMPARE(prompts.calls().last().text,
+                 QStringLiteral("这是该院校第一次登录，所输入的密码将用来保护数据文件，请再输入一次："));
+        QCOMPARE(prompts.calls().last().caption, QStringLiteral("Varnholt - 登录"));
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(g_strSchoolCode, std::string("10003"));
-        QCOMPARE(dlg.m_strCode, std::string("10003"));
         QCOMPARE(dlg.m_strPassword, std::string("777"));
         QCOMPARE(g_memStudents.GetRowCount(), 0);
         QCOMPARE(g_memStudents.GetColCount(), STUDENT_FIELD_COUNT);
+        const QString profile = QString::fromStdString(m_dir->ConfigPath()) + QStringLiteral("/quillmark.ini");
+        QCOMPARE(ReadFileBytes(profile), std::string("[security]\r\n10003=777\r\n"));
+    }
+
+    void firstLoginGoesBackToTheLoginUnlessTypedAlike_data()
+    {
+        QTest::addColumn<std::optional<QString>>("again");
+        QTest::addColumn<QString>("message"); // empty: none
+        QTest::newRow("typed differently")
+            << std::optional<QString>(QStringLiteral("778")) << QStringLiteral("两次输入的密码不一致，请重新输入。");
+        QTest::newRow("cancelled") << std::optional<QString>() << QString();
+    }
+
+    void firstLoginGoesBackToTheLoginUnlessTypedAlike()
+    {
+        QFETCH(std::optional<QString>, again);
+        QFETCH(QString, message);
+        MessageRecorder messages;
+        PasswordPromptAnswers prompts;
+        prompts.QueueAnswer(again);
+        CLoginDialog dlg;
+        dlg.show();
+        FillAndPressOK(dlg, QStringLiteral("10003"), QStringLiteral("777"));
+        QCOMPARE(prompts.calls().size(), 1);
+        QCOMPARE(messages.count(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty())
+        {
+            QCOMPARE(messages.last().text, message);
+            QCOMPARE(messages.last().caption, QStringLiteral("提示"));
+            QVERIFY(FindById<QLineEdit>(&dlg, 1002)->text().isEmpty()); // to be typed anew
+        }
+        QVERIFY(dlg.isVisible());
+        QVERIFY(g_strSchoolCode.empty());
+        QVERIFY(!g_schoolSession.Holds("10003")); // another window may log the school in
+        QVERIFY(!QFile::exists(QString::fromStdString(m_dir->ConfigPath()) + QStringLiteral("/quillmark.ini")));
+        QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("10003.db"))));
+
+        // Typed alike the next time, the login goes through.
+        prompts.QueueAnswer(QStringLiteral("777"));
+        FillAndPressOK(dlg, QStringLiteral("10003"), QStringLiteral("777"));
+        QVERIFY(!dlg.isVisible());
+        QCOMPARE(g_strSchoolCode, std::string("10003"));
     }
 
     void opensAFileSavedWithAPasswordAfterFailedTries()
     {
         WriteDataFile("10001", "123", 3);
         MessageRecorder messages;
+        PasswordPromptAnswers prompts; // a school with records is never asked twice
         CLoginDialog dlg;
         dlg.show();
         FillAndPressOK(dlg, QStringLiteral("10001"), QStringLiteral("12"));
@@ -105,6 +158,7 @@ class TestLoginDialog : public QObject
         QCOMPARE(messages.count(), 2);
         QVERIFY(!dlg.isVisible());
         QCOMPARE(g_memStudents.GetRowCount(), 3);
+        QCOMPARE(prompts.calls().size(), 0);
         QCOMPARE(std::string(g_memStudents.GetCell(2, Field::XSBSH)), std::string("S2"));
         QCOMPARE(std::string(g_memStudents.GetCell(1, Field::XM)), Gbk("学生1"));
         QCOMPARE(g_strSchoolCode, std::string("10001"));

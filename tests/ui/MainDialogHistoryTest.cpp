@@ -114,7 +114,7 @@ class TestMainDialogHistory : public QObject
         MessageRecorder messages(IDYES);
         FileDialogAnswers files;
         EditorScript script;
-        QCOMPARE(dlg.Undo()->text(), u"撤销");
+        QCOMPARE(dlg.Undo()->text(), u"撤销(&U)");
         QVERIFY(!dlg.Undo()->isEnabled());
         const std::string strBefore = DataFile();
         switch (kind)
@@ -151,20 +151,20 @@ class TestMainDialogHistory : public QObject
         }
         const std::string strAfter = DataFile();
         QVERIFY(strAfter != strBefore);
-        QCOMPARE(dlg.Undo()->text(), u"撤销"_s + step);
+        QCOMPARE(dlg.Undo()->text(), u"撤销"_s + step + u"(&U)"_s);
         QVERIFY(dlg.Undo()->isEnabled());
         QVERIFY(!dlg.Redo()->isEnabled());
 
         dlg.Undo()->trigger();
         QCOMPARE(DataFile(), strBefore);
         QCOMPARE(dlg.m_pModel->rowCount(), g_memStudents.GetRowCount());
-        QCOMPARE(dlg.Redo()->text(), u"重做"_s + step);
-        QCOMPARE(dlg.Undo()->text(), u"撤销");
+        QCOMPARE(dlg.Redo()->text(), u"重做"_s + step + u"(&R)"_s);
+        QCOMPARE(dlg.Undo()->text(), u"撤销(&U)");
 
         dlg.Redo()->trigger();
         QCOMPARE(DataFile(), strAfter);
         QCOMPARE(dlg.m_pModel->rowCount(), g_memStudents.GetRowCount());
-        QCOMPARE(dlg.Undo()->text(), u"撤销"_s + step);
+        QCOMPARE(dlg.Undo()->text(), u"撤销"_s + step + u"(&U)"_s);
         QCOMPARE(messages.count(), kind == 2 ? 1 : 0); // the delete's question only
     }
 
@@ -183,7 +183,7 @@ class TestMainDialogHistory : public QObject
         dlg.OnSelectAll();
         dlg.OnDeleteRecord();
         QCOMPARE(dlg.m_pModel->rowCount(), 0);
-        QCOMPARE(dlg.Undo()->text(), u"撤销删除 7 条记录");
+        QCOMPARE(dlg.Undo()->text(), u"撤销删除 7 条记录(&U)");
         for (int i = 0; i < 3; ++i)
         {
             dlg.Undo()->trigger();
@@ -283,7 +283,7 @@ class TestMainDialogHistory : public QObject
         QCOMPARE(DataFile(), ReadFileBytes(QString::fromStdString(backups[0].strPath)));
         QCOMPARE(dlg.m_pModel->rowCount(), 5);
         QCOMPARE(dlg.m_pModel->index(4, Field::XSBSH).data().toString(), u"S4");
-        QCOMPARE(dlg.Undo()->text(), u"撤销恢复备份");
+        QCOMPARE(dlg.Undo()->text(), u"撤销恢复备份(&U)");
         dlg.Undo()->trigger();
         QCOMPARE(DataFile(), strCurrent);
         QCOMPARE(dlg.m_pModel->rowCount(), 3);

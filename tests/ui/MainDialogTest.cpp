@@ -135,34 +135,36 @@ class TestMainDialog : public QObject
         QCOMPARE(titles,
                  QStringList({QStringLiteral("文件(&F)"), QStringLiteral("编辑(&E)"), QStringLiteral("查询(&S)"),
                               QStringLiteral("显示(&O)"), QStringLiteral("帮助(&H)")}));
-        QCOMPARE(items.size(), 20);
+        QCOMPARE(items.size(), 21);
         QCOMPARE(items[0], QStringLiteral("新增资料(&N)\tCtrl+N"));
         QCOMPARE(items[3], QStringLiteral("-"));
         QCOMPARE(items[7], QStringLiteral("退出系统(&X)\tAlt+F4"));
-        QCOMPARE(items[11], QStringLiteral("-"));
-        QCOMPARE(items[12], QStringLiteral("检查全部记录(&K)"));
-        QCOMPARE(items[14], QStringLiteral("关闭显示列表(&X)\tAlt+F6"));
-        QCOMPARE(items[16], QStringLiteral("显示代码名称(&N)"));
-        QCOMPARE(items[17], QStringLiteral("按存储顺序(&R)"));
-        QCOMPARE(items[19], QStringLiteral("关于(&A)..."));
+        QCOMPARE(items[9], QStringLiteral("批量修改选中记录(&B)..."));
+        QCOMPARE(items[12], QStringLiteral("-"));
+        QCOMPARE(items[13], QStringLiteral("检查全部记录(&K)"));
+        QCOMPARE(items[15], QStringLiteral("关闭显示列表(&X)\tAlt+F6"));
+        QCOMPARE(items[17], QStringLiteral("显示代码名称(&N)"));
+        QCOMPARE(items[18], QStringLiteral("按存储顺序(&R)"));
+        QCOMPARE(items[20], QStringLiteral("关于(&A)..."));
     }
 
-    void contextMenuGreysModifyAndDeleteWithoutASelectionMark()
+    void contextMenuGreysRecordCommandsWithoutASelection()
     {
         WriteDataFile("10001", "", 3);
         LoggedInMainDialog dlg(QStringLiteral("10001"), QString());
         dlg.show();
         std::unique_ptr<QMenu> pMenu(dlg.CreateListContextMenu());
         const QList<QAction*> actions = pMenu->actions();
-        QCOMPARE(
-            ActionTexts(actions),
-            QStringList({QStringLiteral("新增资料(&N)\tCtrl+N"), QStringLiteral("修改资料(&M)\tEnter"),
-                         QStringLiteral("删除资料(&D)\tDel"), QStringLiteral("-"),
-                         QStringLiteral("从外部文件导入(&I)\tCtrl+I"), QStringLiteral("导出Excel文件...(&E)\tCtrl+E"),
-                         QStringLiteral("-"), QStringLiteral("全选(&A)\tCtrl+A")}));
+        QCOMPARE(ActionTexts(actions),
+                 QStringList({QStringLiteral("新增资料(&N)\tCtrl+N"), QStringLiteral("修改资料(&M)\tEnter"),
+                              QStringLiteral("删除资料(&D)\tDel"), QStringLiteral("-"),
+                              QStringLiteral("从外部文件导入(&I)\tCtrl+I"),
+                              QStringLiteral("导出Excel文件...(&E)\tCtrl+E"), QStringLiteral("-"),
+                              QStringLiteral("全选(&A)\tCtrl+A"), QStringLiteral("批量修改选中记录(&B)...")}));
         QVERIFY(actions[0]->isEnabled());
         QVERIFY(!actions[1]->isEnabled());
         QVERIFY(!actions[2]->isEnabled());
+        QVERIFY(!actions[8]->isEnabled()); // the batch change works on the selected records
 
         // A mark that is no longer selected still counts.
         dlg.m_lstStudents->setCurrentIndex(dlg.m_lstStudents->model()->index(1, 0));
@@ -170,6 +172,10 @@ class TestMainDialog : public QObject
         pMenu.reset(dlg.CreateListContextMenu());
         QVERIFY(pMenu->actions()[1]->isEnabled());
         QVERIFY(pMenu->actions()[2]->isEnabled());
+        QVERIFY(!pMenu->actions()[8]->isEnabled());
+        dlg.m_lstStudents->selectRow(1);
+        pMenu.reset(dlg.CreateListContextMenu());
+        QVERIFY(pMenu->actions()[8]->isEnabled());
     }
 
     void selectAllKeepsTheSelectionMark()

@@ -149,7 +149,8 @@ class TestNewcomerWalk : public QObject
   private slots:
     void initTestCase()
     {
-        // The profile (quillmark.ini) and the window placement go to a directory of the test.
+        // The window placement goes to a directory of the test; the program directory brings its own
+        // configuration directory for quillmark.ini.
         QVERIFY(m_config.isValid());
         qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
     }
@@ -179,14 +180,15 @@ void TestNewcomerWalk::newSchoolSetsAPasswordAddsRecordsExportsAndFindsThemAgain
             TypeText(FindById<QLineEdit>(pLogin, 1001), kCode);
             Click(pLogin, 4); // "密码设置"
         });
-        steps.Expect<CPasswordDialog>([this, &program](CPasswordDialog* pPassword) {
+        steps.Expect<CPasswordDialog>([&program](CPasswordDialog* pPassword) {
             TypeText(FindById<QLineEdit>(pPassword, 1001), kCode);
             TypeText(FindById<QLineEdit>(pPassword, 1014), kPassword);
             TypeText(FindById<QLineEdit>(pPassword, 1003), kPassword);
             Click(pPassword, 1);
             QVERIFY(!pPassword->isVisible());
             QVERIFY(QFile::exists(program.filePath(u"10001.db"_s)));
-            QCOMPARE(ReadFileBytes(m_config.filePath(u"quillmark.ini"_s)), std::string("[security]\r\n10001=2468\r\n"));
+            QCOMPARE(ReadFileBytes(QString::fromStdString(program.ConfigPath()) + u"/quillmark.ini"_s),
+                     std::string("[security]\r\n10001=2468\r\n"));
         });
         steps.Expect<CLoginDialog>([](CLoginDialog* pLogin) {
             QCOMPARE(FindById<QLineEdit>(pLogin, 1001)->text(), kCode); // still typed in

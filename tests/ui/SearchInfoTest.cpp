@@ -213,7 +213,7 @@ void TestSearchInfo::changeShowsInTheMainList()
 
     // The change is a step of the main window's history like a change made in its own list.
     QAction* pUndo = main.findChild<QAction*>(u"undo"_s);
-    QCOMPARE(pUndo->text(), u"撤销修改 1 条记录"_s);
+    QCOMPARE(pUndo->text(), u"撤销修改 1 条记录(&U)"_s);
     pUndo->trigger();
     QCOMPARE(StoredCell(1, Field::XSBSH), std::string("2006002"));
     QCOMPARE(MainListText(main, 1, Field::XSBSH), u"2006002"_s);

@@ -109,7 +109,7 @@ class TestStudentListView : public QObject
 
     void columnsShowTitlesAndTypicalValues()
     {
-        AddTypicalStudent("200512345678", "欧阳明华");
+        AddTypicalStudent("123456789012345", "欧阳明华"); // as long as the 填写举例 number
         for (bool bNames : {false, true})
         {
             SetShowsCodeNames(bNames);

@@ -1,6 +1,7 @@
 // Takes the manual's pictures of the real dialogs: the login, the school code lookup, the main
 // window with a dozen records (by code and by name), the results of checking every record, the
-// record editor after the example fill and the search by major and name. Run it on a display with a Chinese font, e.g.
+// record editor after the example fill, the batch change of ten records and the search by major and name. Run it on a
+// display with a Chinese font, e.g.
 //   xvfb-run -a build-shots/varnholt-screenshots docs/manual
 // Everything it writes besides the pictures (data file, profile) goes to temporary directories.
 #include <cstdio>
@@ -21,6 +22,8 @@
 
 #include "core/DataFunc.h"
 #include "platform/ProgramDir.h"
+#include "ui/BatchEditDialog.h"
+#include "ui/DatePicker.h"
 #include "ui/EditDialog.h"
 #include "ui/LoginDialog.h"
 #include "ui/MainDialog.h"
@@ -222,6 +225,12 @@ int main(int argc, char* argv[])
         editor.show();
         Child<QPushButton>(&editor, 9)->click();
         bAll &= Save(&editor, out, u"editor.png"_s);
+    }
+    {
+        CBatchEditDialog batch({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+        batch.SelectField(Field::BYSJ);
+        batch.findChild<CDatePicker*>(u"batchValue"_s)->setDate(QDate(2007, 6, 30));
+        bAll &= Save(&batch, out, u"batch.png"_s);
     }
     {
         CSearchByName search(kSchool);

@@ -9,5 +9,6 @@ cmake --build "$build" -j2 --target varnholt-screenshots
 QT_QPA_PLATFORM=xcb xvfb-run -a "$build/varnholt-screenshots" docs/manual
 mkdir -p docs/images
 cp docs/manual/login.png docs/manual/main.png docs/manual/main-names.png docs/manual/check.png docs/manual/editor.png \
+    docs/manual/batch.png \
     docs/images/
 tools/make-manual.sh

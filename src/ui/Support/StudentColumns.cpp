@@ -11,8 +11,9 @@
 
 namespace
 {
-// A value of each field as a registrar commonly enters it, stored form (UTF-8 here).
-constexpr const char* kTypicalValues[STUDENT_FIELD_COUNT] = {"200512345678",
+// A value of each field as a registrar commonly enters it, stored form (UTF-8 here); the student
+// number is as long as the field takes, like the editor's own example record.
+constexpr const char* kTypicalValues[STUDENT_FIELD_COUNT] = {"123456789012345",
                                                              "10001",
                                                              "08060500",
                                                              "欧阳明华",

@@ -11,7 +11,8 @@
 #include "ui/MainDialog.h"
 
 // The main window with its login answered in place of the modal login dialog: the real login check
-// runs with the given code and password, without a modal loop.
+// runs with the given code and password, without a modal loop; a new school's second ask for the
+// password is answered with the same password.
 class LoggedInMainDialog : public CMainDialog
 {
   public:
@@ -26,6 +27,7 @@ class LoggedInMainDialog : public CMainDialog
     {
         FindById<QLineEdit>(&m_dlgLogin, 1001)->setText(m_code);
         FindById<QLineEdit>(&m_dlgLogin, 1002)->setText(m_password);
+        const PasswordPromptAnswers typedAgain(m_password);
         m_dlgLogin.OnOK();
         return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
     }

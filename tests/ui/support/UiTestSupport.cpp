@@ -38,6 +38,24 @@ FileDialogAnswers::~FileDialogAnswers()
     SetFileDialogHook({});
 }
 
+PasswordPromptAnswers::PasswordPromptAnswers(std::optional<QString> defaultAnswer)
+    : m_defaultAnswer(std::move(defaultAnswer))
+{
+    SetPasswordPromptHook([this](const PasswordPromptCall& call) {
+        m_calls.append(call);
+        if (m_answers.empty())
+            return m_defaultAnswer;
+        const std::optional<QString> answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    });
+}
+
+PasswordPromptAnswers::~PasswordPromptAnswers()
+{
+    SetPasswordPromptHook({});
+}
+
 std::string ReadFileBytes(const QString& path)
 {
     QFile file(path);

@@ -3,6 +3,7 @@
 #include "TestKit.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 
 #include <QList>
@@ -11,6 +12,7 @@
 
 #include "ui/Support/FileDialogs.h"
 #include "ui/Support/MessageBox.h"
+#include "ui/Support/PasswordPrompt.h"
 
 // Records every message box while alive and answers it: with the queued answers first, then
 // IDOK for OK boxes and the default answer for questions.
@@ -43,6 +45,22 @@ class FileDialogAnswers
   private:
     std::deque<QString> m_paths;
     QList<FileDialogRequest> m_requests;
+};
+
+// Types the queued answers into the password prompts (nullopt cancels; none queued: the default
+// answer, which cancels unless given) and records the prompts.
+class PasswordPromptAnswers
+{
+  public:
+    explicit PasswordPromptAnswers(std::optional<QString> defaultAnswer = std::nullopt);
+    ~PasswordPromptAnswers();
+    void QueueAnswer(const std::optional<QString>& answer) { m_answers.push_back(answer); }
+    const QList<PasswordPromptCall>& calls() const { return m_calls; }
+
+  private:
+    QList<PasswordPromptCall> m_calls;
+    std::deque<std::optional<QString>> m_answers;
+    std::optional<QString> m_defaultAnswer;
 };
 
 // The shared temporary program directory (data files, manual), with Qt paths.
