@@ -73,8 +73,13 @@ TempDir::~TempDir()
 
 std::string TempDir::Listing() const
 {
+    return ListingOf(m_strPath);
+}
+
+std::string TempDir::ListingOf(const std::string& strDir)
+{
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_strPath))
+    for (const auto& entry : std::filesystem::directory_iterator(strDir))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     std::string strListing;

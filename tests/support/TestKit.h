@@ -31,6 +31,7 @@ class TempDir
     std::string FilePath(const std::string& strName) const { return m_strPath + "/" + strName; }
     // Names of the entries in the directory, sorted, separated by blanks.
     std::string Listing() const;
+    static std::string ListingOf(const std::string& strDir);
 
   private:
     std::string m_strPath;
