@@ -98,8 +98,7 @@ int ReportSchoolAccess(SchoolAccess result, const std::string& strCode)
     case SchoolAccess::FileDamaged:
         return DataError(strMessage, ERROR_FILE_CORRUPT);
     case SchoolAccess::FileChanged:
-        return DataError(strMessage + TerminalText("要照现在的内容打开，请加 --accept-changed-file。"),
-                         ERROR_DATA_CHECKSUM_ERROR);
+        return DataError(strMessage + "要照现在的内容打开，请加 --accept-changed-file。", ERROR_DATA_CHECKSUM_ERROR);
     }
     return DataError(strMessage, dwCode);
 }

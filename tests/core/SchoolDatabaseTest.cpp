@@ -590,3 +590,62 @@ TEST_F(SchoolDatabase, LockRemovesTheSchoolsStaleTemporariesOnly)
     EXPECT_EQ(other.TryLock(GetSchoolLockPath(CODE)), ERROR_SUCCESS);
 }
 } // namespace
+
+// ---- The note of the last save -------------------------------------------------------------
+
+// A file cut exactly after a line's CR LF reads as fewer records; only the note of the last save
+// shows it.
+TEST_F(SchoolDatabase, FileCutAtALineEndIsToldByTheNoteOfTheLastSave)
+{
+    Fill(m_table, SampleRecords(4));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+    const std::string strFile = ReadFileBytes(DbPath());
+    const std::string strPlain = XorWithPassword(strFile, "123");
+    const std::string strCut = strFile.substr(0, strPlain.rfind("\r\n", strPlain.size() - 3) + 2);
+    WriteFileBytes(DbPath(), strCut);
+    ExpectRefused("123", ERROR_DATA_CHECKSUM_ERROR);
+    ExpectRefused("124", ERROR_INVALID_PASSWORD); // the surer finding comes first
+    EXPECT_EQ(ReadFileBytes(DbPath()), strCut);
+    // Opened anyway on request; the next save notes the file anew.
+    ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table, true));
+    ExpectHolds(m_table, SampleRecords(3));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+    ASSERT_TRUE(Load("123"));
+    ExpectHolds(m_table, SampleRecords(3));
+    // A file without a note (copied from elsewhere, or an older program's) opens as it is.
+    WriteFileBytes(DbPath(), strCut.substr(0, strPlain.find("\r\n", 6) + 2));
+    WriteFileBytes(m_dir.FilePath("10001.lock"), "");
+    ASSERT_TRUE(Load("123"));
+    ExpectEmptyStudentTable(m_table);
+}
+
+// A save interrupted after its note was written leaves the old file or the new one: both match.
+TEST_F(SchoolDatabase, NoteOfAnInterruptedSaveMatchesTheOldFileAndTheNew)
+{
+    Fill(m_table, SampleRecords(2));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+    const std::string strOld = ReadFileBytes(DbPath());
+    const std::string strNote = ReadFileBytes(m_dir.FilePath("10001.lock"));
+    Fill(m_table, SampleRecords(3));
+    {
+        // The rename fails: the note of the save in progress stays as an interruption leaves it.
+        class FailingRename : public FileCalls
+        {
+            int Rename(const char*, const char*) override
+            {
+                errno = EIO;
+                return -1;
+            }
+        } calls;
+        ScopedFileCalls scope(calls);
+        EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    }
+    EXPECT_NE(ReadFileBytes(m_dir.FilePath("10001.lock")), strNote);
+    ASSERT_TRUE(Load("123"));
+    ExpectHolds(m_table, SampleRecords(2));
+    WriteFileBytes(DbPath(), XorWithPassword(PlainText(SampleRecords(3)), "123")); // as if the rename went through
+    ASSERT_TRUE(Load("123"));
+    ExpectHolds(m_table, SampleRecords(3));
+    WriteFileBytes(DbPath(), XorWithPassword(PlainText(SampleRecords(1)), "123")); // neither
+    ExpectRefused("123", ERROR_DATA_CHECKSUM_ERROR);
+}
