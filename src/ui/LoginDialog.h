@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <QDialog>
 
+enum class SchoolAccess;
 class QLineEdit;
 class QPushButton;
 class CHyperLink;
@@ -43,6 +45,10 @@ class CLoginDialog : public QDialog
 
     // Takes the edits' texts into m_strCode and m_strPassword; false when one cannot be held as GBK.
     bool DoDataExchange();
+    // A data file that is not the one its last save noted: asks whether to open it as it is, restore
+    // the newest backup over it, or cancel. The outcome of the open chosen, or nullopt when cancelled
+    // or told why not already.
+    std::optional<SchoolAccess> OpenChangedFile(bool bHeldBefore);
 
   private:
     QLineEdit* m_edtCode;
