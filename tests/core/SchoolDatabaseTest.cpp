@@ -495,13 +495,14 @@ TEST_F(SchoolDatabase, OddFileInPlaceOfTheDataFileIsRefusedAtOnce)
     ASSERT_EQ(::mkfifo(DbPath().c_str(), 0600), 0); // opening it for reading would wait for ever
     ExpectRefused("", ERROR_BAD_FILE_TYPE);
     ::unlink(DbPath().c_str());
-    ASSERT_EQ(::symlink("/dev/zero", DbPath().c_str()), 0);
+    ASSERT_TRUE(TestKit::MakeDeviceNode(m_dir.FilePath("device")));
+    ASSERT_EQ(::symlink(m_dir.FilePath("device").c_str(), DbPath().c_str()), 0);
     ExpectRefused("", ERROR_BAD_FILE_TYPE);
     ::unlink(DbPath().c_str());
     ASSERT_EQ(::symlink(m_dir.FilePath("moved.db").c_str(), DbPath().c_str()), 0);
     ExpectRefused("", ERROR_CANT_RESOLVE_FILENAME); // never an empty school
     EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, ""));
-    EXPECT_EQ(m_dir.Listing(), "10001.db 10001.lock");
+    EXPECT_EQ(m_dir.Listing(), "10001.db 10001.lock device");
 }
 
 TEST_F(SchoolDatabase, LinkedDataFileIsSavedThroughToItsTarget)

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <vector>
 
 #include "platform/Encoding.h"
@@ -69,6 +71,11 @@ TempDir::~TempDir()
     std::error_code ec;
     std::filesystem::permissions(m_strPath, std::filesystem::perms::owner_all, ec);
     std::filesystem::remove_all(m_strPath, ec);
+}
+
+bool MakeDeviceNode(const std::string& strPath)
+{
+    return ::mknod(strPath.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
 }
 
 std::string TempDir::Listing() const
