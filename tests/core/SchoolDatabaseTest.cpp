@@ -405,7 +405,7 @@ class FailedSave : public SchoolDatabase
     void ExpectOldFileIntact()
     {
         EXPECT_EQ(ReadFileBytes(DbPath()), m_strOld);
-        EXPECT_EQ(m_dir.Listing(), "10001.db");
+        EXPECT_EQ(m_dir.Listing(), "10001.db 10001.lock");
     }
 
     std::string m_strOld;
