@@ -57,6 +57,9 @@ int PrepareDataDirectory(const CCliArgs& args)
 }
 
 const CliOption kWaitOption = {"wait", true};
+const CliOption kAcceptChangedOption = {"accept-changed-file", false};
+const char* const kAcceptChangedUsage =
+    "  --accept-changed-file  数据文件与上次保存时记下的大小或校验和不一致时，照现在的内容打开\n";
 
 std::optional<int> WaitSecondsOfArgs(const CCliArgs& args)
 {
@@ -94,6 +97,8 @@ int ReportSchoolAccess(SchoolAccess result, const std::string& strCode)
         return DataError(strMessage, ERROR_LOCK_VIOLATION);
     case SchoolAccess::FileDamaged:
         return DataError(strMessage, ERROR_FILE_CORRUPT);
+    case SchoolAccess::FileChanged:
+        return DataError(strMessage + "要照现在的内容打开，请加 --accept-changed-file。", ERROR_DATA_CHECKSUM_ERROR);
     }
     return DataError(strMessage, dwCode);
 }
@@ -130,13 +135,15 @@ int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite)
 {
     if (const int nExit = ReadSchoolArgs(args, school); nExit != CLI_OK)
         return nExit;
+    const bool bAcceptChanged = args.Has(kAcceptChangedOption.lpcszName);
     if (!bToWrite)
-        return ReportSchoolAccess(OpenSchool(school.strCode, school.strPassword, g_memStudents), school.strCode);
+        return ReportSchoolAccess(OpenSchool(school.strCode, school.strPassword, g_memStudents, bAcceptChanged),
+                                  school.strCode);
     const std::optional<int> nWait = WaitSecondsOfArgs(args);
     if (!nWait)
         return CLI_USAGE;
-    return ReportSchoolAccess(OpenSchoolToWrite(school.strCode, school.strPassword, g_memStudents, *nWait),
-                              school.strCode);
+    return ReportSchoolAccess(
+        OpenSchoolToWrite(school.strCode, school.strPassword, g_memStudents, *nWait, bAcceptChanged), school.strCode);
 }
 
 void ReportBackupFailure()

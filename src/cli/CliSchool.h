@@ -37,6 +37,10 @@ int ReportSchoolAccess(SchoolAccess result, const std::string& strCode = {});
 
 // The option of the commands that write.
 extern const CliOption kWaitOption;
+// The option of the commands that open a school: a data file that is not the one its last save
+// noted is opened as it is instead of refused.
+extern const CliOption kAcceptChangedOption;
+extern const char* const kAcceptChangedUsage;
 
 // After a save: tells the user on standard error when the file it replaced could not be kept as a
 // backup ("备份失败：..."); the save itself went on.

@@ -21,7 +21,8 @@ int RunPasswd(const CCliArgs& args)
     if (!strCode || !strOldGbk || !strNewGbk)
         return UsageError("院校代码或密码中有 GBK 无法表示的字符");
     // The new password is given once here, so it is its own confirmation.
-    const PasswordChangeRequest request = {*strCode, *strOldGbk, *strNewGbk, *strNewGbk};
+    const PasswordChangeRequest request = {*strCode, *strOldGbk, *strNewGbk, *strNewGbk,
+                                           args.Has(kAcceptChangedOption.lpcszName)};
     const std::optional<int> nWait = WaitSecondsOfArgs(args);
     if (!nWait)
         return CLI_USAGE;
@@ -46,10 +47,11 @@ const CliCommand& PasswdCommand()
         "  --old P         原密码\n"
         "  --new Q         新密码\n"
         "  --wait SECONDS  另一个程序正在修改该院校的数据时最多等待的秒数（默认不等待：\n"
-        "                  立即退出，退出码 3）\n",
+        "                  立即退出，退出码 3）\n"
+        "  --accept-changed-file  数据文件与上次保存时记下的大小或校验和不一致时，照现在的内容打开\n",
         false,
         0,
-        {{"school", true}, {"old", true}, {"new", true}, kWaitOption},
+        {{"school", true}, {"old", true}, {"new", true}, kWaitOption, kAcceptChangedOption},
         RunPasswd};
     return command;
 }

@@ -32,7 +32,8 @@ void PrintUsage(const CliCommand& command)
     if (command.bOpensSchool)
         std::cout << "  --school CODE      院校代码\n"
                      "  --password P       密码（也可用环境变量 VARNHOLT_PASSWORD）\n"
-                     "  --password-stdin   从标准输入的第一行读取密码\n";
+                     "  --password-stdin   从标准输入的第一行读取密码\n"
+                  << kAcceptChangedUsage;
     std::cout << "  --help             显示本说明\n";
 }
 
@@ -40,7 +41,8 @@ std::vector<CliOption> OptionsOf(const CliCommand& command)
 {
     std::vector<CliOption> options = {{"dir", true}, {"help", false}};
     if (command.bOpensSchool)
-        options.insert(options.end(), {{"school", true}, {"password", true}, {"password-stdin", false}});
+        options.insert(options.end(),
+                       {{"school", true}, {"password", true}, {"password-stdin", false}, kAcceptChangedOption});
     options.insert(options.end(), command.options.begin(), command.options.end());
     return options;
 }

@@ -49,15 +49,19 @@ bool TakeChar(std::string_view& text, char ch)
 
 bool NewerFirst(const BackupStamp& a, const BackupStamp& b)
 {
+    if (a.nWritten != b.nWritten)
+        return a.nWritten > b.nWritten;
     return a.tWhen != b.tWhen ? a.tWhen > b.tWhen : a.nSerial > b.nSerial;
 }
 } // namespace
 
 std::string MakeBackupId(std::time_t tWhen, int nSerial)
 {
-    const std::tm tm = LocalTime(tWhen);
+    // UTC: every process names alike whatever its time zone, so names sort as they were written.
+    std::tm tm{};
+    gmtime_r(&tWhen, &tm);
     char szId[64];
-    std::snprintf(szId, sizeof szId, "%04d%02d%02d-%02d%02d%02d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+    std::snprintf(szId, sizeof szId, "%04d%02d%02d-%02d%02d%02dZ", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
                   tm.tm_hour, tm.tm_min, tm.tm_sec);
     std::string strId = szId;
     if (nSerial > 1)
@@ -73,6 +77,7 @@ std::optional<BackupStamp> ParseBackupId(std::string_view id)
         !TakeChar(rest, '-') || !TakeNumber(rest, 2, tm.tm_hour) || !TakeNumber(rest, 2, tm.tm_min) ||
         !TakeNumber(rest, 2, tm.tm_sec))
         return std::nullopt;
+    const bool bUtc = TakeChar(rest, 'Z');
     int nSerial = 1;
     if (TakeChar(rest, '-'))
     {
@@ -85,9 +90,9 @@ std::optional<BackupStamp> ParseBackupId(std::string_view id)
         return std::nullopt;
     tm.tm_year -= 1900;
     tm.tm_mon -= 1;
-    tm.tm_isdst = -1; // the id is the wall-clock time, whatever the daylight-saving state
+    tm.tm_isdst = -1; // an old id is the wall-clock time, whatever the daylight-saving state
     const std::tm asRead = tm;
-    const std::time_t tWhen = std::mktime(&tm);
+    const std::time_t tWhen = bUtc ? timegm(&tm) : std::mktime(&tm);
     // Only ids the program could have written: no day 32, no hour 25.
     if (tWhen == static_cast<std::time_t>(-1) || tm.tm_year != asRead.tm_year || tm.tm_mon != asRead.tm_mon ||
         tm.tm_mday != asRead.tm_mday || tm.tm_hour != asRead.tm_hour || tm.tm_min != asRead.tm_min ||

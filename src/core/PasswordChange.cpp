@@ -1,17 +1,19 @@
 #include "core/PasswordChange.h"
 
 #include "core/DataFunc.h"
+#include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
 #include "platform/LastError.h"
 #include "platform/Profile.h"
 
-SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPassword, CMemTable& students)
+SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPassword, CMemTable& students,
+                        bool bAcceptChangedFile)
 {
     if (strCode.empty())
         return SchoolAccess::CodeEmpty;
     if (FindSchoolRow(strCode) < 0)
         return SchoolAccess::CodeUnknown;
-    if (LoadSchoolDatabase(strCode, strPassword, students))
+    if (LoadSchoolDatabase(strCode, strPassword, students, bAcceptChangedFile))
         return SchoolAccess::Done;
     switch (GetLastError())
     {
@@ -19,13 +21,15 @@ SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPasswo
         return SchoolAccess::WrongPassword;
     case ERROR_FILE_CORRUPT:
         return SchoolAccess::FileDamaged;
+    case ERROR_DATA_CHECKSUM_ERROR:
+        return SchoolAccess::FileChanged;
     default:
         return SchoolAccess::DatabaseUnreachable;
     }
 }
 
 SchoolAccess OpenSchoolToWrite(const std::string& strCode, const std::string& strPassword, CMemTable& students,
-                               int nWaitSeconds)
+                               int nWaitSeconds, bool bAcceptChangedFile)
 {
     if (strCode.empty())
         return SchoolAccess::CodeEmpty;
@@ -37,7 +41,7 @@ SchoolAccess OpenSchoolToWrite(const std::string& strCode, const std::string& st
         SetLastError(dwCode);
         return dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::DatabaseUnreachable;
     }
-    const SchoolAccess result = OpenSchool(strCode, strPassword, students);
+    const SchoolAccess result = OpenSchool(strCode, strPassword, students, bAcceptChangedFile);
     if (result != SchoolAccess::Done && !bHeldBefore)
     {
         const DWORD dwCode = GetLastError();
@@ -51,10 +55,12 @@ SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTabl
 {
     // The school is held from the load to the save, unless the caller holds it already.
     const bool bHeldBefore = g_schoolSession.Holds(request.strCode);
-    const SchoolAccess opened = OpenSchoolToWrite(request.strCode, request.strOldPassword, students, nWaitSeconds);
+    const SchoolAccess opened =
+        OpenSchoolToWrite(request.strCode, request.strOldPassword, students, nWaitSeconds, request.bAcceptChangedFile);
     if (opened != SchoolAccess::Done)
         return opened;
     SchoolAccess result = SchoolAccess::Done;
+    const CBackupOccasion occasion("修改密码前");
     if (request.strNewPassword != request.strConfirm)
         result = SchoolAccess::ConfirmationDiffers;
     else if (!SaveSchoolDatabase(request.strCode, students, request.strNewPassword))

@@ -16,6 +16,7 @@ enum class SchoolAccess
     SaveFailed,          // "修改密码失败。"
     Locked,              // another program writes the school now
     FileDamaged,         // the data file was cut short or overwritten; it is left as it is
+    FileChanged,         // the data file is not the one its last save noted (see LoadSchoolDatabase)
     ProfileNotWritten    // the data file has the new password, but quillmark.ini could not be written
 };
 
@@ -27,13 +28,15 @@ std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode 
 // its data file loads into the table with the password. On WrongPassword and on every failure before the file is read
 // the table keeps what it held. A file whose header lacks the 24 field names is WrongPassword; a damaged file is
 // FileDamaged.
-SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPassword, CMemTable& students);
+// A file that is not the one its last save noted is FileChanged, unless bAcceptChangedFile.
+SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPassword, CMemTable& students,
+                        bool bAcceptChangedFile = false);
 
 // OpenSchool for a program that will write the school: first takes the school's writer lock in
 // g_schoolSession, waiting up to nWaitSeconds (Locked while another program holds it). The lock
 // stays held after Done, and is let go after any other result unless it was held before.
 SchoolAccess OpenSchoolToWrite(const std::string& strCode, const std::string& strPassword, CMemTable& students,
-                               int nWaitSeconds = 0);
+                               int nWaitSeconds = 0, bool bAcceptChangedFile = false);
 
 struct PasswordChangeRequest
 {
@@ -41,6 +44,7 @@ struct PasswordChangeRequest
     std::string strOldPassword;
     std::string strNewPassword;
     std::string strConfirm;
+    bool bAcceptChangedFile = false; // see OpenSchool
 };
 
 // Changes a school's password, in this order: OpenSchool with the current password (which leaves the

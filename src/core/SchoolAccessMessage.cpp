@@ -39,6 +39,9 @@ std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode)
     case SchoolAccess::FileDamaged:
         return "该院校的数据文件已损坏，没有打开，文件保持原样。备份在“" + GetProgramDirectory() + "/backup/" +
                strCode + "/”中。" + NewestBackupText(strCode);
+    case SchoolAccess::FileChanged:
+        return "该院校的数据文件与上次保存时记下的大小或校验和不一致，可能被截短或被另一个程序改过，文件保持原样。" +
+               NewestBackupText(strCode);
     case SchoolAccess::ProfileNotWritten:
         return "数据文件已用新密码保存，但不能把新密码记入配置文件 quillmark.ini。";
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,33 +14,54 @@
 namespace
 {
 constexpr std::string_view kExtension = ".db";
+constexpr std::string_view kInfoExtension = ".info";
 constexpr mode_t kBackupMode = 0600;
 constexpr mode_t kFolderMode = 0700;
+// Far more saves than one second can hold; a search that reaches it stops instead of spinning.
+constexpr int kMaxSerial = 999;
 
 std::time_t (*g_pfnNow)() = nullptr;
 thread_local DWORD t_dwLastBackupError = ERROR_SUCCESS;
+thread_local std::string t_strOccasion;
 
 std::time_t Now()
 {
     return g_pfnNow != nullptr ? g_pfnNow() : std::time(nullptr);
 }
 
-DWORD MakeFolder(const std::string& strPath)
+// A folder of the backups must be a real folder: through a link the program would write and prune
+// where files it never wrote live. Creates it when missing and bCreate.
+DWORD CheckFolder(const std::string& strPath, bool bCreate)
 {
-    if (GetFileCalls().Mkdir(strPath.c_str(), kFolderMode) == 0 || errno == EEXIST)
-        return ERROR_SUCCESS;
-    return ErrorFromErrno(errno);
+    FileCalls& calls = GetFileCalls();
+    struct stat info
+    {
+    };
+    if (calls.Lstat(strPath.c_str(), &info) != 0)
+    {
+        if (errno != ENOENT)
+            return ErrorFromErrno(errno);
+        if (!bCreate)
+            return ERROR_PATH_NOT_FOUND;
+        if (calls.Mkdir(strPath.c_str(), kFolderMode) != 0 && errno != EEXIST)
+            return ErrorFromErrno(errno);
+        if (calls.Lstat(strPath.c_str(), &info) != 0)
+            return ErrorFromErrno(errno);
+    }
+    if (S_ISLNK(info.st_mode))
+        return ERROR_STOPPED_ON_SYMLINK;
+    return S_ISDIR(info.st_mode) ? ERROR_SUCCESS : ERROR_BAD_PATHNAME;
 }
 
-// Creates "<program directory>/backup/<code>" as needed.
-DWORD MakeBackupFolder(const std::string& strCode, std::string& strFolder)
+// "<program directory>/backup/<code>" after checking (and, when bCreate, making) both folders.
+DWORD OpenBackupFolder(const std::string& strCode, bool bCreate, std::string& strFolder)
 {
     strFolder = GetBackupDirectory(strCode);
     if (strFolder.empty())
         return GetLastError();
-    if (const DWORD dwCode = MakeFolder(strFolder.substr(0, strFolder.rfind('/'))); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = CheckFolder(strFolder.substr(0, strFolder.rfind('/')), bCreate); dwCode != ERROR_SUCCESS)
         return dwCode;
-    return MakeFolder(strFolder);
+    return CheckFolder(strFolder, bCreate);
 }
 
 bool Exists(const std::string& strPath)
@@ -50,15 +72,60 @@ bool Exists(const std::string& strPath)
     return GetFileCalls().Lstat(strPath.c_str(), &info) == 0 || errno != ENOENT;
 }
 
-// The path of a new backup named by the clock, with the next serial of its second that is free.
-std::string FreeBackupPath(const std::string& strFolder, std::time_t tNow, int& nSerial)
+std::string InfoPathOf(const std::string& strBackupPath)
 {
-    for (;; ++nSerial)
+    return strBackupPath.substr(0, strBackupPath.size() - kExtension.size()) + std::string(kInfoExtension);
+}
+
+// The path of a new backup named by the clock, with the first serial from nSerial on that is free.
+// Any failure but "no such file" ends the search: the folder cannot be searched.
+DWORD FreeBackupPath(const std::string& strFolder, std::time_t tNow, int& nSerial, std::string& strPath)
+{
+    for (; nSerial <= kMaxSerial; ++nSerial)
     {
-        std::string strPath = strFolder + '/' + MakeBackupId(tNow, nSerial) + std::string(kExtension);
-        if (!Exists(strPath))
-            return strPath;
+        strPath = strFolder + '/' + MakeBackupId(tNow, nSerial) + std::string(kExtension);
+        struct stat info
+        {
+        };
+        if (GetFileCalls().Lstat(strPath.c_str(), &info) == 0)
+            continue;
+        return errno == ENOENT ? ERROR_SUCCESS : ErrorFromErrno(errno);
     }
+    return ERROR_FILE_EXISTS;
+}
+
+// "<order of writing>\n<occasion>\n": the record beside a backup.
+DWORD WriteInfo(const std::string& strBackupPath, long long nWritten)
+{
+    ReplaceOptions options;
+    options.newFileMode = kBackupMode;
+    const std::string strOccasion = t_strOccasion.empty() ? std::string("保存前") : t_strOccasion;
+    return ReplaceFileAtomically(InfoPathOf(strBackupPath), std::to_string(nWritten) + '\n' + strOccasion + '\n',
+                                 options);
+}
+
+void ReadInfo(BackupEntry& entry)
+{
+    std::string strText;
+    if (ReadRegularFile(InfoPathOf(entry.strPath), strText) != ERROR_SUCCESS)
+        return;
+    const auto nEnd = strText.find('\n');
+    if (nEnd == std::string::npos)
+        return;
+    long long nWritten = 0;
+    const auto [pEnd, error] = std::from_chars(strText.data(), strText.data() + nEnd, nWritten);
+    if (error != std::errc() || pEnd != strText.data() + nEnd || nWritten <= 0)
+        return;
+    entry.stamp.nWritten = nWritten;
+    const auto nOccasionEnd = strText.find('\n', nEnd + 1);
+    entry.strOccasion =
+        strText.substr(nEnd + 1, nOccasionEnd == std::string::npos ? nOccasionEnd : nOccasionEnd - nEnd - 1);
+}
+
+void RemoveBackup(const std::string& strBackupPath)
+{
+    GetFileCalls().Unlink(strBackupPath.c_str());
+    GetFileCalls().Unlink(InfoPathOf(strBackupPath).c_str());
 }
 
 // Keeps the file strTarget as a new backup: a hard link where the file system allows it (instant,
@@ -70,16 +137,24 @@ DWORD MakeBackup(const std::string& strCode, const std::string& strTarget, std::
     if (!Exists(strTarget))
         return ERROR_SUCCESS; // a first save replaces nothing
     std::string strFolder;
-    if (const DWORD dwCode = MakeBackupFolder(strCode, strFolder); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = OpenBackupFolder(strCode, true, strFolder); dwCode != ERROR_SUCCESS)
         return dwCode;
+    const std::vector<BackupEntry> existing = ListBackups(strCode);
+    const long long nWritten = existing.empty() ? 1 : existing.front().stamp.nWritten + 1;
     const std::time_t tNow = Now();
-    int nSerial = 1;
-    for (;; ++nSerial)
+    std::string strPath;
+    DWORD dwCode = ERROR_SUCCESS;
+    for (int nSerial = 1;; ++nSerial)
     {
-        strBackup = FreeBackupPath(strFolder, tNow, nSerial);
-        if (GetFileCalls().Link(strTarget.c_str(), strBackup.c_str()) == 0)
+        if (dwCode = FreeBackupPath(strFolder, tNow, nSerial, strPath); dwCode != ERROR_SUCCESS)
+            return dwCode;
+        // The record comes first: a backup without one would count as the oldest and be pruned.
+        if (dwCode = WriteInfo(strPath, nWritten); dwCode != ERROR_SUCCESS)
+            return dwCode;
+        if (GetFileCalls().Link(strTarget.c_str(), strPath.c_str()) == 0)
         {
             bLinked = true;
+            strBackup = strPath;
             return ERROR_SUCCESS;
         }
         if (errno != EEXIST) // another program took the name meanwhile: try the next
@@ -87,15 +162,17 @@ DWORD MakeBackup(const std::string& strCode, const std::string& strTarget, std::
     }
     bLinked = false;
     std::string strBytes;
-    DWORD dwCode = ReadRegularFile(strTarget, strBytes);
+    dwCode = ReadRegularFile(strTarget, strBytes);
     if (dwCode == ERROR_SUCCESS)
     {
         ReplaceOptions options;
         options.newFileMode = kBackupMode;
-        dwCode = ReplaceFileAtomically(strBackup, strBytes, options);
+        dwCode = ReplaceFileAtomically(strPath, strBytes, options);
     }
     if (dwCode != ERROR_SUCCESS)
-        strBackup.clear();
+        GetFileCalls().Unlink(InfoPathOf(strPath).c_str());
+    else
+        strBackup = strPath;
     return dwCode;
 }
 
@@ -117,10 +194,20 @@ void PruneBackups(const std::string& strCode)
     {
         const auto doomed = std::find_if(entries.begin(), entries.end(),
                                          [&](const BackupEntry& entry) { return entry.stamp.strId == strId; });
-        GetFileCalls().Unlink(doomed->strPath.c_str());
+        RemoveBackup(doomed->strPath);
     }
 }
 } // namespace
+
+CBackupOccasion::CBackupOccasion(std::string strOccasion) : m_strPrevious(std::move(t_strOccasion))
+{
+    t_strOccasion = std::move(strOccasion);
+}
+
+CBackupOccasion::~CBackupOccasion()
+{
+    t_strOccasion = std::move(m_strPrevious);
+}
 
 std::string GetBackupDirectory(const std::string& strCode)
 {
@@ -151,9 +238,10 @@ void SetLastBackupError(DWORD dwCode)
 std::vector<BackupEntry> ListBackups(const std::string& strCode)
 {
     std::vector<BackupEntry> entries;
-    const std::string strFolder = GetBackupDirectory(strCode);
+    std::string strFolder;
     std::vector<std::string> names;
-    if (strFolder.empty() || GetFileCalls().ListDirectory(strFolder.c_str(), names) != 0)
+    if (OpenBackupFolder(strCode, false, strFolder) != ERROR_SUCCESS ||
+        GetFileCalls().ListDirectory(strFolder.c_str(), names) != 0)
         return entries;
     for (const std::string& strName : names)
     {
@@ -167,12 +255,20 @@ std::vector<BackupEntry> ListBackups(const std::string& strCode)
         const std::string strPath = strFolder + '/' + strName;
         if (!stamp || GetFileCalls().Lstat(strPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
             continue;
-        entries.push_back({*stamp, strPath, static_cast<std::uint64_t>(info.st_size)});
+        BackupEntry& entry =
+            entries.emplace_back(BackupEntry{*stamp, strPath, static_cast<std::uint64_t>(info.st_size), {}});
+        ReadInfo(entry);
     }
-    std::sort(entries.begin(), entries.end(), [](const BackupEntry& a, const BackupEntry& b) {
-        return a.stamp.tWhen != b.stamp.tWhen ? a.stamp.tWhen > b.stamp.tWhen : a.stamp.nSerial > b.stamp.nSerial;
-    });
-    return entries;
+    std::vector<BackupStamp> stamps;
+    for (const BackupEntry& entry : entries)
+        stamps.push_back(entry.stamp);
+    SortNewestFirst(stamps);
+    std::vector<BackupEntry> sorted;
+    for (const BackupStamp& stamp : stamps)
+        sorted.push_back(std::move(*std::find_if(entries.begin(), entries.end(), [&](const BackupEntry& entry) {
+            return entry.stamp.strId == stamp.strId;
+        })));
+    return sorted;
 }
 
 std::string FindBackupPath(const std::string& strCode, const std::string& strId)
@@ -203,7 +299,7 @@ DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPat
     {
         if (!strBackup.empty())
         {
-            GetFileCalls().Unlink(strBackup.c_str()); // the data file still holds these bytes
+            RemoveBackup(strBackup); // the data file still holds these bytes
             RemoveEmptyFolders(strBackup);
         }
         return dwCode;
@@ -227,7 +323,7 @@ BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std:
 }
 
 BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                   CMemTable& table)
+                   const std::string& strBackupPassword, CMemTable& table)
 {
     const std::string strBackupPath = FindBackupPath(strCode, strId);
     std::string strBytes;
@@ -236,15 +332,28 @@ BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const s
     if (const DWORD dwCode = ReadRegularFile(strBackupPath, strBytes); dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);
     CMemTable restored;
-    if (!LoadDatabaseBytes(strBytes, strPassword, restored))
+    if (!LoadDatabaseBytes(strBytes, strBackupPassword, restored))
         return FALSE;
     // Only the holder of the current password replaces the current file; a damaged one may go.
     const std::string strPath = GetSchoolDatabasePath(strCode);
+    CMemTable current;
     if (strPath.empty() ||
-        (!LoadDatabaseFile(strPath, strPassword, restored) && GetLastError() == ERROR_INVALID_PASSWORD))
+        (!LoadDatabaseFile(strPath, strPassword, current) && GetLastError() == ERROR_INVALID_PASSWORD))
         return FALSE;
-    if (const DWORD dwCode = WriteSchoolFileBytes(strCode, strBytes); dwCode != ERROR_SUCCESS)
-        return FailWith(dwCode);
-    LoadDatabaseBytes(strBytes, strPassword, table);
+    const CBackupOccasion occasion("恢复前");
+    if (strBackupPassword == strPassword)
+    {
+        if (const DWORD dwCode = WriteSchoolFileBytes(strCode, strBytes); dwCode != ERROR_SUCCESS)
+            return FailWith(dwCode);
+    }
+    else if (!SaveSchoolDatabase(strCode, restored, strPassword)) // the records, under the current password
+        return FALSE;
+    LoadDatabaseBytes(strBytes, strBackupPassword, table);
     return TRUE;
+}
+
+BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
+                   CMemTable& table)
+{
+    return RestoreBackup(strCode, strId, strPassword, strPassword, table);
 }

@@ -15,6 +15,9 @@ class CMemTable;
 // A school's backups: copies of its data file as it was before each save replaced it, kept in
 // "<program directory>/backup/<code>/<id>.db", byte-identical to the file they replaced (the same
 // scrambling: the password of that time opens them), mode 0600, rotated by the backup policy.
+// Beside each, "<id>.info" records its place in the order of writing and what the save that made
+// it was for ("导入前"). Both folders must be real folders: the program neither writes nor prunes
+// through a symbolic link, so it never touches files it did not write.
 
 // "<program directory>/backup/<code>"; empty (last error set) when the program directory is unknown.
 std::string GetBackupDirectory(const std::string& strCode);
@@ -22,14 +25,30 @@ std::string GetBackupDirectory(const std::string& strCode);
 // The clock that names backups and drives their rotation; null restores the real clock.
 void SetBackupClock(std::time_t (*pfnNow)());
 
+// What the saves of its scope are for, recorded with the backups they make (GBK, such as
+// "删除 3 条记录前"); a save outside any scope records "保存前". Scopes nest.
+class CBackupOccasion
+{
+  public:
+    explicit CBackupOccasion(std::string strOccasion);
+    ~CBackupOccasion();
+    CBackupOccasion(const CBackupOccasion&) = delete;
+    CBackupOccasion& operator=(const CBackupOccasion&) = delete;
+
+  private:
+    std::string m_strPrevious;
+};
+
 struct BackupEntry
 {
     BackupStamp stamp;
     std::string strPath;
     std::uint64_t nSize = 0;
+    std::string strOccasion; // what the save that made it was for; empty when not recorded
 };
 
-// This school's backups, newest first. Files whose names the program does not write are ignored.
+// This school's backups, last written first. Files whose names the program does not write are
+// ignored, and so is a backup folder that is not a real folder.
 std::vector<BackupEntry> ListBackups(const std::string& strCode);
 
 // The path of the backup with this id, or empty when the school has no such backup.
@@ -53,11 +72,16 @@ void SetLastBackupError(DWORD dwCode);
 // student columns after code 13.
 BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword, CMemTable& table);
 
-// Makes the backup the school's data file again, byte for byte, with the rules of every save,
-// after checking that the password opens it and the current file (a damaged current file may be
-// replaced); the current file becomes a backup first, so a restore can itself be undone. Loads the
-// restored records into the table. FALSE with the last error: 2 (no such backup), 86 (the backup
-// or the current file needs another password), 13 or 1392 (damaged backup), or the save's code;
-// the data file and the table are then unchanged.
+// Makes the backup the school's data file again with the rules of every save, after checking that
+// strBackupPassword opens it and strPassword the current file (a damaged current file may be
+// replaced); the current file becomes a backup first, so a restore can itself be undone. A backup
+// saved under the current password comes back byte for byte; one saved under an earlier password
+// comes back scrambled with the current one. Loads the restored records into the table. FALSE
+// with the last error: 2 (no such backup), 86 (the backup or the current file needs another
+// password), 13 or 1392 (damaged backup), or the save's code; the data file and the table are then
+// unchanged.
+BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
+                   const std::string& strBackupPassword, CMemTable& table);
+// The same for a backup saved under the current password.
 BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
                    CMemTable& table);

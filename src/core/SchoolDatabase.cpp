@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "core/DataFileNote.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
 #include "core/StudentSchema.h"
@@ -48,7 +50,7 @@ void Scramble(std::string& strBytes, const std::string& strPassword)
 DWORD UnscrambleText(std::string& strText, const std::string& strPassword)
 {
     if (strText.size() <= MAGIC.size())
-        return ERROR_FILE_NOT_FOUND; // nothing but a magic at most: treated like no file
+        return ERROR_FILE_CORRUPT; // every file the program writes has a header line after its magic
     Scramble(strText, strPassword);
     if (!std::string_view(strText).starts_with(MAGIC))
         return ERROR_INVALID_PASSWORD;
@@ -75,6 +77,52 @@ bool HeaderNamesEveryField(std::string_view text)
     return std::all_of(std::begin(g_studentFields), std::end(g_studentFields), [&](const STUDENTFIELD& field) {
         return std::find(names.begin(), names.end(), field.lpcszName) != names.end();
     });
+}
+
+// A header line that the file's end cut short: the names before the cut are field names, the last
+// piece starts one. A password wrong in a later key byte garbles the first name instead.
+bool IsCutHeader(std::string_view text)
+{
+    if (text.find('\n') != std::string_view::npos)
+        return false;
+    if (text.ends_with('\r'))
+        text.remove_suffix(1);
+    const auto nLastTab = text.rfind('\t');
+    const std::string_view last = nLastTab == std::string_view::npos ? text : text.substr(nLastTab + 1);
+    const auto isField = [](std::string_view name, bool bPrefix) {
+        return std::any_of(std::begin(g_studentFields), std::end(g_studentFields), [&](const STUDENTFIELD& field) {
+            const std::string_view fieldName = field.lpcszName;
+            return bPrefix ? fieldName.starts_with(name) : fieldName == name;
+        });
+    };
+    if (!isField(last, true))
+        return false;
+    for (std::size_t nStart = 0; nLastTab != std::string_view::npos && nStart <= nLastTab;)
+    {
+        const auto nTab = text.find('\t', nStart);
+        if (!isField(text.substr(nStart, nTab - nStart), false))
+            return false;
+        nStart = nTab + 1;
+    }
+    return true;
+}
+
+// Whether the file's bytes are those its note describes; a file without a note is taken as it is.
+bool MatchesNote(const std::string& strCode, std::string_view bytes)
+{
+    const std::optional<std::vector<FileMark>> marks = ParseFileNote(g_schoolSession.ReadNote(strCode));
+    return !marks || std::find(marks->begin(), marks->end(), MarkOf(bytes)) != marks->end();
+}
+
+// Before the new file takes the old one's place: the note names both, so that whichever an
+// interruption leaves in place still matches it.
+DWORD NoteBothFiles(const std::string& strCode, const FileMark& written)
+{
+    std::vector<FileMark> marks = ParseFileNote(g_schoolSession.ReadNote(strCode)).value_or(std::vector<FileMark>{});
+    if (marks.size() > 1)
+        marks.erase(marks.begin(), marks.end() - 1); // an interrupted save's pair: the last is the file now
+    marks.push_back(written);
+    return g_schoolSession.WriteNote(strCode, MakeFileNote(marks), true);
 }
 
 // Every file the program writes ends with a whole line and holds no NUL byte: anything else was
@@ -152,13 +200,29 @@ std::string GetSchoolLockPath(const std::string& strCode)
     return strPath.empty() ? strPath : strPath.substr(0, strPath.size() - 3) + ".lock";
 }
 
-BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table)
+BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table,
+                        bool bAcceptChangedFile)
 {
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return FALSE; // the last error is set
+    std::string strBytes;
     FileIdentity identity;
-    if (!LoadDatabaseFile(strPath, strPassword, table, &identity))
+    if (const DWORD dwCode = ReadRegularFile(strPath, strBytes, &identity); dwCode == ERROR_FILE_NOT_FOUND)
+    {
+        g_schoolSession.RememberFile(strCode, FileIdentity{});
+        return CreateStudentTable(table); // a school without records yet
+    }
+    else if (dwCode != ERROR_SUCCESS)
+        return FailWith(dwCode); // the table keeps what it held
+    if (!bAcceptChangedFile && !MatchesNote(strCode, strBytes))
+    {
+        // A wrong password or damaged text is the surer finding: it is told first.
+        CMemTable checked;
+        return LoadDatabaseBytes(std::move(strBytes), strPassword, checked) ? FailWith(ERROR_DATA_CHECKSUM_ERROR)
+                                                                            : FALSE;
+    }
+    if (!LoadDatabaseBytes(std::move(strBytes), strPassword, table))
         return FALSE;
     g_schoolSession.RememberFile(strCode, identity);
     return TRUE;
@@ -181,14 +245,11 @@ BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword
 
 BOOL LoadDatabaseBytes(std::string strText, const std::string& strPassword, CMemTable& table)
 {
-    const DWORD dwCode = UnscrambleText(strText, strPassword);
-    if (dwCode == ERROR_FILE_NOT_FOUND)
-        return CreateStudentTable(table); // nothing but a magic at most: like no file
-    if (dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = UnscrambleText(strText, strPassword); dwCode != ERROR_SUCCESS)
         return FailWith(dwCode); // the table keeps what it held
     const std::string_view text = std::string_view(strText).substr(MAGIC.size());
     if (!HeaderNamesEveryField(text))
-        return FailWith(ERROR_INVALID_PASSWORD);
+        return FailWith(IsCutHeader(text) ? ERROR_FILE_CORRUPT : ERROR_INVALID_PASSWORD);
     if (!IsWholeText(text))
         return FailWith(ERROR_FILE_CORRUPT);
     return ParseStudentText(text, table);
@@ -220,7 +281,13 @@ DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes)
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return GetLastError();
+    // Every save holds the writer lock: the note of the file is written under it.
+    CScopedSchoolLock lock;
+    if (const DWORD dwCode = lock.Lock(strCode); dwCode != ERROR_SUCCESS)
+        return dwCode;
+    const FileMark mark = MarkOf(bytes);
     ReplaceOptions options;
+    options.beforeReplace = [&](const std::string&) { return NoteBothFiles(strCode, mark); };
     options.newFileMode = 0600; // the scrambling is weak: a new data file is its owner's alone
     // While this process holds the school, the file must still be the one it loaded or saved last.
     options.pExpected = g_schoolSession.LoadedFile(strCode);
@@ -228,7 +295,10 @@ DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes)
     DWORD dwBackupError = ERROR_SUCCESS;
     const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, bytes, options, dwBackupError, &written);
     SetLastBackupError(dwBackupError);
-    if (dwCode == ERROR_SUCCESS)
-        g_schoolSession.RememberFile(strCode, written);
-    return dwCode;
+    if (dwCode != ERROR_SUCCESS)
+        return dwCode;
+    g_schoolSession.RememberFile(strCode, written);
+    // Unsynced: should this be lost, the note still names the new file beside the old.
+    g_schoolSession.WriteNote(strCode, MakeFileNote({mark}), false);
+    return ERROR_SUCCESS;
 }

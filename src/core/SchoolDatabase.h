@@ -16,14 +16,18 @@ std::string GetSchoolLockPath(const std::string& strCode);
 // replace: a data file, lock file or temporary file in the data folder, anything under its
 // backup/ folder, or the school's data file wherever its link leads.
 bool IsProgramDataFile(const std::string& strPath, const std::string& strCode);
-// Loads the school's records; a missing file, or one of 6 bytes or less, gives an empty table.
+// Loads the school's records; a missing file gives an empty table.
 // FALSE: GetLastError() holds the code; the table is unchanged, except after a file whose text
 // does not parse (ERROR_INVALID_DATA), which leaves it empty with the student columns. A header
-// line that does not name all 24 fields is ERROR_INVALID_PASSWORD; text that does not end in CR LF
-// or holds a NUL byte is ERROR_FILE_CORRUPT. While g_schoolSession holds the school, the loaded
-// file's identity is remembered there.
-BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table);
-// LoadSchoolDatabase on a data file at any path (a backup), with the same rules and codes;
+// line that does not name all 24 fields is ERROR_INVALID_PASSWORD, unless it is cut short by the
+// file's end; that, a file of 6 bytes or less (no header line at all), and text that does not end
+// in CR LF or holds a NUL byte are ERROR_FILE_CORRUPT. A file that the note of its last save
+// (DataFileNote.h) does not describe is ERROR_DATA_CHECKSUM_ERROR, unless bAcceptChangedFile; a
+// file without a note loads as it is. While g_schoolSession holds the school, the loaded file's
+// identity is remembered there.
+BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table,
+                        bool bAcceptChangedFile = false);
+// LoadSchoolDatabase on a data file at any path (a backup), with the same rules and codes but no note;
 // pIdentity (optional) receives the identity of the file read (bExists false when missing).
 BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table,
                       FileIdentity* pIdentity = nullptr);
@@ -37,5 +41,7 @@ BOOL LoadDatabaseBytes(std::string strBytes, const std::string& strPassword, CMe
 // file no longer the one loaded or saved last is refused (ERROR_FILE_INVALID).
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword);
 // The last step of every save: writes the data file's bytes (scrambled already) with the rules
-// above, keeping the file replaced as a backup. 0, or the code of the failure.
+// above, keeping the file replaced as a backup, and notes the new file in the lock file. The
+// school's writer lock is taken for the save unless held already (ERROR_LOCK_VIOLATION while
+// another program holds it). 0, or the code of the failure.
 DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes);

@@ -57,3 +57,23 @@ DWORD CScopedSchoolLock::Lock(const std::string& strCode, int nWaitSeconds)
         m_strTaken = strCode;
     return dwCode;
 }
+
+DWORD CSchoolSession::WriteNote(const std::string& strCode, std::string_view note, bool bSync)
+{
+    const auto found = m_schools.find(strCode);
+    return found == m_schools.end() ? ERROR_INVALID_DATA : found->second.lock.WriteContent(note, bSync);
+}
+
+std::string CSchoolSession::ReadNote(const std::string& strCode)
+{
+    constexpr std::size_t kMaxNote = 4096; // a few lines: anything longer is no note of ours
+    std::string strNote;
+    if (const auto found = m_schools.find(strCode); found != m_schools.end())
+        return found->second.lock.ReadContent(strNote, kMaxNote) == ERROR_SUCCESS ? strNote : std::string();
+    FileIdentity identity;
+    const std::string strPath = GetSchoolLockPath(strCode);
+    if (GetFileIdentity(strPath, identity) != ERROR_SUCCESS || identity.size > static_cast<off_t>(kMaxNote) ||
+        ReadRegularFile(strPath, strNote) != ERROR_SUCCESS)
+        return {};
+    return strNote;
+}

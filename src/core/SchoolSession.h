@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "platform/FileLock.h"
 #include "platform/FileSystem.h"
@@ -27,6 +28,11 @@ class CSchoolSession
     const FileIdentity* LoadedFile(const std::string& strCode) const;
     // Remembers the identity while the school is held (else does nothing).
     void RememberFile(const std::string& strCode, const FileIdentity& identity);
+    // Makes the content of the held school's lock file this note (see DataFileNote.h).
+    DWORD WriteNote(const std::string& strCode, std::string_view note, bool bSync);
+    // The note in the school's lock file: read through the held lock, or from the file when the
+    // school is not held here. Empty when there is none.
+    std::string ReadNote(const std::string& strCode);
 
   private:
     struct HeldSchool

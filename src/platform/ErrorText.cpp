@@ -27,12 +27,20 @@ std::string GetErrorReasonText(DWORD dwCode)
         return "另一个程序正在修改该院校的数据";
     case ERROR_INVALID_PASSWORD:
         return "密码不正确";
+    case ERROR_FILE_EXISTS:
+        return "同名的文件太多";
+    case ERROR_BAD_PATHNAME:
+        return "应是文件夹的地方不是文件夹";
+    case ERROR_STOPPED_ON_SYMLINK:
+        return "文件夹是符号链接，程序不经由链接写入";
     case ERROR_DISK_FULL:
         return "磁盘空间不足";
     case ERROR_FILENAME_EXCED_RANGE:
         return "路径太长";
     case ERROR_BAD_FILE_TYPE:
         return "不是普通文件（是管道、套接字或设备）";
+    case ERROR_DATA_CHECKSUM_ERROR:
+        return "文件的大小或校验和与上次保存时记下的不一致";
     case ERROR_FILE_TOO_LARGE:
         return "文件超过了允许的大小";
     case ERROR_DIRECTORY:

@@ -38,6 +38,21 @@ ssize_t FileCalls::Write(int fd, const void* pBuffer, size_t nSize)
     return ::write(fd, pBuffer, nSize);
 }
 
+ssize_t FileCalls::Pread(int fd, void* pBuffer, size_t nSize, off_t nOffset)
+{
+    return ::pread(fd, pBuffer, nSize, nOffset);
+}
+
+ssize_t FileCalls::Pwrite(int fd, const void* pBuffer, size_t nSize, off_t nOffset)
+{
+    return ::pwrite(fd, pBuffer, nSize, nOffset);
+}
+
+int FileCalls::Ftruncate(int fd, off_t nSize)
+{
+    return ::ftruncate(fd, nSize);
+}
+
 int FileCalls::Fsync(int fd)
 {
     return ::fsync(fd);

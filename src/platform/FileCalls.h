@@ -18,6 +18,9 @@ class FileCalls
     virtual int Open(const char* lpcszPath, int nFlags, mode_t mode);
     virtual ssize_t Read(int fd, void* pBuffer, size_t nSize);
     virtual ssize_t Write(int fd, const void* pBuffer, size_t nSize);
+    virtual ssize_t Pread(int fd, void* pBuffer, size_t nSize, off_t nOffset);
+    virtual ssize_t Pwrite(int fd, const void* pBuffer, size_t nSize, off_t nOffset);
+    virtual int Ftruncate(int fd, off_t nSize);
     virtual int Fsync(int fd);
     virtual int Close(int fd);
     virtual int Fstat(int fd, struct stat* pInfo);

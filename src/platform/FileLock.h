@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/FileDescriptor.h"
 #include "platform/Types.h"
@@ -24,6 +25,12 @@ class CFileLock
     DWORD Lock(const std::string& strLockPath, int nSeconds);
     void Unlock();
     bool IsHeld() const { return m_file.IsOpen(); }
+    // Makes the lock file's content these bytes (the holder may keep a small note there), synced to
+    // disk when bSync. ERROR_INVALID_DATA when the lock is not held.
+    DWORD WriteContent(std::string_view bytes, bool bSync);
+    // The lock file's content, up to nMaxSize bytes, read through the held lock (closing another
+    // descriptor of the file could let a record lock go).
+    DWORD ReadContent(std::string& strBytes, std::size_t nMaxSize);
 
   private:
     FileDescriptor m_file;

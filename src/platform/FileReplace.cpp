@@ -102,6 +102,20 @@ DWORD CheckReplaceable(const FileTarget& target, const ReplaceOptions& options)
     return current == *options.pExpected ? ERROR_SUCCESS : ERROR_FILE_INVALID;
 }
 
+// The last look before the rename: whatever the earlier checks said, a rename never replaces a
+// device, FIFO, socket, directory or link that took the target's name meanwhile.
+DWORD CheckStillRegular(const std::string& strTarget)
+{
+    struct stat info
+    {
+    };
+    if (GetFileCalls().Lstat(strTarget.c_str(), &info) != 0)
+        return errno == ENOENT ? ERROR_SUCCESS : LastSystemError();
+    if (S_ISREG(info.st_mode))
+        return ERROR_SUCCESS;
+    return S_ISDIR(info.st_mode) ? ERROR_DIRECTORY : ERROR_BAD_FILE_TYPE;
+}
+
 // Makes the rename itself durable. The new file is in place whatever this returns, so a failure is
 // not reported: the caller must not believe the previous file is still there.
 void SyncDirectory(const std::string& strDir)
@@ -130,6 +144,8 @@ DWORD ReplaceFileAtomically(const std::string& strPath, std::string_view bytes, 
     DWORD dwCode = WriteTemporary(file, bytes, target, options, written);
     if (dwCode == ERROR_SUCCESS && options.beforeReplace)
         dwCode = options.beforeReplace(target.strPath);
+    if (dwCode == ERROR_SUCCESS)
+        dwCode = CheckStillRegular(target.strPath);
     if (dwCode == ERROR_SUCCESS && GetFileCalls().Rename(strTempPath.c_str(), target.strPath.c_str()) != 0)
         dwCode = LastSystemError();
     if (dwCode != ERROR_SUCCESS)

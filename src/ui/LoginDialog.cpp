@@ -9,7 +9,10 @@
 
 #include "core/DataFunc.h"
 #include "core/PasswordChange.h"
+#include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
+#include "platform/ErrorText.h"
+#include "platform/LastError.h"
 #include "platform/Profile.h"
 #include "ui/AppIcon.h"
 #include "ui/HyperLink.h"
@@ -122,7 +125,14 @@ void CLoginDialog::OnOK()
     // The school's writer lock is taken with the load and held until this dialog, and with it the
     // main window, ends: another window or a command-line import is refused meanwhile.
     const bool bHeldBefore = g_schoolSession.Holds(m_strCode);
-    const SchoolAccess result = OpenSchoolToWrite(m_strCode, m_strPassword, g_memStudents);
+    SchoolAccess result = OpenSchoolToWrite(m_strCode, m_strPassword, g_memStudents);
+    if (result == SchoolAccess::FileChanged)
+    {
+        const std::optional<SchoolAccess> chosen = OpenChangedFile(bHeldBefore);
+        if (!chosen)
+            return;
+        result = *chosen;
+    }
     if (result != SchoolAccess::Done)
     {
         UiMessageBox(this, FromGbk(SchoolAccessMessage(result, m_strCode)), QStringLiteral("提示"));
@@ -159,6 +169,38 @@ bool CLoginDialog::ConfirmFirstPassword()
         UiMessageBox(this, QStringLiteral("不能把密码记入配置文件 quillmark.ini，请自己记下这个密码。"),
                      QStringLiteral("提示"));
     return true;
+}
+
+std::optional<SchoolAccess> CLoginDialog::OpenChangedFile(bool bHeldBefore)
+{
+    const std::vector<BackupEntry> backups = ListBackups(m_strCode);
+    QString text = FromGbk(SchoolAccessMessage(SchoolAccess::FileChanged, m_strCode)) +
+                   QStringLiteral("\n\n“打开”照现在的内容打开它；");
+    QStringList choices = {QStringLiteral("打开(&O)")};
+    if (!backups.empty())
+    {
+        text += QStringLiteral("“恢复最新备份”用 %1 的备份替换它（它先留作一个备份）；")
+                    .arg(QString::fromStdString(FormatBackupTime(backups.front().stamp.tWhen)));
+        choices << QStringLiteral("恢复最新备份(&R)");
+    }
+    choices << QStringLiteral("取消");
+    text += QStringLiteral("“取消”不登录。");
+    const int nChoice = UiChoiceBox(this, text, QStringLiteral("提示"), choices, MsgIcon::Exclamation);
+    if (nChoice < 0 || nChoice >= choices.size() - 1)
+        return std::nullopt;
+    const SchoolAccess opened = OpenSchoolToWrite(m_strCode, m_strPassword, g_memStudents, 0, true);
+    if (opened != SchoolAccess::Done || nChoice == 0)
+        return opened;
+    if (RestoreBackup(m_strCode, backups.front().stamp.strId, m_strPassword, g_memStudents))
+        return SchoolAccess::Done;
+    const DWORD dwCode = GetLastError();
+    if (!bHeldBefore)
+        g_schoolSession.Unlock(m_strCode);
+    UiMessageBox(this,
+                 QStringLiteral("恢复最新备份失败（%1），数据文件没有改变，也没有登录。")
+                     .arg(FromGbk(GetErrorReasonText(dwCode))),
+                 QStringLiteral("提示"));
+    return std::nullopt;
 }
 
 void CLoginDialog::OnCancel()

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <QDialog>
 
+enum class SchoolAccess;
 class QLineEdit;
 class QPushButton;
 class CHyperLink;
@@ -49,6 +51,10 @@ class CLoginDialog : public QDialog
     // profile "quillmark.ini" [security] as the password change does (a failed note is told, the
     // login goes on). False when cancelled or different (told; the password edit is cleared).
     bool ConfirmFirstPassword();
+    // A data file that is not the one its last save noted: asks whether to open it as it is, restore
+    // the newest backup over it, or cancel. The outcome of the open chosen, or nullopt when cancelled
+    // or told why not already.
+    std::optional<SchoolAccess> OpenChangedFile(bool bHeldBefore);
 
   private:
     QLineEdit* m_edtCode;

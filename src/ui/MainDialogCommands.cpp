@@ -66,7 +66,7 @@ void CMainDialog::OnDeleteRecord()
     FillList();
     // The deleted records leave no selection mark behind: modify then asks which record.
     m_lstStudents->setCurrentIndex(QModelIndex());
-    SaveStudentsOrReport(this, GetSchoolKey());
+    SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("删除 %1 条记录前").arg(rows.size()));
     FinishStep(std::move(pStep), {});
 }
 

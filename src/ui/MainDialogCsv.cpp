@@ -140,7 +140,7 @@ void CMainDialog::OnImportCsv()
         return;
     }
     FillList();
-    SaveStudentsOrReport(this, GetSchoolKey());
+    SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("导入前"));
     auto pStep = BeginStep(QStringLiteral("导入 %1 条记录").arg(imported.GetRowCount()), {});
     FinishStep(std::move(pStep), RowRange(nFirstNew, g_memStudents.GetRowCount()));
 }

@@ -70,9 +70,9 @@ void CMainDialog::UpdateHistoryActions()
 std::unique_ptr<CRowsCommand> CMainDialog::BeginStep(const QString& text, const std::vector<int>& removed)
 {
     // Every undo and redo shows the table anew and saves it at once, like every other change.
-    return std::make_unique<CRowsCommand>(text, removed, [this] {
+    return std::make_unique<CRowsCommand>(text, removed, [this, text] {
         FillList();
-        SaveStudentsOrReport(this, GetSchoolKey());
+        SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("撤销或重做%1前").arg(text));
     });
 }
 
@@ -86,19 +86,21 @@ void CMainDialog::OnRestoreBackup()
 {
     const SchoolKey key = GetSchoolKey();
     std::string strId;
+    std::string strBackupPassword;
     {
         CRestoreDialog dlg(key, this);
         if (dlg.exec() != QDialog::Accepted)
             return;
         strId = dlg.GetChosenId();
+        strBackupPassword = dlg.GetBackupPassword();
     }
     auto pStep = BeginStep(QStringLiteral("恢复备份"), RowRange(0, g_memStudents.GetRowCount()));
-    if (!RestoreBackup(key.strCode, strId, key.strPassword, g_memStudents))
+    if (!RestoreBackup(key.strCode, strId, key.strPassword, strBackupPassword, g_memStudents))
     {
         const DWORD dwCode = GetLastError();
         const QString text =
             dwCode == ERROR_INVALID_PASSWORD ? QStringLiteral("密码不正确，请检查。")
-            : dwCode == ERROR_INVALID_DATA
+            : dwCode == ERROR_INVALID_DATA || dwCode == ERROR_FILE_CORRUPT
                 ? QStringLiteral("这个备份已损坏，不能恢复。")
                 : QStringLiteral("恢复备份失败（%1），数据文件没有改变。").arg(FromGbk(GetErrorReasonText(dwCode)));
         UiMessageBox(this, text, QStringLiteral("提示"));

@@ -36,7 +36,7 @@ bool AddStudentRow(QWidget* parent, const SchoolKey& key)
         return false;
     g_memStudents.AddRows(1);
     WriteRow(dlg, g_memStudents.GetRowCount() - 1);
-    SaveStudentsOrReport(parent, key);
+    SaveStudentsOrReport(parent, key, QStringLiteral("新增记录前"));
     return true;
 }
 
@@ -48,6 +48,6 @@ bool ModifyStudentRow(QWidget* parent, int nRow, const SchoolKey& key)
     if (dlg.exec() != QDialog::Accepted)
         return false;
     WriteRow(dlg, nRow);
-    SaveStudentsOrReport(parent, key);
+    SaveStudentsOrReport(parent, key, QStringLiteral("修改记录前"));
     return true;
 }

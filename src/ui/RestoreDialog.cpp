@@ -8,14 +8,17 @@
 
 #include "core/DataFunc.h"
 #include "platform/LastError.h"
+#include "ui/Support/CodeNameDisplay.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
+#include "ui/Support/PasswordPrompt.h"
 
 namespace
 {
 enum BackupColumn
 {
     colTime,
+    colOccasion,
     colRecords,
     colSize,
     colState,
@@ -111,8 +114,9 @@ void CRestoreDialog::FillBackupList()
         m_entries.push_back(std::move(listed));
     }
     m_lstBackups->setColumnCount(colCount);
-    m_lstBackups->setHorizontalHeaderLabels(
-        {QStringLiteral("时间"), QStringLiteral("记录数"), QStringLiteral("文件大小"), QStringLiteral("状态")});
+    m_lstBackups->setHorizontalHeaderLabels({QStringLiteral("时间"), QStringLiteral("备份前的操作"),
+                                             QStringLiteral("记录数"), QStringLiteral("文件大小"),
+                                             QStringLiteral("状态")});
     m_lstBackups->setRowCount(static_cast<int>(m_entries.size()));
     for (int nRow = 0; nRow < static_cast<int>(m_entries.size()); ++nRow)
     {
@@ -120,6 +124,7 @@ void CRestoreDialog::FillBackupList()
         const bool bReadable = listed.nRecords >= 0;
         m_lstBackups->setItem(nRow, colTime,
                               NewItem(QString::fromStdString(FormatBackupTime(listed.backup.stamp.tWhen)), bReadable));
+        m_lstBackups->setItem(nRow, colOccasion, NewItem(FromGbk(listed.backup.strOccasion), bReadable));
         m_lstBackups->setItem(nRow, colRecords,
                               NewItem(bReadable ? QString::number(listed.nRecords) : QStringLiteral("—"), bReadable));
         m_lstBackups->setItem(nRow, colSize, NewItem(SizeText(listed.backup.nSize), bReadable));
@@ -127,6 +132,7 @@ void CRestoreDialog::FillBackupList()
                               NewItem(bReadable ? QString() : UnreadableBackupText(listed.dwError), bReadable));
     }
     m_lstBackups->resizeColumnsToContents();
+    m_lstBackups->horizontalHeader()->setStretchLastSection(true);
     m_stcNone->setVisible(m_entries.empty());
     m_btnRestore->setEnabled(!m_entries.empty());
 }
@@ -152,10 +158,17 @@ void CRestoreDialog::ShowPreview()
         !LoadDatabaseFile(m_entries[static_cast<std::size_t>(nEntry)].backup.strPath, m_key.strPassword, table))
         return;
     const int nRows = std::min(table.GetRowCount(), kPreviewRows);
+    const bool bNames = ShowsCodeNames();
     m_lstPreview->setRowCount(nRows);
     for (int nRow = 0; nRow < nRows; ++nRow)
         for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-            m_lstPreview->setItem(nRow, nCol, new QTableWidgetItem(FromGbk(table.GetCell(nRow, nCol))));
+        {
+            // Coded fields as the main list shows them (显示代码名称), the code in the tooltip.
+            const char* lpcszCell = table.GetCell(nRow, nCol);
+            auto* pItem = new QTableWidgetItem(ListCellText(nCol, lpcszCell, bNames));
+            pItem->setToolTip(ListCellToolTip(nCol, lpcszCell, bNames));
+            m_lstPreview->setItem(nRow, nCol, pItem);
+        }
 }
 
 void CRestoreDialog::OnOK()
@@ -166,13 +179,13 @@ void CRestoreDialog::OnOK()
         UiMessageBox(this, QStringLiteral("请先选择一个备份。"), QStringLiteral("提示"));
         return;
     }
-    const Listed& listed = m_entries[static_cast<std::size_t>(nEntry)];
+    Listed& listed = m_entries[static_cast<std::size_t>(nEntry)];
+    m_strBackupPassword = m_key.strPassword;
+    if (listed.nRecords < 0 && listed.dwError == ERROR_INVALID_PASSWORD && !AskBackupPassword(listed))
+        return;
     if (listed.nRecords < 0)
     {
-        UiMessageBox(this,
-                     listed.dwError == ERROR_INVALID_PASSWORD ? QStringLiteral("密码不正确，请检查。")
-                                                              : QStringLiteral("这个备份已损坏，不能恢复。"),
-                     QStringLiteral("提示"));
+        UiMessageBox(this, QStringLiteral("这个备份已损坏，不能恢复。"), QStringLiteral("提示"));
         return;
     }
     const QString question =
@@ -184,4 +197,33 @@ void CRestoreDialog::OnOK()
         return;
     m_strChosenId = listed.backup.stamp.strId;
     QDialog::accept();
+}
+
+bool CRestoreDialog::AskBackupPassword(Listed& listed)
+{
+    const QString time = QString::fromStdString(FormatBackupTime(listed.backup.stamp.tWhen));
+    const std::optional<QString> given =
+        UiAskPassword(this,
+                      QStringLiteral("%1 的备份是用另一个密码保存的（多半在修改密码之前）。\n请输入保存它时的密码，"
+                                     "恢复后的数据文件用现在的密码保存：")
+                          .arg(time),
+                      QStringLiteral("恢复备份"));
+    if (!given)
+        return false;
+    const std::optional<std::string> password = ToGbk(*given);
+    CMemTable table;
+    // The login's check: the magic and the header line must come out right.
+    if (!password || !LoadDatabaseFile(listed.backup.strPath, *password, table))
+    {
+        UiMessageBox(this,
+                     !password || GetLastError() == ERROR_INVALID_PASSWORD
+                         ? QStringLiteral("密码不正确：%1 的备份（%2）不能用这个密码打开。")
+                               .arg(time, QString::fromStdString(listed.backup.stamp.strId))
+                         : QStringLiteral("这个备份已损坏，不能恢复。"),
+                     QStringLiteral("提示"));
+        return false;
+    }
+    listed.nRecords = table.GetRowCount();
+    m_strBackupPassword = *password;
+    return true;
 }

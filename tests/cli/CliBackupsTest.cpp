@@ -48,7 +48,7 @@ TEST_F(CliBackups, ListsNewestFirstWithTimeAndRecordsAndMarksUnreadableOnes)
     EXPECT_EQ(result.nExit, 0) << result.strErr;
     const std::vector<std::string> lines = Lines(result.strOut);
     ASSERT_EQ(lines.size(), 2u) << result.strOut;
-    const std::regex line(R"((\d{8}-\d{6}(-\d+)?)\t\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\t(\d+))");
+    const std::regex line(R"((\d{8}-\d{6}Z(-\d+)?)\t\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\t(\d+)\t保存前)");
     std::smatch match;
     ASSERT_TRUE(std::regex_match(lines[0], match, line)) << lines[0];
     EXPECT_EQ(match[3], "2");
@@ -60,10 +60,12 @@ TEST_F(CliBackups, ListsNewestFirstWithTimeAndRecordsAndMarksUnreadableOnes)
     EXPECT_EQ(lines[0].substr(lines[0].find('\t') + 1, 19), FormatBackupTime(stamp->tWhen));
 
     WriteFileBytes(FilePath("backup/10001/20200101-000000.db"), "garbage that is no data file");
+    WriteFileBytes(FilePath("backup/10001/20200101-000001.db"), "");
     const std::vector<std::string> other = Lines(Run({"backups", "--school", CODE, "--password", "9"}).strOut);
-    ASSERT_EQ(other.size(), 3u);
-    EXPECT_TRUE(other[0].ends_with("\t密码不符")) << other[0];
-    EXPECT_TRUE(other[2].ends_with("\t密码不符")) << other[2]; // no magic: as the login sees it
+    ASSERT_EQ(other.size(), 4u);
+    EXPECT_TRUE(other[0].ends_with("\t密码不符\t保存前")) << other[0];
+    EXPECT_TRUE(other[2].ends_with("\t已损坏\t")) << other[2];   // empty: damaged, not an empty school
+    EXPECT_TRUE(other[3].ends_with("\t密码不符\t")) << other[3]; // no magic: as the login sees it
 }
 
 TEST_F(CliBackups, ListingIsEmptyForASchoolWithoutBackups)
@@ -109,7 +111,9 @@ TEST_F(CliBackups, RestoreRefusalsLeaveTheDataFileAsItWas)
         {{"restore", "--school", "99999", "--password", "123", "--backup", strId}, 2, "院校代码不正确，请检查。"},
         {{"restore", "--school", CODE, "--password", "124", "--backup", strId},
          3,
-         "密码不正确，请检查。（错误代码 86）"},
+         "备份 " + strId +
+             " 或现在的数据文件不能用给出的密码打开（备份若是在修改密码之前保存的，请用 --backup-password "
+             "给出它当时的密码）（错误代码 86）"},
     };
     const std::string strBefore = ReadFileBytes(DataFilePath(CODE));
     for (const Case& c : cases)
@@ -122,21 +126,50 @@ TEST_F(CliBackups, RestoreRefusalsLeaveTheDataFileAsItWas)
     }
 }
 
-TEST_F(CliBackups, RestoreRefusesABackupOfAnotherPassword)
+TEST_F(CliBackups, RestoresABackupOfAnEarlierPasswordGivenItsPassword)
 {
     WriteSchool(CODE, "old", {ValidRecord(1)});
     ASSERT_EQ(Run({"passwd", "--school", CODE, "--old", "old", "--new", "new"}).nExit, 0);
     const std::vector<std::string> lines = Lines(Run({"backups", "--school", CODE, "--password", "new"}).strOut);
     ASSERT_EQ(lines.size(), 1u);
-    EXPECT_TRUE(lines[0].ends_with("\t密码不符"));
+    EXPECT_TRUE(lines[0].ends_with("\t密码不符\t修改密码前"));
     const std::string strBefore = ReadFileBytes(DataFilePath(CODE));
     const std::string strId = lines[0].substr(0, lines[0].find('\t'));
-    const CliResult result = Run({"restore", "--school", CODE, "--password", "new", "--backup", strId});
-    EXPECT_EQ(result.nExit, 3);
-    EXPECT_EQ(result.strErr, "varnholt-cli: 密码不正确，请检查。（错误代码 86）\n");
-    EXPECT_EQ(ReadFileBytes(DataFilePath(CODE)), strBefore);
-    // With the old password the backup opens, but the current file does not: still refused.
-    EXPECT_EQ(Run({"restore", "--school", CODE, "--password", "old", "--backup", strId}).nExit, 3);
-    EXPECT_EQ(ReadFileBytes(DataFilePath(CODE)), strBefore);
+    for (const std::vector<std::string>& refused :
+         {std::vector<std::string>{"--password", "new"}, std::vector<std::string>{"--password", "old"},
+          std::vector<std::string>{"--password", "new", "--backup-password", "olx"},
+          std::vector<std::string>{"--password", "old", "--backup-password", "old"}})
+    {
+        std::vector<std::string> args = {"restore", "--school", CODE, "--backup", strId};
+        args.insert(args.end(), refused.begin(), refused.end());
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.nExit, 3) << refused.back();
+        EXPECT_TRUE(result.strErr.find("备份 " + strId + " 或现在的数据文件不能用给出的密码打开") != std::string::npos)
+            << result.strErr;
+        EXPECT_EQ(ReadFileBytes(DataFilePath(CODE)), strBefore) << refused.back();
+    }
+    const CliResult result =
+        Run({"restore", "--school", CODE, "--password", "new", "--backup", strId, "--backup-password", "old"});
+    EXPECT_EQ(result.nExit, 0) << result.strErr;
+    EXPECT_EQ(ReadSchool(CODE, "new"), std::vector<Record>{ValidRecord(1)});
+}
+
+// A data file cut at a line end, which the note of its last save shows: refused unless asked for.
+TEST_F(CliBackups, ChangedDataFileIsRefusedUnlessAccepted)
+{
+    WriteSchool(CODE, "", {ValidRecord(1), ValidRecord(2), ValidRecord(3)}); // plain text: cut where a line ends
+    const std::string strFile = ReadFileBytes(DataFilePath(CODE));
+    const std::string strCut = strFile.substr(0, strFile.rfind("\r\n", strFile.size() - 3) + 2);
+    WriteFileBytes(DataFilePath(CODE), strCut);
+    const CliResult refused = Run({"list", "--school", CODE});
+    EXPECT_EQ(refused.nExit, 3);
+    EXPECT_TRUE(refused.strErr.starts_with("varnholt-cli: 该院校的数据文件与上次保存时记下的大小或校验和不一致"))
+        << refused.strErr;
+    EXPECT_TRUE(refused.strErr.find("要照现在的内容打开，请加 --accept-changed-file。") != std::string::npos)
+        << refused.strErr;
+    const CliResult accepted = Run({"list", "--school", CODE, "--accept-changed-file"});
+    EXPECT_EQ(accepted.nExit, 0) << accepted.strErr;
+    EXPECT_EQ(Lines(accepted.strOut).size(), 3u) << accepted.strOut; // the header and two of the three records
+    EXPECT_EQ(ReadFileBytes(DataFilePath(CODE)), strCut);
 }
 } // namespace

@@ -166,7 +166,7 @@ TEST_F(CliTest, OddDataFileIsRefusedAtOnceByEveryCommand)
     };
     const OddCase cases[] = {
         {"fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, ERROR_BAD_FILE_TYPE},
-        {"device", [](const std::string& p) { ::symlink("/dev/zero", p.c_str()); }, ERROR_BAD_FILE_TYPE},
+        {"device", [](const std::string& p) { ASSERT_TRUE(TestKit::MakeDeviceNode(p)); }, ERROR_BAD_FILE_TYPE},
         {"dangling link", [](const std::string& p) { ::symlink("gone.db", p.c_str()); }, ERROR_CANT_RESOLVE_FILENAME},
     };
     for (const OddCase& odd : cases)
@@ -195,6 +195,7 @@ TEST_F(CliWriters, ExportRefusesTheProgramsOwnFilesAndOddTargets)
     WriteFileBytes(FilePath("10002.db"), "other school");
     std::filesystem::create_symlink("10001.db", FilePath("link-to-own.csv"));
     ::mkfifo(FilePath("fifo.csv").c_str(), 0600);
+    ASSERT_TRUE(TestKit::MakeDeviceNode(FilePath("device.csv")));
     std::filesystem::create_directory(FilePath("dir.csv"));
     std::filesystem::create_symlink("nowhere/x.csv", FilePath("dangling.csv"));
     struct TargetCase
@@ -213,7 +214,7 @@ TEST_F(CliWriters, ExportRefusesTheProgramsOwnFilesAndOddTargets)
         {FilePath("share/../10001.db"), "", ERROR_ACCESS_DENIED},
         {FilePath("fifo.csv"), "不是普通文件（是管道、套接字或设备）", ERROR_BAD_FILE_TYPE},
         {FilePath("dir.csv"), "这是一个文件夹", ERROR_DIRECTORY},
-        {"/dev/null", "不是普通文件（是管道、套接字或设备）", ERROR_BAD_FILE_TYPE},
+        {FilePath("device.csv"), "不是普通文件（是管道、套接字或设备）", ERROR_BAD_FILE_TYPE},
         {FilePath("dangling.csv"), "符号链接指向的文件不存在或链接成环", ERROR_CANT_RESOLVE_FILENAME},
     };
     std::filesystem::create_directory(FilePath("share"));

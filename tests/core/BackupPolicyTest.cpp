@@ -59,23 +59,29 @@ long DayOf(std::time_t t)
 }
 } // namespace
 
-TEST(BackupId, NamesTheTimeToTheSecondAndReadsBack)
+TEST(BackupId, NamesTheUtcTimeToTheSecondAndReadsOldLocalNamesToo)
 {
+    // Named in UTC, shown in local time (Asia/Shanghai, eight hours ahead).
     const std::time_t t = At(2026, 12, 10, 9, 5, 7);
-    EXPECT_EQ(MakeBackupId(t), "20261210-090507");
-    EXPECT_EQ(MakeBackupId(t, 3), "20261210-090507-3");
+    EXPECT_EQ(MakeBackupId(t), "20261210-010507Z");
+    EXPECT_EQ(MakeBackupId(t, 3), "20261210-010507Z-3");
     EXPECT_EQ(FormatBackupTime(t), "2026-12-10 09:05:07");
-    const auto stamp = ParseBackupId("20261210-090507-3");
-    ASSERT_TRUE(stamp);
-    EXPECT_EQ(stamp->tWhen, t);
-    EXPECT_EQ(stamp->nSerial, 3);
+    for (const char* lpcszId : {"20261210-010507Z-3", "20261210-090507-3"}) // new and old names of one moment
+    {
+        const auto stamp = ParseBackupId(lpcszId);
+        ASSERT_TRUE(stamp) << lpcszId;
+        EXPECT_EQ(stamp->tWhen, t) << lpcszId;
+        EXPECT_EQ(stamp->nSerial, 3) << lpcszId;
+    }
 }
 
 TEST(BackupId, RefusesWhatTheProgramNeverWrites)
 {
-    for (const char* lpcszId : {"", "20261210", "20261210-0905", "20261210-090507.db", "20261310-090507",
-                                "20261232-090507", "20261210-250507", "2026121x-090507", "20261210-090507-1",
-                                "20261210-090507-01", "20261210-090507-", "x20261210-090507", "../20261210-090507"})
+    for (const char* lpcszId :
+         {"", "20261210", "20261210-0905", "20261210-090507.db", "20261310-090507", "20261232-090507",
+          "20261210-250507", "2026121x-090507", "20261210-090507-1", "20261210-090507-01", "20261210-090507-02",
+          "20261210-090507Z-02", "20261210-090507z", "20261210-090507ZZ", "20261210-090507-2Z", "20261210-090507-",
+          "x20261210-090507", "../20261210-090507"})
         EXPECT_FALSE(ParseBackupId(lpcszId)) << lpcszId;
 }
 
@@ -113,7 +119,7 @@ TEST(BackupRotation, ManySavesInOneSecondGetTheirOwnNames)
     for (int i = 0; i < 5; ++i)
         store.Backup(t);
     EXPECT_EQ(store.Size(), 5u);
-    EXPECT_TRUE(store.Has("20261210-080000-5"));
+    EXPECT_TRUE(store.Has("20261210-000000Z-5"));
 }
 
 // A month of use, several saves a day at varying hours, with pruning after every backup.

@@ -162,7 +162,8 @@ TEST_F(SchoolDatabase, EmptyPasswordSavesThePlainText)
     ASSERT_TRUE(CreateStudentTable(empty));
     ASSERT_TRUE(SaveSchoolDatabase(CODE, empty, ""));
     EXPECT_EQ(ReadFileBytes(DbPath()), std::string("OKAY\r\n") + g_lpcszStudentColumns);
-    EXPECT_EQ(m_dir.Listing(), "10001.db backup"); // replaced (the old file kept as a backup), no temporary left
+    EXPECT_EQ(m_dir.Listing(),
+              "10001.db 10001.lock backup"); // replaced (the old file kept as a backup), no temporary left
 }
 
 class ScrambledSave : public SchoolDatabase, public testing::WithParamInterface<std::string>
@@ -239,8 +240,8 @@ TEST_F(SchoolDatabase, HeaderWithoutEveryStudentFieldIsAWrongPassword)
 {
     std::string strWithoutBz = PlainText(SampleRecords(1));
     strWithoutBz.replace(strWithoutBz.find("\tBZ\t"), 4, "\tXX\t");
-    for (const std::string& strText :
-         {std::string("OKAY\r\nA\tB\r\n1\t2\r\n3\t4\r\n"), strWithoutBz, std::string("OKAY\r\nXSBSH\tYXDM")})
+    for (const std::string& strText : {std::string("OKAY\r\nA\tB\r\n1\t2\r\n3\t4\r\n"), strWithoutBz,
+                                       std::string("OKAY\r\nXSBSH\tYXDMX"), std::string("OKAY\r\nXSBSH\tYXDMX\tXM")})
     {
         WriteFileBytes(DbPath(), strText);
         ExpectRefused("", ERROR_INVALID_PASSWORD);
@@ -248,21 +249,18 @@ TEST_F(SchoolDatabase, HeaderWithoutEveryStudentFieldIsAWrongPassword)
     }
 }
 
-TEST_F(SchoolDatabase, MissingOrShortFileGivesAnEmptyTable)
+TEST_F(SchoolDatabase, MissingFileIsANewSchoolButAShortOneIsDamaged)
 {
     ASSERT_TRUE(Load("123"));
     ExpectEmptyStudentTable(m_table);
+    // Such files once opened as an empty school with any password, and the next save re-keyed them.
     for (const std::string& strBytes :
          {std::string(), std::string("OK"), std::string("OKAY\r\n"), std::string("\x7f\x01\x02\x03\x04\x05", 6)})
     {
         WriteFileBytes(DbPath(), strBytes);
-        ASSERT_TRUE(Load("any password"));
-        ExpectEmptyStudentTable(m_table);
+        ExpectRefused("any password", ERROR_FILE_CORRUPT);
+        EXPECT_EQ(ReadFileBytes(DbPath()), strBytes);
     }
-    Fill(m_table, SampleRecords(1));
-    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123")); // the next save overwrites the short file
-    ASSERT_TRUE(Load("123"));
-    ExpectHolds(m_table, SampleRecords(1));
 }
 
 // ---- Bad input ------------------------------------------------------------------------------
@@ -336,16 +334,16 @@ TEST_F(SchoolDatabase, AnyTextAfterTheMagicLoadsOrIsInvalidData)
 TEST_F(SchoolDatabase, TruncatedFileIsRefusedAsDamagedAtEveryLength)
 {
     // Cut anywhere after the header line, a file once loaded with fewer rows and the next save made
-    // the loss permanent. A cut inside the header line reads as a wrong password.
+    // the loss permanent. A cut inside the magic or the header line is damage too, not a wrong password.
     const std::string strPlain = PlainText(SampleRecords(4));
     const std::string strFile = XorWithPassword(strPlain, "123");
     const std::size_t nHeaderEnd = strPlain.find("\r\n", 6) + 2;
-    for (std::size_t nCut = 7; nCut < strFile.size(); ++nCut)
+    for (std::size_t nCut = 0; nCut < strFile.size(); ++nCut)
     {
-        if (strPlain.compare(nCut - 2, 2, "\r\n") == 0 && nCut >= nHeaderEnd)
-            continue; // a cut at a line end leaves whole records: a shorter file, not a damaged one
+        if (nCut >= nHeaderEnd && strPlain.compare(nCut - 2, 2, "\r\n") == 0)
+            continue; // a cut at a line end leaves whole records: only the note tells (below)
         WriteFileBytes(DbPath(), strFile.substr(0, nCut));
-        ExpectRefused("123", nCut < nHeaderEnd ? ERROR_INVALID_PASSWORD : ERROR_FILE_CORRUPT);
+        ExpectRefused("123", ERROR_FILE_CORRUPT);
         ASSERT_EQ(ReadFileBytes(DbPath()), strFile.substr(0, nCut)) << nCut;
     }
 }
@@ -364,7 +362,7 @@ TEST_F(SchoolDatabase, DirectoryInPlaceOfTheFileIsRefused)
     ExpectRefused("", ERROR_DIRECTORY);
     EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, ""));
     EXPECT_EQ(GetLastError(), ERROR_DIRECTORY);
-    EXPECT_EQ(m_dir.Listing(), "10001.db");
+    EXPECT_EQ(m_dir.Listing(), "10001.db 10001.lock");
     struct stat st
     {
     };
@@ -407,7 +405,7 @@ class FailedSave : public SchoolDatabase
     void ExpectOldFileIntact()
     {
         EXPECT_EQ(ReadFileBytes(DbPath()), m_strOld);
-        EXPECT_EQ(m_dir.Listing(), "10001.db");
+        EXPECT_EQ(m_dir.Listing(), "10001.db 10001.lock");
     }
 
     std::string m_strOld;
@@ -497,13 +495,14 @@ TEST_F(SchoolDatabase, OddFileInPlaceOfTheDataFileIsRefusedAtOnce)
     ASSERT_EQ(::mkfifo(DbPath().c_str(), 0600), 0); // opening it for reading would wait for ever
     ExpectRefused("", ERROR_BAD_FILE_TYPE);
     ::unlink(DbPath().c_str());
-    ASSERT_EQ(::symlink("/dev/zero", DbPath().c_str()), 0);
+    ASSERT_TRUE(TestKit::MakeDeviceNode(m_dir.FilePath("device")));
+    ASSERT_EQ(::symlink(m_dir.FilePath("device").c_str(), DbPath().c_str()), 0);
     ExpectRefused("", ERROR_BAD_FILE_TYPE);
     ::unlink(DbPath().c_str());
     ASSERT_EQ(::symlink(m_dir.FilePath("moved.db").c_str(), DbPath().c_str()), 0);
     ExpectRefused("", ERROR_CANT_RESOLVE_FILENAME); // never an empty school
     EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, ""));
-    EXPECT_EQ(m_dir.Listing(), "10001.db");
+    EXPECT_EQ(m_dir.Listing(), "10001.db 10001.lock device");
 }
 
 TEST_F(SchoolDatabase, LinkedDataFileIsSavedThroughToItsTarget)
@@ -592,3 +591,62 @@ TEST_F(SchoolDatabase, LockRemovesTheSchoolsStaleTemporariesOnly)
     EXPECT_EQ(other.TryLock(GetSchoolLockPath(CODE)), ERROR_SUCCESS);
 }
 } // namespace
+
+// ---- The note of the last save -------------------------------------------------------------
+
+// A file cut exactly after a line's CR LF reads as fewer records; only the note of the last save
+// shows it.
+TEST_F(SchoolDatabase, FileCutAtALineEndIsToldByTheNoteOfTheLastSave)
+{
+    Fill(m_table, SampleRecords(4));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+    const std::string strFile = ReadFileBytes(DbPath());
+    const std::string strPlain = XorWithPassword(strFile, "123");
+    const std::string strCut = strFile.substr(0, strPlain.rfind("\r\n", strPlain.size() - 3) + 2);
+    WriteFileBytes(DbPath(), strCut);
+    ExpectRefused("123", ERROR_DATA_CHECKSUM_ERROR);
+    ExpectRefused("124", ERROR_INVALID_PASSWORD); // the surer finding comes first
+    EXPECT_EQ(ReadFileBytes(DbPath()), strCut);
+    // Opened anyway on request; the next save notes the file anew.
+    ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table, true));
+    ExpectHolds(m_table, SampleRecords(3));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+    ASSERT_TRUE(Load("123"));
+    ExpectHolds(m_table, SampleRecords(3));
+    // A file without a note (copied from elsewhere, or an older program's) opens as it is.
+    WriteFileBytes(DbPath(), strCut.substr(0, strPlain.find("\r\n", 6) + 2));
+    WriteFileBytes(m_dir.FilePath("10001.lock"), "");
+    ASSERT_TRUE(Load("123"));
+    ExpectEmptyStudentTable(m_table);
+}
+
+// A save interrupted after its note was written leaves the old file or the new one: both match.
+TEST_F(SchoolDatabase, NoteOfAnInterruptedSaveMatchesTheOldFileAndTheNew)
+{
+    Fill(m_table, SampleRecords(2));
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+    const std::string strOld = ReadFileBytes(DbPath());
+    const std::string strNote = ReadFileBytes(m_dir.FilePath("10001.lock"));
+    Fill(m_table, SampleRecords(3));
+    {
+        // The rename fails: the note of the save in progress stays as an interruption leaves it.
+        class FailingRename : public FileCalls
+        {
+            int Rename(const char*, const char*) override
+            {
+                errno = EIO;
+                return -1;
+            }
+        } calls;
+        ScopedFileCalls scope(calls);
+        EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    }
+    EXPECT_NE(ReadFileBytes(m_dir.FilePath("10001.lock")), strNote);
+    ASSERT_TRUE(Load("123"));
+    ExpectHolds(m_table, SampleRecords(2));
+    WriteFileBytes(DbPath(), XorWithPassword(PlainText(SampleRecords(3)), "123")); // as if the rename went through
+    ASSERT_TRUE(Load("123"));
+    ExpectHolds(m_table, SampleRecords(3));
+    WriteFileBytes(DbPath(), XorWithPassword(PlainText(SampleRecords(1)), "123")); // neither
+    ExpectRefused("123", ERROR_DATA_CHECKSUM_ERROR);
+}

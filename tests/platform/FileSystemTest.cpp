@@ -78,7 +78,14 @@ const OddFileCase kOddFiles[] = {
     {"directory", [](const TempDir&, const std::string& p) { ::mkdir(p.c_str(), 0755); }, ERROR_DIRECTORY},
     {"fifo", [](const TempDir&, const std::string& p) { ::mkfifo(p.c_str(), 0644); }, ERROR_BAD_FILE_TYPE},
     {"socket", [](const TempDir&, const std::string& p) { MakeSocket(p); }, ERROR_BAD_FILE_TYPE},
-    {"device", [](const TempDir&, const std::string& p) { ::symlink("/dev/null", p.c_str()); }, ERROR_BAD_FILE_TYPE},
+    {"device", [](const TempDir&, const std::string& p) { ASSERT_TRUE(TestKit::MakeDeviceNode(p)); },
+     ERROR_BAD_FILE_TYPE},
+    {"link to a device",
+     [](const TempDir& dir, const std::string& p) {
+         ASSERT_TRUE(TestKit::MakeDeviceNode(dir / "device"));
+         ::symlink((dir / "device").c_str(), p.c_str());
+     },
+     ERROR_BAD_FILE_TYPE},
     {"dangling link", [](const TempDir& dir, const std::string& p) { ::symlink((dir / "gone").c_str(), p.c_str()); },
      ERROR_CANT_RESOLVE_FILENAME},
     {"link loop", [](const TempDir&, const std::string& p) { ::symlink(p.c_str(), p.c_str()); },
@@ -294,6 +301,93 @@ TEST_F(Replace, MissingDirectoryIsPathNotFound)
 }
 
 // ---- Leftovers of interrupted replaces ----------------------------------------------------------
+
+// Whatever the earlier checks said, the rename never replaces something that took the target's
+// name meanwhile: with the type check broken, tests once replaced real devices with files.
+TEST_F(Replace, SomethingOddThatTookTheNameMeanwhileIsNeverReplaced)
+{
+    for (const auto& [lpcszName, dwCode] :
+         {std::pair{"fifo", ERROR_BAD_FILE_TYPE}, std::pair{"device", ERROR_BAD_FILE_TYPE},
+          std::pair{"directory", ERROR_DIRECTORY}})
+    {
+        WriteBytes(Path(), "old");
+        ReplaceOptions options;
+        options.beforeReplace = [&, name = std::string(lpcszName)](const std::string& strTarget) {
+            ::unlink(strTarget.c_str());
+            if (name == "fifo")
+                ::mkfifo(strTarget.c_str(), 0600);
+            else if (name == "device")
+                TestKit::MakeDeviceNode(strTarget);
+            else
+                ::mkdir(strTarget.c_str(), 0700);
+            return ERROR_SUCCESS;
+        };
+        EXPECT_EQ(ReplaceFileAtomically(Path(), "new", options), dwCode) << lpcszName;
+        struct stat info
+        {
+        };
+        ASSERT_EQ(::lstat(Path().c_str(), &info), 0);
+        EXPECT_FALSE(S_ISREG(info.st_mode)) << lpcszName;
+        EXPECT_EQ(m_dir.Listing(), "10001.db") << lpcszName; // and no temporary left
+        ::rmdir(Path().c_str());
+        ::unlink(Path().c_str());
+    }
+}
+
+// The real wrapper, not a replacement: fsync on a pipe fails, and the failure must come through.
+TEST(FileCallsWrappers, FsyncReportsItsFailure)
+{
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    FileCalls calls;
+    errno = 0;
+    EXPECT_EQ(calls.Fsync(fds[0]), -1);
+    EXPECT_EQ(errno, EINVAL);
+    ::close(fds[0]);
+    ::close(fds[1]);
+}
+
+// A look at the path that fails for any reason but "no such file" is no missing file: a read or
+// a replace then would create a new file where the old could not be seen.
+TEST(ResolveRegularFile, FailedLookIsNoMissingFile)
+{
+    TempDir dir;
+    const std::string strPath = dir / "10001.db";
+    for (const auto& [nErrno, dwCode] :
+         {std::pair{EACCES, ERROR_ACCESS_DENIED}, std::pair{ENOTDIR, ERROR_PATH_NOT_FOUND},
+          std::pair{ENAMETOOLONG, ERROR_FILENAME_EXCED_RANGE}})
+    {
+        class FailingLstat : public FileCalls
+        {
+          public:
+            explicit FailingLstat(int nErrno) : m_nErrno(nErrno) {}
+            int Lstat(const char*, struct stat*) override { return FailWithErrno(m_nErrno); }
+
+          private:
+            int m_nErrno;
+        } calls(nErrno);
+        ScopedFileCalls scope(calls);
+        std::string strBytes;
+        EXPECT_EQ(ReadRegularFile(strPath, strBytes), dwCode) << nErrno;
+        EXPECT_EQ(ReplaceFileAtomically(strPath, "new"), dwCode) << nErrno;
+        FileIdentity identity;
+        EXPECT_EQ(GetFileIdentity(strPath, identity), dwCode) << nErrno;
+    }
+    EXPECT_EQ(dir.Listing(), "");
+}
+
+// A write within the same second changes only the nanoseconds of the modification time.
+TEST(FileIdentity, TellsFilesApartToTheNanosecond)
+{
+    FileIdentity a{true, 1, 2, 3, {100, 5}};
+    FileIdentity b = a;
+    EXPECT_TRUE(a == b);
+    b.modified.tv_nsec = 6;
+    EXPECT_FALSE(a == b);
+    b = a;
+    b.modified.tv_sec = 101;
+    EXPECT_FALSE(a == b);
+}
 
 TEST(StaleTemporaries, OnlyThisFilesTemporariesAreRemoved)
 {

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <vector>
 
 #include "platform/Encoding.h"
@@ -71,10 +73,20 @@ TempDir::~TempDir()
     std::filesystem::remove_all(m_strPath, ec);
 }
 
+bool MakeDeviceNode(const std::string& strPath)
+{
+    return ::mknod(strPath.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+}
+
 std::string TempDir::Listing() const
 {
+    return ListingOf(m_strPath);
+}
+
+std::string TempDir::ListingOf(const std::string& strDir)
+{
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_strPath))
+    for (const auto& entry : std::filesystem::directory_iterator(strDir))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     std::string strListing;

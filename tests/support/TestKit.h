@@ -17,6 +17,11 @@ namespace TestKit
 // A complete student record in record order, as UTF-8 (the tests convert where GBK is needed).
 std::vector<std::string> SampleStudent(const std::string& strNumber, const std::string& strName = "张三");
 
+// Makes a character device node (the numbers of the null device) at strPath, which must lie in a
+// test's temporary folder: tests of the "device" kind never point at the machine's real devices.
+// False when the system does not let the test make one.
+bool MakeDeviceNode(const std::string& strPath);
+
 // A fresh temporary directory, removed with everything in it at the end (also after a test took
 // away its permissions).
 class TempDir
@@ -31,6 +36,7 @@ class TempDir
     std::string FilePath(const std::string& strName) const { return m_strPath + "/" + strName; }
     // Names of the entries in the directory, sorted, separated by blanks.
     std::string Listing() const;
+    static std::string ListingOf(const std::string& strDir);
 
   private:
     std::string m_strPath;

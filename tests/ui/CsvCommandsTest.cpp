@@ -178,7 +178,8 @@ void TestCsvCommands::cancelledDialogsChangeNothing()
     dlg.OnImportCsv();
     QCOMPARE(files.requests().size(), 2);
     QCOMPARE(messages.count(), 0);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("10001.db")});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+             (QStringList{QStringLiteral("10001.db"), QStringLiteral("10001.lock")}));
     QCOMPARE(ReadFileBytes(dir.filePath(QStringLiteral("10001.db"))), strDataFile);
 }
 

@@ -2,6 +2,7 @@
 
 #include "StudentFixture.h"
 
+#include <fstream>
 #include <optional>
 
 #include <QDir>
@@ -11,10 +12,30 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
+
+using namespace Qt::StringLiterals;
 
 namespace
 {
+std::time_t g_tNow = 0;
+std::time_t FakeNow()
+{
+    return g_tNow;
+}
+
+std::string ReadBytes(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteBytes(const std::string& strPath, const std::string& strBytes)
+{
+    std::ofstream(strPath, std::ios::binary | std::ios::trunc) << strBytes;
+}
+
 void FillAndPressOK(CLoginDialog& dlg, const QString& code, const QString& password)
 {
     FindById<QLineEdit>(&dlg, 1001)->setText(code);
@@ -31,12 +52,18 @@ class TestLoginDialog : public QObject
 
     void init()
     {
+        g_tNow = 1796871600; // 2026-12-10 11:00:00
+        SetBackupClock(FakeNow);
         m_dir = std::make_unique<TempProgramDir>();
         g_strSchoolCode.clear();
         g_memStudents.Clear();
     }
 
-    void cleanup() { m_dir.reset(); }
+    void cleanup()
+    {
+        SetBackupClock(nullptr);
+        m_dir.reset();
+    }
 
     void refusesWithAMessageAndStaysOpen_data()
     {
@@ -162,6 +189,37 @@ class TestLoginDialog : public QObject
         QCOMPARE(std::string(g_memStudents.GetCell(2, Field::XSBSH)), std::string("S2"));
         QCOMPARE(std::string(g_memStudents.GetCell(1, Field::XM)), Gbk("学生1"));
         QCOMPARE(g_strSchoolCode, std::string("10001"));
+    }
+
+    // A file cut at a line end, which only the note of its last save shows: open, restore or cancel.
+    void changedFileOffersToOpenItRestoreTheNewestBackupOrCancel()
+    {
+        WriteDataFile("10001", "", 3);
+        g_tNow += 60;
+        WriteDataFile("10001", "", 4); // plain text: a cut where a line ends is easy to make
+        const std::string strPath = m_dir->FilePath("10001.db");
+        const std::string strFull = ReadBytes(strPath);
+        const std::string strCut = strFull.substr(0, strFull.rfind("\r\n", strFull.size() - 3) + 2);
+        const std::string strBackup = ReadBytes(ListBackups("10001").front().strPath);
+        WriteBytes(strPath, strCut);
+        for (int nChoice : {2, 0, 1})
+        {
+            MessageRecorder messages;
+            messages.QueueAnswer(nChoice);
+            CLoginDialog dlg;
+            dlg.show();
+            FillAndPressOK(dlg, QStringLiteral("10001"), QString());
+            QCOMPARE(messages.count(), 1);
+            QCOMPARE(messages.last().choices, (QStringList{u"打开(&O)"_s, u"恢复最新备份(&R)"_s, u"取消"_s}));
+            QVERIFY(messages.last().text.startsWith(
+                u"该院校的数据文件与上次保存时记下的大小或校验和不一致，可能被截短或被另一个程序改过，文件保持原样。"_s));
+            QVERIFY(messages.last().text.endsWith(u"“打开”照现在的内容打开它；“恢复最新备份”用 2026-12-10 11:01:00 "
+                                                  u"的备份替换它（它先留作一个备份）；“取消”不登录。"_s));
+            QCOMPARE(dlg.isVisible(), nChoice == 2);
+            QCOMPARE(g_schoolSession.Holds("10001"), nChoice != 2);
+            QCOMPARE(g_memStudents.GetRowCount(), nChoice == 2 ? 0 : 3);
+            QCOMPARE(ReadBytes(strPath), nChoice == 1 ? strBackup : strCut);
+        }
     }
 
     void editsTakeDigitsOnlyAndMaskThePassword()

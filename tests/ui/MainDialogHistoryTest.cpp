@@ -251,7 +251,7 @@ class TestMainDialogHistory : public QObject
         QCOMPARE(StoredNumbers("10001", "123"), (std::vector<std::string>{"S2", "S3", "S4"}));
         QCOMPARE(messages.count(), 3); // two questions, one failure
         QCOMPARE(messages.calls().at(1).text,
-                 u"备份失败：被覆盖的数据文件没能留作备份（文件夹不存在）。\n数据已照常保存。");
+                 u"备份失败：被覆盖的数据文件没能留作备份（应是文件夹的地方不是文件夹）。\n数据已照常保存。");
         QCOMPARE(messages.calls().at(1).caption, u"提示");
         QVERIFY(blocker.remove());
         dlg.Undo()->trigger();

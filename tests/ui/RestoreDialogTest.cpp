@@ -3,13 +3,19 @@
 
 #include "StudentFixture.h"
 
+#include <deque>
+
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "core/SchoolBackups.h"
+#include "ui/Support/CodeNameDisplay.h"
+#include "ui/Support/PasswordPrompt.h"
 
 using namespace Qt::StringLiterals;
 
@@ -41,7 +47,11 @@ class TestRestoreDialog : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); // the code names choice stays here
+        LoadSchoolDirectory();
+    }
     void init()
     {
         m_dir = std::make_unique<TempProgramDir>();
@@ -69,19 +79,32 @@ class TestRestoreDialog : public QObject
         QVERIFY(damaged.open(QIODevice::WriteOnly));
         damaged.write(strDamaged.data(), static_cast<qint64>(strDamaged.size()));
         damaged.close();
+        // An empty backup: damaged, never an empty school that a restore would put in place.
+        QFile empty(QString::fromStdString(GetBackupDirectory("10001")) + u"/20261201-070000.db"_s);
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
 
         CRestoreDialog dlg({"10001", "123"});
         QTableWidget* pList = BackupList(dlg);
-        QCOMPARE(pList->rowCount(), 3);
+        QCOMPARE(pList->rowCount(), 4);
+        QCOMPARE(pList->horizontalHeaderItem(1)->text(), u"备份前的操作");
         QCOMPARE(Cell(pList, 0, 0), u"2026-12-10 11:02:00");
-        QCOMPARE(Cell(pList, 0, 1), u"30");
-        QCOMPARE(Cell(pList, 0, 3), u"");
+        QCOMPARE(Cell(pList, 0, 1), u"保存前");
+        QCOMPARE(Cell(pList, 0, 2), u"30");
+        QCOMPARE(Cell(pList, 0, 4), u"");
         QCOMPARE(Cell(pList, 1, 0), u"2026-12-10 11:01:00");
-        QCOMPARE(Cell(pList, 1, 1), u"—");
-        QCOMPARE(Cell(pList, 1, 3), u"密码不符");
-        QCOMPARE(Cell(pList, 2, 1), u"—");
-        QCOMPARE(Cell(pList, 2, 3), u"已损坏");
-        QCOMPARE(Cell(pList, 2, 2), u"%1 字节"_s.arg(strDamaged.size()));
+        QCOMPARE(Cell(pList, 1, 2), u"—");
+        QCOMPARE(Cell(pList, 1, 4), u"密码不符");
+        for (int nRow : {2, 3})
+        {
+            QCOMPARE(Cell(pList, nRow, 2), u"—");
+            QCOMPARE(Cell(pList, nRow, 4), u"已损坏");
+        }
+        QCOMPARE(Cell(pList, 2, 3), u"%1 字节"_s.arg(strDamaged.size()));
+        QCOMPARE(Cell(pList, 3, 3), u"0 字节");
+        // Every column shows its whole text.
+        for (int nCol = 0; nCol < pList->columnCount() - 1; ++nCol)
+            QVERIFY(pList->columnWidth(nCol) >= pList->horizontalHeader()->sectionSizeHint(nCol));
         QVERIFY(!dlg.findChild<QLabel*>(u"noBackups"_s)->isVisibleTo(&dlg));
 
         // The newest is selected, its first 20 rows previewed with the list's column titles.
@@ -96,15 +119,75 @@ class TestRestoreDialog : public QObject
         pList->selectRow(1);
         QCOMPARE(pPreview->rowCount(), 0);
 
-        // An unreadable backup is refused with the login's message; the dialog stays open.
-        MessageRecorder messages(IDYES);
+        // Damaged backups cannot be restored; the dialog stays open.
+        MessageRecorder messages(IDNO);
         dlg.show();
-        dlg.OnOK();
-        QCOMPARE(messages.count(), 1);
-        QCOMPARE(messages.last().text, u"密码不正确，请检查。");
-        QCOMPARE(messages.last().caption, u"提示");
+        for (int nRow : {2, 3})
+        {
+            pList->selectRow(nRow);
+            dlg.OnOK();
+            QCOMPARE(messages.last().text, u"这个备份已损坏，不能恢复。");
+            QCOMPARE(messages.last().caption, u"提示");
+        }
+        QCOMPARE(messages.count(), 2);
         QVERIFY(dlg.isVisible());
         QCOMPARE(dlg.result(), 0);
+    }
+
+    // A backup saved under an earlier password asks for that password and checks it like the login.
+    void backupOfAnEarlierPasswordAsksForItsPassword()
+    {
+        WriteDataFile("10001", "old", 2);
+        g_tNow += 60;
+        WriteDataFile("10001", "123", 3); // a password change: the 2-record backup needs "old"
+        CRestoreDialog dlg({"10001", "123"});
+        dlg.show();
+        std::deque<std::optional<QString>> answers = {std::nullopt, u"olx"_s, u"old"_s};
+        QList<PasswordPromptCall> prompts;
+        SetPasswordPromptHook([&](const PasswordPromptCall& call) {
+            prompts << call;
+            const std::optional<QString> answer = answers.front();
+            answers.pop_front();
+            return answer;
+        });
+        MessageRecorder messages(IDYES);
+        dlg.OnOK(); // cancelled: nothing more
+        QCOMPARE(prompts.size(), 1);
+        QCOMPARE(prompts.last().caption, u"恢复备份");
+        QCOMPARE(prompts.last().text, u"2026-12-10 11:01:00 的备份是用另一个密码保存的（多半在修改密码之前）。\n"
+                                      u"请输入保存它时的密码，恢复后的数据文件用现在的密码保存：");
+        QCOMPARE(messages.count(), 0);
+        dlg.OnOK(); // a wrong one names the backup
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text,
+                 u"密码不正确：2026-12-10 11:01:00 的备份（20261210-030100Z）不能用这个密码打开。");
+        QCOMPARE(dlg.result(), 0);
+        dlg.OnOK(); // the right one: the usual question, then the dialog ends with the backup and its password
+        SetPasswordPromptHook({});
+        QCOMPARE(messages.count(), 2);
+        QVERIFY(messages.last().text.startsWith(u"用 2026-12-10 11:01:00 的备份（2 条记录）替换现在的全部记录吗？"));
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.GetChosenId(), "20261210-030100Z");
+        QCOMPARE(dlg.GetBackupPassword(), "old");
+    }
+
+    void previewFollowsTheCodeNamesChoice()
+    {
+        CMemTable table;
+        FillStudents(table, 2);
+        table.SetCell(0, Field::XBDM, "1");
+        QVERIFY(SaveSchoolDatabase("10001", table, "123"));
+        g_tNow += 5;
+        WriteDataFile("10001", "123", 3);
+        for (bool bNames : {false, true})
+        {
+            SetShowsCodeNames(bNames);
+            CRestoreDialog dlg({"10001", "123"});
+            QTableWidgetItem* pSex = Preview(dlg)->item(0, Field::XBDM);
+            QCOMPARE(pSex->text(), bNames ? u"男"_s : u"1"_s);
+            QCOMPARE(pSex->toolTip(), bNames ? u"1"_s : QString());
+        }
+        SetShowsCodeNames(false);
     }
 
     void confirmationNamesTheBackupAndEndsTheDialog()
@@ -122,7 +205,7 @@ class TestRestoreDialog : public QObject
         QCOMPARE(messages.last().buttons, MsgButtons::YesNo);
         QVERIFY(messages.last().bDefaultNo);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(dlg.GetChosenId(), "20261210-110005");
+        QCOMPARE(dlg.GetChosenId(), "20261210-030005Z");
     }
 
     void saysSoWhenThereIsNoBackup()
@@ -135,6 +218,7 @@ class TestRestoreDialog : public QObject
     }
 
   private:
+    QTemporaryDir m_config;
     std::unique_ptr<TempProgramDir> m_dir;
 };
 

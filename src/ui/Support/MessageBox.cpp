@@ -3,6 +3,7 @@
 #include <utility>
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace
 {
@@ -36,10 +37,28 @@ void SetMessageBoxHook(std::function<int(const MessageBoxCall&)> hook)
     Hook() = std::move(hook);
 }
 
+int UiChoiceBox(QWidget* parent, const QString& text, const QString& caption, const QStringList& choices, MsgIcon icon)
+{
+    const MessageBoxCall call{parent, text, caption, MsgButtons::Ok, icon, false, choices};
+    if (Hook())
+    {
+        const int nAnswer = Hook()(call);
+        return nAnswer >= 0 && nAnswer < choices.size() ? nAnswer : -1;
+    }
+    QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> buttons;
+    for (const QString& choice : choices)
+        buttons << box.addButton(choice, QMessageBox::ActionRole);
+    box.setDefaultButton(qobject_cast<QPushButton*>(buttons.constFirst()));
+    box.setEscapeButton(buttons.constLast());
+    box.exec();
+    return static_cast<int>(buttons.indexOf(box.clickedButton()));
+}
+
 int UiMessageBox(QWidget* parent, const QString& text, const QString& caption, MsgButtons buttons, MsgIcon icon,
                  bool bDefaultNo)
 {
-    const MessageBoxCall call{parent, text, caption, buttons, icon, bDefaultNo};
+    const MessageBoxCall call{parent, text, caption, buttons, icon, bDefaultNo, {}};
     if (Hook())
         return Hook()(call);
 

@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "core/DataFunc.h"
+#include "core/SchoolBackups.h"
 #include "platform/ErrorText.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
@@ -35,9 +36,12 @@ QString SaveFailureText(const std::string& strCode, DWORD dwCode)
 }
 } // namespace
 
-bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key)
+bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key, const QString& occasion)
 {
-    g_bUnsavedChange = !SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword);
+    {
+        const CBackupOccasion recorded(ToGbk(occasion).value_or(std::string()));
+        g_bUnsavedChange = !SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword);
+    }
     if (!g_bUnsavedChange)
     {
         ReportBackupFailure(parent);
