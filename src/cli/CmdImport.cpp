@@ -46,8 +46,9 @@ int MappingOf(const CCliArgs& args, const CImportTable& table, ColumnMapping& ma
     if (const DWORD dwCode = ReadRegularFile(*strMapPath, strBytes); dwCode != ERROR_SUCCESS)
         return FileError("不能读取对照文件“" + *strMapPath + "”", dwCode);
     // Written in a terminal's editor, the file is UTF-8; an older one may be GBK.
-    const std::string strText = Encoding::IsValidUtf8(strBytes) ? Encoding::Utf8ToGbk(strBytes).value_or(strBytes)
-                                                                : strBytes;
+    const std::string strText =
+        Encoding::IsValidUtf8(strBytes) ? Encoding::Utf8ToGbk(strBytes).value_or(strBytes) : strBytes;
+    mapping = ProposeMapping(table);
     if (!ParseMappingText(strText, table, mapping, strError))
     {
         std::cout << TerminalText(strError) << '\n';
@@ -125,7 +126,12 @@ int RunImport(const CCliArgs& args)
     const ImportActions actions = DecideImport(preview, options.scope, options.stored);
     if (args.Has("dry-run"))
     {
-        std::cout << "可以" << TerminalText(ImportSummary(actions)) << "（试运行，没有写入）\n";
+        // "可以导入N条记录，更新K条，跳过M条（试运行，没有写入）。"
+        const std::string strSummary = TerminalText(ImportSummary(actions));
+        std::cout << "可以"
+                  << strSummary.substr(std::string_view("已").size(),
+                                       strSummary.size() - std::string_view("已。").size())
+                  << "（试运行，没有写入）。\n";
         return CLI_OK;
     }
     ApplyImport(actions, records, mapping, g_memStudents);
@@ -150,8 +156,8 @@ const CliCommand& ImportCommand()
         "否则用 --map 指定每个字段取哪一列。代码字段可以写代码或名称（如“男”“本科生毕业”）。\n"
         "  --in FILE        要导入的文件\n"
         "  --encoding       CSV 文件的编码：gbk（默认）或 utf-8；带 UTF-8 字节顺序标记的文件总按 UTF-8 读\n"
-        "  --map FILE       字段对照文件，每行一个“字段名=列标题”（如 XSBSH=学籍号）；没写的字段取空值。\n"
-        "                   命令先列出所用的对照\n"
+        "  --map FILE       字段对照文件，每行一个“字段名=列标题”（如 XSBSH=学籍号），“字段名=”表示不取\n"
+        "                   任何列（取空值）；没写的字段按标题自动对照。命令先列出所用的对照\n"
         "  --no-check       不检查，全部追加（学号已存在的也追加）\n"
         "  --only-valid     只导入通过检查的记录，列出其余的\n"
         "  --update         学号已存在的记录：用文件中有的列更新已存记录\n"

@@ -17,15 +17,33 @@ struct UsualTitle
 // Titles that student information systems and registrars' own sheets give the fields, beside
 // the fields' own names and the program's labels.
 const UsualTitle kUsualTitles[] = {
-    {Field::XSBSH, "学生号"},     {Field::XSBSH, "学籍号"},        {Field::XSBSH, "学生编号"},
-    {Field::YXDM, "学校代码"},    {Field::ZYDM, "专业名称"},       {Field::ZYDM, "专业代码"},
-    {Field::XM, "学生姓名"},      {Field::CSNY, "出生日期"},       {Field::XLDM, "学历层次"},
-    {Field::ZXWYYZDM, "外语语种"}, {Field::BYSJ, "毕业日期"},       {Field::SYSZDQDM, "生源所在地"},
-    {Field::SYSZDQDM, "生源地区"}, {Field::DZXX, "电子邮箱"},       {Field::DZXX, "邮箱"},
-    {Field::DZXX, "Email"},       {Field::DZXX, "E-mail"},        {Field::YXDWXZDM, "单位性质"},
-    {Field::YXZYLBM, "意向职业类别"}, {Field::LXDH, "电话"},       {Field::SJHM, "手机"},
-    {Field::SJHM, "手机号"},      {Field::SJHM, "移动电话"},       {Field::TXDZ, "通讯地址"},
-    {Field::TXDZ, "地址"},        {Field::YZBM, "邮编"},           {Field::JICENG, "基层项目"},
+    {Field::XSBSH, "学生号"},
+    {Field::XSBSH, "学籍号"},
+    {Field::XSBSH, "学生编号"},
+    {Field::YXDM, "学校代码"},
+    {Field::ZYDM, "专业名称"},
+    {Field::ZYDM, "专业代码"},
+    {Field::XM, "学生姓名"},
+    {Field::CSNY, "出生日期"},
+    {Field::XLDM, "学历层次"},
+    {Field::ZXWYYZDM, "外语语种"},
+    {Field::BYSJ, "毕业日期"},
+    {Field::SYSZDQDM, "生源所在地"},
+    {Field::SYSZDQDM, "生源地区"},
+    {Field::DZXX, "电子邮箱"},
+    {Field::DZXX, "邮箱"},
+    {Field::DZXX, "Email"},
+    {Field::DZXX, "E-mail"},
+    {Field::YXDWXZDM, "单位性质"},
+    {Field::YXZYLBM, "意向职业类别"},
+    {Field::LXDH, "电话"},
+    {Field::SJHM, "手机"},
+    {Field::SJHM, "手机号"},
+    {Field::SJHM, "移动电话"},
+    {Field::TXDZ, "通讯地址"},
+    {Field::TXDZ, "地址"},
+    {Field::YZBM, "邮编"},
+    {Field::JICENG, "基层项目"},
 };
 
 bool IsTitle(std::string_view title, const char* lpcszName)
@@ -65,13 +83,13 @@ int FieldOfUsualTitle(std::string_view title)
 
 bool NamesEveryField(const std::vector<std::string_view>& titles)
 {
-    std::array<bool, STUDENT_FIELD_COUNT> named{};
+    std::array<int, STUDENT_FIELD_COUNT> named{};
     for (std::string_view title : titles)
     {
         if (const int nField = FieldOfExactTitle(title); nField >= 0)
-            named[static_cast<std::size_t>(nField)] = true;
+            ++named[static_cast<std::size_t>(nField)];
     }
-    return std::all_of(named.begin(), named.end(), [](bool b) { return b; });
+    return std::all_of(named.begin(), named.end(), [](int n) { return n == 1; });
 }
 
 std::vector<std::string_view> HeaderTitles(const CImportTable& table)
@@ -105,7 +123,6 @@ ColumnMapping ProposeMapping(const CImportTable& table)
 
 BOOL ParseMappingText(std::string_view text, const CImportTable& table, ColumnMapping& mapping, std::string& strError)
 {
-    mapping = ColumnMapping();
     const std::vector<int> columns = table.UsedColumns();
     int nLine = 0;
     while (!text.empty())
@@ -124,13 +141,15 @@ BOOL ParseMappingText(std::string_view text, const CImportTable& table, ColumnMa
         if (nEqual == std::string_view::npos || field == std::end(g_studentFields))
             return FailWithMessage(strError, strPlace + "应是“字段名=列标题”，字段名是24个字段名之一（如XSBSH）。");
         const std::string_view title = Gbk::Trim(line.substr(nEqual + 1));
+        const auto nField = static_cast<std::size_t>(field - std::begin(g_studentFields));
+        mapping.columnOf[nField] = -1;
         if (title.empty())
             continue;
         const auto column =
             std::find_if(columns.begin(), columns.end(), [&](int c) { return table.Title(c) == title; });
         if (column == columns.end())
             return FailWithMessage(strError, strPlace + "：文件中没有标题为“" + std::string(title) + "”的列。");
-        mapping.columnOf[static_cast<std::size_t>(field - std::begin(g_studentFields))] = *column;
+        mapping.columnOf[nField] = *column;
     }
     return TRUE;
 }

@@ -6,13 +6,13 @@
 #include <optional>
 #include <vector>
 
+#include "core/ColumnMapping.h"
 #include "core/DataFunc.h"
 #include "core/Gbk.h"
-#include "core/MemTable.h"
-#include "core/MemTableTexts.h"
-#include "core/ColumnMapping.h"
 #include "core/ImportRecords.h"
 #include "core/ImportTable.h"
+#include "core/MemTable.h"
+#include "core/MemTableTexts.h"
 #include "core/StudentImport.h"
 #include "platform/Encoding.h"
 
@@ -181,20 +181,21 @@ std::string BadQuoteMessage(int nLine)
     return Place(nLine) + "的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。";
 }
 
-// The column's title for messages: “姓名”列, or 第3列 when the header gives it none.
+// The column for messages: its field ("“姓名”（XM）"), its title ("“班级”列"), or "第3列".
 std::string ColumnName(const CImportTable& table, int nCol)
 {
     const std::string_view title = table.Title(nCol);
     if (title.empty() || !Encoding::IsValidGbk(title))
         return "第" + std::to_string(nCol + 1) + "列";
+    if (const int nField = FieldOfExactTitle(title); nField >= 0)
+        return CStudentImport::DescribeField(g_studentFields[nField].lpcszName);
     return "“" + std::string(title) + "”列";
 }
 
 // Reads every line of the text into the table, line 1 as its header; values go through
 // store(column, text). Refused: unpaired quotes, a header of more than 100 names and a line with
 // another number of values than the header.
-template <typename Store>
-BOOL ReadLines(std::string_view text, CImportTable& table, std::string& strError, Store store)
+template <typename Store> BOOL ReadLines(std::string_view text, CImportTable& table, std::string& strError, Store store)
 {
     CCsvReader reader(text);
     int nHeaderValues = -1, nValues = 0;

@@ -13,9 +13,9 @@ struct ImportedRecords;
 // How the records of a file are checked before they are stored.
 enum class ImportCheck
 {
-    None,        // not at all (every record passes)
-    Records,     // the editor's checks; a number repeated within the file fails at its second record
-    WithStored,  // the same, and a number already stored fails too (as the editor's add mode does)
+    None,       // not at all (every record passes)
+    Records,    // the editor's checks; a number repeated within the file fails at its second record
+    WithStored, // the same, and a number already stored fails too (as the editor's add mode does)
 };
 
 // What an import would do: which records pass the editor's checks and which student numbers are

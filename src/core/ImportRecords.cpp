@@ -64,7 +64,8 @@ std::string Advice(const std::map<std::pair<int, ValueProblem>, ProblemCells>& p
     return strAdvice;
 }
 
-std::string ProblemMessage(const CImportTable& table, const std::map<std::pair<int, ValueProblem>, ProblemCells>& problems)
+std::string ProblemMessage(const CImportTable& table,
+                           const std::map<std::pair<int, ValueProblem>, ProblemCells>& problems)
 {
     const bool bWorkbook = table.IsWorkbook();
     int nTotal = 0;
@@ -72,11 +73,10 @@ std::string ProblemMessage(const CImportTable& table, const std::map<std::pair<i
     for (const auto& [key, cells] : problems)
     {
         nTotal += cells.nCount;
-        const std::string strColumn =
-            bWorkbook ? CImportTable::ColumnLetters(cells.nCol) + "列" : "第" + std::to_string(cells.nCol + 1) + "列";
-        strLines += CStudentImport::DescribeField(g_studentFields[key.first].lpcszName) + "，" + strColumn + "：" +
-                    std::to_string(cells.nCount) + (bWorkbook ? "个单元格" : "个值") + ProblemText(key.second) +
-                    "（" + cells.strAddresses + (cells.nCount > kAddressesShown ? "等" : "") + "）。\n";
+        const std::string strColumn = bWorkbook ? "，" + CImportTable::ColumnLetters(cells.nCol) + "列" : "";
+        strLines += CStudentImport::DescribeField(g_studentFields[key.first].lpcszName) + strColumn + "：" +
+                    std::to_string(cells.nCount) + (bWorkbook ? "个单元格" : "个值") + ProblemText(key.second) + "（" +
+                    cells.strAddresses + (cells.nCount > kAddressesShown ? "等" : "") + "）。\n";
     }
     const std::string strWhere = bWorkbook ? "工作表“" + table.SheetName() + "”中有" + std::to_string(nTotal) +
                                                  "个单元格的值不能导入，没有导入任何记录：\n"
@@ -142,8 +142,8 @@ BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, 
             if (problem == ValueProblem::Ambiguous)
             {
                 records.ambiguous[nRecord].push_back({f, std::string(g_studentFields[f].lpcszListLabel) + "：" +
-                                                             table.Address(r, nCol) + "“" + strValue +
-                                                             "”有多个代码：" + strCandidates});
+                                                             table.Address(r, nCol) + "“" + strValue + "”有多个代码：" +
+                                                             strCandidates});
             }
             else if (problem != ValueProblem::None)
             {

@@ -42,6 +42,6 @@ std::string FailingRecordLine(const CImportTable& table, const ImportedRecords& 
                           records.table.GetCell(nRecord, Field::XM) + "：" + FirstCheckText(failing);
     const std::string strBad = BadValuesText(records, failing);
     if (!strBad.empty())
-        strLine += (FirstCheckText(failing).empty() ? "" : "；") + strBad;
+        strLine += (FirstCheckText(failing).empty() ? "" : "；") + std::string("代码不对：") + strBad;
     return strLine;
 }

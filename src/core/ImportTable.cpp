@@ -130,8 +130,7 @@ CImportTable::Cell CImportTable::At(int nRow, int nCol) const
 CImportTable::Cell CImportTable::StoredAt(int nRow, int nCol) const
 {
     const std::size_t nStart = m_rowStart[static_cast<std::size_t>(nRow)];
-    const std::size_t nEnd =
-        nRow + 1 < RowCount() ? m_rowStart[static_cast<std::size_t>(nRow) + 1] : m_entries.size();
+    const std::size_t nEnd = nRow + 1 < RowCount() ? m_rowStart[static_cast<std::size_t>(nRow) + 1] : m_entries.size();
     Cell cell;
     if (nCol < 0 || nStart + static_cast<std::size_t>(nCol) >= nEnd)
         return cell;
@@ -204,5 +203,5 @@ std::string CImportTable::Address(int nRow, int nCol) const
     const std::string strRow = std::to_string(FileRow(nRow));
     if (m_bWorkbook)
         return ColumnLetters(nCol) + strRow;
-    return "第" + strRow + "行第" + std::to_string(nCol + 1) + "列";
+    return "第" + strRow + "行";
 }

@@ -63,7 +63,8 @@ class CImportTable
     // The columns that hold anything in the header or any row, ascending.
     std::vector<int> UsedColumns() const;
 
-    // How the cell is named in messages: "D3" in a workbook, "第3行第4列" in a CSV file.
+    // How the cell is named in messages: "D3" in a workbook, "第3行" in a CSV file (whose messages
+    // name the column by its field).
     std::string Address(int nRow, int nCol) const;
     // The column's letters as a spreadsheet shows them: A, B, ..., Z, AA, AB, ...
     static std::string ColumnLetters(int nCol);

@@ -58,8 +58,7 @@ std::string_view Undashed(std::string_view name)
 
 bool IsAllDigits(std::string_view text)
 {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
 }
 
 // A major's discipline or category (xx000000, xxxx0000) is no major a student studies: a name
@@ -158,8 +157,7 @@ ValueProblem CImportValueReader::ReadNumber(double value, int nField, std::strin
     return ValueProblem::None;
 }
 
-ValueProblem CImportValueReader::Read(int nRow, int nCol, int nField, std::string& strValue,
-                                      std::string& strCandidates)
+ValueProblem CImportValueReader::Read(int nRow, int nCol, int nField, std::string& strValue, std::string& strCandidates)
 {
     strValue.clear();
     const CImportTable::Cell cell = m_table.At(nRow, nCol);

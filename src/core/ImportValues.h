@@ -40,7 +40,7 @@ class CImportValueReader
   private:
     struct Names
     {
-        std::unordered_map<std::string_view, int> codes;                    // code -> row
+        std::unordered_map<std::string_view, int> codes;                   // code -> row
         std::unordered_map<std::string_view, std::vector<int>> rowsOfName; // name without dashes -> rows
     };
     const Names& NamesOf(int nField);

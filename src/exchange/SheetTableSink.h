@@ -58,11 +58,11 @@ class CSheetTableSink : public ISheetSink
     Target m_target = Target::None;
     bool m_bInSheet = false;
     bool m_bFound = false;
-    bool m_bFallback = false; // the table holds a sheet that named no fields
-    std::string m_strSheet;   // GBK
-    int m_nRow = -1;          // the sheet row being read (0-based)
+    bool m_bFallback = false;          // the table holds a sheet that named no fields
+    std::string m_strSheet;            // GBK
+    int m_nRow = -1;                   // the sheet row being read (0-based)
     std::vector<std::string> m_looked; // "“Sheet1”第一行：..." for each sheet read
-    std::vector<Merge> m_merges; // of the sheet being read
+    std::vector<Merge> m_merges;       // of the sheet being read
     int m_nOrigin[3] = {1899, 12, 30};
     Encoding::CConverter m_toGbk{"CP936", "UTF-8"};
     std::string m_strGbk;
