@@ -283,6 +283,8 @@ BOOL ReadCsvTable(std::string_view bytes, CImportTable& table, std::string& strE
                 table.SetKind(nCol, CImportTable::Kind::BadText);
         });
     }
+    if (bRead && table.RowCount() == 0) // not even a header
+        bRead = FailWithMessage(strError, "导入文件必须是CSV格式文件，并且有预定义的字段。");
     if (!bRead)
         table.Clear();
     return bRead;

@@ -25,8 +25,8 @@ QString ReadText(const CImportTable& table, const ImportedRecords& records)
     const int nCount = records.table.GetRowCount();
     if (nCount == 0)
         return QStringLiteral("文件中没有记录。");
-    const QString where = table.IsWorkbook() ? QStringLiteral("工作表“%1”").arg(FromGbk(table.SheetName()))
-                                             : QStringLiteral("文件");
+    const QString where =
+        table.IsWorkbook() ? QStringLiteral("工作表“%1”").arg(FromGbk(table.SheetName())) : QStringLiteral("文件");
     return QStringLiteral("从%1第%2行至第%3行读入%4条记录。")
         .arg(where)
         .arg(records.fileRows.front())
@@ -150,7 +150,9 @@ CImportPreviewDialog::CImportPreviewDialog(QWidget* pParent, const CImportTable&
 
 StoredChoice CImportPreviewDialog::Stored() const
 {
-    return m_pSkip->isChecked() ? StoredChoice::Skip : m_pAppend->isChecked() ? StoredChoice::Append : StoredChoice::Update;
+    return m_pSkip->isChecked()     ? StoredChoice::Skip
+           : m_pAppend->isChecked() ? StoredChoice::Append
+                                    : StoredChoice::Update;
 }
 
 void CImportPreviewDialog::Choose(ImportScope scope)
