@@ -95,7 +95,7 @@ CImportColumnsDialog::CImportColumnsDialog(QWidget* pParent, const CImportTable&
     m_pIgnored->setWordWrap(true);
     pLayout->addWidget(m_pIgnored);
     QDialogButtonBox* pButtons = CreateOkCancelButtons(this);
-    pButtons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("下一步(&N)"));
+    pButtons->findChild<QPushButton*>(QStringLiteral("id1"))->setText(QStringLiteral("下一步(&N)"));
     pLayout->addWidget(pButtons);
 
     for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
