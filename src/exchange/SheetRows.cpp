@@ -67,6 +67,15 @@ bool ParseCellReference(std::string_view reference, int& nRow, int& nCol)
 
 CSheetRows::CSheetRows(std::string strSheet) : m_strSheet(std::move(strSheet)) {}
 
+bool CSheetRows::BeginSheet(const std::string& strName)
+{
+    if (m_bSheetBegun)
+        return false;
+    m_bSheetBegun = true;
+    m_strSheet = strName;
+    return true;
+}
+
 void CSheetRows::SetOrigin(int nYear, int nMonth, int nDay)
 {
     m_nOriginYear = nYear;
@@ -178,12 +187,6 @@ bool CSheetRows::ValueOf(const Cell& cell, int nCol, std::string& strValue)
     return false;
 }
 
-void CSheetRows::FillDown(int nRow, int nTimes)
-{
-    if (nRow == m_nRow)
-        m_nRepeat = std::max(m_nRepeat, nTimes);
-}
-
 void CSheetRows::RefuseFormula(int nRow, int nCol)
 {
     if (m_bFailed)
@@ -201,16 +204,8 @@ void CSheetRows::FlushRow()
     const bool bBlank =
         std::all_of(m_cells.begin(), m_cells.end(), [](const Cell& cell) { return cell.kind == Cell::Kind::Empty; });
     if (!bBlank || m_nCols > kKeptColumns)
-    {
-        const int nFirstRow = m_nRow;
-        for (int i = 0; i <= m_nRepeat && !m_bFailed; ++i)
-        {
-            m_nRow = nFirstRow + i;
-            CheckRow(m_nCols);
-        }
-    }
+        CheckRow(m_nCols);
     m_nCols = 0;
-    m_nRepeat = 0;
     for (Cell& cell : m_cells)
         cell.kind = Cell::Kind::Empty;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/StudentImport.h"
+#include "exchange/SheetSink.h"
 #include "platform/Encoding.h"
 #include "platform/Types.h"
 
@@ -35,23 +36,27 @@ bool ParseCellReference(std::string_view reference, int& nRow, int& nCol);
 // as such, so a number is refused where a value must be text (its digits may be lost already),
 // and a date, or a number that counts days (a date serial), becomes YYYY-MM-DD in the two date
 // fields. Cells must arrive row by row, rows in ascending order; the first failure is kept and
-// later cells are ignored.
-class CSheetRows
+// later cells are ignored. As a workbook reader's sink, it takes the first sheet only.
+class CSheetRows : public ISheetSink
 {
   public:
-    // strSheet: the sheet's name (UTF-8), for messages.
-    explicit CSheetRows(std::string strSheet);
+    // strSheet: the sheet's name (UTF-8), for messages; BeginSheet names it otherwise.
+    explicit CSheetRows(std::string strSheet = {});
+
+    void SetDateOrigin(int nYear, int nMonth, int nDay) override { SetOrigin(nYear, nMonth, nDay); }
+    bool BeginSheet(const std::string& strName) override;
+    void SetFormula(int nRow, int nCol) override { RefuseFormula(nRow, nCol); }
+    void MergeRange(int, int, int, int) override {}
+    void EndSheet() override { m_bSheetEnded = true; }
+    bool Stopped() const override { return m_bFailed || m_bSheetEnded; }
 
     // The day that date serial 0 stands for (1899-12-30 unless the file says otherwise).
     void SetOrigin(int nYear, int nMonth, int nDay);
 
     // Cells, 0-based row and column; text in UTF-8.
-    void SetText(int nRow, int nCol, std::string_view utf8);
-    void SetNumber(int nRow, int nCol, double value);
-    void SetDate(int nRow, int nCol, int nYear, int nMonth, int nDay);
-    // The cell's value repeats in the nTimes rows below it (files store equal rows once).
-    // REQUIRES: nRow is the row of the last cell set.
-    void FillDown(int nRow, int nTimes);
+    void SetText(int nRow, int nCol, std::string_view utf8) override;
+    void SetNumber(int nRow, int nCol, double value) override;
+    void SetDate(int nRow, int nCol, int nYear, int nMonth, int nDay) override;
     // A cell holds a formula: refused, since only its last computed value could come in.
     void RefuseFormula(int nRow, int nCol);
 
@@ -88,10 +93,10 @@ class CSheetRows
     CStudentImport m_import;
     bool m_bHeaderRead = false;
     bool m_bFailed = false;
+    bool m_bSheetBegun = false, m_bSheetEnded = false;
     std::string m_strError;
     int m_nRow = -1;
-    int m_nCols = 0;   // of the current row: one past the last cell holding something
-    int m_nRepeat = 0; // more copies of the current row below it
+    int m_nCols = 0; // of the current row: one past the last cell holding something
     std::vector<Cell> m_cells;
     std::vector<std::string> m_values;
     Encoding::CConverter m_toGbk{"CP936", "UTF-8"};

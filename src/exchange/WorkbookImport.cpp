@@ -5,7 +5,8 @@
 
 #include "core/MemTable.h"
 #include "core/StudentImport.h"
-#include "exchange/OrcusImport.h"
+#include "exchange/OdsImport.h"
+#include "exchange/SheetRows.h"
 #include "exchange/XlsImport.h"
 #include "exchange/XlsxImport.h"
 
@@ -28,20 +29,28 @@ ExchangeFormat FormatOfPath(const std::string& strPath)
     return ExchangeFormat::Unknown;
 }
 
-BOOL ReadWorkbookStudents(const std::string& strPath, std::string_view bytes, ExchangeFormat format, CMemTable& table,
-                          std::string& strError, const ExchangeProgress& progress)
+BOOL ReadWorkbookSheets(const std::string&, std::string_view bytes, ExchangeFormat format, ISheetSink& sink,
+                        std::string& strError, const ExchangeProgress& progress)
 {
     switch (format)
     {
     case ExchangeFormat::Xlsx:
-        return ReadXlsxWorkbook(bytes, table, strError, progress);
+        return ReadXlsxSheets(bytes, sink, strError, progress);
     case ExchangeFormat::Ods:
-        return ReadOdsWorkbook(bytes, table, strError);
+        return ReadOdsSheets(bytes, sink, strError, progress);
     case ExchangeFormat::Xls:
-        return ReadXlsWorkbook(strPath, table, strError);
+        return ReadXlsSheets(bytes, sink, strError);
     default:
-        table.Clear();
-        strError = GbkMessage("不认识的文件类型：请选择 .csv、.xlsx、.ods 或 .xls 文件。");
-        return FALSE;
+        return FailWithMessage(strError, GbkMessage("不认识的文件类型：请选择 .csv、.xlsx、.ods 或 .xls 文件。"));
     }
+}
+
+BOOL ReadWorkbookStudents(const std::string& strPath, std::string_view bytes, ExchangeFormat format, CMemTable& table,
+                          std::string& strError, const ExchangeProgress& progress)
+{
+    table.Clear();
+    CSheetRows rows;
+    if (!ReadWorkbookSheets(strPath, bytes, format, rows, strError, progress))
+        return FALSE;
+    return rows.Finish(table, strError);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/Types.h"
 
-class CMemTable;
+class ISheetSink;
 
-// Reads the first sheet of an .xls file (the binary workbook of older spreadsheet programs) into
-// table by the rules of CSheetRows. On FALSE, strError (GBK) says why.
-BOOL ReadXlsWorkbook(const std::string& strPath, CMemTable& table, std::string& strError);
+// Hands every sheet of an .xls file (the binary workbook of older spreadsheet programs; the file's
+// bytes) to sink in the workbook's order. Merged ranges are not known to the library that reads
+// the format, so none are handed on. On FALSE, strError (GBK) says what is wrong with the file.
+BOOL ReadXlsSheets(std::string_view bytes, ISheetSink& sink, std::string& strError);

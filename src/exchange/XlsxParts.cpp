@@ -63,6 +63,9 @@ bool CRelationships::Start(const CXmlElement& element)
 const std::string& CStringItem::Take()
 {
     DecodeWorkbookEscapes(m_strText);
+    if (m_bTooLong)
+        m_strText.resize(kMaxCellText + 1);
+    m_bTooLong = false;
     m_strTaken.swap(m_strText);
     m_strText.clear();
     return m_strTaken;

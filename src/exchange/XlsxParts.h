@@ -1,9 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "exchange/SheetLimits.h"
 #include "exchange/SheetRows.h"
 #include "exchange/ZipXml.h"
 
@@ -47,31 +50,33 @@ class CRelationships : public CXmlHandler
     std::map<std::string, std::string> m_byId, m_byType;
 };
 
-// The workbook part: the first sheet and the day date serials count from.
+// The workbook part: its sheets in the workbook's order and the day date serials count from.
 class CWorkbookPart : public CXmlHandler
 {
   public:
+    struct Sheet
+    {
+        std::string strName, strId; // strId: the relationship naming the sheet's part
+    };
+
     bool Start(const CXmlElement& element) override
     {
         if (element.Name() == "workbookPr")
             m_b1904 = element.Attribute("date1904") == "1" || element.Attribute("date1904") == "true";
-        else if (element.Name() == "sheet" && !m_bSheet)
-        {
-            m_bSheet = true;
-            m_strSheetName = element.Attribute("name");
-            m_strSheetId = element.Attribute("id");
-        }
+        else if (element.Name() == "sheet")
+            m_sheets.push_back({std::string(element.Attribute("name")), std::string(element.Attribute("id"))});
         return true;
     }
     bool End(std::string_view) override { return true; }
     bool Text(std::string_view) override { return true; }
 
-    bool m_bSheet = false, m_b1904 = false;
-    std::string m_strSheetName, m_strSheetId;
+    bool m_b1904 = false;
+    std::vector<Sheet> m_sheets;
 };
 
 // The text of a string item (<si>, <is>): its <t> elements joined, without the phonetic guides
-// (<rPh>) some programs add to East Asian text.
+// (<rPh>) some programs add to East Asian text. A text longer than a cell may hold is taken as
+// kMaxCellText + 1 bytes, so that the cell showing it is refused without the text costing its size.
 class CStringItem
 {
   public:
@@ -87,15 +92,17 @@ class CStringItem
     }
     void Text(std::string_view text)
     {
-        if (m_bInText)
-            m_strText.append(text);
+        if (!m_bInText)
+            return;
+        m_bTooLong = m_bTooLong || m_strText.size() + text.size() > kMaxCellText;
+        m_strText.append(text.substr(0, kMaxCellText - std::min(m_strText.size(), kMaxCellText)));
     }
     // The text gathered since the last call, decoded.
     const std::string& Take();
 
   private:
     int m_nPhonetic = 0;
-    bool m_bInText = false;
+    bool m_bInText = false, m_bTooLong = false;
     std::string m_strText, m_strTaken;
 };
 

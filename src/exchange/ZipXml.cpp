@@ -1,16 +1,27 @@
 #include "exchange/ZipXml.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <expat.h>
+#include <unordered_set>
 #include <unzip.h>
 #include <vector>
+
+#include "exchange/SheetLimits.h"
 
 namespace
 {
 constexpr char kNamespaceSeparator = '\x01'; // never part of a name or a namespace URI
 constexpr int kCaseInsensitive = 2;          // the zip library's choice for comparing names
 constexpr unsigned kChunk = 64 * 1024;
+
+std::string LowerCase(std::string strName)
+{
+    std::transform(strName.begin(), strName.end(), strName.begin(),
+                   [](char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); });
+    return strName;
+}
 
 std::string_view LocalName(const char* lpcszName)
 {
@@ -24,6 +35,9 @@ struct CParse
     XML_Parser parser;
     CXmlHandler& handler;
     bool bStopped = false;
+    std::uint64_t nLastEvent = 0; // where in the input the handler last heard something
+
+    void Heard() { nLastEvent = static_cast<std::uint64_t>(std::max<XML_Index>(0, XML_GetCurrentByteIndex(parser))); }
 
     void Forward(bool bGoOn)
     {
@@ -36,18 +50,21 @@ struct CParse
     static void OnStart(void* pData, const char* lpcszName, const char** ppAttributes)
     {
         auto* pParse = static_cast<CParse*>(pData);
+        pParse->Heard();
         if (!pParse->bStopped)
             pParse->Forward(pParse->handler.Start(CXmlElement(LocalName(lpcszName), ppAttributes)));
     }
     static void OnEnd(void* pData, const char* lpcszName)
     {
         auto* pParse = static_cast<CParse*>(pData);
+        pParse->Heard();
         if (!pParse->bStopped)
             pParse->Forward(pParse->handler.End(LocalName(lpcszName)));
     }
     static void OnText(void* pData, const char* pText, int nLength)
     {
         auto* pParse = static_cast<CParse*>(pData);
+        pParse->Heard();
         if (!pParse->bStopped)
             pParse->Forward(pParse->handler.Text(std::string_view(pText, static_cast<std::size_t>(nLength))));
     }
@@ -105,6 +122,24 @@ CZipPackage::CZipPackage(std::string_view bytes) : m_file{bytes}
     functions.zclose_file = [](voidpf, voidpf) -> int { return 0; };
     functions.zerror_file = [](voidpf, voidpf) -> int { return 0; };
     m_pZip = unzOpen2_64("", &functions);
+    if (m_pZip)
+        FindNamesUsedTwice();
+}
+
+void CZipPackage::FindNamesUsedTwice()
+{
+    std::unordered_set<std::string> names;
+    std::string strName;
+    for (int nStatus = unzGoToFirstFile(m_pZip); nStatus == UNZ_OK; nStatus = unzGoToNextFile(m_pZip))
+    {
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(m_pZip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
+            break;
+        strName.resize(info.size_filename);
+        unzGetCurrentFileInfo64(m_pZip, nullptr, strName.data(), info.size_filename, nullptr, 0, nullptr, 0);
+        if (!names.insert(LowerCase(strName)).second)
+            m_namesUsedTwice.insert(LowerCase(strName));
+    }
 }
 
 CZipPackage::~CZipPackage()
@@ -126,14 +161,24 @@ std::uint64_t CZipPackage::PartSize(const std::string& strName) const
     return info.uncompressed_size;
 }
 
-bool CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strError,
-                            const std::function<void(std::uint64_t nRead)>& onRead) const
+PartFault CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strProblem,
+                                 const std::function<void(std::uint64_t nRead)>& onRead) const
 {
-    strError.clear();
+    strProblem.clear();
+    if (m_namesUsedTwice.count(LowerCase(strName)) > 0)
+    {
+        strProblem = "它有两个名为 " + strName + " 的部件，不同的程序会读出不同的内容";
+        return PartFault::Damaged;
+    }
+    if (m_nUnpacked + PartSize(strName) > kMaxUnpackedBytes)
+    {
+        strProblem = PartTooLargeProblem(strName);
+        return PartFault::TooLarge;
+    }
     if (!HasPart(strName) || unzOpenCurrentFile(m_pZip) != UNZ_OK)
     {
-        strError = "缺少 " + strName;
-        return false;
+        strProblem = "缺少 " + strName;
+        return PartFault::Damaged;
     }
     const CExpat expat;
     CParse parse{expat.Get(), handler};
@@ -143,23 +188,37 @@ bool CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handler, st
     std::vector<char> buffer(kChunk);
     int nRead = 0;
     std::uint64_t nTotal = 0;
-    bool bParsed = true;
-    while (bParsed && (nRead = unzReadCurrentFile(m_pZip, buffer.data(), kChunk)) >= 0)
+    bool bParsed = true, bTooLarge = false;
+    while (bParsed && !bTooLarge)
     {
+        // The parser scans an unfinished tag again with every chunk: while one is pending, the
+        // chunks grow with it, so that even the longest tag it takes is scanned only a few times,
+        // but never past the longest it takes.
+        const std::uint64_t nPending = nTotal - parse.nLastEvent;
+        const auto nChunk = static_cast<unsigned>(
+            std::clamp<std::uint64_t>(std::min(nPending, kMaxMarkup + 1 - nPending), kChunk, kMaxMarkup));
+        buffer.resize(std::max<std::size_t>(buffer.size(), nChunk));
+        if ((nRead = unzReadCurrentFile(m_pZip, buffer.data(), nChunk)) < 0)
+            break;
+        // A read of 0 bytes is the end: the parser is told, so that a part cut short is not taken whole.
         bParsed = XML_Parse(expat.Get(), buffer.data(), nRead, nRead == 0) == XML_STATUS_OK;
         if (nRead == 0)
             break;
         nTotal += static_cast<std::uint64_t>(nRead);
+        m_nUnpacked += static_cast<std::uint64_t>(nRead);
+        bTooLarge = m_nUnpacked > kMaxUnpackedBytes || nTotal - parse.nLastEvent > kMaxMarkup;
         if (onRead)
             onRead(nTotal);
     }
     const bool bIntact = unzCloseCurrentFile(m_pZip) == UNZ_OK; // checks the CRC of a part read to its end
     if (parse.bStopped)
-        return false;
-    if (nRead < 0 || (bParsed && !bIntact))
-        strError = strName + " 已损坏";
+        return PartFault::Stopped;
+    if (bTooLarge)
+        strProblem = PartTooLargeProblem(strName);
+    else if (nRead < 0 || (bParsed && !bIntact))
+        strProblem = strName + " 已损坏";
     else if (!bParsed)
-        strError = strName + " 第" + std::to_string(XML_GetCurrentLineNumber(expat.Get())) + "行不是有效的XML（" +
-                   XML_ErrorString(XML_GetErrorCode(expat.Get())) + "）";
-    return strError.empty();
+        strProblem = strName + " 第" + std::to_string(XML_GetCurrentLineNumber(expat.Get())) + "行不是有效的XML（" +
+                     XML_ErrorString(XML_GetErrorCode(expat.Get())) + "）";
+    return bTooLarge ? PartFault::TooLarge : strProblem.empty() ? PartFault::None : PartFault::Damaged;
 }

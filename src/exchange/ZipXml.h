@@ -2,12 +2,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 
-// The XML parts of a zip package (an .xlsx workbook), read through the zip library and streamed
-// through the XML parser part by part: a part is never held whole in memory, so a sheet of a
-// hundred thousand records costs a buffer, not its size.
+// The XML parts of a zip package (an .xlsx or .ods workbook), read through the zip library and
+// streamed through the XML parser part by part: a part is never held whole in memory, so a sheet
+// of a hundred thousand records costs a buffer, not its size. What a package may unpack is bounded
+// (see SheetLimits.h), and a name that two entries share is never read: readers would differ in
+// which one they take.
 
 // What a handler sees of an element: its local name (any namespace prefix dropped, since writers
 // choose their own) and its attributes.
@@ -35,6 +38,15 @@ class CXmlHandler
     virtual bool Text(std::string_view text) = 0;
 };
 
+// Why a part was not read to its end.
+enum class PartFault
+{
+    None,     // read to its end
+    Stopped,  // the handler stopped reading
+    Damaged,  // missing, damaged, not well-formed XML, or named twice
+    TooLarge, // it unpacks to more than a workbook may, or holds one piece of markup too long to hold
+};
+
 class CZipPackage
 {
   public:
@@ -53,11 +65,11 @@ class CZipPackage
     std::uint64_t PartSize(const std::string& strName) const;
 
     // Streams the part through the handler; onRead (optional) hears how many unpacked bytes have
-    // been read so far. False when the part is missing, damaged or not well-formed XML (strError
-    // then says which, in UTF-8) and when the handler stopped reading (strError then empty).
+    // been read so far. Every part read counts against one budget of unpacked bytes for the
+    // package. On a fault but Stopped, strProblem says what is wrong, in UTF-8 (empty otherwise).
     // REQUIRES: IsOpen().
-    bool ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strError,
-                   const std::function<void(std::uint64_t nRead)>& onRead = {}) const;
+    PartFault ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strProblem,
+                        const std::function<void(std::uint64_t nRead)>& onRead = {}) const;
 
   private:
     // The bytes as the zip library's file, with the position it reads from.
@@ -67,6 +79,10 @@ class CZipPackage
         std::size_t nPosition = 0;
     };
 
+    void FindNamesUsedTwice();
+
     MemoryFile m_file;
     void* m_pZip = nullptr;
+    std::set<std::string> m_namesUsedTwice; // in lower case
+    mutable std::uint64_t m_nUnpacked = 0;  // by every part read so far
 };

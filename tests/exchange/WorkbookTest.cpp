@@ -215,8 +215,6 @@ TEST_F(Workbooks, RefusesCellsThatCannotBeTheStoredTextNamingSheetRowAndField)
         {"crc.xlsx", "文件不是有效的Excel工作簿（.xlsx）：book/sheets/first.xml 已损坏"},
         {"truncated.xlsx", "文件不是有效的Excel工作簿（.xlsx）：它不是zip压缩包，可能已损坏或已加密。"},
         {"badindex.xlsx", "文件不是有效的Excel工作簿（.xlsx）：工作表“学生”的单元格B1指向不存在的文本。"},
-        {"repeated.ods", "文件把相同的相邻行只存了一次（重复行），本程序读不全这样的文件："
-                         "请在电子表格程序中把它另存为 .xlsx 工作簿后再导入。"},
         {"missing.xlsx", "文件不是有效的Excel工作簿（.xlsx）："},
         {"missing.xls", "文件不是有效的Excel 97-2003工作簿（.xls），或者已经加密。"},
     };

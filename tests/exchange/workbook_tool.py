@@ -153,11 +153,10 @@ def ods_cell(value):
             % escape(value))
 
 
-def ods(path, rows, repeat_last=1):
+def ods(path, rows):
     body = []
-    for i, row in enumerate(rows):
-        repeat = ' table:number-rows-repeated="%d"' % repeat_last if i == len(rows) - 1 and repeat_last > 1 else ""
-        body.append("<table:table-row%s>%s</table:table-row>" % (repeat, "".join(ods_cell(v) for v in row)))
+    for row in rows:
+        body.append("<table:table-row>%s</table:table-row>" % "".join(ods_cell(v) for v in row))
     content = ('<?xml version="1.0" encoding="UTF-8"?>'
                '<office:document-content xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
                'xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
@@ -213,7 +212,6 @@ def fixtures(folder):
     damaged_xlsx(folder)
     minimal_xlsx(folder + "/badindex.xlsx", '<x:row><x:c r="B1" t="s"><x:v>3</x:v></x:c></x:row>')
     ods(folder + "/good.ods", [NAMES, LABELS, first, with_cell(dated, "CSNY", datetime.date(1985, 3, 9))])
-    ods(folder + "/repeated.ods", [NAMES, first, second], 2)
     ods(folder + "/numeric.ods", [NAMES, with_cell(first, "YZBM", 100871)])
     xls(folder + "/good.xls", [NAMES, LABELS, first, dated])
     xls(folder + "/numeric.xls", [NAMES, with_cell(first, "ZXWYYZDM", 1)])

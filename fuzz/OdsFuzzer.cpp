@@ -1,0 +1,7 @@
+// Feeds any bytes to the .ods reader.
+#include "WorkbookFuzzer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
+{
+    return ReadAnyWorkbook(pData, nSize, ExchangeFormat::Ods);
+}
