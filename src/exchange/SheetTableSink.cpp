@@ -41,6 +41,15 @@ std::vector<std::string_view> RowTexts(const CImportTable& table, int nRow)
     return texts;
 }
 
+// How many fields the row's texts name by their usual titles.
+int FieldsNamed(const CImportTable& head, int nRow)
+{
+    int nNamed = 0;
+    for (std::string_view text : RowTexts(head, nRow))
+        nNamed += !text.empty() && FieldOfUsualTitle(text) >= 0;
+    return nNamed;
+}
+
 // The row of the sheet's first rows with the most texts: the likeliest header; -1 for none.
 int LikeliestHeader(const CImportTable& head)
 {
@@ -97,6 +106,23 @@ void CSheetTableSink::KeepHead(int nFromRow)
     m_target = Target::Table;
 }
 
+// No row within the sheet's first rows names every field: the sheet is kept for the column step
+// when its likeliest header names more fields by their usual titles than the sheet kept so far (an
+// instruction sheet before the list names none), or when it is the first sheet with content.
+void CSheetTableSink::KeepLikeliest()
+{
+    const int nBest = LikeliestHeader(m_head);
+    const int nNamed = nBest < 0 ? -1 : FieldsNamed(m_head, nBest);
+    if (nBest >= 0 && !m_bFound && (!m_bFallback || nNamed > m_nFallbackNamed))
+    {
+        KeepHead(nBest);
+        m_bFallback = true;
+        m_nFallbackNamed = nNamed;
+    }
+    else
+        m_target = Target::None;
+}
+
 // The row read last is done: within the first rows, it may be the header.
 void CSheetTableSink::CloseRow()
 {
@@ -119,17 +145,7 @@ CImportTable* CSheetTableSink::RowFor(int nRow)
         CloseRow();
         m_nRow = nRow;
         if (m_target == Target::Head && nRow >= kHeaderRows)
-        {
-            // No header within the first rows: the first sheet with content is kept for the column step.
-            const int nBest = m_bFallback || m_bFound ? -1 : LikeliestHeader(m_head);
-            if (nBest >= 0)
-            {
-                KeepHead(nBest);
-                m_bFallback = true;
-            }
-            else
-                m_target = Target::None;
-        }
+            KeepLikeliest();
         if (m_target == Target::None)
             return nullptr;
         (m_target == Target::Head ? m_head : m_table).BeginRow(nRow + 1);
@@ -203,14 +219,8 @@ std::string CSheetTableSink::FirstRowText() const
 void CSheetTableSink::EndSheet()
 {
     CloseRow();
-    if (m_target == Target::Head && !m_bFallback && !m_bFound)
-    {
-        if (const int nBest = LikeliestHeader(m_head); nBest >= 0)
-        {
-            KeepHead(nBest);
-            m_bFallback = true;
-        }
-    }
+    if (m_target == Target::Head)
+        KeepLikeliest();
     if (!m_bFound)
         m_looked.push_back(FirstRowText());
     m_target = Target::None;

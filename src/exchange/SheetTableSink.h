@@ -11,9 +11,10 @@
 // Keeps the cells of the sheet that holds the records, the way a person finds it: the first sheet
 // in which a row within the first 20 names the 24 fields (field names or the list's titles). That
 // row becomes the table's header; rows above it are left out, and no later sheet is read. When no
-// sheet has such a row, the table keeps the first sheet with content from its likeliest header on
-// (the row within its first 20 with the most texts), for the column step, and its note names each
-// sheet looked at and what its first row held. Merged ranges read as every cell holding the value.
+// sheet has such a row, the table keeps, for the column step, the sheet whose likeliest header (the
+// row within its first 20 with the most texts) names the most fields by usual titles (the first
+// with content on a tie) from that row on, and its note names each sheet looked at and what its
+// first row held. Merged ranges read as every cell holding the value.
 class CSheetTableSink : public ISheetSink
 {
   public:
@@ -51,6 +52,7 @@ class CSheetTableSink : public ISheetSink
     CImportTable* RowFor(int nRow);
     void CloseRow();
     void KeepHead(int nFromRow);
+    void KeepLikeliest();
     std::string FirstRowText() const;
 
     CImportTable& m_table;
@@ -59,6 +61,7 @@ class CSheetTableSink : public ISheetSink
     bool m_bInSheet = false;
     bool m_bFound = false;
     bool m_bFallback = false;          // the table holds a sheet that named no fields
+    int m_nFallbackNamed = 0;          // how many fields its likeliest header names by usual titles
     std::string m_strSheet;            // GBK
     int m_nRow = -1;                   // the sheet row being read (0-based)
     std::vector<std::string> m_looked; // "“Sheet1”第一行：..." for each sheet read

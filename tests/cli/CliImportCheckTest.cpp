@@ -2,6 +2,8 @@
 #include "CliTestSupport.h"
 #include "SisSheet.h"
 
+#include <cstdlib>
+
 namespace
 {
 const char* const CODE = "10001";
@@ -153,6 +155,38 @@ TEST_F(CliImport, ASheetFromTheInformationSystemUpdatesAndAppendsThroughItsMap)
     for (int n = 5; n <= 100; n += 5)
         expected.push_back(TestKit::SisStudent(n));
     for (int n = 1; n <= 100; ++n)
+    {
+        if (n % 5 != 0)
+            expected.push_back(TestKit::SisStudent(n));
+    }
+    EXPECT_EQ(ReadSchool(CODE, "123"), expected);
+}
+
+// The same list as a workbook: an instruction sheet first, a title row, the school code merged down.
+TEST_F(CliImport, AWorkbookFromTheInformationSystemIsReadFromItsRecordsSheet)
+{
+    std::vector<TestKit::Row> older, newer;
+    for (int n = 1; n <= 30; ++n)
+    {
+        newer.push_back(TestKit::SisStudent(n));
+        if (n % 5 == 0)
+            older.push_back(TestKit::SisStudent(n, false));
+    }
+    WriteSchool(CODE, "123", older);
+    WriteFileBytes(FilePath("sis.csv"), TestKit::CsvOfRows(TestKit::SisSheet(newer)));
+    const std::string strCommand = "/usr/bin/python3 " + std::string(std::getenv("VARNHOLT_SOURCE_DIR")) +
+                                   "/tests/cli/sis_workbook.py " + FilePath("sis.csv") + " " + FilePath("sis.xlsx");
+    ASSERT_EQ(std::system(strCommand.c_str()), 0);
+    WriteFileBytes(FilePath("map.txt"), TestKit::SisMapText());
+    const CliResult result = Run({"import", "--school", CODE, "--password", "123", "--in", FilePath("sis.xlsx"),
+                                  "--map", FilePath("map.txt"), "--update"});
+    EXPECT_EQ(result.nExit, 0) << result.strOut;
+    EXPECT_NE(result.strOut.find("\n已导入24条记录，更新6条，跳过0条。现有30条记录。\n"), std::string::npos)
+        << result.strOut;
+    std::vector<Record> expected;
+    for (int n = 5; n <= 30; n += 5)
+        expected.push_back(TestKit::SisStudent(n));
+    for (int n = 1; n <= 30; ++n)
     {
         if (n % 5 != 0)
             expected.push_back(TestKit::SisStudent(n));
