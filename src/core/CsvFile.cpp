@@ -6,8 +6,11 @@
 #include <optional>
 #include <vector>
 
+#include "core/ColumnMapping.h"
 #include "core/DataFunc.h"
 #include "core/Gbk.h"
+#include "core/ImportRecords.h"
+#include "core/ImportTable.h"
 #include "core/MemTable.h"
 #include "core/MemTableTexts.h"
 #include "core/StudentImport.h"
@@ -71,22 +74,24 @@ class CCsvReader
 
     explicit CCsvReader(std::string_view text) : m_text(text) {}
 
-    // Skips blank lines, then reads the next record into values[0..nValues), reusing their storage.
-    // Values after the first nKeep are counted but not kept, so an absurd line costs no memory.
-    Status ReadRecord(std::vector<std::string>& values, int& nValues, int nKeep);
+    // Skips blank lines, then reads the next record, handing each value to onValue(column, text):
+    // a plain value as a view of the text itself, a quoted one read back into a buffer of the reader.
+    // nValues: how many values the record has.
+    template <typename OnValue> Status ReadRecord(OnValue onValue, int& nValues);
     // The file line (from 1) on which the record last read begins.
     int RecordLine() const { return m_nRecordLine; }
 
   private:
     bool AtEnd() const { return m_nPos >= m_text.size(); }
     bool SkipLineEnd();
-    bool ReadQuoted(std::string& value);
-    void ReadPlain(std::string& value);
+    bool ReadQuoted();
+    std::string_view ReadPlain();
 
     std::string_view m_text;
     std::size_t m_nPos = 0;
     int m_nLine = 1;
     int m_nRecordLine = 0;
+    std::string m_strQuoted;
 };
 
 // Consumes one line end (CR LF, LF or CR) at the position, if there is one.
@@ -101,9 +106,8 @@ bool CCsvReader::SkipLineEnd()
     return true;
 }
 
-CCsvReader::Status CCsvReader::ReadRecord(std::vector<std::string>& values, int& nValues, int nKeep)
+template <typename OnValue> CCsvReader::Status CCsvReader::ReadRecord(OnValue onValue, int& nValues)
 {
-    std::string discarded;
     while (SkipLineEnd())
     {
     }
@@ -113,18 +117,15 @@ CCsvReader::Status CCsvReader::ReadRecord(std::vector<std::string>& values, int&
     nValues = 0;
     for (;;)
     {
-        if (nValues < nKeep && values.size() <= static_cast<std::size_t>(nValues))
-            values.emplace_back();
-        std::string& value = nValues < nKeep ? values[nValues] : discarded;
-        ++nValues;
-        value.clear();
         if (!AtEnd() && m_text[m_nPos] == '"')
         {
-            if (!ReadQuoted(value))
+            if (!ReadQuoted())
                 return Status::BadQuote;
+            onValue(nValues, std::string_view(m_strQuoted));
         }
         else
-            ReadPlain(value);
+            onValue(nValues, ReadPlain());
+        ++nValues;
         if (AtEnd() || SkipLineEnd())
             return Status::Record;
         ++m_nPos; // the comma before the next value
@@ -133,8 +134,9 @@ CCsvReader::Status CCsvReader::ReadRecord(std::vector<std::string>& values, int&
 
 // A value in quotes: "" stands for one quote; after the closing quote only a comma, a line end or
 // the end of the text may follow.
-bool CCsvReader::ReadQuoted(std::string& value)
+bool CCsvReader::ReadQuoted()
 {
+    m_strQuoted.clear();
     ++m_nPos;
     for (;;)
     {
@@ -142,7 +144,7 @@ bool CCsvReader::ReadQuoted(std::string& value)
         if (nQuote == std::string_view::npos)
             return false;
         const std::string_view part = m_text.substr(m_nPos, nQuote - m_nPos);
-        value += part;
+        m_strQuoted += part;
         for (std::size_t i = 0; i < part.size(); ++i)
         {
             if (part[i] == '\n' || (part[i] == '\r' && (i + 1 == part.size() || part[i + 1] != '\n')))
@@ -151,22 +153,23 @@ bool CCsvReader::ReadQuoted(std::string& value)
         m_nPos = nQuote + 1;
         if (AtEnd() || m_text[m_nPos] != '"')
             return AtEnd() || m_text[m_nPos] == ',' || m_text[m_nPos] == '\r' || m_text[m_nPos] == '\n';
-        value += '"';
+        m_strQuoted += '"';
         ++m_nPos;
     }
 }
 
 // A value without quotes runs to the next comma or line end; a quote inside it is an ordinary byte.
-void CCsvReader::ReadPlain(std::string& value)
+std::string_view CCsvReader::ReadPlain()
 {
     std::size_t nStop = m_nPos;
     while (nStop < m_text.size() && m_text[nStop] != ',' && m_text[nStop] != '\r' && m_text[nStop] != '\n')
         ++nStop;
-    value.assign(m_text.substr(m_nPos, nStop - m_nPos));
+    const std::string_view value = m_text.substr(m_nPos, nStop - m_nPos);
     m_nPos = nStop;
+    return value;
 }
 
-// ---- Import: checking the records ---------------------------------------------------------------
+// ---- Import: the table of the file's cells ------------------------------------------------------
 
 std::string Place(int nLine)
 {
@@ -178,83 +181,64 @@ std::string BadQuoteMessage(int nLine)
     return Place(nLine) + "的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。";
 }
 
-// Reads and checks the whole text into importer: the header, then every record. Each record
-// goes to checkRecord(values, nValues, file line) first, which returns FALSE to stop with strError set.
-template <typename CheckRecord>
-BOOL ReadRecords(std::string_view text, CStudentImport& importer, bool bCheckGbk, std::string& strError,
-                 CheckRecord checkRecord)
+// The column for messages: its field ("“姓名”（XM）"), its title ("“班级”列"), or "第3列".
+std::string ColumnName(const CImportTable& table, int nCol)
+{
+    const std::string_view title = table.Title(nCol);
+    if (title.empty() || !Encoding::IsValidGbk(title))
+        return "第" + std::to_string(nCol + 1) + "列";
+    if (const int nField = FieldOfExactTitle(title); nField >= 0)
+        return CStudentImport::DescribeField(g_studentFields[nField].lpcszName);
+    return "“" + std::string(title) + "”列";
+}
+
+// Reads every line of the text into the table, line 1 as its header; values go through
+// store(column, text). Refused: unpaired quotes, a header of more than 100 names and a line with
+// another number of values than the header.
+template <typename Store> BOOL ReadLines(std::string_view text, CImportTable& table, std::string& strError, Store store)
 {
     CCsvReader reader(text);
-    std::vector<std::string> values;
-    int nValues = 0;
-    if (reader.ReadRecord(values, nValues, kMaxColumns + 1) == CCsvReader::Status::BadQuote)
-        return FailWithMessage(strError, BadQuoteMessage(reader.RecordLine()));
-    if (!importer.SetHeader(values, nValues, strError))
-        return FALSE;
+    int nHeaderValues = -1, nValues = 0;
+    const auto onValue = [&](int nCol, std::string_view value) {
+        if (nCol == 0)
+            table.BeginRow(reader.RecordLine());
+        if (nHeaderValues < 0 ? nCol <= kMaxColumns : nCol < nHeaderValues)
+            store(nCol, value); // the rest is counted, not kept: an absurd line costs no memory
+    };
     for (;;)
     {
-        const CCsvReader::Status status = reader.ReadRecord(values, nValues, STUDENT_FIELD_COUNT);
+        const CCsvReader::Status status = reader.ReadRecord(onValue, nValues);
         if (status == CCsvReader::Status::End)
             return TRUE;
-        const int nLine = reader.RecordLine();
         if (status == CCsvReader::Status::BadQuote)
-            return FailWithMessage(strError, BadQuoteMessage(nLine));
-        if (!checkRecord(values, nValues, nLine) ||
-            !importer.AddRecord(values, nValues, Place(nLine), bCheckGbk, strError))
-            return FALSE;
+            return FailWithMessage(strError, BadQuoteMessage(reader.RecordLine()));
+        if (nHeaderValues < 0)
+        {
+            if (nValues > kMaxColumns)
+                return FailWithMessage(strError, MemTableText::kTooManyColumns);
+            nHeaderValues = nValues;
+        }
+        else if (nValues != nHeaderValues)
+            return FailWithMessage(strError, Place(reader.RecordLine()) + "有" + std::to_string(nValues) +
+                                                 "个值，应与标题行一样是" + std::to_string(nHeaderValues) + "个。");
     }
 }
 
-// The message for the first value of the record that is no valid UTF-8 or holds a character that
-// GBK cannot hold; empty when every value converts or the record has another number of values.
-std::string CheckConvertible(const std::vector<std::string>& names, const std::vector<std::string>& values, int nValues,
-                             int nLine)
+// The first value of the table that is not valid GBK (the whole text was not), by line and column.
+BOOL ReportInvalidGbk(const CImportTable& table, std::string& strError)
 {
-    if (nValues != STUDENT_FIELD_COUNT)
-        return std::string();
-    std::string strRecord;
-    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
+    for (int r = 0; r < table.RowCount(); ++r)
     {
-        if (!Encoding::IsValidUtf8(values[c]))
-            return Place(nLine) + CStudentImport::DescribeField(names[c]) + "的值不是有效的UTF-8文本。";
-        strRecord += values[c];
+        for (int c = 0; c < table.ColCount(); ++c)
+        {
+            const CImportTable::Cell cell = table.At(r, c);
+            if (cell.kind == CImportTable::Kind::Text && !Encoding::IsValidGbk(cell.text))
+                return FailWithMessage(strError, Place(table.FileRow(r)) + ColumnName(table, c) +
+                                                     "的值不是有效的GBK文本，请检查文件的编码。");
+        }
     }
-    if (Encoding::Utf8ToGbk(strRecord)) // one conversion per record: a file has many records
-        return std::string();
-    for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
-    {
-        if (!Encoding::Utf8ToGbk(values[c]))
-            return Place(nLine) + CStudentImport::DescribeField(names[c]) +
-                   "的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。";
-    }
-    return std::string();
-}
-
-// The whole UTF-8 text did not convert to GBK: names the first value that does not.
-BOOL ReportUnconvertible(std::string_view utf8, std::string& strError)
-{
-    CStudentImport importer;
-    const BOOL bRead = ReadRecords(utf8, importer, false, strError,
-                                   [&](const std::vector<std::string>& values, int nValues, int nLine) {
-                                       strError = CheckConvertible(importer.FieldNames(), values, nValues, nLine);
-                                       return strError.empty() ? TRUE : FALSE;
-                                   });
-    return bRead ? FailWithMessage(strError, "导入失败。") : FALSE;
-}
-
-BOOL ReadGbkText(std::string_view text, CMemTable& table, std::string& strError)
-{
-    // One check of the whole text; only a file that fails it has its values checked one by one,
-    // to name the first bad one.
-    const bool bValid = Encoding::IsValidGbk(text);
-    CStudentImport importer;
-    importer.Reserve(text.size()); // the records' text is never longer than the file
-    const auto accept = [](const std::vector<std::string>&, int, int) { return TRUE; };
-    if (!ReadRecords(text, importer, !bValid, strError, accept))
-        return FALSE;
-    if (!bValid) // every value is valid GBK, so the break lies between values: a lead byte before a comma
-        return FailWithMessage(strError, "文件不是有效的GBK文本，请检查文件的编码。");
-    return importer.Finish(table, strError);
+    // Every value is valid, so the break lies between values: a lead byte before a comma.
+    return FailWithMessage(strError, "文件不是有效的GBK文本，请检查文件的编码。");
 }
 } // namespace
 
@@ -268,17 +252,54 @@ void WriteCsvText(const CMemTable& table, std::string& strOut)
             nCols, [&table, r](int c) { return std::string_view(table.GetCell(r, c)); }, strOut);
 }
 
-BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strError, TextEncoding encoding)
+BOOL ReadCsvTable(std::string_view bytes, CImportTable& table, std::string& strError, TextEncoding encoding)
 {
     table.Clear();
     std::string_view text = bytes;
     const bool bMarked = text.starts_with(Encoding::kUtf8ByteOrderMark);
     if (bMarked)
         text.remove_prefix(Encoding::kUtf8ByteOrderMark.size());
+    BOOL bRead = FALSE;
     if (!bMarked && encoding == TextEncoding::Gbk)
-        return ReadGbkText(text, table, strError);
-    const std::optional<std::string> converted = Encoding::Utf8ToGbk(text);
-    if (!converted)
-        return ReportUnconvertible(text, strError);
-    return ReadGbkText(*converted, table, strError);
+    {
+        bRead = ReadLines(text, table, strError, [&](int nCol, std::string_view value) { table.SetText(nCol, value); });
+        // One check of the whole text; only a file that fails it has its values checked one by one.
+        if (bRead && !Encoding::IsValidGbk(text))
+            bRead = ReportInvalidGbk(table, strError);
+    }
+    else if (!Encoding::IsValidUtf8(text))
+        bRead = FailWithMessage(strError, "文件不是有效的UTF-8文本，请检查文件的编码。");
+    else if (const std::optional<std::string> converted = Encoding::Utf8ToGbk(text))
+        bRead = ReadLines(*converted, table, strError,
+                          [&](int nCol, std::string_view value) { table.SetText(nCol, value); });
+    else // some value holds a character GBK lacks: the values step names each such cell
+    {
+        Encoding::CConverter toGbk("CP936", "UTF-8");
+        std::string strGbk;
+        bRead = ReadLines(text, table, strError, [&](int nCol, std::string_view value) {
+            if (toGbk.Convert(value, strGbk))
+                table.SetText(nCol, strGbk);
+            else
+                table.SetKind(nCol, CImportTable::Kind::BadText);
+        });
+    }
+    if (bRead && table.RowCount() == 0) // not even a header
+        bRead = FailWithMessage(strError, "导入文件必须是CSV格式文件，并且有预定义的字段。");
+    if (!bRead)
+        table.Clear();
+    return bRead;
+}
+
+BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strError, TextEncoding encoding)
+{
+    table.Clear();
+    CImportTable cells;
+    if (!ReadCsvTable(bytes, cells, strError, encoding))
+        return FALSE;
+    if (!NamesEveryField(HeaderTitles(cells)))
+        return FailWithMessage(strError, "导入文件必须是CSV格式文件，并且有预定义的字段。");
+    ImportedRecords records;
+    if (!MakeImportRecords(cells, ProposeMapping(cells), records, strError))
+        return FALSE;
+    return table.AppendTable(records.table);
 }

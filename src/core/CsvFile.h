@@ -23,17 +23,22 @@ enum class TextEncoding
     Utf8
 };
 
-// Reads the bytes of a CSV file into table, which gets the 24 student columns in record order and
-// one row per record of the file; each value goes under the field that its header column names
-// (the header lists the 24 names in any order). Quoted values are read back; lines may end with
-// CR LF, LF or CR; blank lines are skipped; a first record of the list's column titles is skipped.
-// A file that starts with a UTF-8 byte-order mark is UTF-8; any other is read in the given
-// encoding (never guessed from its bytes: many GBK texts are also valid UTF-8).
-// On FALSE, strError holds the reason (GBK) for the user and the table is empty.
-// Refused: a header of more than 100 names, a header without one of the 24 names, a header of
-// more or fewer than 24 names, a quoted value without its closing quote or followed by other
-// text, a record with another number of values than the header, a value holding a TAB, CR, LF or
-// NUL (the data file could not keep it), bytes that are not valid in the encoding and a character
-// that GBK cannot hold. Memory stays within a few times the file's size, whatever the lines hold.
+class CImportTable;
+
+// Reads the cells of a CSV file into table: line 1 is its header row, each later line a row with its
+// line number; quoted values are read back; lines may end with CR LF, LF or CR; blank lines are
+// skipped. A file that starts with a UTF-8 byte-order mark is UTF-8; any other is read in the given
+// encoding (never guessed from its bytes: many GBK texts are also valid UTF-8). A UTF-8 value that
+// GBK cannot hold becomes a cell of kind BadText. One pass over the bytes of a GBK file.
+// On FALSE, strError holds the reason (GBK) and the table is empty. Refused: a header of more than
+// 100 names, a quoted value without its closing quote or followed by other text, a line with
+// another number of values than the header, and bytes that are not valid in the encoding.
+BOOL ReadCsvTable(std::string_view bytes, CImportTable& table, std::string& strError,
+                  TextEncoding encoding = TextEncoding::Gbk);
+
+// Reads a CSV file whose header names all 24 fields (field names or the list's titles, in any
+// order; other columns are ignored) into table: the 24 student columns in record order, one row per
+// record, values read as every import reads them (see MakeImportRecords). On FALSE, strError says
+// why (GBK) and the table is empty.
 BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strError,
                      TextEncoding encoding = TextEncoding::Gbk);

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "core/ColumnMapping.h"
 #include "platform/Encoding.h"
 #include "ui/Support/DialogButtons.h"
 #include "ui/Support/GbkText.h"
@@ -31,6 +32,31 @@ std::string_view Head(std::string_view bytes)
     return nEnd == std::string_view::npos ? bytes : bytes.substr(0, nEnd);
 }
 
+// How many fields the header line names when its bytes are GBK.
+int FieldsNamed(std::string_view gbkLine)
+{
+    int nNamed = 0;
+    while (!gbkLine.empty())
+    {
+        const std::size_t nComma = std::min(gbkLine.find(','), gbkLine.size());
+        nNamed += FieldOfUsualTitle(gbkLine.substr(0, nComma)) >= 0;
+        gbkLine.remove_prefix(std::min(nComma + 1, gbkLine.size()));
+    }
+    return nNamed;
+}
+
+// The reading in which the header names more fields; on a tie, GBK unless its bytes are no GBK.
+TextEncoding LikelyEncoding(std::string_view head)
+{
+    const std::string_view line = head.substr(0, head.find_first_of("\r\n"));
+    const int nGbk = Encoding::IsValidGbk(line) ? FieldsNamed(line) : -1;
+    const std::optional<std::string> utf8Line = Encoding::Utf8ToGbk(line);
+    const int nUtf8 = utf8Line ? FieldsNamed(*utf8Line) : -1;
+    if (nUtf8 != nGbk)
+        return nUtf8 > nGbk ? TextEncoding::Utf8 : TextEncoding::Gbk;
+    return Encoding::IsValidGbk(head) ? TextEncoding::Gbk : TextEncoding::Utf8;
+}
+
 QPlainTextEdit* PreviewBox(const QString& text)
 {
     auto* pBox = new QPlainTextEdit(text);
@@ -52,7 +78,7 @@ CImportEncodingDialog::CImportEncodingDialog(QWidget* pParent, std::string_view 
     m_pUtf8Preview = PreviewBox(QString::fromUtf8(head.data(), static_cast<qsizetype>(head.size())));
     m_pGbkPreview->setAccessibleName(QStringLiteral("按GBK读的前几行"));
     m_pUtf8Preview->setAccessibleName(QStringLiteral("按UTF-8读的前几行"));
-    m_pGbk->setChecked(true);
+    Choose(LikelyEncoding(head)); // Enter takes the reading whose header is right
 
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(new QLabel(QStringLiteral("这个文件可能是两种编码之一，请看哪一种读出的姓名、地址是对的：")));

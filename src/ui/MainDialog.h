@@ -20,6 +20,9 @@ class QUndoStack;
 class CRowsCommand;
 class CStudentListModel;
 class CStudentSortModel;
+struct ColumnMapping;
+struct ImportActions;
+struct ImportedRecords;
 
 // The program's main window: logs the school in before it shows, then lists the school's records
 // (the list mirrors g_memStudents row for row) and offers the commands on them. Every command that
@@ -121,6 +124,8 @@ class CMainDialog : public CSizingDialog
     bool ModifyRowAsStep(QWidget* pParent, int nRow);
     // ModifyRowAsStep for the windows beside the list (searches, the check results).
     RecordModifier StepModifier();
+    // Makes an import's changes as one step of the history, saves, and says what was done.
+    void StoreImport(const ImportActions& actions, const ImportedRecords& records, const ColumnMapping& mapping);
     // The school's records as a workbook, with a progress window; false with strError (GBK).
     bool BuildWorkbook(std::string& strBytes, std::string& strError);
     void SetUpListColumns();

@@ -28,8 +28,9 @@ void CMainDialog::OnBatchModify()
     std::vector<std::string> previous = ApplyBatchChange(g_memStudents, changing, change);
     const auto afterChange = [this] {
         FillList();
-        SaveStudentsOrReport(this, GetSchoolKey());
+        SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("撤销或重做批量修改前"));
     };
-    afterChange();
+    FillList();
+    SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("批量修改前"));
     m_pHistory->push(new CBatchEditCommand(std::move(changing), std::move(change), std::move(previous), afterChange));
 }

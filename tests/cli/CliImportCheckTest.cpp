@@ -1,5 +1,8 @@
 // import with and without the checks, and check of the stored records.
 #include "CliTestSupport.h"
+#include "SisSheet.h"
+
+#include <cstdlib>
 
 namespace
 {
@@ -33,7 +36,7 @@ class CliImport : public CliTest
     std::string m_strStoredFile;
 };
 
-TEST_F(CliImport, CheckReportsEveryFailingRowAndImportsNothing)
+TEST_F(CliImport, ChecksByDefaultListingEveryFailingRecordAndImportsNothing)
 {
     const std::vector<Record> incoming = {
         ValidRecord(2),
@@ -45,57 +48,150 @@ TEST_F(CliImport, CheckReportsEveryFailingRowAndImportsNothing)
         With(ValidRecord(7), 4, ""),                           // empty sex: one line only
         With(ValidRecord(8), 6, "1"),                          // education code without its zero
     };
-    const CliResult result = Import(incoming, {"--check"});
+    for (const std::vector<std::string>& extra : {std::vector<std::string>{}, {"--check"}})
+    {
+        const CliResult result = Import(incoming, extra);
+        EXPECT_EQ(result.nExit, 1);
+        EXPECT_EQ(result.strOut, "文件第3行，学号2006003，姓名：请输入姓名，这要求必须填写。；代码不对：性别：3\n"
+                                 "文件第4行，学号2006001，姓名张三：您已经把这个学号加入到数据里了，不能重复加入！\n"
+                                 "文件第5行，学号2006002，姓名欧阳明月：您输入的邮箱地址格式不对，请重新输入！\n"
+                                 "文件第6行，学号2006005，姓名张三：出生年月要求必须填写。\n"
+                                 "文件第7行，学号2006006，姓名欧阳明月：代码不对：专业：07010199；意向月薪：5000\n"
+                                 "文件第8行，学号2006007，姓名张三：性别要求必须填写正确。\n"
+                                 "文件第9行，学号2006008，姓名欧阳明月：代码不对：学历：1\n"
+                                 "导入文件中有7条记录未通过检查，没有导入任何记录。\n");
+        EXPECT_TRUE(DataFileUnchanged());
+    }
+}
+
+TEST_F(CliImport, OnlyValidImportsThePassingRecordsAndListsTheRest)
+{
+    const CliResult result = Import({ValidRecord(2), With(ValidRecord(3), 3, ""), ValidRecord(1)}, {"--only-valid"});
     EXPECT_EQ(result.nExit, 1);
-    EXPECT_EQ(result.strOut, "第2条记录，“姓名”（XM）：请输入姓名，这要求必须填写。\n"
-                             "第2条记录，“性别”（XBDM）：“3”不是代码表中的代码。\n"
-                             "第3条记录，“学号”（XSBSH）：您已经把这个学号加入到数据里了，不能重复加入！\n"
-                             "第4条记录，“电子信箱”（DZXX）：您输入的邮箱地址格式不对，请重新输入！\n"
-                             "第5条记录，“出生年月”（CSNY）：出生年月要求必须填写。\n"
-                             "第6条记录，“专业”（ZYDM）：“07010199”不是代码表中的代码。\n"
-                             "第6条记录，“意向月薪”（YXYX）：“5000”不是可选的月薪档次。\n"
-                             "第7条记录，“性别”（XBDM）：性别要求必须填写正确。\n"
-                             "第8条记录，“学历”（XLDM）：“1”不是代码表中的代码。\n"
-                             "导入文件中有7条记录未通过检查，没有导入任何记录。\n");
-    EXPECT_TRUE(DataFileUnchanged());
+    EXPECT_EQ(result.strOut, "文件第3行，学号2006003，姓名：请输入姓名，这要求必须填写。\n"
+                             "文件第4行，学号2006001，姓名张三：您已经把这个学号加入到数据里了，不能重复加入！\n"
+                             "已导入1条记录，更新0条，跳过2条。现有2条记录。\n");
+    EXPECT_EQ(ReadSchool(CODE, "123"), (std::vector<Record>{ValidRecord(1), ValidRecord(2)}));
+}
+
+TEST_F(CliImport, StoredNumbersAreUpdatedOrSkippedWhenAsked)
+{
+    const Record changed = With(ValidRecord(1), 20, Gbk("新地址"));
+    const CliResult skipped = Import({changed, ValidRecord(2)}, {"--skip-existing"});
+    EXPECT_EQ(skipped.nExit, 0) << skipped.strOut;
+    EXPECT_EQ(skipped.strOut, "已导入1条记录，更新0条，跳过1条。现有2条记录。\n");
+    EXPECT_EQ(ReadSchool(CODE, "123"), (std::vector<Record>{ValidRecord(1), ValidRecord(2)}));
+
+    const CliResult updated = Import({changed, ValidRecord(3)}, {"--update"});
+    EXPECT_EQ(updated.nExit, 0) << updated.strOut;
+    EXPECT_EQ(updated.strOut, "已导入1条记录，更新1条，跳过0条。现有3条记录。\n");
+    EXPECT_EQ(ReadSchool(CODE, "123"), (std::vector<Record>{changed, ValidRecord(2), ValidRecord(3)}));
+
+    EXPECT_EQ(Import({changed}, {"--update", "--skip-existing"}).nExit, 2);
+    EXPECT_EQ(Import({changed}, {"--no-check", "--only-valid"}).nExit, 2);
 }
 
 TEST_F(CliImport, DuplicateOfAnEarlierRowIsReportedWhenTheRowIsOtherwiseValid)
 {
-    const CliResult result = Import({ValidRecord(2), ValidRecord(2)}, {"--check"});
+    const CliResult result = Import({ValidRecord(2), ValidRecord(2)});
     EXPECT_EQ(result.nExit, 1);
-    EXPECT_EQ(result.strOut, "第2条记录，“学号”（XSBSH）：您已经把这个学号加入到数据里了，不能重复加入！\n"
+    EXPECT_EQ(result.strOut, "文件第3行，学号2006002，姓名欧阳明月：您已经把这个学号加入到数据里了，不能重复加入！\n"
                              "导入文件中有1条记录未通过检查，没有导入任何记录。\n");
 }
 
-TEST_F(CliImport, WithoutCheckAppendsAsTheProgramDoes)
+TEST_F(CliImport, NoCheckAppendsAsTheProgramDid)
 {
-    const CliResult result = Import({ValidRecord(1), With(ValidRecord(2), 4, "9")});
+    const CliResult result = Import({ValidRecord(1), With(ValidRecord(2), 4, "9")}, {"--no-check"});
     EXPECT_EQ(result.nExit, 0) << result.strErr;
-    EXPECT_EQ(result.strOut, "已导入2条记录，现有3条记录。\n");
+    EXPECT_EQ(result.strOut, "已导入2条记录，更新0条，跳过0条。现有3条记录。\n");
     EXPECT_EQ(ReadSchool(CODE, "123"),
               (std::vector<Record>{ValidRecord(1), ValidRecord(1), With(ValidRecord(2), 4, "9")}));
 }
 
 TEST_F(CliImport, DryRunWritesNothing)
 {
-    const CliResult result = Import({ValidRecord(2), ValidRecord(3)}, {"--check", "--dry-run"});
+    const CliResult result = Import({ValidRecord(2), ValidRecord(3)}, {"--dry-run"});
     EXPECT_EQ(result.nExit, 0);
-    EXPECT_EQ(result.strOut, "可以导入2条记录（试运行，没有写入）。\n");
+    EXPECT_EQ(result.strOut, "可以导入2条记录，更新0条，跳过0条（试运行，没有写入）。\n");
     EXPECT_TRUE(DataFileUnchanged());
 }
 
-TEST_F(CliImport, RefusesAFileTheProgramRefuses)
+TEST_F(CliImport, AHeaderWithoutTheFieldsIsRefusedWithAMappingToStartFrom)
 {
-    WriteFileBytes(FilePath("bad.csv"), "XSBSH,XM\r\n1,2\r\n");
+    WriteFileBytes(FilePath("bad.csv"), Gbk("学籍号,姓名\r\n1,2\r\n"));
     const CliResult result = Run({"import", "--school", CODE, "--password", "123", "--in", FilePath("bad.csv")});
     EXPECT_EQ(result.nExit, 1);
-    EXPECT_EQ(result.strOut, "文件格式不对：导入文件必须是CSV格式文件，并且有预定义的字段。\n");
+    EXPECT_EQ(
+        result.strOut.substr(0, result.strOut.find('\n')),
+        "文件的标题行没有写全24个字段名。请用 --map FILE 指定每个字段取哪一列，例如（按文件的标题猜的，请核对）：");
+    EXPECT_NE(result.strOut.find("\nXSBSH=学籍号\nYXDM=\n"), std::string::npos) << result.strOut;
     EXPECT_TRUE(DataFileUnchanged());
 
     const CliResult missing = Run({"import", "--school", CODE, "--password", "123", "--in", FilePath("none.csv")});
     EXPECT_EQ(missing.nExit, 3);
     EXPECT_EQ(missing.strErr, "varnholt-cli: 不能读取文件“" + FilePath("none.csv") + "”：文件不存在（错误代码 2）\n");
+}
+
+// The registrar's list from the information system: 100 students, 20 of them stored with older values.
+TEST_F(CliImport, ASheetFromTheInformationSystemUpdatesAndAppendsThroughItsMap)
+{
+    std::vector<TestKit::Row> older, newer;
+    for (int n = 1; n <= 100; ++n)
+    {
+        newer.push_back(TestKit::SisStudent(n));
+        if (n % 5 == 0)
+            older.push_back(TestKit::SisStudent(n, false));
+    }
+    WriteSchool(CODE, "123", older);
+    WriteFileBytes(FilePath("sis.csv"), TestKit::CsvOfRows(TestKit::SisSheet(newer)));
+    WriteFileBytes(FilePath("map.txt"), TestKit::SisMapText());
+    const CliResult result = Run({"import", "--school", CODE, "--password", "123", "--in", FilePath("sis.csv"), "--map",
+                                  FilePath("map.txt"), "--update"});
+    EXPECT_EQ(result.nExit, 0) << result.strOut;
+    EXPECT_EQ(result.strOut.substr(0, result.strOut.find("\n", result.strOut.find("XM="))),
+              "字段对照：\nXSBSH=学籍号\nYXDM=院校代码\nZYDM=专业名称\nXM=姓名");
+    EXPECT_NE(result.strOut.find("\n已导入80条记录，更新20条，跳过0条。现有100条记录。\n"), std::string::npos);
+    std::vector<Record> expected;
+    for (int n = 5; n <= 100; n += 5)
+        expected.push_back(TestKit::SisStudent(n));
+    for (int n = 1; n <= 100; ++n)
+    {
+        if (n % 5 != 0)
+            expected.push_back(TestKit::SisStudent(n));
+    }
+    EXPECT_EQ(ReadSchool(CODE, "123"), expected);
+}
+
+// The same list as a workbook: an instruction sheet first, a title row, the school code merged down.
+TEST_F(CliImport, AWorkbookFromTheInformationSystemIsReadFromItsRecordsSheet)
+{
+    std::vector<TestKit::Row> older, newer;
+    for (int n = 1; n <= 30; ++n)
+    {
+        newer.push_back(TestKit::SisStudent(n));
+        if (n % 5 == 0)
+            older.push_back(TestKit::SisStudent(n, false));
+    }
+    WriteSchool(CODE, "123", older);
+    WriteFileBytes(FilePath("sis.csv"), TestKit::CsvOfRows(TestKit::SisSheet(newer)));
+    const std::string strCommand = "/usr/bin/python3 " + std::string(std::getenv("VARNHOLT_SOURCE_DIR")) +
+                                   "/tests/cli/sis_workbook.py " + FilePath("sis.csv") + " " + FilePath("sis.xlsx");
+    ASSERT_EQ(std::system(strCommand.c_str()), 0);
+    WriteFileBytes(FilePath("map.txt"), TestKit::SisMapText());
+    const CliResult result = Run({"import", "--school", CODE, "--password", "123", "--in", FilePath("sis.xlsx"),
+                                  "--map", FilePath("map.txt"), "--update"});
+    EXPECT_EQ(result.nExit, 0) << result.strOut;
+    EXPECT_NE(result.strOut.find("\n已导入24条记录，更新6条，跳过0条。现有30条记录。\n"), std::string::npos)
+        << result.strOut;
+    std::vector<Record> expected;
+    for (int n = 5; n <= 30; n += 5)
+        expected.push_back(TestKit::SisStudent(n));
+    for (int n = 1; n <= 30; ++n)
+    {
+        if (n % 5 != 0)
+            expected.push_back(TestKit::SisStudent(n));
+    }
+    EXPECT_EQ(ReadSchool(CODE, "123"), expected);
 }
 
 TEST_F(CliImport, WrongPasswordChangesNothing)

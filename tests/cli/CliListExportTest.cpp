@@ -119,7 +119,7 @@ TEST_F(CliTest, ExportAndImportKeepEveryRecordExactly)
         const CliResult imported =
             Run({"import", "--school", strTarget, "--password", "7", "--in", FilePath("all.csv"), "--check"});
         EXPECT_EQ(imported.nExit, 0) << imported.strOut << imported.strErr;
-        EXPECT_EQ(imported.strOut, "已导入5条记录，现有5条记录。\n");
+        EXPECT_EQ(imported.strOut, "已导入5条记录，更新0条，跳过0条。现有5条记录。\n");
         EXPECT_EQ(ReadSchool(strTarget, "7"), records) << "utf8 " << bUtf8;
     }
 }

@@ -183,9 +183,8 @@ TEST(CsvImport, RefusesFilesThatAreNotStudentTables)
         {"\r\n\r\n", kNoFields},
         {"XSBSH,XM\r\n1,2\r\n", kNoFields},
         {kHeader.substr(0, kHeader.rfind(',')) + ",JICENGX\r\n", kNoFields},
-        {kHeader + ",EXTRA\r\n" + Line(SampleStudent(kNumber)) + "\r\n", "导入失败。"},
-        {"XSBSH," + kHeader + "\r\n", "导入失败。"},
-        {strManyNames + "\r\n", "导入失败。"},         // 100 names
+        {kHeader + ",EXTRA\r\n" + Line(SampleStudent(kNumber)) + "\r\n", "文件第2行有24个值，应与标题行一样是25个。"},
+        {"XSBSH," + kHeader + "\r\n", kNoFields},      // which of the two columns is meant stays open
         {strManyNames + ",X76\r\n", "列数超过限制。"}, // 101 names
         {kHeader + "\r\n" + Line(SampleStudent(kNumber)) + Line(shifted), "文件第3行有25个值，应与标题行一样是24个。"},
         {kHeader + "\r\n" + Line(SampleStudent(kNumber)).substr(11), "文件第2行有23个值，应与标题行一样是24个。"},
@@ -194,9 +193,13 @@ TEST(CsvImport, RefusesFilesThatAreNotStudentTables)
         {kHeader + "\r\n\"2006\"001," + Line(SampleStudent(kNumber)).substr(11),
          "文件第2行的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。"},
         {kHeader + "\r\n\r\n\"a\r\nb\"," + Line(SampleStudent(kNumber)).substr(11),
-         "文件第3行“学号”（XSBSH）的值含有换行符或制表符，数据文件不能保存这样的值。"},
+         "文件中有1个值不能导入，没有导入任何记录：\n"
+         "“学号”（XSBSH）：1个值含有换行符或制表符，数据文件不能保存这样的值（第3行）。\n"
+         "请在文件中改掉这些值后再导入。\n"},
         {kHeader + "\r\n" + Line(SampleStudent(kNumber)).substr(0, 10) + "\t" + Line(SampleStudent(kNumber)).substr(10),
-         "文件第2行“学号”（XSBSH）的值含有换行符或制表符，数据文件不能保存这样的值。"},
+         "文件中有1个值不能导入，没有导入任何记录：\n"
+         "“学号”（XSBSH）：1个值含有换行符或制表符，数据文件不能保存这样的值（第2行）。\n"
+         "请在文件中改掉这些值后再导入。\n"},
     };
     for (const Case& c : cases)
     {
@@ -265,7 +268,8 @@ TEST(CsvImport, RefusesBytesThatAreNotTextWithLineAndField)
         {strLine.substr(0, nName + 4) + "\x81" + strLine.substr(nName + 4), // a lead byte before the comma
          "文件第3行“姓名”（XM）的值不是有效的GBK文本，请检查文件的编码。"},
         {strLine.substr(0, nName) + std::string(1, '\0') + strLine.substr(nName),
-         "文件第3行“姓名”（XM）的值含有空字符（NUL），这不是文本，请检查文件。"},
+         "文件中有1个值不能导入，没有导入任何记录：\n“姓名”（XM）：1个值含有空字符（NUL），这不是文本（第3行）。\n"
+         "请在文件中改掉这些值后再导入。\n"},
     };
     for (const Case& c : cases)
     {
@@ -310,10 +314,12 @@ TEST(CsvImport, RefusesUtf8ValuesThatGbkCannotHold)
     const std::string strBody =
         kHeader + "\r\n" + Line(SampleStudent(kNumber)) + Line(SampleStudent("2006001002")) + Line(bad);
     CMemTable table;
-    EXPECT_EQ(Import(strBody, table, TextEncoding::Utf8),
-              "文件第4行“通信地址”（TXDZ）的值含有GBK编码不能表示的字符（例如表情符号），请改用其他字符后再导入。");
+    EXPECT_EQ(Import(strBody + Line(bad), table, TextEncoding::Utf8),
+              "文件中有2个值不能导入，没有导入任何记录：\n"
+              "“通信地址”（TXDZ）：2个值含有GBK编码不能表示的字符（例如表情符号）（第4行、第5行）。\n"
+              "请把这些字符改成其他字符后再导入。\n");
     EXPECT_EQ(Import("\xEF\xBB\xBF" + kHeader + "\r\n" + Line(SampleStudent(kNumber)).substr(0, 10) + "\xE4\xB8" +
                          Line(SampleStudent(kNumber)).substr(10),
                      table),
-              "文件第2行“学号”（XSBSH）的值不是有效的UTF-8文本。");
+              "文件不是有效的UTF-8文本，请检查文件的编码。");
 }

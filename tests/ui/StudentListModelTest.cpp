@@ -4,6 +4,7 @@
 #include "ui/Support/StudentListModel.h"
 
 #include "EditorScript.h"
+#include "ImportAnswers.h"
 #include "SearchTestSupport.h"
 #include "StudentFixture.h"
 
@@ -81,8 +82,10 @@ class TestStudentListModel : public QObject
         file.write(strCsv.data(), static_cast<qint64>(strCsv.size()));
         file.close();
         FileDialogAnswers files;
+        ImportAnswers answers;
         files.QueuePath(path);
         dlg.OnImportCsv();
+        QCOMPARE(messages.last().text, u"已导入3条记录，更新0条，跳过0条。");
         QCOMPARE(g_memStudents.GetRowCount(), 3);
         VerifyCounts(dlg);
     }

@@ -22,7 +22,7 @@ QString UiFileDialog(const FileDialogRequest& request)
 {
     if (Hook())
         return Hook()(request);
-    QFileDialog dialog(request.parent, QString(), QString(), request.filter);
+    QFileDialog dialog(request.parent, QString(), request.directory, request.filter);
     dialog.setAcceptMode(request.bSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.bSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(request.defaultSuffix);

@@ -13,6 +13,7 @@ struct FileDialogRequest
     QString defaultName;   // proposed file name, may be empty
     QString filter;        // e.g. "Excel Files (*.csv)"
     QString defaultSuffix; // e.g. "CSV", appended when the user types none
+    QString directory;     // the folder the dialog starts in; empty: the platform's choice
 };
 
 // Shows the platform's file dialog; the chosen path, or an empty text when cancelled.

@@ -1,0 +1,168 @@
+#include "core/ImportRecords.h"
+
+#include <map>
+#include <utility>
+
+#include "core/Gbk.h"
+#include "core/ImportTable.h"
+#include "core/ImportValues.h"
+#include "core/StudentImport.h"
+
+const char* const g_lpcszNamesSheet = "记录（名称）";
+
+namespace
+{
+constexpr int kAddressesShown = 3;
+
+struct ProblemCells
+{
+    int nCount = 0;
+    int nCol = 0;
+    std::string strAddresses;
+};
+
+const char* ProblemText(ValueProblem problem)
+{
+    switch (problem)
+    {
+    case ValueProblem::Number:
+        return "是数字，不是文本，它的数字可能已经改掉了（例如长学号变成2.006E+13，代码01变成1）";
+    case ValueProblem::Date:
+        return "是日期，不是文本";
+    case ValueProblem::Formula:
+        return "是公式";
+    case ValueProblem::BadText:
+        return "含有GBK编码不能表示的字符（例如表情符号）";
+    case ValueProblem::LineBreak:
+        return "含有换行符或制表符，数据文件不能保存这样的值";
+    default:
+        return "含有空字符（NUL），这不是文本";
+    }
+}
+
+// What works for each kind of problem, once per message.
+std::string Advice(const std::map<std::pair<int, ValueProblem>, ProblemCells>& problems, bool bWorkbook)
+{
+    bool bTyped = false, bFormula = false, bChars = false, bBytes = false;
+    for (const auto& [key, cells] : problems)
+    {
+        bTyped |= key.second == ValueProblem::Number || key.second == ValueProblem::Date;
+        bFormula |= key.second == ValueProblem::Formula;
+        bChars |= key.second == ValueProblem::BadText;
+        bBytes |= key.second == ValueProblem::LineBreak || key.second == ValueProblem::Nul;
+    }
+    std::string strAdvice;
+    if (bTyped && bWorkbook)
+        strAdvice += "请在电子表格中把这些列设为文本格式并按原样重新输入，或者在原来的程序中按文本导出，"
+                     "或者把工作表另存为CSV文件后导入CSV文件。\n";
+    if (bFormula)
+        strAdvice += "请在电子表格中把公式换成它的值（复制后“只粘贴值”）再导入。\n";
+    if (bChars)
+        strAdvice += "请把这些字符改成其他字符后再导入。\n";
+    if (bBytes)
+        strAdvice += "请在文件中改掉这些值后再导入。\n";
+    return strAdvice;
+}
+
+std::string ProblemMessage(const CImportTable& table,
+                           const std::map<std::pair<int, ValueProblem>, ProblemCells>& problems)
+{
+    const bool bWorkbook = table.IsWorkbook();
+    int nTotal = 0;
+    std::string strLines;
+    for (const auto& [key, cells] : problems)
+    {
+        nTotal += cells.nCount;
+        const std::string strColumn = bWorkbook ? "，" + CImportTable::ColumnLetters(cells.nCol) + "列" : "";
+        strLines += CStudentImport::DescribeField(g_studentFields[key.first].lpcszName) + strColumn + "：" +
+                    std::to_string(cells.nCount) + (bWorkbook ? "个单元格" : "个值") + ProblemText(key.second) + "（" +
+                    cells.strAddresses + (cells.nCount > kAddressesShown ? "等" : "") + "）。\n";
+    }
+    const std::string strWhere = bWorkbook ? "工作表“" + table.SheetName() + "”中有" + std::to_string(nTotal) +
+                                                 "个单元格的值不能导入，没有导入任何记录：\n"
+                                           : "文件中有" + std::to_string(nTotal) + "个值不能导入，没有导入任何记录：\n";
+    return strWhere + strLines + Advice(problems, bWorkbook);
+}
+
+bool IsBlank(const CImportTable::Cell& cell)
+{
+    return cell.kind == CImportTable::Kind::Empty ||
+           (cell.kind == CImportTable::Kind::Text && Gbk::Trim(cell.text).empty());
+}
+
+// A row that is nothing but the fields' titles, as our export has under the names.
+bool IsTitleRow(const CImportTable& table, int nRow, const ColumnMapping& mapping)
+{
+    bool bAny = false;
+    for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
+    {
+        if (mapping.columnOf[f] < 0)
+            continue;
+        const CImportTable::Cell cell = table.At(nRow, mapping.columnOf[f]);
+        if (IsBlank(cell))
+            continue;
+        if (cell.kind != CImportTable::Kind::Text || FieldOfExactTitle(cell.text) != f)
+            return false;
+        bAny = true;
+    }
+    return bAny;
+}
+
+bool IsEmptyRow(const CImportTable& table, int nRow, const ColumnMapping& mapping)
+{
+    for (int nCol : mapping.columnOf)
+    {
+        if (nCol >= 0 && !IsBlank(table.At(nRow, nCol)))
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, ImportedRecords& records,
+                       std::string& strError)
+{
+    records.table.Clear();
+    records.fileRows.clear();
+    records.ambiguous.clear();
+    CImportValueReader reader(table, table.IsWorkbook() && table.SheetName() == g_lpcszNamesSheet);
+    std::map<std::pair<int, ValueProblem>, ProblemCells> problems;
+    std::string strText(g_lpcszStudentColumns), strValue, strCandidates;
+    for (int r = 1; r < table.RowCount(); ++r)
+    {
+        if (IsEmptyRow(table, r, mapping) || (r == 1 && IsTitleRow(table, r, mapping)))
+            continue;
+        const int nRecord = static_cast<int>(records.fileRows.size());
+        records.fileRows.push_back(table.FileRow(r));
+        for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
+        {
+            const int nCol = mapping.columnOf[f];
+            const ValueProblem problem =
+                nCol < 0 ? (strValue.clear(), ValueProblem::None) : reader.Read(r, nCol, f, strValue, strCandidates);
+            if (problem == ValueProblem::Ambiguous)
+            {
+                records.ambiguous[nRecord].push_back({f, std::string(g_studentFields[f].lpcszListLabel) + "：" +
+                                                             table.Address(r, nCol) + "“" + strValue + "”有多个代码：" +
+                                                             strCandidates});
+            }
+            else if (problem != ValueProblem::None)
+            {
+                ProblemCells& cells = problems[{f, problem}];
+                cells.nCol = nCol;
+                if (cells.nCount++ < kAddressesShown)
+                    cells.strAddresses += (cells.strAddresses.empty() ? "" : "、") + table.Address(r, nCol);
+            }
+            if (problems.empty())
+                strText.append(strValue).append(f + 1 < STUDENT_FIELD_COUNT ? "\t" : "\r\n");
+        }
+    }
+    if (!problems.empty())
+    {
+        records.fileRows.clear();
+        records.ambiguous.clear();
+        return FailWithMessage(strError, ProblemMessage(table, problems));
+    }
+    if (!records.table.Load(strText))
+        return FailWithMessage(strError, records.table.GetErrorText());
+    return TRUE;
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The cells of the one sheet (or CSV file) that holds the records to import, kept compactly: one
+// pool of text and eight bytes per cell, whatever the file holds. Row 0 of the table is the
+// header row; the rows below it follow in file order, each with its row number in the file, and
+// rows above the header are not kept. Columns keep the file's positions, so a message can name a
+// cell as the file shows it ("D3"). Texts are GBK.
+class CImportTable
+{
+  public:
+    enum class Kind : std::uint8_t
+    {
+        Empty,
+        Text,
+        Number,
+        Date,
+        Formula, // only the formula's last computed value could come in: none is kept
+        BadText  // a text that GBK cannot hold (an emoji, say); its bytes are not kept
+    };
+
+    struct Cell
+    {
+        Kind kind = Kind::Empty;
+        std::string_view text; // Text
+        double number = 0;     // Number
+        int nYear = 0, nMonth = 0, nDay = 0;
+    };
+
+    // Where the rows came from, for messages: a workbook's sheet (name in GBK) or a CSV file.
+    void SetSheet(std::string strName) { m_strSheet = std::move(strName), m_bWorkbook = true; }
+    bool IsWorkbook() const { return m_bWorkbook; }
+    const std::string& SheetName() const { return m_strSheet; }
+
+    // The day date serial 0 stands for (1899-12-30 unless the workbook says otherwise).
+    void SetDateOrigin(int nYear, int nMonth, int nDay);
+    void DateOrigin(int& nYear, int& nMonth, int& nDay) const;
+
+    // Starts a new row below the last; nFileRow: its 1-based row (line) number in the file.
+    void BeginRow(int nFileRow);
+    // Cells of the row begun last, columns ascending (0-based). A cell may be set again (a merged
+    // range filled in): the last value counts.
+    void SetText(int nCol, std::string_view gbk);
+    void SetNumber(int nCol, double value);
+    void SetDate(int nCol, int nYear, int nMonth, int nDay);
+    void SetKind(int nCol, Kind kind); // Formula or BadText
+    // Every cell of the range (1-based file rows, 0-based columns) shows its top-left cell's value.
+    void AddMerge(int nFirstRow, int nFirstCol, int nLastRow, int nLastCol);
+    void Clear();
+
+    int RowCount() const { return static_cast<int>(m_rowStart.size()); }
+    // The widest row's column count.
+    int ColCount() const { return m_nCols; }
+    // REQUIRES: 0 <= nRow < RowCount(). Any column: beyond the row's last cell it is empty.
+    Cell At(int nRow, int nCol) const;
+    int FileRow(int nRow) const { return m_fileRows[static_cast<std::size_t>(nRow)]; }
+    // The trimmed text of the header row's cell (row 0), empty when it holds no text.
+    std::string_view Title(int nCol) const;
+    // The columns that hold anything in the header or any row, ascending.
+    std::vector<int> UsedColumns() const;
+
+    // How the cell is named in messages: "D3" in a workbook, "第3行" in a CSV file (whose messages
+    // name the column by its field).
+    std::string Address(int nRow, int nCol) const;
+    // The column's letters as a spreadsheet shows them: A, B, ..., Z, AA, AB, ...
+    static std::string ColumnLetters(int nCol);
+
+    // A note on how the rows were found (the sheets looked at, when none named the fields), GBK.
+    void SetNote(std::string strNote) { m_strNote = std::move(strNote); }
+    const std::string& Note() const { return m_strNote; }
+
+  private:
+    // Eight bytes a cell: a text's place in the pool, a number's index, or a date as yyyymmdd.
+    struct Entry
+    {
+        std::uint32_t nValue = 0;
+        std::uint32_t nLength : 29 = 0;
+        std::uint32_t nKind : 3 = 0;
+    };
+
+    struct Merge
+    {
+        int nFirstRow, nLastRow, nFirstCol; // file rows
+    };
+
+    Entry& EntryAt(int nCol);
+    Cell StoredAt(int nRow, int nCol) const;
+    const Merge* MergeAt(int nFileRow, int nCol) const;
+
+    std::string m_strSheet;
+    bool m_bWorkbook = false;
+    int m_nOriginYear = 1899, m_nOriginMonth = 12, m_nOriginDay = 30;
+    std::string m_pool;
+    std::vector<double> m_numbers;
+    std::vector<Entry> m_entries;
+    std::vector<std::uint32_t> m_rowStart; // first entry of each row; a row runs to the next one's start
+    std::vector<int> m_fileRows;
+    int m_nCols = 0;
+    std::vector<std::vector<Merge>> m_mergesOfColumn; // each column's ranges, by first row
+    std::string m_strNote;
+};

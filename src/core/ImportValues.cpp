@@ -1,0 +1,190 @@
+#include "core/ImportValues.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+#include "core/Gbk.h"
+
+namespace
+{
+bool IsDateField(int nField)
+{
+    return nField == Field::CSNY || nField == Field::BYSJ;
+}
+
+std::string DateText(int nYear, int nMonth, int nDay)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", nYear, nMonth, nDay);
+    return buffer;
+}
+
+// Days since 1970-01-01 of a day of the proleptic Gregorian calendar, and back.
+long DaysOfDate(long y, long m, long d)
+{
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const long yoe = y - era * 400;
+    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+std::string DateOfDays(long z)
+{
+    z += 719468;
+    const long era = (z >= 0 ? z : z - 146096) / 146097;
+    const long doe = z - era * 146097;
+    const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const long mp = (5 * doy + 2) / 153;
+    const long d = doy - (153 * mp + 2) / 5 + 1;
+    const long m = mp < 10 ? mp + 3 : mp - 9;
+    return DateText(static_cast<int>(yoe + era * 400 + (m <= 2)), static_cast<int>(m), static_cast<int>(d));
+}
+
+// The name as the lists show it, without their indent dashes ("--软件业") and blanks.
+std::string_view Undashed(std::string_view name)
+{
+    name = Gbk::Trim(name);
+    while (!name.empty() && name.front() == '-')
+        name.remove_prefix(1);
+    while (!name.empty() && name.back() == '-')
+        name.remove_suffix(1);
+    return Gbk::Trim(name);
+}
+
+bool IsAllDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+}
+
+// A major's discipline or category (xx000000, xxxx0000) is no major a student studies: a name
+// that a category shares with a major means the major.
+bool IsMajorGroup(int nField, std::string_view code)
+{
+    return nField == Field::ZYDM && code.size() == 8 && code.ends_with("0000");
+}
+} // namespace
+
+CImportValueReader::CImportValueReader(const CImportTable& table, bool bNamesFirst)
+    : m_table(table), m_bNamesFirst(bNamesFirst)
+{
+}
+
+const CImportValueReader::Names& CImportValueReader::NamesOf(int nField)
+{
+    Names& names = m_names[static_cast<std::size_t>(nField)];
+    if (!std::exchange(m_bBuilt[static_cast<std::size_t>(nField)], true))
+    {
+        const CODETABLE& codes = *g_studentFields[nField].pTable;
+        for (int i = 0; i < codes.nCount; ++i)
+        {
+            names.codes.try_emplace(codes.pItems[i].code, i);
+            names.rowsOfName[Undashed(codes.pItems[i].name)].push_back(i);
+        }
+    }
+    return names;
+}
+
+ValueProblem CImportValueReader::ReadCoded(std::string_view text, int nField, std::string& strValue,
+                                           std::string& strCandidates)
+{
+    const Names& names = NamesOf(nField);
+    const CODEITEM* pItems = g_studentFields[nField].pTable->pItems;
+    const std::string_view trimmed = Gbk::Trim(text);
+    const bool bCode = names.codes.count(trimmed) != 0;
+    const auto found = names.rowsOfName.find(Undashed(trimmed));
+    strValue.assign(text);
+    if (bCode && (!m_bNamesFirst || found == names.rowsOfName.end()))
+    {
+        strValue.assign(trimmed);
+        return ValueProblem::None;
+    }
+    if (found == names.rowsOfName.end())
+        return ValueProblem::None; // neither code nor name: kept as read, and the checks list it
+    std::vector<int> rows = found->second;
+    if (rows.size() > 1)
+        std::erase_if(rows, [&](int i) { return IsMajorGroup(nField, pItems[i].code); });
+    if (rows.size() == 1)
+    {
+        strValue.assign(pItems[rows.front()].code);
+        return ValueProblem::None;
+    }
+    strCandidates.clear();
+    for (int i : found->second)
+        strCandidates.append(strCandidates.empty() ? "" : "、").append(pItems[i].code);
+    return ValueProblem::Ambiguous;
+}
+
+ValueProblem CImportValueReader::ReadNumber(double value, int nField, std::string& strValue)
+{
+    if (IsDateField(nField) && value >= 1 && value < 2958466) // through 9999-12-31
+    {
+        int nYear = 0, nMonth = 0, nDay = 0;
+        m_table.DateOrigin(nYear, nMonth, nDay);
+        strValue = DateOfDays(DaysOfDate(nYear, nMonth, nDay) + static_cast<long>(std::floor(value)));
+        return ValueProblem::None;
+    }
+    const CODETABLE* pTable = g_studentFields[nField].pTable;
+    if (pTable == nullptr || value < 0 || value >= 1e15 || value != std::floor(value))
+        return ValueProblem::Number; // student numbers, phones and postal codes: nobody knows their zeros
+    const std::string strDigits = std::to_string(static_cast<long long>(value));
+    const Names& names = NamesOf(nField);
+    if (names.codes.count(strDigits) != 0)
+    {
+        strValue = strDigits;
+        return ValueProblem::None;
+    }
+    // The zeros a code of digits lost in front: exactly one code may fit, or the number is refused.
+    const char* lpcszFound = nullptr;
+    for (int i = 0; i < pTable->nCount; ++i)
+    {
+        const std::string_view code = pTable->pItems[i].code;
+        if (code.size() > strDigits.size() && IsAllDigits(code) && code.ends_with(strDigits) &&
+            code.find_first_not_of('0') == code.size() - strDigits.size())
+        {
+            if (lpcszFound != nullptr)
+                return ValueProblem::Number;
+            lpcszFound = pTable->pItems[i].code;
+        }
+    }
+    if (lpcszFound == nullptr)
+        return ValueProblem::Number;
+    strValue = lpcszFound;
+    return ValueProblem::None;
+}
+
+ValueProblem CImportValueReader::Read(int nRow, int nCol, int nField, std::string& strValue, std::string& strCandidates)
+{
+    strValue.clear();
+    const CImportTable::Cell cell = m_table.At(nRow, nCol);
+    switch (cell.kind)
+    {
+    case CImportTable::Kind::Empty:
+        return ValueProblem::None;
+    case CImportTable::Kind::Formula:
+        return ValueProblem::Formula;
+    case CImportTable::Kind::BadText:
+        return ValueProblem::BadText;
+    case CImportTable::Kind::Date:
+        if (!IsDateField(nField))
+            return ValueProblem::Date;
+        strValue = DateText(cell.nYear, cell.nMonth, cell.nDay);
+        return ValueProblem::None;
+    case CImportTable::Kind::Number:
+        return ReadNumber(cell.number, nField, strValue);
+    case CImportTable::Kind::Text:
+        break;
+    }
+    if (cell.text.find('\0') != std::string_view::npos)
+        return ValueProblem::Nul;
+    if (cell.text.find_first_of("\t\r\n") != std::string_view::npos)
+        return ValueProblem::LineBreak;
+    if (g_studentFields[nField].pTable != nullptr)
+        return ReadCoded(cell.text, nField, strValue, strCandidates);
+    strValue.assign(cell.text);
+    return ValueProblem::None;
+}

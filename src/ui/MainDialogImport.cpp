@@ -1,0 +1,148 @@
+// The import from the main window: file, encoding, columns, checks and the registrar's choice, then
+// the records stored as one step of the history.
+#include <optional>
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QLabel>
+#include <QSettings>
+
+#include "core/DataFunc.h"
+#include "core/ImportPreview.h"
+#include "core/ImportRecords.h"
+#include "core/ImportTable.h"
+#include "exchange/ImportSource.h"
+#include "platform/FileSystem.h"
+#include "platform/LastError.h"
+#include "ui/ImportColumnsDialog.h"
+#include "ui/ImportEncodingDialog.h"
+#include "ui/ImportPreviewDialog.h"
+#include "ui/MainDialog.h"
+#include "ui/RecordCommands.h"
+#include "ui/Support/DialogExec.h"
+#include "ui/Support/ExchangeFiles.h"
+#include "ui/Support/GbkText.h"
+#include "ui/Support/MessageBox.h"
+#include "ui/Support/ProgressWindow.h"
+
+namespace
+{
+const QString kFormatCaption = QStringLiteral("文件格式不对");
+
+// Reads the file's cells, asking for a CSV file's encoding when its bytes leave it open. False
+// after telling why (or when the user cancelled).
+bool ReadTable(QWidget* pParent, const QString& path, std::string_view bytes, CImportTable& table)
+{
+    const std::string strPath = QFile::encodeName(path).toStdString();
+    const ExchangeFormat format = FormatOf(path);
+    std::string strError;
+    BOOL bRead = FALSE;
+    if (format != ExchangeFormat::Csv && format != ExchangeFormat::Unknown)
+    {
+        const CProgressWindow progress(pParent, QStringLiteral("正在读取工作簿……"));
+        bRead = ReadImportTable(strPath, bytes, format, TextEncoding::Gbk, table, strError, progress.Callback());
+    }
+    else
+    {
+        const std::optional<TextEncoding> encoding =
+            IsEncodingOpen(bytes) ? AskCsvEncoding(pParent, bytes) : std::optional(TextEncoding::Gbk);
+        if (!encoding)
+            return false;
+        bRead = ReadImportTable(strPath, bytes, format, *encoding, table, strError);
+    }
+    if (!bRead)
+        UiMessageBox(pParent, FromGbk(strError), kFormatCaption);
+    return bRead;
+}
+
+// Where the mapping chosen for a header is remembered: a file with the same titles gets it again.
+QString MappingKey(const CImportTable& table)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (std::string_view title : HeaderTitles(table))
+    {
+        hash.addData(QByteArrayView(title.data(), static_cast<qsizetype>(title.size())));
+        hash.addData(QByteArrayView("\t"));
+    }
+    return QStringLiteral("import/columns/") + QString::fromLatin1(hash.result().toHex());
+}
+
+// The file's column of each field: the header's own when it names every field, else the column
+// step's, pre-filled with what was chosen for this header before (or guessed from its titles).
+std::optional<ColumnMapping> ChooseMapping(QWidget* pParent, const CImportTable& table)
+{
+    ColumnMapping mapping = ProposeMapping(table);
+    if (NamesEveryField(HeaderTitles(table)))
+        return mapping;
+    const QString key = MappingKey(table);
+    if (const std::optional<std::string> remembered = ToGbk(QSettings().value(key).toString()))
+    {
+        std::string strError;
+        ColumnMapping earlier = mapping;
+        if (ParseMappingText(*remembered, table, earlier, strError))
+            mapping = earlier;
+    }
+    CImportColumnsDialog dlg(pParent, table, mapping);
+    if (UiExec(dlg) != QDialog::Accepted)
+        return std::nullopt;
+    mapping = dlg.Mapping();
+    QSettings().setValue(key, FromGbk(MappingText(mapping, table)));
+    return mapping;
+}
+} // namespace
+
+void CMainDialog::OnImportCsv()
+{
+    const QString path = ChooseExchangeFile(this, false);
+    if (path.isEmpty())
+        return;
+    // Read through the file layer whatever the type: it refuses FIFOs, devices and folders at once.
+    std::string strBytes;
+    if (const DWORD dwCode = ReadRegularFile(QFile::encodeName(path).toStdString(), strBytes); dwCode != ERROR_SUCCESS)
+    {
+        ShowFileError(this, QStringLiteral("不能读取文件“%1”（%2）。").arg(NativePath(path), ReasonOf(dwCode)));
+        return;
+    }
+    CImportTable table;
+    if (!ReadTable(this, path, strBytes, table))
+        return;
+    std::string().swap(strBytes);
+    const std::optional<ColumnMapping> mapping = ChooseMapping(this, table);
+    if (!mapping)
+        return;
+    // Nothing is stored before the registrar has seen the records and chosen.
+    ImportedRecords records;
+    std::string strError;
+    if (!MakeImportRecords(table, *mapping, records, strError))
+    {
+        UiMessageBox(this, FromGbk(strError), kFormatCaption);
+        return;
+    }
+    const CImportPreview preview(records, g_memStudents, *mapping, ImportCheck::Records);
+    CImportPreviewDialog dlg(this, table, records, preview);
+    if (UiExec(dlg) != QDialog::Accepted)
+        return;
+    StoreImport(DecideImport(preview, dlg.Scope(), dlg.Stored()), records, *mapping);
+}
+
+void CMainDialog::StoreImport(const ImportActions& actions, const ImportedRecords& records,
+                              const ColumnMapping& mapping)
+{
+    if (!actions.updates.empty() || !actions.appends.empty())
+    {
+        const std::vector<int> updated = actions.UpdatedRows();
+        const int nFirstNew = g_memStudents.GetRowCount();
+        auto pStep = BeginStep(
+            QStringLiteral("导入%1条记录，更新%2条").arg(actions.appends.size()).arg(actions.updates.size()), updated);
+        ApplyImport(actions, records, mapping, g_memStudents);
+        FillList();
+        SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("导入前"));
+        std::vector<int> inserted = updated;
+        const std::vector<int> appended = RowRange(nFirstNew, g_memStudents.GetRowCount());
+        inserted.insert(inserted.end(), appended.begin(), appended.end());
+        FinishStep(std::move(pStep), inserted);
+    }
+    const QString summary = FromGbk(ImportSummary(actions));
+    m_stcStatus->setText(summary);
+    UiMessageBox(this, summary, QStringLiteral("提示"));
+}

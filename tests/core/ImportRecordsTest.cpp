@@ -1,0 +1,121 @@
+// Values as the person meant them: names in coded fields, numbers whose digits are certain, and one
+// message naming every cell that cannot be stored.
+#include "core/ImportRecords.h"
+
+#include "TestKit.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "core/ImportTable.h"
+#include "platform/Encoding.h"
+
+namespace
+{
+// A workbook sheet "名单" with the field names in row 1 and the cells of each later row set by
+// the callback; returns the import's message (UTF-8, empty on success).
+template <typename FillRow> std::string Import(int nRows, FillRow fillRow, ImportedRecords& records)
+{
+    CImportTable table;
+    table.SetSheet(Gbk("名单"));
+    table.BeginRow(1);
+    ColumnMapping mapping;
+    for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
+    {
+        table.SetText(f, g_studentFields[f].lpcszName);
+        mapping.columnOf[f] = f;
+    }
+    for (int r = 0; r < nRows; ++r)
+    {
+        table.BeginRow(r + 2);
+        table.SetText(Field::XSBSH, std::to_string(2006001 + r));
+        fillRow(table, r);
+    }
+    std::string strError;
+    if (MakeImportRecords(table, mapping, records, strError))
+        return std::string();
+    return Encoding::GbkToUtf8(strError).value_or("<not GBK>");
+}
+
+struct CodedCase
+{
+    int nField;
+    std::string text; // UTF-8, or a number when empty
+    double number;
+    std::string stored; // UTF-8
+};
+} // namespace
+
+TEST(ImportValues, CodedFieldsTakeCodesNamesAndCertainNumbers)
+{
+    const CodedCase cases[] = {
+        {Field::XBDM, "男", 0, "1"},
+        {Field::XBDM, " 2 ", 0, "2"},            // a code, blanks around it
+        {Field::YXDWHYDM, "--软件业", 0, "G61"}, // the list's indent dashes
+        {Field::YXDWHYDM, "软件业", 0, "G61"},
+        {Field::ZYDM, "哲学", 0, "01010100"}, // the major, not its discipline of the same name
+        {Field::XLDM, "", 1, "01"},           // the zero a two-digit code lost
+        {Field::ZZMMDM, "", 4, "04"},
+        {Field::XBDM, "", 1, "1"}, // the digits are a code
+        {Field::SYSZDQDM, "", 110000, "110000"},
+        {Field::CSNY, "", 30870, "1984-07-07"}, // a date serial in a date field
+        {Field::XBDM, "未知", 0, "未知"},       // neither code nor name: kept, and the checks list it
+    };
+    for (const CodedCase& c : cases)
+    {
+        ImportedRecords records;
+        const std::string strError = Import(
+            1,
+            [&](CImportTable& table, int) {
+                if (c.text.empty())
+                    table.SetNumber(c.nField, c.number);
+                else
+                    table.SetText(c.nField, Gbk(c.text));
+            },
+            records);
+        ASSERT_EQ(strError, "") << c.text << c.number;
+        EXPECT_EQ(records.table.GetCell(0, c.nField), Gbk(c.stored)) << c.text << c.number;
+        EXPECT_TRUE(records.ambiguous.empty());
+    }
+}
+
+TEST(ImportValues, ANameOfSeveralCodesIsKeptAndNamesTheCandidates)
+{
+    ImportedRecords records;
+    ASSERT_EQ(Import(
+                  1, [](CImportTable& table, int) { table.SetText(Field::ZYDM, Gbk("广播电视工程")); }, records),
+              "");
+    EXPECT_EQ(records.table.GetCell(0, Field::ZYDM), Gbk("广播电视工程"));
+    ASSERT_EQ(records.ambiguous.count(0), 1u);
+    EXPECT_EQ(Utf8(records.ambiguous.at(0).front().strText), "专业：C2“广播电视工程”有多个代码：05035200、08061700");
+}
+
+// Every cell that cannot be stored, in one message: per column how many and the first few.
+TEST(ImportValues, OneRefusalNamesEveryColumnWithItsCountAndFirstCells)
+{
+    ImportedRecords records;
+    const std::string strError = Import(
+        5,
+        [](CImportTable& table, int r) {
+            table.SetNumber(Field::XSBSH, 2006001 + r); // student numbers lose their zeros
+            if (r < 2)
+                table.SetNumber(Field::XBDM, 3); // no code, whatever zeros
+            if (r == 4)
+                table.SetDate(Field::XM, 2006, 7, 1);
+            if (r == 1)
+                table.SetKind(Field::BZ, CImportTable::Kind::Formula);
+        },
+        records);
+    EXPECT_EQ(strError, "工作表“名单”中有9个单元格的值不能导入，没有导入任何记录：\n"
+                        "“学号”（XSBSH），A列：5个单元格是数字，不是文本，它的数字可能已经改掉了（例如长学号变成"
+                        "2.006E+13，代码01变成1）（A2、A3、A4等）。\n"
+                        "“姓名”（XM），D列：1个单元格是日期，不是文本（D6）。\n"
+                        "“性别”（XBDM），E列：2个单元格是数字，不是文本，它的数字可能已经改掉了（例如长学号变成"
+                        "2.006E+13，代码01变成1）（E2、E3）。\n"
+                        "“备注”（BZ），W列：1个单元格是公式（W3）。\n"
+                        "请在电子表格中把这些列设为文本格式并按原样重新输入，或者在原来的程序中按文本导出，"
+                        "或者把工作表另存为CSV文件后导入CSV文件。\n"
+                        "请在电子表格中把公式换成它的值（复制后“只粘贴值”）再导入。\n");
+    EXPECT_EQ(records.table.GetRowCount(), 0);
+}
