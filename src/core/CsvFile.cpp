@@ -26,23 +26,6 @@ bool NeedsQuotes(std::string_view value)
                        [](char ch) { return ch == ',' || ch == '"' || ch == '\r' || ch == '\n'; });
 }
 
-void AppendCsvValue(std::string_view value, std::string& strOut)
-{
-    if (!NeedsQuotes(value))
-    {
-        strOut += value;
-        return;
-    }
-    strOut += '"';
-    for (char ch : value)
-    {
-        if (ch == '"')
-            strOut += '"';
-        strOut += ch;
-    }
-    strOut += '"';
-}
-
 template <typename TextOfColumn> void AppendCsvLine(int nCols, TextOfColumn textOf, std::string& strOut)
 {
     for (int c = 0; c < nCols; ++c)
@@ -257,6 +240,23 @@ BOOL ReadGbkText(std::string_view text, CMemTable& table, std::string& strError)
     return importer.Finish(table, strError);
 }
 } // namespace
+
+void AppendCsvValue(std::string_view value, std::string& strOut)
+{
+    if (!NeedsQuotes(value))
+    {
+        strOut += value;
+        return;
+    }
+    strOut += '"';
+    for (char ch : value)
+    {
+        if (ch == '"')
+            strOut += '"';
+        strOut += ch;
+    }
+    strOut += '"';
+}
 
 void WriteCsvText(const CMemTable& table, std::string& strOut)
 {
