@@ -24,3 +24,6 @@ const CliCommand& PasswdCommand();
 const CliCommand& SchoolsCommand();
 const CliCommand& BackupsCommand();
 const CliCommand& RestoreCommand();
+const CliCommand& StatsCommand();
+// Built when the tool is built with Qt, which lays out the pages.
+const CliCommand& PrintCommand();

@@ -1,6 +1,7 @@
 #include "TestKit.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -28,6 +29,18 @@ std::string Utf8(std::string_view gbk)
 
 namespace TestKit
 {
+std::string CommandOutput(const std::string& strCommand)
+{
+    std::string strOut;
+    FILE* pipe = popen(strCommand.c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        strOut.append(buffer, n);
+    if (pipe)
+        pclose(pipe);
+    return strOut;
+}
+
 std::vector<std::string> SampleStudent(const std::string& strNumber, const std::string& strName)
 {
     return {strNumber,

@@ -14,6 +14,9 @@ std::string Utf8(std::string_view gbk);
 
 namespace TestKit
 {
+// The standard output of a shell command (for the independent readers: python3, pdftotext).
+std::string CommandOutput(const std::string& strCommand);
+
 // A complete student record in record order, as UTF-8 (the tests convert where GBK is needed).
 std::vector<std::string> SampleStudent(const std::string& strNumber, const std::string& strName = "张三");
 
