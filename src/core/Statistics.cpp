@@ -65,10 +65,8 @@ StatGroup InvalidGroup()
 // The row of the table whose code equals the code (ASCII case ignored); -1 when none.
 int RowOfCode(const CODETABLE& table, std::string_view code)
 {
-    for (int i = 0; i < table.nCount; ++i)
-        if (Gbk::EqualsNoCase(table.pItems[i].code, code))
-            return i;
-    return -1;
+    const CODEITEM* pRow = FindCodeRow(table, code);
+    return pRow != nullptr ? static_cast<int>(pRow - table.pItems) : -1;
 }
 
 StatGroup GroupOfRow(const CODETABLE& table, int nRow)
