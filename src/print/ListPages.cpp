@@ -118,28 +118,32 @@ void CListPages::PaintPage(QPainter& painter, int nPage) const
     const std::vector<int>& fields = m_columnGroups[nPage % m_columnGroups.size()];
     const int nFirst = nPage / static_cast<int>(m_columnGroups.size()) * m_nRowsPerPage;
     const int nEnd = std::min<int>(nFirst + m_nRowsPerPage, static_cast<int>(m_cells.size()));
-    double fY = m_fHeadingHeight;
-    double fX = 0;
-    painter.setFont(PrintFont(kCellPoints, true));
-    for (int c : fields)
-    {
-        const QRectF cell(fX, fY, m_widths[c], m_fRowHeight);
-        painter.drawRect(cell);
-        painter.drawText(cell.adjusted(m_fPadding, 0, -m_fPadding, 0), Qt::AlignLeft | Qt::AlignVCenter, m_titles[c]);
-        fX += m_widths[c];
-    }
-    painter.setFont(PrintFont(kCellPoints));
-    for (int r = nFirst; r < nEnd; ++r)
-    {
-        fY += m_fRowHeight;
-        fX = 0;
+    // Text row by row; the grid afterwards in one line per row and per column, far fewer strokes
+    // than a rectangle per cell.
+    const auto paintRow = [&](double fY, const auto& textOf) {
+        double fX = 0;
         for (int c : fields)
         {
-            const QRectF cell(fX, fY, m_widths[c], m_fRowHeight);
-            painter.drawRect(cell);
-            painter.drawText(cell.adjusted(m_fPadding, 0, -m_fPadding, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                             m_cells[r][c]);
+            painter.drawText(QRectF(fX + m_fPadding, fY, m_widths[c] - 2 * m_fPadding, m_fRowHeight),
+                             Qt::AlignLeft | Qt::AlignVCenter, textOf(c));
             fX += m_widths[c];
         }
+        return fX;
+    };
+    painter.setFont(PrintFont(kCellPoints, true));
+    const double fRight = paintRow(m_fHeadingHeight, [&](int c) { return m_titles[c]; });
+    painter.setFont(PrintFont(kCellPoints));
+    for (int r = nFirst; r < nEnd; ++r)
+        paintRow(m_fHeadingHeight + (r - nFirst + 1) * m_fRowHeight, [&](int c) { return m_cells[r][c]; });
+    const double fBottom = m_fHeadingHeight + (nEnd - nFirst + 1) * m_fRowHeight;
+    for (int r = 0; r <= nEnd - nFirst + 1; ++r)
+        painter.drawLine(QPointF(0, m_fHeadingHeight + r * m_fRowHeight),
+                         QPointF(fRight, m_fHeadingHeight + r * m_fRowHeight));
+    double fX = 0;
+    painter.drawLine(QPointF(0, m_fHeadingHeight), QPointF(0, fBottom));
+    for (int c : fields)
+    {
+        fX += m_widths[c];
+        painter.drawLine(QPointF(fX, m_fHeadingHeight), QPointF(fX, fBottom));
     }
 }
