@@ -11,6 +11,7 @@
 #include <QHorizontalBarSeries>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
 
@@ -205,6 +206,38 @@ class TestReports : public QObject
         QCOMPARE(TestKit::Occurrences(strText, "院校名称：北京大学"), nPages);
         for (const char* lpcszName : {"王喆", "李堃", "赵镕", "孙昇"})
             QCOMPARE(TestKit::Occurrences(strText, lpcszName), 1);
+    }
+
+    void printChoiceOffersTheSelectionAndTwoSheetsAPageOnlyWhereTheyApply()
+    {
+        CPrintOptionsDialog none(nullptr, QStringLiteral("打印"), 4, 0);
+        QCOMPARE(none.windowTitle(), QStringLiteral("打印"));
+        QVERIFY(!none.findChild<QRadioButton*>(QStringLiteral("selected"))->isEnabled());
+        QVERIFY(!none.findChild<QCheckBox*>(QStringLiteral("twoPerPage"))->isEnabled());
+        none.findChild<QRadioButton*>(QStringLiteral("sheets"))->setChecked(true);
+        QVERIFY(none.findChild<QRadioButton*>(QStringLiteral("all"))->isChecked());
+
+        CPrintOptionsDialog some(nullptr, QStringLiteral("导出PDF"), 4, 2);
+        QCOMPARE(some.findChild<QRadioButton*>(QStringLiteral("selected"))->text(),
+                 QStringLiteral("选中的记录（2条）(&S)"));
+        some.findChild<QRadioButton*>(QStringLiteral("sheets"))->setChecked(true); // sheets go to the selected students
+        some.findChild<QCheckBox*>(QStringLiteral("twoPerPage"))->setChecked(true);
+        const PrintChoice choice = some.Choice();
+        QVERIFY(choice.bSheets && choice.bSelected && choice.bTwoPerPage);
+    }
+
+    void sheetsOfNoRecordsAreRefusedBeforeThePreview()
+    {
+        m_dir = std::make_unique<TempProgramDir>(); // a school without records
+        LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
+        dlg.show();
+        PrintAnswers answers({true, false, false}, m_dir->filePath(QStringLiteral("none.pdf")));
+        MessageRecorder messages;
+        dlg.OnPrint();
+        QCOMPARE(answers.nPreviews, 0);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, QStringLiteral("没有可以打印核对表的记录。"));
+        QCOMPARE(messages.last().caption, QStringLiteral("提示"));
     }
 
   private:
