@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev
           libbenchmark-dev fonts-noto-cjk xvfb xauth clang-format
           libxlsxwriter-dev libfreexl-dev libminizip-dev libexpat1-dev
-          python3-openpyxl python3-xlwt python3-odf)
+          python3-openpyxl python3-xlwt python3-odf qt6-charts-dev poppler-utils)
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

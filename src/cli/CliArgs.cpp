@@ -36,7 +36,7 @@ BOOL CCliArgs::Parse(const std::vector<std::string>& args, const std::vector<Cli
             strError = "未知的选项 --" + strName;
             return FALSE;
         }
-        if (Has(strName))
+        if (Has(strName) && !pOption->bRepeats)
         {
             strError = "选项 --" + strName + " 重复给出";
             return FALSE;
@@ -48,13 +48,13 @@ BOOL CCliArgs::Parse(const std::vector<std::string>& args, const std::vector<Cli
                 strError = "选项 --" + strName + " 不带值";
                 return FALSE;
             }
-            m_values[strName];
+            m_values[strName].emplace_back();
             continue;
         }
         if (nEquals != std::string::npos)
-            m_values[strName] = strArg.substr(nEquals + 1);
+            m_values[strName].push_back(strArg.substr(nEquals + 1));
         else if (i + 1 < args.size())
-            m_values[strName] = args[++i];
+            m_values[strName].push_back(args[++i]);
         else
         {
             strError = "选项 --" + strName + " 缺少值";
@@ -69,5 +69,11 @@ std::optional<std::string> CCliArgs::Value(const std::string& strName) const
     const auto it = m_values.find(strName);
     if (it == m_values.end())
         return std::nullopt;
-    return it->second;
+    return it->second.front();
+}
+
+std::vector<std::string> CCliArgs::Values(const std::string& strName) const
+{
+    const auto it = m_values.find(strName);
+    return it == m_values.end() ? std::vector<std::string>() : it->second;
 }

@@ -12,6 +12,7 @@ struct CliOption
 {
     const char* lpcszName; // without the leading "--"
     bool bTakesValue;
+    bool bRepeats = false; // may be given more than once; Values() has them all
 };
 
 // The options and operands of one command line, checked against the options the command accepts.
@@ -25,9 +26,11 @@ class CCliArgs
     bool Has(const std::string& strName) const { return m_values.count(strName) != 0; }
     // The option's value; nullopt when the option was not given.
     std::optional<std::string> Value(const std::string& strName) const;
+    // Every value of an option that repeats, in the order given; empty when it was not given.
+    std::vector<std::string> Values(const std::string& strName) const;
     const std::vector<std::string>& Operands() const { return m_operands; }
 
   private:
-    std::map<std::string, std::string> m_values; // flags map to the empty text
+    std::map<std::string, std::vector<std::string>> m_values; // a flag has one empty text
     std::vector<std::string> m_operands;
 };

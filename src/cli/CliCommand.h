@@ -25,3 +25,6 @@ const CliCommand& SchoolsCommand();
 const CliCommand& BackupsCommand();
 const CliCommand& RestoreCommand();
 const CliCommand& SetCommand();
+const CliCommand& StatsCommand();
+// Built when the tool is built with Qt, which lays out the pages.
+const CliCommand& PrintCommand();

@@ -1,4 +1,3 @@
-#include <array>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -9,11 +8,15 @@
 
 namespace
 {
-const std::array<const CliCommand*, 9>& Commands()
+const std::vector<const CliCommand*>& Commands()
 {
-    static const std::array<const CliCommand*, 9> commands = {&ListCommand(),    &ExportCommand(),  &ImportCommand(),
-                                                              &CheckCommand(),   &PasswdCommand(),  &SchoolsCommand(),
-                                                              &BackupsCommand(), &RestoreCommand(), &SetCommand()};
+    static const std::vector<const CliCommand*> commands = {
+        &ListCommand(),    &ExportCommand(),  &ImportCommand(),  &CheckCommand(), &PasswdCommand(),
+        &SchoolsCommand(), &BackupsCommand(), &RestoreCommand(), &StatsCommand(), &SetCommand(),
+#ifdef VARNHOLT_CLI_PRINT
+        &PrintCommand(),
+#endif
+    };
     return commands;
 }
 

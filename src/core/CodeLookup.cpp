@@ -54,14 +54,18 @@ std::string LookupFieldCode(const std::string& strText, const char* lpcszField)
     return strText;
 }
 
+const CODEITEM* FindCodeRow(const CODETABLE& table, std::string_view code)
+{
+    for (int i = 0; i < table.nCount; ++i)
+        if (Gbk::EqualsNoCase(table.pItems[i].code, code))
+            return &table.pItems[i];
+    return nullptr;
+}
+
 std::string LookupCodeName(const std::string& strCode, const CODETABLE* pTable)
 {
-    if (pTable == nullptr)
-        return strCode;
-    for (int i = 0; i < pTable->nCount; ++i)
-        if (Gbk::EqualsNoCase(pTable->pItems[i].code, strCode))
-            return pTable->pItems[i].name;
-    return strCode;
+    const CODEITEM* pRow = pTable != nullptr ? FindCodeRow(*pTable, strCode) : nullptr;
+    return pRow != nullptr ? pRow->name : strCode;
 }
 
 std::string FindCodeByName(const std::string& strName, const CODETABLE& table)

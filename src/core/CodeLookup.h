@@ -14,6 +14,8 @@ const CODETABLE& MajorCategories();
 std::string LookupFieldCode(const std::string& strText, const char* lpcszField);
 // Stored code to display name (ASCII case-insensitive); the code itself when not found or no table.
 std::string LookupCodeName(const std::string& strCode, const CODETABLE* pTable);
+// The row whose code equals the code (ASCII case ignored), or null.
+const CODEITEM* FindCodeRow(const CODETABLE& table, std::string_view code);
 // Code of the row with exactly this name, or the empty text.
 std::string FindCodeByName(const std::string& strName, const CODETABLE& table);
 // The rows whose code begins with the prefix (all rows for an empty prefix), in table order.

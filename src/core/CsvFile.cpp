@@ -29,23 +29,6 @@ bool NeedsQuotes(std::string_view value)
                        [](char ch) { return ch == ',' || ch == '"' || ch == '\r' || ch == '\n'; });
 }
 
-void AppendCsvValue(std::string_view value, std::string& strOut)
-{
-    if (!NeedsQuotes(value))
-    {
-        strOut += value;
-        return;
-    }
-    strOut += '"';
-    for (char ch : value)
-    {
-        if (ch == '"')
-            strOut += '"';
-        strOut += ch;
-    }
-    strOut += '"';
-}
-
 template <typename TextOfColumn> void AppendCsvLine(int nCols, TextOfColumn textOf, std::string& strOut)
 {
     for (int c = 0; c < nCols; ++c)
@@ -241,6 +224,23 @@ BOOL ReportInvalidGbk(const CImportTable& table, std::string& strError)
     return FailWithMessage(strError, "文件不是有效的GBK文本，请检查文件的编码。");
 }
 } // namespace
+
+void AppendCsvValue(std::string_view value, std::string& strOut)
+{
+    if (!NeedsQuotes(value))
+    {
+        strOut += value;
+        return;
+    }
+    strOut += '"';
+    for (char ch : value)
+    {
+        if (ch == '"')
+            strOut += '"';
+        strOut += ch;
+    }
+    strOut += '"';
+}
 
 void WriteCsvText(const CMemTable& table, std::string& strOut)
 {

@@ -16,6 +16,10 @@ class CMemTable;
 // REQUIRES: the table has at least one column.
 void WriteCsvText(const CMemTable& table, std::string& strOut);
 
+// Appends one value as WriteCsvText writes it: in double quotes (its quotes doubled) when it holds
+// a comma, a double quote, a CR or an LF, else as it is.
+void AppendCsvValue(std::string_view value, std::string& strOut);
+
 // How the bytes of an imported text file are to be read.
 enum class TextEncoding
 {

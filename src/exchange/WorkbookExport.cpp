@@ -2,50 +2,18 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
 #include <unordered_map>
 #include <xlsxwriter.h>
 
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
-#include "core/StudentImport.h"
+#include "exchange/WorkbookFile.h"
 #include "platform/Encoding.h"
-#include "platform/FileSystem.h"
-#include "platform/LastError.h"
 
 namespace
 {
 constexpr int kFirstRecordRow = 2;    // under the names and the titles
 constexpr std::size_t kMaxWidth = 60; // a long address should not push every other column away
-
-// A temporary file that is removed when it goes out of scope.
-class CTempFile
-{
-  public:
-    CTempFile()
-    {
-        const char* lpcszDir = std::getenv("TMPDIR");
-        m_strPath = std::string(lpcszDir && *lpcszDir ? lpcszDir : "/tmp") + "/varnholt-xlsx-XXXXXX";
-        const int fd = mkstemp(m_strPath.data());
-        if (fd < 0)
-            m_strPath.clear();
-        else
-            close(fd);
-    }
-    ~CTempFile()
-    {
-        if (!m_strPath.empty())
-            std::remove(m_strPath.c_str());
-    }
-    CTempFile(const CTempFile&) = delete;
-    CTempFile& operator=(const CTempFile&) = delete;
-    const std::string& Path() const { return m_strPath; }
-
-  private:
-    std::string m_strPath;
-};
 
 // Writes one sheet; valueOf(row, col) gives the GBK text of a record's cell.
 class CSheetWriter
@@ -171,17 +139,7 @@ bool WriteWorkbook(const CMemTable& table, const std::string& strPath, WorkbookS
 BOOL BuildStudentWorkbook(const CMemTable& table, std::string& strBytes, std::string& strError, WorkbookSheets sheets,
                           const ExchangeProgress& progress)
 {
-    strBytes.clear();
-    const CTempFile temp;
-    if (temp.Path().empty())
-        return FailWithMessage(strError, GbkMessage("不能创建临时文件，没有生成工作簿。"));
-    if (!WriteWorkbook(table, temp.Path(), sheets, progress))
-        return FailWithMessage(strError,
-                               GbkMessage("生成工作簿失败：记录中可能有不是GBK编码的字节，或者临时目录已满。"));
-    if (ReadRegularFile(temp.Path(), strBytes) != ERROR_SUCCESS)
-    {
-        strBytes.clear();
-        return FailWithMessage(strError, GbkMessage("不能读取生成的工作簿。"));
-    }
-    return TRUE;
+    return BuildWorkbookBytes(
+        [&](const std::string& strPath) { return WriteWorkbook(table, strPath, sheets, progress); }, strBytes,
+        strError);
 }

@@ -23,6 +23,7 @@ class CStudentSortModel;
 struct ColumnMapping;
 struct ImportActions;
 struct ImportedRecords;
+struct PrintJob;
 
 // The program's main window: logs the school in before it shows, then lists the school's records
 // (the list mirrors g_memStudents row for row) and offers the commands on them. Every command that
@@ -80,6 +81,12 @@ class CMainDialog : public CSizingDialog
     void OnListRClick();
     // 文件 → 恢复备份...: picks a backup, makes it the data file, shows it; a step of the history.
     void OnRestoreBackup();
+    // 查询 → 统计...: the statistics window over the records (or the selected ones).
+    void OnStatistics();
+    // 文件 → 打印... and 文件 → 导出PDF...: the list or the verification sheets, after a preview or
+    // into a PDF file.
+    void OnPrint();
+    void OnExportPdf();
     void OnOK();
     // The exit question; on Yes the window, and with it the program, ends. While a change is unsaved
     // the question says so and offers to save again first.
@@ -129,6 +136,9 @@ class CMainDialog : public CSizingDialog
     // The school's records as a workbook, with a progress window; false with strError (GBK).
     bool BuildWorkbook(std::string& strBytes, std::string& strError);
     void SetUpListColumns();
+    // The list or sheets the user chooses to print, of the records in the list's order; false when
+    // cancelled or nothing is to be printed (after saying so).
+    bool ChoosePrintJob(const QString& caption, PrintJob& job);
     // While the check window is open, every change of the records checks them again.
     void OnRecordsChanged();
     void ShowCheckCounts(int nRecords, int nFailing);

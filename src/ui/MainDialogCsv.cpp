@@ -11,36 +11,12 @@
 #include "platform/LastError.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/ExchangeFiles.h"
+#include "ui/Support/FileMessages.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 #include "ui/Support/ProgressWindow.h"
 #include "ui/Support/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
-
-namespace
-{
-
-// Writes the export whole or not at all: an existing file keeps its bytes when anything fails, and
-// the program's own data files are never a target. False after the failure was shown.
-bool WriteExport(QWidget* pParent, const QString& path, const std::string& strBytes, const std::string& strCode)
-{
-    const std::string strPath = QFile::encodeName(path).toStdString();
-    if (IsProgramDataFile(strPath, strCode))
-    {
-        ShowFileError(pParent, QStringLiteral("不能导出到“%1”：这是登记软件自己的数据文件，导出会破坏它。\n"
-                                              "请另选一个文件名。")
-                                   .arg(NativePath(path)));
-        return false;
-    }
-    if (const DWORD dwCode = ReplaceFileAtomically(strPath, strBytes); dwCode != ERROR_SUCCESS)
-    {
-        ShowFileError(pParent, QStringLiteral("不能写入文件“%1”（%2）。\n文件没有生成；已有的同名文件保持原样。")
-                                   .arg(NativePath(path), ReasonOf(dwCode)));
-        return false;
-    }
-    return true;
-}
-} // namespace
 
 // The workbook gives the codes' names on a second sheet when the list shows names.
 bool CMainDialog::BuildWorkbook(std::string& strBytes, std::string& strError)

@@ -33,6 +33,9 @@ const Command kCommands[] = {
     {32789, u"检查全部记录(&K)", &CMainDialog::OnCheckAllRecords},
     {32790, u"显示代码名称(&N)", &CMainDialog::OnShowCodeNames},
     {32791, u"按存储顺序(&R)", &CMainDialog::OnStoredOrder},
+    {32792, u"打印(&P)...\tCtrl+P", &CMainDialog::OnPrint},
+    {32793, u"导出PDF(&F)...", &CMainDialog::OnExportPdf},
+    {32794, u"统计(&T)...", &CMainDialog::OnStatistics},
     {57666, u"帮助主题(&H)", &CMainDialog::OnHelpTopics},
     {57664, u"关于(&A)...", &CMainDialog::OnAbout},
 };
@@ -50,9 +53,9 @@ struct MenuDef
 };
 
 const MenuDef kMenuBar[] = {
-    {u"文件(&F)", {57600, 57601, 57632, kSeparator, 32781, 32780, kSeparator, 57665}},
+    {u"文件(&F)", {57600, 57601, 57632, kSeparator, 32781, 32780, kSeparator, 32792, 32793, kSeparator, 57665}},
     {u"编辑(&E)", {57642, kBatchModifyId}},
-    {u"查询(&S)", {32784, 32788, kSeparator, 32789}},
+    {u"查询(&S)", {32784, 32788, kSeparator, 32789, 32794}},
     {u"显示(&O)", {32787, 32786, kSeparator, kCodeNamesId, 32791}},
     {u"帮助(&H)", {57666, 57664}},
 };

@@ -25,24 +25,12 @@ namespace
 {
 namespace fs = std::filesystem;
 
+using TestKit::CommandOutput;
 using TestKit::SampleStudent;
 
 std::string Tool()
 {
     return std::string(std::getenv("VARNHOLT_SOURCE_DIR")) + "/tests/exchange/workbook_tool.py";
-}
-
-// Standard output of the command.
-std::string Output(const std::string& strCommand)
-{
-    std::string strOut;
-    FILE* pipe = popen(strCommand.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        strOut.append(buffer, n);
-    if (pipe)
-        pclose(pipe);
-    return strOut;
 }
 
 void ExpectRecord(const CMemTable& table, int nRow, const std::vector<std::string>& utf8)
@@ -58,7 +46,7 @@ class Workbooks : public testing::Test
     {
         s_dir = fs::temp_directory_path() / ("varnholt-workbooks-" + std::to_string(getpid()));
         fs::create_directories(s_dir);
-        Output("/usr/bin/python3 " + Tool() + " fixtures " + s_dir.string());
+        CommandOutput("/usr/bin/python3 " + Tool() + " fixtures " + s_dir.string());
     }
     static void TearDownTestSuite() { fs::remove_all(s_dir); }
 
@@ -105,7 +93,7 @@ TEST_F(Workbooks, ExportWritesTextCellsWithNamesTitlesFrozenPanesAndFilter)
     ASSERT_TRUE(BuildStudentWorkbook(table, strBytes, strError, WorkbookSheets::StoredAndNames)) << Utf8(strError);
     const std::string strPath = (s_dir / "export.xlsx").string();
     ASSERT_EQ(ReplaceFileAtomically(strPath, strBytes), ERROR_SUCCESS);
-    const std::string strDump = Output("/usr/bin/python3 " + Tool() + " dump " + strPath);
+    const std::string strDump = CommandOutput("/usr/bin/python3 " + Tool() + " dump " + strPath);
 
     const std::string expected[] = {
         "sheet 记录\nfreeze B3\nfilter A2:X4\n",
@@ -132,7 +120,7 @@ TEST_F(Workbooks, ExportWritesTextCellsWithNamesTitlesFrozenPanesAndFilter)
     ExpectRecord(imported, 1, second);
 
     // Edited and saved by another program, it comes back with the edits.
-    Output("/usr/bin/python3 " + Tool() + " edit " + strPath);
+    CommandOutput("/usr/bin/python3 " + Tool() + " edit " + strPath);
     std::vector<std::string> renamed = first, added = first;
     renamed[Field::XM] = added[Field::XM] = "王五";
     added[Field::XSBSH] = "20060010019999";

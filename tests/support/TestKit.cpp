@@ -1,6 +1,7 @@
 #include "TestKit.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -30,6 +31,39 @@ std::string Utf8(std::string_view gbk)
 
 namespace TestKit
 {
+std::string CommandOutput(const std::string& strCommand)
+{
+    std::string strOut;
+    FILE* pipe = popen(strCommand.c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        strOut.append(buffer, n);
+    if (pipe)
+        pclose(pipe);
+    return strOut;
+}
+
+std::string PdfText(const std::string& strPath, bool bLayout)
+{
+    return CommandOutput("/usr/bin/python3 " + std::string(std::getenv("VARNHOLT_SOURCE_DIR")) +
+                         "/tests/support/pdf_text.py '" + strPath + "'" + (bLayout ? " -layout" : ""));
+}
+
+int PdfPageCount(const std::string& strPath)
+{
+    const std::string strInfo = CommandOutput("pdfinfo '" + strPath + "'");
+    const std::size_t nAt = strInfo.find("Pages:");
+    return nAt == std::string::npos ? -1 : std::atoi(strInfo.c_str() + nAt + 6);
+}
+
+int Occurrences(const std::string& strText, const std::string& strNeedle)
+{
+    int nCount = 0;
+    for (std::size_t nAt = strText.find(strNeedle); nAt != std::string::npos; nAt = strText.find(strNeedle, nAt + 1))
+        ++nCount;
+    return nCount;
+}
+
 std::vector<std::string> SampleStudent(const std::string& strNumber, const std::string& strName)
 {
     return {strNumber,

@@ -14,6 +14,16 @@ std::string Utf8(std::string_view gbk);
 
 namespace TestKit
 {
+// The standard output of a shell command (for the independent readers: python3, pdftotext).
+std::string CommandOutput(const std::string& strCommand);
+// The text of a PDF file as pdftotext reads it, radicals turned back into ideographs (see
+// support/pdf_text.py). Pages are separated by form feeds.
+std::string PdfText(const std::string& strPath, bool bLayout = false);
+// The number of pages of a PDF file (pdfinfo), or -1.
+int PdfPageCount(const std::string& strPath);
+// How often the needle occurs in the text.
+int Occurrences(const std::string& strText, const std::string& strNeedle);
+
 // A complete student record in record order, as UTF-8 (the tests convert where GBK is needed).
 std::vector<std::string> SampleStudent(const std::string& strNumber, const std::string& strName = "张三");
 

@@ -135,17 +135,20 @@ class TestMainDialog : public QObject
         QCOMPARE(titles,
                  QStringList({QStringLiteral("文件(&F)"), QStringLiteral("编辑(&E)"), QStringLiteral("查询(&S)"),
                               QStringLiteral("显示(&O)"), QStringLiteral("帮助(&H)")}));
-        QCOMPARE(items.size(), 21);
-        QCOMPARE(items[0], QStringLiteral("新增资料(&N)\tCtrl+N"));
+        QCOMPARE(items.size(), 25);
+        QCOMPARE(items[0], QStringLiteral("新增资料(&N)	Ctrl+N"));
         QCOMPARE(items[3], QStringLiteral("-"));
-        QCOMPARE(items[7], QStringLiteral("退出系统(&X)\tAlt+F4"));
-        QCOMPARE(items[9], QStringLiteral("批量修改选中记录(&B)..."));
-        QCOMPARE(items[12], QStringLiteral("-"));
-        QCOMPARE(items[13], QStringLiteral("检查全部记录(&K)"));
-        QCOMPARE(items[15], QStringLiteral("关闭显示列表(&X)\tAlt+F6"));
-        QCOMPARE(items[17], QStringLiteral("显示代码名称(&N)"));
-        QCOMPARE(items[18], QStringLiteral("按存储顺序(&R)"));
-        QCOMPARE(items[20], QStringLiteral("关于(&A)..."));
+        QCOMPARE(items[7], QStringLiteral("打印(&P)...	Ctrl+P"));
+        QCOMPARE(items[8], QStringLiteral("导出PDF(&F)..."));
+        QCOMPARE(items[10], QStringLiteral("退出系统(&X)	Alt+F4"));
+        QCOMPARE(items[12], QStringLiteral("批量修改选中记录(&B)..."));
+        QCOMPARE(items[15], QStringLiteral("-"));
+        QCOMPARE(items[16], QStringLiteral("检查全部记录(&K)"));
+        QCOMPARE(items[17], QStringLiteral("统计(&T)..."));
+        QCOMPARE(items[19], QStringLiteral("关闭显示列表(&X)	Alt+F6"));
+        QCOMPARE(items[21], QStringLiteral("显示代码名称(&N)"));
+        QCOMPARE(items[22], QStringLiteral("按存储顺序(&R)"));
+        QCOMPARE(items[24], QStringLiteral("关于(&A)..."));
     }
 
     void contextMenuGreysRecordCommandsWithoutASelection()

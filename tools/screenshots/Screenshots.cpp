@@ -4,6 +4,9 @@
 // display with a Chinese font, e.g.
 //   xvfb-run -a build-shots/varnholt-screenshots docs/manual
 // Everything it writes besides the pictures (data file, profile) goes to temporary directories.
+#include "print/PrintJob.h"
+#include "print/SheetPages.h"
+
 #include <cstdio>
 
 #include <QAction>
@@ -12,9 +15,12 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFont>
+#include <QImage>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -27,8 +33,10 @@
 #include "ui/EditDialog.h"
 #include "ui/LoginDialog.h"
 #include "ui/MainDialog.h"
+#include "ui/PrintOptionsDialog.h"
 #include "ui/SchoolCodeDialog.h"
 #include "ui/SearchByName.h"
+#include "ui/StatsWindow.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 
@@ -242,6 +250,30 @@ int main(int argc, char* argv[])
         Child<QLineEdit>(&search, 1031)->setText(u"李建国"_s);
         Child<QPushButton>(&search, 1)->click();
         bAll &= Save(&search, out, u"search.png"_s);
+    }
+    {
+        CStatsWindow stats(nullptr, g_memStudents, {}, kSchool.strCode);
+        stats.findChild<QComboBox*>(u"byFirst"_s)->setCurrentIndex(1);  // 学历
+        stats.findChild<QComboBox*>(u"bySecond"_s)->setCurrentIndex(1); // 性别
+        stats.resize(1100, 460);
+        bAll &= Save(&stats, out, u"stats.png"_s);
+    }
+    {
+        CPrintOptionsDialog options(nullptr, u"打印"_s, g_memStudents.GetRowCount(), 3);
+        options.findChild<QRadioButton*>(u"sheets"_s)->setChecked(true);
+        bAll &= Save(&options, out, u"print.png"_s);
+    }
+    {
+        // The first verification sheet as it comes out of the printer, at 100 dots per inch.
+        QImage page(827, 1169, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter painter(&page);
+        PrintJob job = PrintJobForSchool(kSchool.strCode);
+        job.kind = PrintJob::Sheets;
+        job.pStudents = &g_memStudents;
+        PaintVerificationSheet(painter, QRectF(40, 40, 747, 1089), job, 0);
+        painter.end();
+        bAll &= page.save(out.filePath(u"sheet.png"_s), "PNG");
     }
     return bAll ? 0 : 1;
 }

@@ -1,15 +1,11 @@
 #include "ui/Support/ExchangeFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "platform/ErrorText.h"
 #include "ui/Support/FileDialogs.h"
-#include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
 
 namespace
 {
@@ -34,19 +30,4 @@ QString ChooseExchangeFile(QWidget* pParent, bool bSave, const QString& defaultN
 ExchangeFormat FormatOf(const QString& path)
 {
     return FormatOfPath(QFile::encodeName(path).toStdString());
-}
-
-QString NativePath(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-QString ReasonOf(DWORD dwCode)
-{
-    return FromGbk(GetErrorReasonText(dwCode));
-}
-
-void ShowFileError(QWidget* pParent, const QString& text)
-{
-    UiMessageBox(pParent, text, QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
 }

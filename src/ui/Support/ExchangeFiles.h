@@ -3,7 +3,7 @@
 #include <QString>
 
 #include "exchange/WorkbookImport.h"
-#include "platform/Types.h"
+#include "ui/Support/FileMessages.h"
 
 class QWidget;
 
@@ -13,8 +13,3 @@ class QWidget;
 QString ChooseExchangeFile(QWidget* pParent, bool bSave, const QString& defaultName = QString());
 
 ExchangeFormat FormatOf(const QString& path);
-QString NativePath(const QString& path);
-// The platform's reason for an error code, in the program's words.
-QString ReasonOf(DWORD dwCode);
-// A file error shown with the caption "错误".
-void ShowFileError(QWidget* pParent, const QString& text);
