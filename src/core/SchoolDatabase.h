@@ -39,3 +39,5 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
 // The last step of every save: writes the data file's bytes (scrambled already) with the rules
 // above, keeping the file replaced as a backup. 0, or the code of the failure.
 DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes);
+// The same with the bytes made piece by piece.
+DWORD WriteSchoolFile(const std::string& strCode, const ContentWriter& content);
