@@ -62,6 +62,7 @@ int RunImport(const CCliArgs& args)
     }
     else
         bRead = ReadWorkbookStudents(*strPath, strBytes, format, imported, strError);
+    std::string().swap(strBytes); // read: its memory is better spent on the records
     if (!bRead)
     {
         std::cout << "文件格式不对：" << TerminalText(strError) << '\n';
@@ -75,7 +76,7 @@ int RunImport(const CCliArgs& args)
         std::cout << "可以导入" << nCount << "条记录（试运行，没有写入）。\n";
         return CLI_OK;
     }
-    if (!g_memStudents.AppendTable(imported))
+    if (!g_memStudents.AppendTable(std::move(imported)))
     {
         std::cout << "文件格式不对：导入失败。\n";
         return CLI_INVALID;

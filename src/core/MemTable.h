@@ -2,12 +2,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "core/TextBlocks.h"
 #include "platform/Types.h"
 
 class CMemTable;
@@ -93,11 +93,9 @@ class CMemTable
     // A table without columns appends nothing.
     BOOL WriteToString(std::string& strOut, const char* lpcszSep = nullptr) const;
 
-    // The same text handed to write() in blocks of about kWriteBlock bytes, in order, each a whole
-    // number of lines; write() may change the block. Stops at and returns the first code other than
-    // ERROR_SUCCESS that write() returns. A table without columns writes nothing.
-    static constexpr std::size_t kWriteBlock = 256 * 1024;
-    DWORD WriteInBlocks(const std::function<DWORD(std::string& block)>& write, const char* lpcszSep = nullptr) const;
+    // The same text handed to write() in blocks of whole lines (see WriteLinesInBlocks). Returns
+    // ERROR_SUCCESS or the first other code write() returned. A table without columns writes nothing.
+    DWORD WriteInBlocks(const BlockWriter& write, const char* lpcszSep = nullptr) const;
 
     // REQUIRES: -1 <= nRow < GetRowCount() and the table has columns.
     // Appends the cells of row nRow (-1: the column names) joined by the separator, without a line end.

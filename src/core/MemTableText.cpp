@@ -336,25 +336,16 @@ BOOL CMemTable::WriteToString(std::string& strOut, const char* lpcszSep) const
     return TRUE;
 }
 
-DWORD CMemTable::WriteInBlocks(const std::function<DWORD(std::string& block)>& write, const char* lpcszSep) const
+DWORD CMemTable::WriteInBlocks(const BlockWriter& write, const char* lpcszSep) const
 {
     if (m_nCols == 0)
         return ERROR_SUCCESS;
     const std::string_view sep = lpcszSep != nullptr ? std::string_view(lpcszSep) : std::string_view("\t");
-    std::string strBlock;
-    strBlock.reserve(kWriteBlock + 4096);
-    for (int nRow = -1; nRow < m_nRows; ++nRow)
-    {
+    const auto appendLine = [&](int nRow, std::string& strBlock) {
         AppendRowText(nRow, sep, strBlock);
         strBlock.append("\r\n");
-        if (strBlock.size() >= kWriteBlock || nRow + 1 == m_nRows)
-        {
-            if (const DWORD dwCode = write(strBlock); dwCode != ERROR_SUCCESS)
-                return dwCode;
-            strBlock.clear();
-        }
-    }
-    return ERROR_SUCCESS;
+    };
+    return WriteLinesInBlocks(-1, m_nRows, appendLine, write);
 }
 
 CMemTable::Cell CMemTable::StoreInArena(std::string_view bytes)
