@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/TextBlocks.h"
+#include "platform/LargePages.h"
 #include "platform/Types.h"
 
 class CMemTable;
@@ -191,13 +192,20 @@ class CMemTable
     // nothing. Four bytes a cell keep a loaded table near the size of its text. Loads and appends copy
     // their bytes into the arena in one piece; changes never rewrite it.
     using Cell = std::uint32_t;
-    // Leaves cells that are about to be overwritten uninitialised when the array grows.
+    // Leaves cells that are about to be overwritten uninitialised when the array grows, and puts
+    // a large array on large pages.
     template <class T> struct UninitAllocator : std::allocator<T>
     {
         template <class U> struct rebind
         {
             using other = UninitAllocator<U>;
         };
+        T* allocate(std::size_t n)
+        {
+            T* p = std::allocator<T>::allocate(n);
+            AdviseLargePages(p, n * sizeof(T));
+            return p;
+        }
         template <class U, class... Args> void construct(U* p, Args&&... args)
         {
             if constexpr (sizeof...(Args) == 0)

@@ -160,6 +160,7 @@ BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
     {
         return FailLoad(strError, MemTableText::kNoMemoryCopy);
     }
+    AdviseLargePages(m_strArena.data(), m_strArena.capacity());
     m_strArena.append(body);
     m_strArena.append("\r\n");
     return ParseArena(0, strError);
@@ -275,32 +276,37 @@ BOOL CMemTable::AppendPackedRow(int nRow, char chSep, std::string& strOut, std::
     const Cell last = pRow[m_nCols - 1];
     if ((first & kOwnedBit) != 0 || (last & kOwnedBit) != 0 || last < first)
         return FALSE;
-    bool isSpecial[256] = {};
-    for (char ch : special)
-        isSpecial[static_cast<unsigned char>(ch)] = true;
     const std::size_t nSpan = last - first + std::strlen(m_strArena.data() + last);
     const std::size_t nLineStart = strOut.size();
     strOut.append(m_strArena, first, nSpan);
     // The cells lie one after another exactly when the NULs in the span are the ones that end them.
     char* pLine = strOut.data() + nLineStart;
     int nCol = 1;
-    for (std::size_t i = 0; i < nSpan; ++i)
+    const auto endsCell = [&](std::size_t nPos) {
+        if (nCol == m_nCols || pRow[nCol] != first + nPos + 1)
+            return false;
+        pLine[nPos] = chSep;
+        ++nCol;
+        return true;
+    };
+    std::size_t i = 0;
+    bool bPacked = true;
+#ifdef __SSE2__
+    for (; bPacked && i + 16 <= nSpan; i += 16)
     {
-        const auto byte = static_cast<unsigned char>(pLine[i]);
-        if (byte == 0)
-        {
-            if (nCol == m_nCols || pRow[nCol] != first + i + 1)
-                break;
-            pLine[i] = chSep;
-            ++nCol;
-        }
-        else if (isSpecial[byte])
-        {
-            nCol = 0;
-            break;
-        }
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pLine + i));
+        __m128i marks = _mm_setzero_si128();
+        for (char ch : special)
+            marks = _mm_or_si128(marks, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(ch)));
+        bPacked = _mm_movemask_epi8(marks) == 0;
+        for (auto nNuls = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
+             bPacked && nNuls != 0; nNuls &= nNuls - 1)
+            bPacked = endsCell(i + static_cast<std::size_t>(__builtin_ctz(nNuls)));
     }
-    if (nCol == m_nCols)
+#endif
+    for (; bPacked && i < nSpan; ++i)
+        bPacked = pLine[i] == '\0' ? endsCell(i) : special.find(pLine[i]) == std::string_view::npos;
+    if (bPacked && nCol == m_nCols)
         return TRUE;
     strOut.resize(nLineStart);
     return FALSE;
