@@ -2,6 +2,8 @@
 # Side-by-side figures of the CLI's main jobs against sqlite3 and Python's csv module.
 #
 #   bench/compare.sh [BUILD_DIR] [RUNS]        (defaults: build, 7)
+#   BASELINE=/path/to/other/varnholt-cli bench/compare.sh   also compares the outputs of the two
+#                                                            builds byte for byte
 #
 # Makes a 100 000-record GBK CSV file, then times each job of varnholt-cli and its peer with
 # hyperfine (one warm-up, RUNS runs each, the two commands of a job back to back) and measures
@@ -81,9 +83,29 @@ print(" ".join(f"{statistics.median(x[\"times\"]):.4f}" for x in r))' "$WORK/h.j
         "$(peak_kib "$ours" "$ours_prep")" "$(peak_kib "$peer_cmd" "$peer_prep")" >>"$ROWS"
 done
 
-# Same outputs as before any change? The export of the imported file must give the file back.
+# The export of the imported file must give the file back.
 $CLI export $OPTS --out "$WORK/round.csv" >/dev/null
 cmp -s "$CSV" "$WORK/round.csv" && ROUND="identical" || ROUND="DIFFERENT"
+
+# Another build's outputs from the same input: data file, CSV, UTF-8 CSV, workbook, list.
+outputs() { # CLI DIR
+    mkdir -p "$2"
+    "$1" import --dir "$2" --school $SCHOOL --in "$CSV" >/dev/null
+    "$1" import --dir "$2" --school $SCHOOL --in "$CSV" >/dev/null # appended, with a backup
+    "$1" export --dir "$2" --school $SCHOOL --out "$2/out.csv" >/dev/null
+    "$1" export --dir "$2" --school $SCHOOL --out "$2/out8.csv" --utf8 >/dev/null
+    "$1" export --dir "$2" --school $SCHOOL --out "$2/out.xlsx" >/dev/null
+    "$1" list --dir "$2" --school $SCHOOL >"$2/list.txt"
+    "$1" list --dir "$2" --school $SCHOOL --format csv --names >"$2/names.txt"
+}
+if [[ -n ${BASELINE:-} ]]; then
+    outputs "$CLI" "$WORK/new"
+    outputs "$BASELINE" "$WORK/old"
+    for file in $SCHOOL.db out.csv out8.csv out.xlsx list.txt names.txt; do
+        cmp -s "$WORK/new/$file" "$WORK/old/$file" || { ROUND="$ROUND; $file DIFFERS from the baseline"; continue; }
+    done
+    [[ $ROUND == identical ]] && ROUND="identical; data file, CSV, UTF-8 CSV, workbook and lists identical to the baseline"
+fi
 
 python3 - "$ROWS" "$CSV_BYTES" "$RECORDS" "$ROUND" <<'EOF'
 import sys
