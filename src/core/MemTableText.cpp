@@ -385,6 +385,28 @@ BOOL CMemTable::AppendTable(const CMemTable& other)
     const int nAddedRows = other.m_nRows;
     const std::size_t nCells = static_cast<std::size_t>(nAddedRows) * other.m_nCols;
     const std::size_t nBase = static_cast<std::size_t>(m_nRows) * m_nCols;
+    const auto inArena = [](Cell cell) { return (cell & kOwnedBit) == 0; };
+    if (&other != this && std::all_of(other.m_cells.begin(), other.m_cells.end(), inArena))
+    {
+        // Every cell lies in the other's arena (as in a table just loaded): the arena comes over in
+        // one piece and the cells follow it.
+        const std::size_t nShift = m_strArena.size();
+        try
+        {
+            if (nShift + other.m_strArena.size() >= kOwnedBit)
+                throw std::bad_alloc();
+            m_strArena.append(other.m_strArena);
+            AddRows(nAddedRows);
+        }
+        catch (const std::bad_alloc&)
+        {
+            FatalAppExitA(0, MemTableText::kNoMemoryAppend);
+        }
+        std::transform(other.m_cells.begin(), other.m_cells.end(), m_cells.begin() + nBase,
+                       [nShift](Cell cell) { return static_cast<Cell>(cell + nShift); });
+        m_nArenaGarbage += other.m_nArenaGarbage;
+        return TRUE;
+    }
     std::size_t nBytes = 0;
     for (std::size_t i = 0; i < nCells; ++i)
         nBytes += other.CellText(other.m_cells[i]).size() + 1;
