@@ -51,6 +51,13 @@ $CLI import $OPTS --in "$CSV" >/dev/null
 cp "$DATA/$SCHOOL.db" "$WORK/full.db"
 sqlite3 "$WORK/full.sqlite" ".import --csv $CSV students"
 
+# The peer of the check: Python's csv module reading every record, nothing more.
+cat >"$WORK/parse.py" <<'EOF'
+import csv, sys
+for _ in csv.reader(open(sys.argv[1], encoding="gbk", newline="")):
+    pass
+EOF
+
 EMPTY_OURS="rm -rf $DATA/$SCHOOL.db $DATA/backup"
 FULL_OURS="cp $WORK/full.db $DATA/$SCHOOL.db && rm -rf $DATA/backup"
 JOBS=(
@@ -59,8 +66,7 @@ JOBS=(
     "import appended, backup|ratio<=0.5|$CLI import $OPTS --in $CSV|$FULL_OURS|sqlite3 .import appended|sqlite3 $WORK/s.sqlite '.import --csv --skip 1 $CSV students'|cp $WORK/full.sqlite $WORK/s.sqlite"
     "export|ratio<=0.333 mem<=2|$CLI export $OPTS --out $WORK/out.csv|$FULL_OURS|sqlite3 -csv select *|sqlite3 -csv $WORK/full.sqlite 'select * from students' >$WORK/s.csv|true"
     "list|ratio<=1 mem<=3|$CLI list $OPTS|$FULL_OURS|sqlite3 select *|sqlite3 $WORK/full.sqlite 'select * from students'|true"
-    "check|ratio<=0.1 mem<=2|$CLI check $OPTS|$FULL_OURS|python3 csv parse|python3 -c 'import csv,sys
-for _ in csv.reader(open(sys.argv[1], encoding=\"gbk\", newline=\"\")): pass' $CSV|true"
+    "check|ratio<=0.1 mem<=2|$CLI check $OPTS|$FULL_OURS|python3 csv parse|python3 $WORK/parse.py $CSV|true"
 )
 
 # Peak resident memory (KiB) of one run after its preparation.
@@ -78,7 +84,7 @@ for job in "${JOBS[@]}"; do
         --prepare "$ours_prep" "$ours" --prepare "$peer_prep" "$peer_cmd" >/dev/null
     medians=$(python3 -c 'import json,statistics,sys
 r = json.load(open(sys.argv[1]))["results"]
-print(" ".join(f"{statistics.median(x[\"times\"]):.4f}" for x in r))' "$WORK/h.json")
+print(" ".join("%.4f" % statistics.median(x["times"]) for x in r))' "$WORK/h.json")
     printf '%s\t%s\t%s\t%s\t%s\t%s\n' "$name" "$target" "$peer" "$medians" \
         "$(peak_kib "$ours" "$ours_prep")" "$(peak_kib "$peer_cmd" "$peer_prep")" >>"$ROWS"
 done
@@ -101,9 +107,14 @@ outputs() { # CLI DIR
 if [[ -n ${BASELINE:-} ]]; then
     outputs "$CLI" "$WORK/new"
     outputs "$BASELINE" "$WORK/old"
-    for file in $SCHOOL.db out.csv out8.csv out.xlsx list.txt names.txt; do
-        cmp -s "$WORK/new/$file" "$WORK/old/$file" || { ROUND="$ROUND; $file DIFFERS from the baseline"; continue; }
+    for file in $SCHOOL.db out.csv out8.csv list.txt names.txt; do
+        cmp -s "$WORK/new/$file" "$WORK/old/$file" || ROUND="$ROUND; $file DIFFERS from the baseline"
     done
+    # A workbook records the time it was made (docProps/core.xml): every other part must be the same.
+    python3 -c 'import sys, zipfile
+a, b = (zipfile.ZipFile(p) for p in sys.argv[1:])
+parts = lambda z: {n: z.read(n) for n in z.namelist() if n != "docProps/core.xml"}
+sys.exit(parts(a) != parts(b))' "$WORK/new/out.xlsx" "$WORK/old/out.xlsx" || ROUND="$ROUND; out.xlsx DIFFERS from the baseline"
     [[ $ROUND == identical ]] && ROUND="identical; data file, CSV, UTF-8 CSV, workbook and lists identical to the baseline"
 fi
 
