@@ -37,9 +37,11 @@ void AppendLineByCharacters(std::string_view line, std::string& strOut)
 
 std::string TerminalText(std::string_view gbk)
 {
-    if (std::optional<std::string> utf8 = Encoding::GbkToUtf8(gbk))
-        return std::move(*utf8);
+    static Encoding::CGbkToUtf8 s_converter; // remembers the characters of all the program prints
     std::string strOut;
+    if (s_converter.Append(gbk, strOut))
+        return strOut;
+    strOut.clear();
     for (std::size_t nStart = 0; nStart < gbk.size();)
     {
         const std::size_t nEnd = std::min(gbk.find('\n', nStart), gbk.size() - 1) + 1;

@@ -14,6 +14,31 @@
 
 namespace
 {
+// Writes the records as CSV, in GBK or as UTF-8 with its byte-order mark, a block at a time as
+// they are made.
+int WriteCsvFile(const std::string& strPath, bool bUtf8)
+{
+    bool bUnconvertible = false;
+    const ContentWriter content = [&](const WriteFunction& write) {
+        if (bUtf8)
+            if (const DWORD dwCode = write(Encoding::kUtf8ByteOrderMark); dwCode != ERROR_SUCCESS)
+                return dwCode;
+        return WriteCsvInBlocks(g_memStudents, [&](std::string& strBlock) {
+            if (!bUtf8)
+                return write(strBlock);
+            const std::optional<std::string> strUtf8 = Encoding::GbkToUtf8(strBlock);
+            bUnconvertible = !strUtf8;
+            return strUtf8 ? write(*strUtf8) : ERROR_INVALID_DATA;
+        });
+    };
+    const DWORD dwCode = ReplaceFileAtomically(strPath, content);
+    if (bUnconvertible)
+        return DataError("记录中有不是 GBK 编码的字节，不能转换为 UTF-8", ERROR_INVALID_DATA);
+    if (dwCode != ERROR_SUCCESS)
+        return FileError("不能写入文件“" + strPath + "”", dwCode);
+    return CLI_OK;
+}
+
 int RunExport(const CCliArgs& args)
 {
     const std::optional<std::string> strPath = args.Value("out");
@@ -24,26 +49,19 @@ int RunExport(const CCliArgs& args)
         return nExit;
     if (IsProgramDataFile(*strPath, school.strCode))
         return DataError("“" + *strPath + "”是程序自己的数据文件，不能用作导出文件", ERROR_ACCESS_DENIED);
-    std::string strCsv;
+    // The file is replaced whole, so a failed export never leaves a truncated file behind.
     if (FormatOfPath(*strPath) == ExchangeFormat::Xlsx)
     {
+        std::string strWorkbook;
         std::string strError;
         const WorkbookSheets sheets = args.Has("names") ? WorkbookSheets::StoredAndNames : WorkbookSheets::Stored;
-        if (!BuildStudentWorkbook(g_memStudents, strCsv, strError, sheets))
+        if (!BuildStudentWorkbook(g_memStudents, strWorkbook, strError, sheets))
             return DataError(TerminalText(strError), ERROR_INVALID_DATA);
+        if (const DWORD dwCode = ReplaceFileAtomically(*strPath, strWorkbook); dwCode != ERROR_SUCCESS)
+            return FileError("不能写入文件“" + *strPath + "”", dwCode);
     }
-    else
-        WriteCsvText(g_memStudents, strCsv);
-    if (args.Has("utf8") && FormatOfPath(*strPath) != ExchangeFormat::Xlsx)
-    {
-        const std::optional<std::string> strUtf8 = Encoding::GbkToUtf8(strCsv);
-        if (!strUtf8)
-            return DataError("记录中有不是 GBK 编码的字节，不能转换为 UTF-8", ERROR_INVALID_DATA);
-        strCsv = std::string(Encoding::kUtf8ByteOrderMark) + *strUtf8;
-    }
-    // The file is replaced whole, so a failed export never leaves a truncated file behind.
-    if (const DWORD dwCode = ReplaceFileAtomically(*strPath, strCsv); dwCode != ERROR_SUCCESS)
-        return FileError("不能写入文件“" + *strPath + "”", dwCode);
+    else if (const int nExit = WriteCsvFile(*strPath, args.Has("utf8")); nExit != CLI_OK)
+        return nExit;
     std::cout << "文件已经生成：" << *strPath << "（" << g_memStudents.GetRowCount() << "条记录）\n";
     return CLI_OK;
 }

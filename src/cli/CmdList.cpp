@@ -26,18 +26,10 @@ void CopyWithNames(const CMemTable& students, CMemTable& named)
 }
 
 // Header and rows, cells separated by TAB, lines ended by LF (values never hold a TAB or a line end).
-void AppendTsv(const CMemTable& table, std::string& strOut)
+void AppendTsvRow(const CMemTable& table, int nRow, std::string& strOut)
 {
-    for (int nRow = -1; nRow < table.GetRowCount(); ++nRow)
-    {
-        for (int nCol = 0; nCol < table.GetColCount(); ++nCol)
-        {
-            if (nCol > 0)
-                strOut += '\t';
-            strOut += nRow < 0 ? table.GetColName(nCol) : table.GetCell(nRow, nCol);
-        }
-        strOut += '\n';
-    }
+    table.AppendRowText(nRow, "\t", strOut);
+    strOut += '\n';
 }
 
 int RunList(const CCliArgs& args)
@@ -52,12 +44,15 @@ int RunList(const CCliArgs& args)
     if (args.Has("names"))
         CopyWithNames(g_memStudents, named);
     const CMemTable& shown = args.Has("names") ? named : g_memStudents;
-    std::string strText;
-    if (strFormat == "csv")
-        WriteCsvText(shown, strText);
-    else
-        AppendTsv(shown, strText);
-    std::cout << TerminalText(strText);
+    // Printed a block at a time as it is made, so that the text is never held whole.
+    const auto appendLine = strFormat == "csv" ? AppendCsvRow : AppendTsvRow;
+    WriteLinesInBlocks(
+        -1, shown.GetRowCount(), [&](int nRow, std::string& strBlock) { appendLine(shown, nRow, strBlock); },
+        [](std::string& strBlock) {
+            const std::string strText = TerminalText(strBlock);
+            std::cout.write(strText.data(), static_cast<std::streamsize>(strText.size()));
+            return ERROR_SUCCESS;
+        });
     return CLI_OK;
 }
 } // namespace

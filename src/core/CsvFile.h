@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/TextBlocks.h"
 #include "platform/Types.h"
 
 class CMemTable;
@@ -15,6 +16,11 @@ class CMemTable;
 // table without such values gives its plain comma-separated table text.
 // REQUIRES: the table has at least one column.
 void WriteCsvText(const CMemTable& table, std::string& strOut);
+// The same text handed to write() in blocks of whole lines (see WriteLinesInBlocks).
+DWORD WriteCsvInBlocks(const CMemTable& table, const BlockWriter& write);
+// REQUIRES: -1 <= nRow < table.GetRowCount().
+// Appends one line of that text: row nRow's, or the names for -1.
+void AppendCsvRow(const CMemTable& table, int nRow, std::string& strOut);
 
 // Appends one value as WriteCsvText writes it: in double quotes (its quotes doubled) when it holds
 // a comma, a double quote, a CR or an LF, else as it is.

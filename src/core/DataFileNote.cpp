@@ -1,5 +1,6 @@
 #include "core/DataFileNote.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -18,21 +19,52 @@ bool TakeNumber(std::string_view& text, std::uint64_t& nValue, int nBase, char c
 }
 } // namespace
 
+namespace
+{
+// FNV-1a over 8-byte words: cheap enough for every save, and any cut or change shows.
+constexpr std::uint64_t kPrime = 0x100000001b3ULL;
+
+std::uint64_t HashWord(std::uint64_t nHash, const char* p)
+{
+    std::uint64_t nWord = 0;
+    std::memcpy(&nWord, p, 8);
+    return (nHash ^ nWord) * kPrime;
+}
+} // namespace
+
 FileMark MarkOf(std::string_view bytes)
 {
-    // FNV-1a over 8-byte words: cheap enough for every save, and any cut or change shows.
-    constexpr std::uint64_t kPrime = 0x100000001b3ULL;
-    std::uint64_t nHash = 0xcbf29ce484222325ULL;
+    CFileMarker marker;
+    marker.Add(bytes);
+    return marker.Mark();
+}
+
+void CFileMarker::Add(std::string_view bytes)
+{
+    m_nSize += bytes.size();
+    if (!m_strPending.empty())
+    {
+        const std::size_t nTake = std::min(bytes.size(), 8 - m_strPending.size());
+        m_strPending.append(bytes.substr(0, nTake));
+        bytes.remove_prefix(nTake);
+        if (m_strPending.size() < 8)
+            return;
+        m_nHash = HashWord(m_nHash, m_strPending.data());
+        m_strPending.clear();
+    }
     std::size_t i = 0;
     for (; i + 8 <= bytes.size(); i += 8)
-    {
-        std::uint64_t nWord = 0;
-        std::memcpy(&nWord, bytes.data() + i, 8);
-        nHash = (nHash ^ nWord) * kPrime;
-    }
-    for (; i < bytes.size(); ++i)
-        nHash = (nHash ^ static_cast<unsigned char>(bytes[i])) * kPrime;
-    return {bytes.size(), nHash};
+        m_nHash = HashWord(m_nHash, bytes.data() + i);
+    m_strPending.assign(bytes.substr(i));
+}
+
+FileMark CFileMarker::Mark() const
+{
+    // The bytes after the last whole word count one at a time.
+    std::uint64_t nHash = m_nHash;
+    for (const char ch : m_strPending)
+        nHash = (nHash ^ static_cast<unsigned char>(ch)) * kPrime;
+    return {m_nSize, nHash};
 }
 
 std::string MakeFileNote(const std::vector<FileMark>& marks)

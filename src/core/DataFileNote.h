@@ -22,6 +22,20 @@ struct FileMark
 // The mark of a file's bytes.
 FileMark MarkOf(std::string_view bytes);
 
+// The same mark, taken of bytes that arrive in pieces (a file written a block at a time).
+class CFileMarker
+{
+  public:
+    void Add(std::string_view bytes);
+    // The mark of every byte added so far.
+    FileMark Mark() const;
+
+  private:
+    std::uint64_t m_nSize = 0;
+    std::uint64_t m_nHash = 0xcbf29ce484222325ULL;
+    std::string m_strPending; // fewer than 8 bytes of a word not yet whole
+};
+
 // The note's text for these marks, and the marks of a note's text: nullopt for no note (an empty
 // lock file, or one written by an older program) and for a note cut short.
 std::string MakeFileNote(const std::vector<FileMark>& marks);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <charconv>
+#include <cstring>
 #include <new>
 
 #include "core/MemTableTexts.h"
@@ -39,19 +40,19 @@ bool CMemTable::IsInside(int nRow, int nCol) const
     return nRow >= 0 && nRow < m_nRows && nCol >= 0 && nCol < m_nCols;
 }
 
-std::string_view CMemTable::CellText(const Cell& cell) const
+std::string_view CMemTable::CellText(Cell cell) const
 {
-    if (cell.nLength == kOwnedCell)
-        return m_owned[cell.nOffset];
-    return std::string_view(m_strArena.data() + cell.nOffset, cell.nLength);
+    if (IsOwned(cell))
+        return m_owned[cell & ~kOwnedBit];
+    return CellString(cell);
 }
 
-const char* CMemTable::CellString(const Cell& cell) const
+const char* CMemTable::CellString(Cell cell) const
 {
-    if (cell.nLength == kOwnedCell)
-        return m_owned[cell.nOffset].c_str();
+    if (IsOwned(cell))
+        return m_owned[cell & ~kOwnedBit].c_str();
     // Empty cells of new rows refer to no arena byte at all.
-    return cell.nLength == 0 ? kSharedEmpty : m_strArena.data() + cell.nOffset;
+    return cell == kEmptyCell ? kSharedEmpty : m_strArena.data() + cell;
 }
 
 const char* CMemTable::GetColName(int nCol) const
@@ -93,7 +94,8 @@ std::string& CMemTable::OwnCell(Cell& cell, std::string_view initial)
 {
     // Copy first: the initial text may live in m_owned, which may move when it grows.
     std::string text(initial);
-    m_nArenaGarbage += cell.nLength;
+    if (cell != kEmptyCell)
+        m_nArenaGarbage += std::strlen(m_strArena.data() + cell) + 1;
     std::uint32_t nSlot;
     if (!m_freeOwned.empty())
     {
@@ -106,7 +108,7 @@ std::string& CMemTable::OwnCell(Cell& cell, std::string_view initial)
         nSlot = static_cast<std::uint32_t>(m_owned.size());
         m_owned.push_back(std::move(text));
     }
-    cell = Cell{nSlot, kOwnedCell};
+    cell = nSlot | kOwnedBit;
     return m_owned[nSlot];
 }
 
@@ -119,8 +121,8 @@ std::string* CMemTable::GetCellPtr(int nRow, int nCol)
         return &m_strDiscard;
     }
     Cell& cell = m_cells[static_cast<std::size_t>(nRow) * m_nCols + nCol];
-    if (cell.nLength == kOwnedCell)
-        return &m_owned[cell.nOffset];
+    if (IsOwned(cell))
+        return &m_owned[cell & ~kOwnedBit];
     return &OwnCell(cell, CellText(cell));
 }
 
@@ -142,8 +144,8 @@ std::string* CMemTable::SetCell(int nRow, int nCol, std::string_view value)
     if (!IsInside(nRow, nCol))
         return nullptr;
     Cell& cell = m_cells[static_cast<std::size_t>(nRow) * m_nCols + nCol];
-    if (cell.nLength == kOwnedCell)
-        return &m_owned[cell.nOffset].assign(value);
+    if (IsOwned(cell))
+        return &m_owned[cell & ~kOwnedBit].assign(value);
     return &OwnCell(cell, value);
 }
 

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/TextBlocks.h"
+#include "platform/LargePages.h"
 #include "platform/Types.h"
 
 class CMemTable;
@@ -19,7 +21,8 @@ using ROWCALLBACK = int (*)(CMemTable* pTable, int nRow, std::uint32_t dwData);
 // A whole table of GBK text in memory: named columns and rows of text cells, read from and
 // written as the table text (a header line of names, one line per row, cells separated by TAB,
 // every line ended by CR LF, an optional leading "OKAY\r\n" line skipped when reading).
-// Cells and names are bytes: stored, compared and written exactly, case-sensitively.
+// Cells and names are bytes: stored, compared and written exactly, case-sensitively; a cell's text
+// ends at its first NUL byte.
 // When storage for rows cannot be obtained the program ends through FatalAppExitA.
 class CMemTable
 {
@@ -40,6 +43,9 @@ class CMemTable
 
     // The parser behind every text load; writes a failure text into strError.
     BOOL _Load(std::string_view text, std::string& strError);
+    // _Load of the text from byte nStart on, keeping the text's own storage for the cells instead of
+    // a copy: for a text read only to be loaded. The text is left empty.
+    BOOL LoadOwnText(std::string&& text, std::size_t nStart, std::string& strError);
 
     const char* GetErrorText() const { return m_strLastError.c_str(); }
     BOOL IsLoaded() const { return m_bLoaded; }
@@ -88,9 +94,25 @@ class CMemTable
     // A table without columns appends nothing.
     BOOL WriteToString(std::string& strOut, const char* lpcszSep = nullptr) const;
 
+    // The same text handed to write() in blocks of whole lines (see WriteLinesInBlocks). Returns
+    // ERROR_SUCCESS or the first other code write() returned. A table without columns writes nothing.
+    DWORD WriteInBlocks(const BlockWriter& write, const char* lpcszSep = nullptr) const;
+
+    // REQUIRES: -1 <= nRow < GetRowCount() and the table has columns.
+    // Appends the cells of row nRow (-1: the column names) joined by the separator, without a line end.
+    void AppendRowText(int nRow, std::string_view sep, std::string& strOut) const;
+    // REQUIRES: 0 <= nRow < GetRowCount() and the table has columns.
+    // Appends row nRow's cells joined by chSep in one piece, when they lie one after another in the
+    // table's storage (as rows loaded or appended whole do) and none holds a byte of special.
+    // Otherwise FALSE and strOut is unchanged: the caller then writes the row cell by cell.
+    BOOL AppendPackedRow(int nRow, char chSep, std::string& strOut, std::string_view special = {}) const;
+
     // Appends the other table's rows, matching columns by position. A table without columns
     // first takes the other's column names. FALSE when the column counts differ.
     BOOL AppendTable(const CMemTable& other);
+    // The same; a table without rows takes over the other's storage instead of copying it, and the
+    // other is left empty either way.
+    BOOL AppendTable(CMemTable&& other);
 
     // Typed binary data blocks: loads the block marked lpcszMark; returns its row count, 0 on failure
     // (then a dump of the buffer and a report are written, see WriteDump).
@@ -165,21 +187,25 @@ class CMemTable
     int DeleteRowsByNumber(const char* lpcszCol, long nValue);
 
   protected:
-    // A cell is a run of bytes in m_strArena (NUL-terminated there), or, once changed, a text of its
-    // own in m_owned (nLength == kOwnedCell, nOffset the slot). Loads and appends copy their bytes
-    // into the arena in one piece; changes never rewrite it.
-    struct Cell
-    {
-        std::uint32_t nOffset;
-        std::uint32_t nLength;
-    };
-    // Leaves cells that are about to be overwritten uninitialised when the array grows.
+    // A cell is the offset of its bytes in m_strArena, where a NUL ends them, or, once changed, a
+    // text of its own: kOwnedBit plus its slot in m_owned. kEmptyCell is an empty cell that refers to
+    // nothing. Four bytes a cell keep a loaded table near the size of its text. Loads and appends copy
+    // their bytes into the arena in one piece; changes never rewrite it.
+    using Cell = std::uint32_t;
+    // Leaves cells that are about to be overwritten uninitialised when the array grows, and puts
+    // a large array on large pages.
     template <class T> struct UninitAllocator : std::allocator<T>
     {
         template <class U> struct rebind
         {
             using other = UninitAllocator<U>;
         };
+        T* allocate(std::size_t n)
+        {
+            T* p = std::allocator<T>::allocate(n);
+            AdviseLargePages(p, n * sizeof(T));
+            return p;
+        }
         template <class U, class... Args> void construct(U* p, Args&&... args)
         {
             if constexpr (sizeof...(Args) == 0)
@@ -188,16 +214,19 @@ class CMemTable
                 ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
         }
     };
-    static constexpr std::uint32_t kOwnedCell = 0xFFFFFFFF;
+    static constexpr Cell kOwnedBit = 0x80000000;
+    static constexpr Cell kEmptyCell = 0xFFFFFFFF;
+    static bool IsOwned(Cell cell) { return (cell & kOwnedBit) != 0 && cell != kEmptyCell; }
 
     bool IsInside(int nRow, int nCol) const;
-    std::string_view CellText(const Cell& cell) const;
-    const char* CellString(const Cell& cell) const;
+    std::string_view CellText(Cell cell) const;
+    const char* CellString(Cell cell) const;
     std::string& OwnCell(Cell& cell, std::string_view initial);
     void ReleaseCells(std::size_t nFirst, std::size_t nEnd);
     void TidyAfterDelete();
     Cell StoreInArena(std::string_view bytes);
     BOOL ParseText(std::string_view text, std::string& strError);
+    BOOL ParseArena(std::size_t nStart, std::string& strError);
     template <class Test> int FirstRowWhere(int nCol, int nStartRow, Test test) const;
     template <class Test> std::vector<int> RowsWhere(int nCol, Test test) const;
     BOOL FailLoad(std::string& strError, const std::string& strText);

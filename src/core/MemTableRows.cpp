@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cassert>
 #include <climits>
+#include <cstring>
 #include <new>
 
 #include "core/MemTable.h"
@@ -25,7 +26,7 @@ int CMemTable::InsertRows(int nRow, int nCount)
     try
     {
         const auto at = m_cells.begin() + static_cast<std::ptrdiff_t>(nRow) * m_nCols;
-        m_cells.insert(at, static_cast<std::size_t>(nCount) * m_nCols, Cell{});
+        m_cells.insert(at, static_cast<std::size_t>(nCount) * m_nCols, kEmptyCell);
     }
     catch (const std::bad_alloc&)
     {
@@ -39,14 +40,14 @@ void CMemTable::ReleaseCells(std::size_t nFirst, std::size_t nEnd)
 {
     for (std::size_t i = nFirst; i < nEnd; ++i)
     {
-        const Cell& cell = m_cells[i];
-        if (cell.nLength == kOwnedCell)
+        const Cell cell = m_cells[i];
+        if (IsOwned(cell))
         {
-            std::string().swap(m_owned[cell.nOffset]);
-            m_freeOwned.push_back(cell.nOffset);
+            std::string().swap(m_owned[cell & ~kOwnedBit]);
+            m_freeOwned.push_back(cell & ~kOwnedBit);
         }
-        else
-            m_nArenaGarbage += cell.nLength;
+        else if (cell != kEmptyCell)
+            m_nArenaGarbage += std::strlen(m_strArena.data() + cell) + 1;
     }
 }
 
@@ -67,12 +68,11 @@ void CMemTable::TidyAfterDelete()
     arena.reserve(m_strArena.size() - m_nArenaGarbage);
     for (Cell& cell : m_cells)
     {
-        if (cell.nLength == kOwnedCell)
+        if (IsOwned(cell) || cell == kEmptyCell)
             continue;
-        const auto nOffset = static_cast<std::uint32_t>(arena.size());
-        arena.append(m_strArena, cell.nOffset, cell.nLength);
-        arena.push_back('\0');
-        cell.nOffset = nOffset;
+        const auto nOffset = static_cast<Cell>(arena.size());
+        arena.append(m_strArena.data() + cell).push_back('\0');
+        cell = nOffset;
     }
     m_strArena = std::move(arena);
     m_nArenaGarbage = 0;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cassert>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include "core/MemTable.h"
 #include "core/MemTableTexts.h"
 #include "platform/FatalExit.h"
+#include "platform/LastError.h"
 
 namespace
 {
@@ -117,12 +119,38 @@ BOOL CMemTable::_Load(std::string_view text, std::string& strError)
     }
 }
 
-// The text is copied once into the arena; the cells are cut out of it in place, a NUL written
-// over the TAB or CR that ends each of them.
+BOOL CMemTable::LoadOwnText(std::string&& text, std::size_t nStart, std::string& strError)
+{
+    Clear();
+    try
+    {
+        const std::string_view body = TableBody(std::string_view(text).substr(std::min(nStart, text.size())));
+        const std::size_t nBodyStart = body.empty() ? text.size() : static_cast<std::size_t>(body.data() - text.data());
+        if (nBodyStart + body.size() + 2 > kOwnedBit)
+            return FailLoad(strError, MemTableText::kNoMemoryCopy);
+        // The text becomes the arena: cut after the body (never longer), then its own CR LF.
+        m_strArena = std::move(text);
+        m_strArena.resize(nBodyStart + body.size());
+        m_strArena.append("\r\n");
+        return ParseArena(nBodyStart, strError);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return FailLoad(strError, MemTableText::kNoMemoryCopy);
+    }
+    catch (...)
+    {
+        Clear();
+        strError = MemTableText::kLoadFailed;
+        FatalAppExitA(0, MemTableText::kLoadFailed);
+    }
+}
+
+// The text is copied once into the arena and parsed there.
 BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
 {
     const std::string_view body = TableBody(text);
-    if (body.size() > kOwnedCell - 2)
+    if (body.size() + 2 > kOwnedBit)
         return FailLoad(strError, MemTableText::kNoMemoryCopy);
     try
     {
@@ -132,8 +160,16 @@ BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
     {
         return FailLoad(strError, MemTableText::kNoMemoryCopy);
     }
+    AdviseLargePages(m_strArena.data(), m_strArena.capacity());
     m_strArena.append(body);
     m_strArena.append("\r\n");
+    return ParseArena(0, strError);
+}
+
+// The arena from nStart on holds the table body and a final CR LF. The cells are cut out of it in
+// place, a NUL written over the TAB or CR that ends each of them.
+BOOL CMemTable::ParseArena(std::size_t nStart, std::string& strError)
+{
     try
     {
         m_colNames.reserve(kMaxColumns);
@@ -145,9 +181,9 @@ BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
 
     char* pText = m_strArena.data();
     const std::size_t nSize = m_strArena.size();
-    const std::size_t nHeaderEnd = m_strArena.find('\r'); // there is always one: the text ends with CR LF
-    std::size_t nNameStart = 0;
-    for (std::size_t nPos = 0; nPos < nHeaderEnd; ++nPos)
+    const std::size_t nHeaderEnd = m_strArena.find('\r', nStart); // there is always one: the text ends with CR LF
+    std::size_t nNameStart = nStart;
+    for (std::size_t nPos = nStart; nPos < nHeaderEnd; ++nPos)
     {
         if (pText[nPos] != '\t')
             continue;
@@ -177,7 +213,7 @@ BOOL CMemTable::ParseText(std::string_view text, std::string& strError)
     std::size_t nCellStart = nDataStart;
     Cell* pCell = m_cells.data();
     const auto cut = [&](std::size_t nCellEnd) {
-        *pCell++ = Cell{static_cast<std::uint32_t>(nCellStart), static_cast<std::uint32_t>(nCellEnd - nCellStart)};
+        *pCell++ = static_cast<Cell>(nCellStart);
         pText[nCellEnd] = '\0';
     };
     for (std::size_t nRow = 0; nRow < nPlannedRows; ++nRow)
@@ -232,63 +268,100 @@ BOOL CMemTable::Load(std::string_view text, const char* lpcszBegin, const char* 
     return _Load(text, m_strLastError);
 }
 
+BOOL CMemTable::AppendPackedRow(int nRow, char chSep, std::string& strOut, std::string_view special) const
+{
+    assert(nRow >= 0 && nRow < m_nRows);
+    const Cell* pRow = &m_cells[static_cast<std::size_t>(nRow) * m_nCols];
+    const Cell first = pRow[0];
+    const Cell last = pRow[m_nCols - 1];
+    if ((first & kOwnedBit) != 0 || (last & kOwnedBit) != 0 || last < first)
+        return FALSE;
+    const std::size_t nSpan = last - first + std::strlen(m_strArena.data() + last);
+    const std::size_t nLineStart = strOut.size();
+    strOut.append(m_strArena, first, nSpan);
+    // The cells lie one after another exactly when the NULs in the span are the ones that end them.
+    char* pLine = strOut.data() + nLineStart;
+    int nCol = 1;
+    const auto endsCell = [&](std::size_t nPos) {
+        if (nCol == m_nCols || pRow[nCol] != first + nPos + 1)
+            return false;
+        pLine[nPos] = chSep;
+        ++nCol;
+        return true;
+    };
+    std::size_t i = 0;
+    bool bPacked = true;
+#ifdef __SSE2__
+    for (; bPacked && i + 16 <= nSpan; i += 16)
+    {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pLine + i));
+        __m128i marks = _mm_setzero_si128();
+        for (char ch : special)
+            marks = _mm_or_si128(marks, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(ch)));
+        bPacked = _mm_movemask_epi8(marks) == 0;
+        for (auto nNuls = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
+             bPacked && nNuls != 0; nNuls &= nNuls - 1)
+            bPacked = endsCell(i + static_cast<std::size_t>(__builtin_ctz(nNuls)));
+    }
+#endif
+    for (; bPacked && i < nSpan; ++i)
+        bPacked = pLine[i] == '\0' ? endsCell(i) : special.find(pLine[i]) == std::string_view::npos;
+    if (bPacked && nCol == m_nCols)
+        return TRUE;
+    strOut.resize(nLineStart);
+    return FALSE;
+}
+
+void CMemTable::AppendRowText(int nRow, std::string_view sep, std::string& strOut) const
+{
+    if (nRow < 0)
+    {
+        for (int nCol = 0; nCol < m_nCols; ++nCol)
+            (nCol > 0 ? strOut.append(sep) : strOut).append(m_colNames[nCol]);
+        return;
+    }
+    if (sep.size() == 1 && AppendPackedRow(nRow, sep[0], strOut))
+        return;
+    const Cell* pRow = &m_cells[static_cast<std::size_t>(nRow) * m_nCols];
+    for (int nCol = 0; nCol < m_nCols; ++nCol)
+        (nCol > 0 ? strOut.append(sep) : strOut).append(CellText(pRow[nCol]));
+}
+
 BOOL CMemTable::WriteToString(std::string& strOut, const char* lpcszSep) const
 {
     if (m_nCols == 0)
         return TRUE;
     const std::string_view sep = lpcszSep != nullptr ? std::string_view(lpcszSep) : std::string_view("\t");
-    const std::size_t nCells = static_cast<std::size_t>(m_nRows) * m_nCols;
     // Room for the usual case, a table as loaded; rows grow the text further when they need to.
     strOut.reserve(strOut.size() + m_strArena.size() + (m_nRows + 1) * ((m_nCols - 1) * sep.size() + 2) + 256);
-    const auto putLine = [&](auto textOf, std::size_t nFirst) {
-        for (int nCol = 0; nCol < m_nCols; ++nCol)
-        {
-            if (nCol > 0)
-                strOut.append(sep);
-            strOut.append(textOf(nFirst + nCol));
-        }
-    };
-    // A row whose cells lie one after another in the arena, one byte apart, is copied in one
-    // piece and the separators are written over the bytes between its cells.
-    const auto isPacked = [this](const Cell* pRow) {
-        for (int nCol = 0; nCol < m_nCols; ++nCol)
-        {
-            if (pRow[nCol].nLength == kOwnedCell ||
-                (nCol > 0 && pRow[nCol].nOffset != pRow[nCol - 1].nOffset + pRow[nCol - 1].nLength + 1))
-                return false;
-        }
-        return true;
-    };
-    putLine([this](std::size_t i) { return std::string_view(m_colNames[i]); }, 0);
-    strOut.append("\r\n");
-    for (std::size_t nFirst = 0; nFirst < nCells; nFirst += m_nCols)
+    for (int nRow = -1; nRow < m_nRows; ++nRow)
     {
-        const Cell* pRow = &m_cells[nFirst];
-        if (sep.size() == 1 && isPacked(pRow))
-        {
-            const Cell& last = pRow[m_nCols - 1];
-            const std::size_t nRowStart = pRow[0].nOffset;
-            const std::size_t nLineStart = strOut.size();
-            strOut.append(m_strArena, nRowStart, last.nOffset + last.nLength - nRowStart);
-            char* pLine = strOut.data() + nLineStart;
-            for (int nCol = 0; nCol + 1 < m_nCols; ++nCol)
-                pLine[pRow[nCol].nOffset + pRow[nCol].nLength - nRowStart] = sep[0];
-        }
-        else
-            putLine([this](std::size_t i) { return CellText(m_cells[i]); }, nFirst);
+        AppendRowText(nRow, sep, strOut);
         strOut.append("\r\n");
     }
     return TRUE;
 }
 
+DWORD CMemTable::WriteInBlocks(const BlockWriter& write, const char* lpcszSep) const
+{
+    if (m_nCols == 0)
+        return ERROR_SUCCESS;
+    const std::string_view sep = lpcszSep != nullptr ? std::string_view(lpcszSep) : std::string_view("\t");
+    const auto appendLine = [&](int nRow, std::string& strBlock) {
+        AppendRowText(nRow, sep, strBlock);
+        strBlock.append("\r\n");
+    };
+    return WriteLinesInBlocks(-1, m_nRows, appendLine, write);
+}
+
 CMemTable::Cell CMemTable::StoreInArena(std::string_view bytes)
 {
-    if (m_strArena.size() + bytes.size() >= kOwnedCell)
+    if (m_strArena.size() + bytes.size() + 1 >= kOwnedBit)
         throw std::bad_alloc();
-    const auto nOffset = static_cast<std::uint32_t>(m_strArena.size());
+    const auto nOffset = static_cast<Cell>(m_strArena.size());
     m_strArena.append(bytes);
     m_strArena.push_back('\0');
-    return Cell{nOffset, static_cast<std::uint32_t>(bytes.size())};
+    return nOffset;
 }
 
 BOOL CMemTable::AppendTable(const CMemTable& other)
@@ -312,6 +385,28 @@ BOOL CMemTable::AppendTable(const CMemTable& other)
     const int nAddedRows = other.m_nRows;
     const std::size_t nCells = static_cast<std::size_t>(nAddedRows) * other.m_nCols;
     const std::size_t nBase = static_cast<std::size_t>(m_nRows) * m_nCols;
+    const auto inArena = [](Cell cell) { return (cell & kOwnedBit) == 0; };
+    if (&other != this && std::all_of(other.m_cells.begin(), other.m_cells.end(), inArena))
+    {
+        // Every cell lies in the other's arena (as in a table just loaded): the arena comes over in
+        // one piece and the cells follow it.
+        const std::size_t nShift = m_strArena.size();
+        try
+        {
+            if (nShift + other.m_strArena.size() >= kOwnedBit)
+                throw std::bad_alloc();
+            m_strArena.append(other.m_strArena);
+            AddRows(nAddedRows);
+        }
+        catch (const std::bad_alloc&)
+        {
+            FatalAppExitA(0, MemTableText::kNoMemoryAppend);
+        }
+        std::transform(other.m_cells.begin(), other.m_cells.end(), m_cells.begin() + nBase,
+                       [nShift](Cell cell) { return static_cast<Cell>(cell + nShift); });
+        m_nArenaGarbage += other.m_nArenaGarbage;
+        return TRUE;
+    }
     std::size_t nBytes = 0;
     for (std::size_t i = 0; i < nCells; ++i)
         nBytes += other.CellText(other.m_cells[i]).size() + 1;
@@ -327,5 +422,32 @@ BOOL CMemTable::AppendTable(const CMemTable& other)
     {
         FatalAppExitA(0, MemTableText::kNoMemoryAppend);
     }
+    return TRUE;
+}
+
+BOOL CMemTable::AppendTable(CMemTable&& other)
+{
+    if (&other == this)
+        return AppendTable(static_cast<const CMemTable&>(other));
+    if (m_nRows > 0 || other.m_nCols == 0 || (m_nCols != 0 && m_nCols != other.m_nCols))
+    {
+        const BOOL bAppended = AppendTable(static_cast<const CMemTable&>(other));
+        other.Clear();
+        return bAppended;
+    }
+    // Nothing to keep but the column names: the other's rows become this table's where they lie.
+    if (m_nCols == 0)
+    {
+        m_colNames = std::move(other.m_colNames);
+        m_nCols = other.m_nCols;
+        m_bLoaded = TRUE;
+    }
+    m_nRows = other.m_nRows;
+    m_cells.swap(other.m_cells);
+    m_strArena.swap(other.m_strArena);
+    std::swap(m_nArenaGarbage, other.m_nArenaGarbage);
+    m_owned.swap(other.m_owned);
+    m_freeOwned.swap(other.m_freeOwned);
+    other.Clear();
     return TRUE;
 }

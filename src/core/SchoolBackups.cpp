@@ -281,7 +281,7 @@ std::string FindBackupPath(const std::string& strCode, const std::string& strId)
     return {};
 }
 
-DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, std::string_view bytes,
+DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, const ContentWriter& content,
                            ReplaceOptions options, DWORD& dwBackupError, FileIdentity* pWritten)
 {
     dwBackupError = ERROR_SUCCESS;
@@ -295,7 +295,7 @@ DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPat
         dwBackupError = MakeBackup(strCode, strTarget, strBackup, bLinked);
         return ERROR_SUCCESS;
     };
-    if (const DWORD dwCode = ReplaceFileAtomically(strPath, bytes, options, pWritten); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = ReplaceFileAtomically(strPath, content, options, pWritten); dwCode != ERROR_SUCCESS)
     {
         if (!strBackup.empty())
         {

@@ -60,7 +60,7 @@ std::string FindBackupPath(const std::string& strCode, const std::string& strId)
 // save: its code is given in dwBackupError (0 when the backup was made or there was no file to
 // keep). A failed save leaves no backup behind (the data file is unchanged). Old backups are
 // pruned after every new one.
-DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, std::string_view bytes,
+DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, const ContentWriter& content,
                            ReplaceOptions options, DWORD& dwBackupError, FileIdentity* pWritten = nullptr);
 
 // The outcome of the last save's backup on this thread (see ReplaceKeepingBackup); 0 when none failed.

@@ -22,19 +22,20 @@ constexpr std::size_t MAX_PATH = 260;
 constexpr std::string_view MAGIC = "OKAY\r\n";
 constexpr std::size_t KEY_LENGTH = 8;
 
-// XOR with the first 8 password bytes (zero-padded), byte i with key byte i mod 8; its own
-// inverse. An empty password leaves the text plain.
-void Scramble(std::string& strBytes, const std::string& strPassword)
+// XOR with the first 8 password bytes (zero-padded), byte i of the file with key byte i mod 8; its
+// own inverse. nOffset is where the bytes lie in the file, so that a file may be scrambled in
+// pieces. An empty password leaves the text plain.
+void Scramble(char* p, std::size_t nSize, const std::string& strPassword, std::size_t nOffset = 0)
 {
     if (strPassword.empty())
         return;
     unsigned char key[KEY_LENGTH] = {};
     std::memcpy(key, strPassword.data(), std::min(strPassword.size(), KEY_LENGTH));
+    std::size_t i = 0;
+    for (; i < nSize && (nOffset + i) % KEY_LENGTH != 0; ++i)
+        p[i] = static_cast<char>(p[i] ^ key[(nOffset + i) % KEY_LENGTH]);
     std::uint64_t nKeyWord = 0; // the key in memory order, for whole 8-byte blocks
     std::memcpy(&nKeyWord, key, KEY_LENGTH);
-    char* p = strBytes.data();
-    const std::size_t nSize = strBytes.size();
-    std::size_t i = 0;
     for (; i + KEY_LENGTH <= nSize; i += KEY_LENGTH)
     {
         std::uint64_t nWord = 0;
@@ -43,7 +44,7 @@ void Scramble(std::string& strBytes, const std::string& strPassword)
         std::memcpy(p + i, &nWord, KEY_LENGTH);
     }
     for (; i < nSize; ++i)
-        p[i] = static_cast<char>(p[i] ^ key[i % KEY_LENGTH]);
+        p[i] = static_cast<char>(p[i] ^ key[(nOffset + i) % KEY_LENGTH]);
 }
 
 // Turns the file's bytes into its plain text (magic included), or gives the failure code.
@@ -51,7 +52,7 @@ DWORD UnscrambleText(std::string& strText, const std::string& strPassword)
 {
     if (strText.size() <= MAGIC.size())
         return ERROR_FILE_CORRUPT; // every file the program writes has a header line after its magic
-    Scramble(strText, strPassword);
+    Scramble(strText.data(), strText.size(), strPassword);
     if (!std::string_view(strText).starts_with(MAGIC))
         return ERROR_INVALID_PASSWORD;
     return ERROR_SUCCESS;
@@ -156,12 +157,14 @@ void CopyRowsByColumnName(const CMemTable& source, CMemTable& target)
                 target.SetCell(nRow, nCol, source.GetCell(nRow, sourceCols[static_cast<std::size_t>(nCol)]));
 }
 
-// Parses the table text into the student table, placing the columns by name.
-BOOL ParseStudentText(std::string_view text, CMemTable& table)
+// Parses the table text (the file's plain bytes from nStart on) into the student table, placing the
+// columns by name.
+BOOL ParseStudentText(std::string&& strText, std::size_t nStart, CMemTable& table)
 {
-    // A file written by the program lists the student columns in record order: it loads
-    // straight into the table, with no copy.
-    if (!table.Load(text))
+    // A file written by the program lists the student columns in record order: its bytes become
+    // the table's own, with no copy.
+    std::string strError;
+    if (!table.LoadOwnText(std::move(strText), nStart, strError))
     {
         CreateStudentTable(table); // a failed parse leaves the table empty with its columns
         return FailWith(ERROR_INVALID_DATA);
@@ -169,7 +172,7 @@ BOOL ParseStudentText(std::string_view text, CMemTable& table)
     if (HasStudentColumns(table))
         return TRUE;
     CMemTable fileTable;
-    fileTable.Load(text); // the same text: it parses again
+    fileTable.AppendTable(std::move(table));
     if (!CreateStudentTable(table))
         return FailWith(ERROR_INTERNAL_ERROR);
     CopyRowsByColumnName(fileTable, table);
@@ -252,7 +255,7 @@ BOOL LoadDatabaseBytes(std::string strText, const std::string& strPassword, CMem
         return FailWith(IsCutHeader(text) ? ERROR_FILE_CORRUPT : ERROR_INVALID_PASSWORD);
     if (!IsWholeText(text))
         return FailWith(ERROR_FILE_CORRUPT);
-    return ParseStudentText(text, table);
+    return ParseStudentText(std::move(strText), MAGIC.size(), table);
 }
 
 BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)
@@ -260,22 +263,37 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
     SetLastBackupError(ERROR_SUCCESS);
     if (table.GetColCount() == 0)
         return FailWith(ERROR_INVALID_DATA); // no header line, no table text
-    std::string strText(MAGIC);
-    try
-    {
-        table.WriteToString(strText);
-    }
-    catch (const std::bad_alloc&)
-    {
-        return FailWith(ERROR_INVALID_DATA);
-    }
-    Scramble(strText, strPassword);
-    if (const DWORD dwCode = WriteSchoolFileBytes(strCode, strText); dwCode != ERROR_SUCCESS)
+    // The text is scrambled and written a block at a time as it is made: no copy of the whole file.
+    const ContentWriter content = [&](const WriteFunction& write) {
+        std::size_t nOffset = 0;
+        const auto scrambleAndWrite = [&](std::string& block) {
+            Scramble(block.data(), block.size(), strPassword, nOffset);
+            nOffset += block.size();
+            return write(block);
+        };
+        std::string strMagic(MAGIC);
+        if (const DWORD dwCode = scrambleAndWrite(strMagic); dwCode != ERROR_SUCCESS)
+            return dwCode;
+        try
+        {
+            return table.WriteInBlocks(scrambleAndWrite);
+        }
+        catch (const std::bad_alloc&)
+        {
+            return ERROR_INVALID_DATA;
+        }
+    };
+    if (const DWORD dwCode = WriteSchoolFile(strCode, content); dwCode != ERROR_SUCCESS)
         return FailWith(dwCode);
     return TRUE;
 }
 
 DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes)
+{
+    return WriteSchoolFile(strCode, [bytes](const WriteFunction& write) { return write(bytes); });
+}
+
+DWORD WriteSchoolFile(const std::string& strCode, const ContentWriter& content)
 {
     SetLastBackupError(ERROR_SUCCESS);
     const std::string strPath = GetSchoolDatabasePath(strCode);
@@ -285,20 +303,27 @@ DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes)
     CScopedSchoolLock lock;
     if (const DWORD dwCode = lock.Lock(strCode); dwCode != ERROR_SUCCESS)
         return dwCode;
-    const FileMark mark = MarkOf(bytes);
+    // The note's mark is taken of the bytes as they are written.
+    CFileMarker marker;
+    const ContentWriter markedContent = [&](const WriteFunction& write) {
+        return content([&](std::string_view bytes) {
+            marker.Add(bytes);
+            return write(bytes);
+        });
+    };
     ReplaceOptions options;
-    options.beforeReplace = [&](const std::string&) { return NoteBothFiles(strCode, mark); };
+    options.beforeReplace = [&](const std::string&) { return NoteBothFiles(strCode, marker.Mark()); };
     options.newFileMode = 0600; // the scrambling is weak: a new data file is its owner's alone
     // While this process holds the school, the file must still be the one it loaded or saved last.
     options.pExpected = g_schoolSession.LoadedFile(strCode);
     FileIdentity written;
     DWORD dwBackupError = ERROR_SUCCESS;
-    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, bytes, options, dwBackupError, &written);
+    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, markedContent, options, dwBackupError, &written);
     SetLastBackupError(dwBackupError);
     if (dwCode != ERROR_SUCCESS)
         return dwCode;
     g_schoolSession.RememberFile(strCode, written);
     // Unsynced: should this be lost, the note still names the new file beside the old.
-    g_schoolSession.WriteNote(strCode, MakeFileNote({mark}), false);
+    g_schoolSession.WriteNote(strCode, MakeFileNote({marker.Mark()}), false);
     return ERROR_SUCCESS;
 }

@@ -45,3 +45,5 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
 // school's writer lock is taken for the save unless held already (ERROR_LOCK_VIOLATION while
 // another program holds it). 0, or the code of the failure.
 DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes);
+// The same with the bytes made piece by piece.
+DWORD WriteSchoolFile(const std::string& strCode, const ContentWriter& content);

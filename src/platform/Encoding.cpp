@@ -39,6 +39,53 @@ bool CConverter::Convert(std::string_view input, std::string& strOut)
     return true;
 }
 
+namespace
+{
+constexpr std::uint32_t kInvalid = 0xFFFFFFFF;
+} // namespace
+
+CGbkToUtf8::CGbkToUtf8() : m_converter("UTF-8", "CP936"), m_known(0x10000, 0) {}
+
+bool CGbkToUtf8::Append(std::string_view gbk, std::string& strOut)
+{
+    strOut.reserve(strOut.size() + gbk.size() + gbk.size() / 2);
+    for (std::size_t nPos = 0; nPos < gbk.size();)
+    {
+        const auto lead = static_cast<unsigned char>(gbk[nPos]);
+        if (lead < 0x80)
+        {
+            const std::size_t nStart = nPos;
+            while (nPos < gbk.size() && static_cast<unsigned char>(gbk[nPos]) < 0x80)
+                ++nPos;
+            strOut.append(gbk, nStart, nPos - nStart);
+            continue;
+        }
+        // 0x81 to 0xFE always begin a two-byte character; 0x80 and 0xFF stand alone.
+        const std::size_t nLength = lead >= 0x81 && lead <= 0xFE ? 2 : 1;
+        if (nPos + nLength > gbk.size())
+            return false; // cut short
+        const std::uint32_t nKey = nLength == 2 ? lead << 8 | static_cast<unsigned char>(gbk[nPos + 1]) : lead;
+        std::uint32_t& known = m_known[nKey];
+        if (known == 0)
+        {
+            if (!m_converter.Convert(gbk.substr(nPos, nLength), m_strChar) || m_strChar.empty() || m_strChar.size() > 3)
+                known = kInvalid;
+            else
+            {
+                known = static_cast<std::uint32_t>(m_strChar.size()) << 24;
+                for (std::size_t i = 0; i < m_strChar.size(); ++i)
+                    known |= static_cast<std::uint32_t>(static_cast<unsigned char>(m_strChar[i])) << (8 * i);
+            }
+        }
+        if (known == kInvalid)
+            return false;
+        for (std::uint32_t i = 0; i < known >> 24; ++i)
+            strOut.push_back(static_cast<char>(known >> (8 * i)));
+        nPos += nLength;
+    }
+    return true;
+}
+
 std::optional<std::string> Utf8ToGbk(std::string_view utf8)
 {
     std::string out;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Conversion between the program's GBK bytes (code page 936) and UTF-8, for the places outside
 // the desktop program that need it (files written by spreadsheet programs, the terminal).
@@ -27,6 +29,23 @@ class CConverter
 
   private:
     void* m_cd;
+};
+
+// GBK to UTF-8 for long texts: the converter above decides each character once, and its UTF-8 is
+// remembered for the next occurrence; ASCII is copied as it is. The same results as GbkToUtf8.
+class CGbkToUtf8
+{
+  public:
+    CGbkToUtf8();
+    // Appends the UTF-8 of the text to strOut; false (strOut unspecified) where GbkToUtf8 fails.
+    bool Append(std::string_view gbk, std::string& strOut);
+
+  private:
+    CConverter m_converter;
+    std::string m_strChar;
+    // For each one- or two-byte character (its bytes as a number): its UTF-8 length in the top
+    // byte and its bytes below; 0 when not decided yet, kInvalid when it does not convert.
+    std::vector<std::uint32_t> m_known;
 };
 
 // nullopt when the text holds a character that code page 936 cannot represent, or invalid UTF-8.

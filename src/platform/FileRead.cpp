@@ -5,6 +5,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/FileSystem.h"
 #include "platform/FileTarget.h"
+#include "platform/LargePages.h"
 #include "platform/LastError.h"
 
 namespace
@@ -100,6 +101,9 @@ DWORD ReadRegularFile(const std::string& strPath, std::string& strBytes, FileIde
         return dwCode;
     try
     {
+        strBytes.clear();
+        strBytes.reserve(static_cast<std::size_t>(info.st_size));
+        AdviseLargePages(strBytes.data(), strBytes.capacity());
         strBytes.assign(static_cast<std::size_t>(info.st_size), '\0');
     }
     catch (const std::bad_alloc&)

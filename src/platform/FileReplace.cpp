@@ -71,10 +71,12 @@ DWORD TakeOverPermissions(int fd, const FileTarget& target, const ReplaceOptions
     return calls.Fchmod(fd, mode) == 0 ? ERROR_SUCCESS : LastSystemError();
 }
 
-DWORD WriteTemporary(FileDescriptor& file, std::string_view bytes, const FileTarget& target,
+DWORD WriteTemporary(FileDescriptor& file, const ContentWriter& content, const FileTarget& target,
                      const ReplaceOptions& options, FileIdentity& written)
 {
-    if (const DWORD dwCode = WriteAll(file.Get(), bytes); dwCode != ERROR_SUCCESS)
+    const int fd = file.Get();
+    if (const DWORD dwCode = content([fd](std::string_view bytes) { return WriteAll(fd, bytes); });
+        dwCode != ERROR_SUCCESS)
         return dwCode;
     if (const DWORD dwCode = TakeOverPermissions(file.Get(), target, options); dwCode != ERROR_SUCCESS)
         return dwCode;
@@ -129,6 +131,13 @@ void SyncDirectory(const std::string& strDir)
 DWORD ReplaceFileAtomically(const std::string& strPath, std::string_view bytes, const ReplaceOptions& options,
                             FileIdentity* pWritten)
 {
+    return ReplaceFileAtomically(
+        strPath, [bytes](const WriteFunction& write) { return write(bytes); }, options, pWritten);
+}
+
+DWORD ReplaceFileAtomically(const std::string& strPath, const ContentWriter& content, const ReplaceOptions& options,
+                            FileIdentity* pWritten)
+{
     IgnoreFileSizeSignalOnce();
     FileTarget target;
     if (const DWORD dwCode = ResolveRegularFile(strPath, target); dwCode != ERROR_SUCCESS)
@@ -141,7 +150,7 @@ DWORD ReplaceFileAtomically(const std::string& strPath, std::string_view bytes, 
     if (const DWORD dwCode = CreateTemporaryBeside(target.strPath, file, strTempPath); dwCode != ERROR_SUCCESS)
         return dwCode;
     FileIdentity written;
-    DWORD dwCode = WriteTemporary(file, bytes, target, options, written);
+    DWORD dwCode = WriteTemporary(file, content, target, options, written);
     if (dwCode == ERROR_SUCCESS && options.beforeReplace)
         dwCode = options.beforeReplace(target.strPath);
     if (dwCode == ERROR_SUCCESS)

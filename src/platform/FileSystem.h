@@ -63,6 +63,17 @@ struct ReplaceOptions
 DWORD ReplaceFileAtomically(const std::string& strPath, std::string_view bytes, const ReplaceOptions& options = {},
                             FileIdentity* pWritten = nullptr);
 
+// A file's content made piece by piece, so that a large file needs no copy of it whole in memory:
+// it calls write() with each piece in order, and returns ERROR_SUCCESS, or the first code other than
+// ERROR_SUCCESS that write() returned, or a code of its own when it cannot go on (the replace is then
+// abandoned like a failed write).
+using WriteFunction = std::function<DWORD(std::string_view bytes)>;
+using ContentWriter = std::function<DWORD(const WriteFunction& write)>;
+
+// ReplaceFileAtomically with the content made by a writer.
+DWORD ReplaceFileAtomically(const std::string& strPath, const ContentWriter& content,
+                            const ReplaceOptions& options = {}, FileIdentity* pWritten = nullptr);
+
 // Removes the temporary files that interrupted replaces of this file left behind ("<name>.tmp-*",
 // beside the file and beside its link target). Call only while holding the file's writer lock.
 // Returns how many were removed.

@@ -1,6 +1,8 @@
 // list and export, the ways to give the password, and the round trip through a CSV file.
 #include "CliTestSupport.h"
 
+#include <filesystem>
+
 #include "platform/Encoding.h"
 
 namespace
@@ -88,6 +90,43 @@ TEST_F(CliTest, ExportWritesTheProgramsCsvFile)
 
     ASSERT_EQ(Run({"export", "--school", CODE, "--password", "123", "--out", FilePath("u.csv"), "--utf8"}).nExit, 0);
     EXPECT_EQ(ReadFileBytes(FilePath("u.csv")), "\xEF\xBB\xBF" + Utf8(CsvText(records)));
+}
+
+TEST_F(CliTest, LargeSchoolIsExportedAndListedWhole)
+{
+    std::vector<Record> records; // more text than the commands write at a time
+    for (int n = 0; n < 3000; ++n)
+        records.push_back(ValidRecord(n));
+    WriteSchool(CODE, "123", records);
+    ASSERT_EQ(Run({"export", "--school", CODE, "--password", "123", "--out", FilePath("out.csv")}).nExit, 0);
+    EXPECT_EQ(ReadFileBytes(FilePath("out.csv")), CsvText(records));
+    ASSERT_EQ(Run({"export", "--school", CODE, "--password", "123", "--out", FilePath("u.csv"), "--utf8"}).nExit, 0);
+    EXPECT_EQ(ReadFileBytes(FilePath("u.csv")), "\xEF\xBB\xBF" + Utf8(CsvText(records)));
+
+    const CliResult listed = Run({"list", "--school", CODE, "--password", "123"});
+    ASSERT_EQ(listed.nExit, 0) << listed.strErr;
+    std::string strExpected = HeaderLine("\t", "\n");
+    for (const Record& record : records)
+        strExpected += TsvLine(record);
+    EXPECT_EQ(listed.strOut, strExpected);
+    const CliResult asCsv = Run({"list", "--school", CODE, "--password", "123", "--format", "csv"});
+    EXPECT_EQ(asCsv.strOut, Utf8(CsvText(records)));
+}
+
+TEST_F(CliTest, BytesThatAreNotGbkStopTheUtf8ExportAndLeaveNoFile)
+{
+    std::vector<Record> records;
+    for (int n = 0; n < 3000; ++n)
+        records.push_back(ValidRecord(n));
+    records[2900][22] = "ok\xFF"; // found after the first part of the file was written
+    WriteSchool(CODE, "", records);
+    WriteFileBytes(FilePath("u.csv"), "previous");
+    const CliResult result = Run({"export", "--school", CODE, "--out", FilePath("u.csv"), "--utf8"});
+    EXPECT_EQ(result.nExit, 3);
+    EXPECT_EQ(result.strErr, "varnholt-cli: 记录中有不是 GBK 编码的字节，不能转换为 UTF-8（错误代码 13）\n");
+    EXPECT_EQ(ReadFileBytes(FilePath("u.csv")), "previous");
+    for (const auto& entry : std::filesystem::directory_iterator(FilePath("")))
+        EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
 }
 
 TEST_F(CliTest, ExportToAnUnwritablePlaceIsADataError)

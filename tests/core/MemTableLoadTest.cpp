@@ -35,6 +35,18 @@ TEST_P(MemTableLoad, GivesTheColumnsAndRows)
     EXPECT_EQ(Cells(table), c.rows);
 }
 
+TEST_P(MemTableLoad, KeepingTheTextsOwnStorageGivesTheSame)
+{
+    const LoadCase& c = GetParam();
+    CMemTable table;
+    std::string error = "untouched";
+    std::string text = "skipped bytes\r\n" + c.text;
+    ASSERT_TRUE(table.LoadOwnText(std::move(text), 15, error));
+    EXPECT_EQ(error, "untouched");
+    EXPECT_EQ(Names(table), c.columns);
+    EXPECT_EQ(Cells(table), c.rows);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Texts, MemTableLoad,
     testing::Values(LoadCase{"WellFormed", "A\tB\r\n1\t2\r\n3\t4\r\n", {"A", "B"}, {{"1", "2"}, {"3", "4"}}},
@@ -86,6 +98,10 @@ TEST_P(MemTableLoadFailure, EmptiesTheTableAndSaysWhy)
     EXPECT_FALSE(table.IsLoaded());
     EXPECT_EQ(table.GetColCount(), 0);
     EXPECT_EQ(table.GetRowCount(), 0);
+    std::string ownError;
+    EXPECT_FALSE(table.LoadOwnText(std::string(c.text), 0, ownError));
+    EXPECT_EQ(ownError, error);
+    EXPECT_EQ(table.GetColCount(), 0);
 }
 
 std::string Header(int nNames)

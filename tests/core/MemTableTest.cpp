@@ -269,6 +269,79 @@ TEST(MemTableWriteText, WrittenTextLoadsBackTheSameTable)
     EXPECT_EQ(Cells(copy), Cells(table));
 }
 
+// Rows of every kind a table holds: loaded, changed, inserted empty, appended whole; more text
+// than one block.
+void FillMixedRows(CMemTable& table)
+{
+    std::string text = "A\tB\tC\r\n";
+    for (int i = 0; i < 20000; ++i)
+        text += std::to_string(i) + "\t\xB0\xA1 value\t" + std::string(i % 7, 'x') + "\r\n";
+    LoadOrFail(table, text);
+    table.SetCell(5, 1, "changed");
+    table.InsertRows(7, 2);
+    table.SetCell(7, 2, "last only");
+    table.DeleteRows(100, 120);
+    CMemTable more;
+    LoadOrFail(more, "X\tY\tZ\r\n1\t2\t3\r\n");
+    table.AppendTable(more);
+}
+
+TEST(MemTableWriteText, BlocksJoinToTheTextInWholeLines)
+{
+    CMemTable table;
+    FillMixedRows(table);
+    for (const char* sep : {static_cast<const char*>(nullptr), ",", "||"})
+    {
+        std::string whole;
+        table.WriteToString(whole, sep);
+        std::string joined;
+        int nBlocks = 0;
+        const auto collect = [&](std::string& block) {
+            EXPECT_TRUE(block.ends_with("\r\n"));
+            joined += block;
+            ++nBlocks;
+            return ERROR_SUCCESS;
+        };
+        EXPECT_EQ(table.WriteInBlocks(collect, sep), ERROR_SUCCESS);
+        EXPECT_EQ(joined, whole);
+        EXPECT_GT(nBlocks, 1);
+    }
+}
+
+TEST(MemTableWriteText, FailedBlockStopsTheWriting)
+{
+    CMemTable table;
+    FillMixedRows(table);
+    int nCalls = 0;
+    EXPECT_EQ(table.WriteInBlocks([&](std::string&) { return ++nCalls == 2 ? ERROR_DISK_FULL : ERROR_SUCCESS; }),
+              ERROR_DISK_FULL);
+    EXPECT_EQ(nCalls, 2);
+}
+
+TEST(MemTableWriteText, RowIsCopiedWholeOnlyWhereItsCellsLieTogether)
+{
+    CMemTable table;
+    LoadOrFail(table, "A\tB\tC\r\n1\t2\t3\r\na,b\t\t\"q\"\r\n4\t5\t6\r\n");
+    table.SetCell(2, 1, "changed");
+    table.AddRows(1);
+    CMemTable more;
+    LoadOrFail(more, "X\tY\tZ\r\n7\t8\t9\r\n");
+    table.AppendTable(more);
+    const std::vector<std::pair<std::string, BOOL>> expected = {
+        {"1;2;3", TRUE}, {"a,b;;\"q\"", TRUE}, {"", FALSE}, {"", FALSE}, {"7;8;9", TRUE}};
+    for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
+    {
+        std::string out = "kept:";
+        EXPECT_EQ(table.AppendPackedRow(nRow, ';', out), expected[nRow].second) << nRow;
+        EXPECT_EQ(out, "kept:" + expected[nRow].first) << nRow;
+    }
+    std::string out;
+    EXPECT_FALSE(table.AppendPackedRow(1, ',', out, ",\""));
+    EXPECT_FALSE(table.AppendPackedRow(1, ',', out, "\""));
+    EXPECT_TRUE(table.AppendPackedRow(0, ',', out, ",\""));
+    EXPECT_EQ(out, "1,2,3");
+}
+
 class MemTableAppend : public testing::Test
 {
   protected:
@@ -310,6 +383,34 @@ TEST_F(MemTableAppend, TableAppendedToItselfDoublesItsRows)
     table.SetCell(0, 1, "set");
     EXPECT_TRUE(table.AppendTable(table));
     EXPECT_EQ(Cells(table), (Rows{{"1", "set"}, {"1", "set"}}));
+}
+
+TEST_F(MemTableAppend, MovedIntoATableWithoutRowsTheRowsMoveAsTheyAre)
+{
+    CMemTable target;
+    LoadOrFail(target, "P\tQ\r\n");
+    table.SetCell(0, 1, "set");
+    table.AddRows(1);
+    EXPECT_TRUE(target.AppendTable(std::move(table)));
+    EXPECT_EQ(Names(target), (std::vector<std::string>{"P", "Q"}));
+    EXPECT_EQ(Cells(target), (Rows{{"1", "set"}, {"", ""}}));
+    EXPECT_EQ(table.GetColCount(), 0);
+
+    CMemTable other; // a table with rows copies the other's
+    LoadOrFail(other, "X\tY\r\n3\t4\r\n");
+    EXPECT_TRUE(target.AppendTable(std::move(other)));
+    EXPECT_EQ(Cells(target), (Rows{{"1", "set"}, {"", ""}, {"3", "4"}}));
+    EXPECT_EQ(other.GetColCount(), 0);
+
+    CMemTable fresh; // a table without columns takes the names too
+    EXPECT_TRUE(fresh.AppendTable(std::move(target)));
+    EXPECT_EQ(Names(fresh), (std::vector<std::string>{"P", "Q"}));
+    EXPECT_EQ(fresh.GetRowCount(), 3);
+
+    CMemTable narrow;
+    LoadOrFail(narrow, "X\r\n3\r\n");
+    EXPECT_FALSE(fresh.AppendTable(std::move(narrow)));
+    EXPECT_EQ(fresh.GetRowCount(), 3);
 }
 
 TEST(MemTableFatal, FatalExitShowsTheStorageText)

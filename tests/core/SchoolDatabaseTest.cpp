@@ -193,13 +193,20 @@ INSTANTIATE_TEST_SUITE_P(Passwords, ScrambledSave,
 
 TEST_F(SchoolDatabase, ShortPasswordLeavesTheRestOfEachBlockPlain)
 {
-    Fill(m_table, SampleRecords(2));
-    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
-    const std::string strFile = ReadFileBytes(DbPath());
-    const std::string strPlain = PlainText(SampleRecords(2));
-    ASSERT_EQ(strFile.size(), strPlain.size());
-    for (std::size_t i = 0; i < strFile.size(); ++i)
-        ASSERT_EQ(strFile[i] == strPlain[i], i % 8 >= 3) << i;
+    for (int nRecords : {2, 2000}) // 2000 records are scrambled and written in several pieces
+    {
+        Fill(m_table, SampleRecords(nRecords));
+        ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+        const std::string strFile = ReadFileBytes(DbPath());
+        const std::string strPlain = PlainText(SampleRecords(nRecords));
+        ASSERT_EQ(strFile.size(), strPlain.size());
+        for (std::size_t i = 0; i < strFile.size(); ++i)
+            ASSERT_EQ(strFile[i] == strPlain[i], i % 8 >= 3) << i;
+        // Loaded and saved again, the file keeps its bytes.
+        ASSERT_TRUE(Load("123"));
+        ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
+        EXPECT_EQ(ReadFileBytes(DbPath()), strFile);
+    }
 }
 
 // ---- Files written by hand from the format rule ----------------------------------------------
