@@ -1,7 +1,9 @@
 #include "ui/CheckResultsWindow.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -12,15 +14,12 @@
 #include "ui/RecordUpdate.h"
 
 CCheckResultsWindow::CCheckResultsWindow(const SchoolKey& key, QWidget* parent)
-    : QDialog(parent), m_modify([key](QWidget* pParent, int nRow) { return ModifyStudentRow(pParent, nRow, key); }),
+    : QWidget(parent), m_modify([key](QWidget* pParent, int nRow) { return ModifyStudentRow(pParent, nRow, key); }),
       m_pModel(new CCheckResultsModel(this)), m_lstResults(new QTableView(this)), m_stcSummary(new QLabel(this))
 {
     setObjectName(QStringLiteral("checkResults"));
     setWindowTitle(QStringLiteral("检查全部记录"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                   Qt::WindowCloseButtonHint);
-    setSizeGripEnabled(true);
-    resize(900, 420);
+    setAccessibleName(windowTitle());
 
     m_lstResults->setObjectName(QStringLiteral("checkResultList"));
     m_lstResults->setAccessibleName(QStringLiteral("未通过检查的记录"));
@@ -58,6 +57,8 @@ CCheckResultsWindow::CCheckResultsWindow(const SchoolKey& key, QWidget* parent)
     auto* pLayout = new QVBoxLayout(this);
     pLayout->addWidget(m_lstResults);
     pLayout->addLayout(pBottom);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    setFocusProxy(m_lstResults);
 }
 
 CCheckResultsWindow::~CCheckResultsWindow() = default;
@@ -83,6 +84,30 @@ int CCheckResultsWindow::FailingCount() const
 int CCheckResultsWindow::StoredRowOf(int nLine) const
 {
     return nLine >= 0 && nLine < m_pModel->rowCount() ? m_pModel->StoredRow(nLine) : -1;
+}
+
+void CCheckResultsWindow::closeEvent(QCloseEvent* pEvent)
+{
+    QWidget::closeEvent(pEvent);
+    emit Closed();
+}
+
+void CCheckResultsWindow::keyPressEvent(QKeyEvent* pEvent)
+{
+    // Keys the results list leaves alone stay with the panel: they must not reach the main window,
+    // whose Escape asks to quit and whose Enter modifies the record selected in the list.
+    switch (pEvent->key())
+    {
+    case Qt::Key_Escape:
+        close();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        ModifyLine(m_lstResults->currentIndex().row());
+        break;
+    default:
+        QWidget::keyPressEvent(pEvent);
+    }
 }
 
 void CCheckResultsWindow::ModifyLine(int nLine)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include <QWidget>
 
 #include "ui/RecordUpdate.h"
 
@@ -11,9 +11,10 @@ class CCheckResultsModel;
 // The result of checking every stored record as the record editor accepts a record: one line per
 // failing record (row, student number, name, the first failing check's message, every coded value
 // that is not in its table), and below it how many failed ("全部N条记录都通过了检查。" when none did)
-// with a "关闭" button. A double click opens the record in the editor; accepting it saves the
-// record and checks everything again. Not modal: the main window keeps working beside it.
-class CCheckResultsWindow : public QDialog
+// with a "关闭" button. A double click (or Enter) opens the record in the editor; accepting it saves
+// the record and checks everything again. A panel the main window docks below its list, so the list
+// and the status line stay in view and keep working; 关闭 and Escape close it.
+class CCheckResultsWindow : public QWidget
 {
     Q_OBJECT
   public:
@@ -34,6 +35,12 @@ class CCheckResultsWindow : public QDialog
   signals:
     // After every check: how many records are stored and how many fail.
     void Checked(int nRecords, int nFailing);
+    // The panel was closed (关闭, Escape or close()).
+    void Closed();
+
+  protected:
+    void closeEvent(QCloseEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
 
   private:
     RecordModifier m_modify;

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSplitter>
 #include <QTableView>
 #include <QUndoStack>
 
@@ -43,11 +44,15 @@ CMainDialog::CMainDialog(QWidget* pParent) : CSizingDialog(pParent, sfBoth, true
     m_pModel = new CStudentListModel(g_memStudents, this);
     m_pModel->SetShowCodeNames(ShowsCodeNames());
     m_pSortModel = new CStudentSortModel(m_pModel, this);
-    m_lstStudents = new QTableView(this);
+    // The list's place holds the list and, docked below it, the check results.
+    m_pListSplitter = new QSplitter(Qt::Vertical, this);
+    m_pListSplitter->setChildrenCollapsible(false);
+    m_pListSplitter->setGeometry(0, m_nMenuHeight, kClientWidth, kListHeight);
+    m_lstStudents = new QTableView(m_pListSplitter);
     m_lstStudents->setObjectName(QStringLiteral("id1018"));
     m_lstStudents->setAccessibleName(QStringLiteral("学生列表"));
     m_lstStudents->setModel(m_pSortModel);
-    m_lstStudents->setGeometry(0, m_nMenuHeight, kClientWidth, kListHeight);
+    m_pListSplitter->addWidget(m_lstStudents);
     SetUpListColumns();
 
     m_stcStatus = new QLabel(this);
@@ -84,7 +89,7 @@ void CMainDialog::OnInitDialog()
         done(QDialog::Rejected); // no exit question: the program ends
         return;
     }
-    AddControl(m_lstStudents, lmStretch, lmStretch);
+    AddControl(m_pListSplitter, lmStretch, lmStretch);
     AddControl(m_stcStatus, lmStretch, lmMove);
     FillList();
     setWindowState(windowState() | Qt::WindowMaximized);

@@ -14,6 +14,7 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QAction;
+class QSplitter;
 class QTableView;
 class CCheckResultsWindow;
 class QUndoStack;
@@ -105,8 +106,9 @@ class CMainDialog : public CSizingDialog
 
     CLoginDialog m_dlgLogin;
     QMenuBar* m_pMenuBar;
-    QTableView* m_lstStudents; // the student list, id 1018
-    QLabel* m_stcStatus;       // the status line, id 101
+    QTableView* m_lstStudents;  // the student list, id 1018
+    QSplitter* m_pListSplitter; // the list, and below it the check results while they are open
+    QLabel* m_stcStatus;        // the status line, id 101
     CStudentListModel* m_pModel;
     CStudentSortModel* m_pSortModel; // the order the list shows
     QPointer<CCheckResultsWindow> m_pCheckWindow;
@@ -144,5 +146,7 @@ class CMainDialog : public CSizingDialog
     void ShowCheckCounts(int nRecords, int nFailing);
     // The status line's own text, shown while no check window reports to it.
     void ShowNormalStatus();
+    // The check window was closed: the status line goes back, the window goes.
+    void OnCheckWindowClosed();
     int m_nMenuHeight;
 };

@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSplitter>
 #include <QTableView>
 
 #include "core/DataFunc.h"
@@ -61,21 +62,31 @@ void CMainDialog::OnCheckAllRecords()
 {
     if (!m_pCheckWindow)
     {
-        m_pCheckWindow = new CCheckResultsWindow(GetSchoolKey(), this);
-        m_pCheckWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_pCheckWindow = new CCheckResultsWindow(GetSchoolKey(), m_pListSplitter);
         connect(m_pCheckWindow, &CCheckResultsWindow::Checked, this, &CMainDialog::ShowCheckCounts);
-        // The counts stop following the records once the window is gone: the line says no more.
-        connect(m_pCheckWindow, &QDialog::finished, this, &CMainDialog::ShowNormalStatus);
+        connect(m_pCheckWindow, &CCheckResultsWindow::Closed, this, &CMainDialog::OnCheckWindowClosed);
         m_pCheckWindow->SetRecordModifier(StepModifier());
+        m_pListSplitter->addWidget(m_pCheckWindow);
+        // The list keeps two thirds of its place, and all of it when the panel closes.
+        const int nHeight = m_pListSplitter->height();
+        m_pListSplitter->setSizes({nHeight - nHeight / 3, nHeight / 3});
     }
     m_pCheckWindow->Recheck();
     m_pCheckWindow->show();
-    m_pCheckWindow->raise();
+    m_pCheckWindow->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainDialog::OnCheckWindowClosed()
+{
+    // The counts stop following the records once the window is gone: the line says no more.
+    ShowNormalStatus();
+    m_pCheckWindow->deleteLater();
+    m_pCheckWindow.clear();
 }
 
 void CMainDialog::OnRecordsChanged()
 {
-    if (m_pCheckWindow && m_pCheckWindow->isVisible())
+    if (m_pCheckWindow)
         m_pCheckWindow->Recheck();
 }
 

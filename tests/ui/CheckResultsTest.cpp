@@ -22,6 +22,12 @@ class CheckMainDialog : public CLoggedInMainDialog
     using CMainDialog::m_stcStatus;
 };
 
+// The widget's place in the main window's coordinates.
+QRect PlaceIn(const QWidget* pWidget, const QWidget* pWindow)
+{
+    return {pWidget->mapTo(pWindow, QPoint(0, 0)), pWidget->size()};
+}
+
 QStringList Line(CCheckResultsWindow* pWindow, int nLine)
 {
     const QAbstractItemModel* pModel = pWindow->findChild<QTableView*>(u"checkResultList"_s)->model();
@@ -128,6 +134,58 @@ class TestCheckResults : public QObject
         QCOMPARE(dlg.findChild<QLabel*>(u"checkSummary"_s)->text(), u"全部0条记录都通过了检查。"_s);
         dlg.findChild<CCheckResultsWindow*>()->close();
         QCOMPARE(dlg.m_stcStatus->text(), normal);
+    }
+
+    void docksBelowTheListKeepingListAndStatusLineInView()
+    {
+        AddStudent("2006001", "");
+        AddStudent("2006002", "李四");
+        CheckMainDialog dlg;
+        dlg.show();
+        dlg.showNormal();
+        dlg.resize(1000, 600);
+        dlg.OnShowList();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        const QRect whole = PlaceIn(dlg.m_lstStudents, &dlg);
+        dlg.OnCheckAllRecords();
+        QPointer<CCheckResultsWindow> pPanel = dlg.findChild<CCheckResultsWindow*>();
+        QVERIFY(!pPanel->isWindow());
+        QVERIFY(pPanel->hasFocus() || pPanel->isAncestorOf(QApplication::focusWidget()));
+
+        // The list and the panel share the list's place; the status line stays where it was.
+        QTRY_VERIFY(PlaceIn(dlg.m_lstStudents, &dlg).height() < whole.height());
+        const QRect list = PlaceIn(dlg.m_lstStudents, &dlg);
+        const QRect panel = PlaceIn(pPanel, &dlg);
+        QVERIFY(dlg.m_lstStudents->isVisible() && pPanel->isVisible() && dlg.m_stcStatus->isVisible());
+        QCOMPARE(list.top(), whole.top());
+        QVERIFY(panel.top() > list.bottom());
+        QVERIFY(panel.bottom() <= whole.bottom());
+        QVERIFY(panel.height() >= whole.height() / 4);
+        QCOMPARE(panel.left(), whole.left());
+        QCOMPARE(panel.right(), whole.right());
+        QVERIFY(!dlg.m_stcStatus->geometry().intersects(panel));
+        QCOMPARE(dlg.m_stcStatus->text(), u"共2条记录，1条未通过检查"_s);
+
+        // The list beside it keeps working and the panel follows it.
+        dlg.m_lstStudents->selectRow(1);
+        MessageRecorder messages;
+        messages.QueueAnswer(IDYES);
+        dlg.OnDeleteRecord();
+        QCOMPARE(pPanel->FailingCount(), 1);
+        QCOMPARE(dlg.m_stcStatus->text(), u"共1条记录，1条未通过检查"_s);
+
+        // Enter on a line corrects its record; Escape closes the panel, not the program.
+        auto* pResults = pPanel->findChild<QTableView*>(u"checkResultList"_s);
+        pResults->setCurrentIndex(pResults->model()->index(0, 0));
+        WhenEditorOpens([](QDialog* pEditor) { FindById<QLineEdit>(pEditor, 1003)->setText(u"王五"_s); });
+        QTest::keyClick(pResults, Qt::Key_Return);
+        QCOMPARE(StoredCell(0, Field::XM), Gbk("王五"));
+        QCOMPARE(pPanel->FailingCount(), 0);
+        QTest::keyClick(pResults, Qt::Key_Escape);
+        QCOMPARE(messages.count(), 1); // the delete's question only: no exit question
+        QTRY_VERIFY(pPanel.isNull());
+        QTRY_COMPARE(PlaceIn(dlg.m_lstStudents, &dlg), whole);
+        QVERIFY(dlg.isVisible());
     }
 
   private:

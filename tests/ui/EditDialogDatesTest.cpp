@@ -2,6 +2,7 @@
 // before 1970 are shown as stored, the pickers take yyyy-MM-dd in any language.
 #include "SearchTestSupport.h"
 
+#include <QClipboard>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLocale>
@@ -28,6 +29,18 @@ bool Modify(int nRow, std::function<void(QDialog*)> fnEdit)
     WhenEditorOpens(std::move(fnEdit), &bAccepted);
     ModifyStudentRow(nullptr, nRow, g_testKey);
     return bAccepted;
+}
+
+// Clicks the picker's text field on character nChar, as a user clicking into the date does.
+void ClickOnCharacter(QDateEdit* pPicker, int nChar)
+{
+    auto* pEdit = pPicker->findChild<QLineEdit*>();
+    const QFontMetrics metrics = pEdit->fontMetrics();
+    const QString text = pEdit->text();
+    // 2: the line edit's own inner margin before the text.
+    const int nX = pEdit->contentsRect().left() + pEdit->textMargins().left() + 2 +
+                   metrics.horizontalAdvance(text.left(nChar)) + metrics.horizontalAdvance(text.at(nChar)) / 2;
+    QTest::mouseClick(pEdit, Qt::LeftButton, {}, QPoint(nX, pEdit->height() / 2));
 }
 } // namespace
 
@@ -113,6 +126,77 @@ class TestEditDialogDates : public QObject
         QCOMPARE(QApplication::focusWidget(), FindById<QWidget>(&dlg, 1010));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), FindById<QWidget>(&dlg, 1012));
+    }
+
+    void digitsReplaceTheSectionUnderTheCaretAndWholeDatesAreTaken_data()
+    {
+        QTest::addColumn<int>("click"); // the character clicked on; -1: everything selected
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("pasted"); // put on the clipboard and pasted after the keys
+        QTest::addColumn<QDate>("date");
+        const QDate unchanged(1984, 1, 1);
+        QTest::newRow("month clicked, one digit") << 6 << u"3"_s << QString() << QDate(1984, 3, 1);
+        QTest::newRow("day clicked, two digits") << 9 << u"15"_s << QString() << QDate(1984, 1, 15);
+        QTest::newRow("year clicked, typing runs on") << 1 << u"19860304"_s << QString() << QDate(1986, 3, 4);
+        QTest::newRow("a digit after Backspace goes on") << 3 << u"\b6"_s << QString() << QDate(1986, 1, 1);
+        QTest::newRow("all selected, typed with dashes") << -1 << u"1986-03-04"_s << QString() << QDate(1986, 3, 4);
+        QTest::newRow("all selected, short month and day") << -1 << u"1986-3-4"_s << QString() << QDate(1986, 3, 4);
+        QTest::newRow("all selected, eight digits") << -1 << u"19860304"_s << QString() << QDate(1986, 3, 4);
+        QTest::newRow("eight digits pasted into the month") << 6 << QString() << u"19860304"_s << QDate(1986, 3, 4);
+        QTest::newRow("a date pasted into the day") << 9 << QString() << u"1986-03-04"_s << QDate(1986, 3, 4);
+        QTest::newRow("a copied cell pasted over all") << -1 << QString() << u"1986-3-4\n"_s << QDate(1986, 3, 4);
+        QTest::newRow("no such month pasted") << 6 << QString() << u"1986-13-04"_s << unchanged;
+        QTest::newRow("before the first date pasted") << -1 << QString() << u"18991231"_s << unchanged;
+        QTest::newRow("words pasted") << -1 << QString() << u"明天"_s << unchanged;
+    }
+    void digitsReplaceTheSectionUnderTheCaretAndWholeDatesAreTaken()
+    {
+        QFETCH(int, click);
+        QFETCH(QString, keys);
+        QFETCH(QString, pasted);
+        QFETCH(QDate, date);
+        CEditDialog dlg(g_testKey.strCode);
+        dlg.show();
+        QApplication::setActiveWindow(&dlg);
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QDateEdit* pBirth = Picker(&dlg, 1005);
+        QCOMPARE(pBirth->date(), QDate(1984, 1, 1));
+        if (click < 0)
+        {
+            pBirth->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(pBirth, Qt::Key_A, Qt::ControlModifier);
+        }
+        else
+        {
+            ClickOnCharacter(pBirth, click);
+            QVERIFY(pBirth->hasFocus());
+        }
+        QTest::keyClicks(pBirth, keys);
+        if (!pasted.isEmpty())
+        {
+            QGuiApplication::clipboard()->setText(pasted);
+            QTest::keyClick(pBirth, Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(pBirth->date(), date);
+        QCOMPARE(pBirth->text(), date.toString(u"yyyy-MM-dd"_s));
+    }
+
+    void typedAndPastedDatesAreStored()
+    {
+        const int nRow = AddStudent("2006001", "张三");
+        MessageRecorder messages;
+        QVERIFY(Modify(nRow, [](QDialog* pEditor) {
+            QDateEdit* pGraduation = Picker(pEditor, 1010);
+            ClickOnCharacter(pGraduation, 0);
+            QTest::keyClicks(pGraduation, u"20070701"_s);
+            QGuiApplication::clipboard()->setText(u"19860304"_s);
+            QDateEdit* pBirth = Picker(pEditor, 1005);
+            ClickOnCharacter(pBirth, 9);
+            QTest::keyClick(pBirth, Qt::Key_V, Qt::ControlModifier);
+        }));
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(StoredCell(nRow, Field::BYSJ), "2007-07-01");
+        QCOMPARE(StoredCell(nRow, Field::CSNY), "1986-03-04");
     }
 
     void byteCountersFollowTheTextAndTurnRedOnlyOverTheLimit()

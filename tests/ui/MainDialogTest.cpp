@@ -81,13 +81,16 @@ class TestMainDialog : public QObject
         dlg.showNormal();
         dlg.resize(minimum + QSize(200, 100));
         QTRY_COMPARE(dlg.size(), minimum + QSize(200, 100));
+        dlg.OnShowList();
+        QTRY_COMPARE(dlg.m_lstStudents->mapTo(&dlg, QPoint(0, 0)).y(), dlg.contentsRect().top());
         const QRect client = dlg.contentsRect();
+        const QRect list(dlg.m_lstStudents->mapTo(&dlg, QPoint(0, 0)), dlg.m_lstStudents->size());
         QCOMPARE(dlg.m_stcStatus->geometry().bottom(), client.bottom());
         QCOMPARE(dlg.m_stcStatus->geometry().left(), client.left());
         QCOMPARE(dlg.m_stcStatus->geometry().right(), client.right());
-        QCOMPARE(dlg.m_lstStudents->geometry().right(), client.right());
-        QCOMPARE(dlg.m_lstStudents->geometry().top(), client.top());
-        QCOMPARE(dlg.m_stcStatus->geometry().top() - dlg.m_lstStudents->geometry().bottom(), 5);
+        QCOMPARE(list.right(), client.right());
+        QCOMPARE(list.top(), client.top());
+        QCOMPARE(dlg.m_stcStatus->geometry().top() - list.bottom(), 5);
         QCOMPARE(dlg.findChild<QMenuBar*>()->geometry().bottom() + 1, client.top());
     }
 

@@ -223,10 +223,8 @@ int main(int argc, char* argv[])
         g_memStudents.SetCell(7, Field::XBDM, "9");
         g_memStudents.SetCell(7, Field::ZXWYYZDM, "xx");
         main.FillList();
-        main.OnCheckAllRecords();
-        auto* pCheck = main.findChild<QDialog*>(u"checkResults"_s);
-        pCheck->resize(1000, 200);
-        bAll &= Save(pCheck, out, u"check.png"_s);
+        main.OnCheckAllRecords(); // docked below the list
+        bAll &= Save(&main, out, u"check.png"_s);
     }
     {
         CEditDialog editor(kSchool.strCode);
