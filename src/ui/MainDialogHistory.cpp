@@ -109,4 +109,10 @@ void CMainDialog::OnRestoreBackup()
     FillList();
     ReportBackupFailure(this);
     FinishStep(std::move(pStep), RowRange(0, g_memStudents.GetRowCount()));
+    // Told like an import's outcome, in the words of the command line's restore.
+    const QString summary = QStringLiteral("已恢复备份 %1，共 %2 条记录。")
+                                .arg(QString::fromStdString(strId))
+                                .arg(g_memStudents.GetRowCount());
+    m_stcStatus->setText(summary);
+    UiMessageBox(this, summary, QStringLiteral("提示"));
 }

@@ -7,6 +7,7 @@
 #include "ui/MainDialog.h"
 #include "ui/PrintOptionsDialog.h"
 #include "ui/StatsWindow.h"
+#include "ui/Support/ExchangeFiles.h"
 #include "ui/Support/FileDialogs.h"
 #include "ui/Support/FileMessages.h"
 #include "ui/Support/MessageBox.h"
@@ -68,7 +69,7 @@ void CMainDialog::OnExportPdf()
     const QString defaultName =
         job.kind == PrintJob::List ? QStringLiteral("学生名单.pdf") : QStringLiteral("学生信息核对表.pdf");
     const QString path =
-        UiFileDialog({this, true, defaultName, QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf")});
+        ChooseFileInLastFolder({this, true, defaultName, QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf")});
     if (path.isEmpty())
         return;
     std::string strPdf;

@@ -19,6 +19,7 @@
 #include "core/MemTable.h"
 #include "exchange/StatisticsWorkbook.h"
 #include "exchange/WorkbookImport.h"
+#include "ui/Support/ExchangeFiles.h"
 #include "ui/Support/FileDialogs.h"
 #include "ui/Support/FileMessages.h"
 #include "ui/Support/GbkText.h"
@@ -181,8 +182,8 @@ void CStatsWindow::ShowChart()
 void CStatsWindow::OnExportTable()
 {
     const QString path =
-        UiFileDialog({this, true, QStringLiteral("统计.xlsx"),
-                      QStringLiteral("Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"), QStringLiteral("xlsx")});
+        ChooseFileInLastFolder({this, true, QStringLiteral("统计.xlsx"),
+                                QStringLiteral("Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"), QStringLiteral("xlsx")});
     if (path.isEmpty())
         return;
     std::string strBytes, strError;
@@ -198,7 +199,7 @@ void CStatsWindow::OnExportTable()
 
 void CStatsWindow::OnExportChart()
 {
-    const QString path = UiFileDialog(
+    const QString path = ChooseFileInLastFolder(
         {this, true, QStringLiteral("统计图.png"), QStringLiteral("PNG 图片 (*.png)"), QStringLiteral("png")});
     if (path.isEmpty())
         return;

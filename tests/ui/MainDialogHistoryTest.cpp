@@ -28,6 +28,7 @@ class HistoryMainDialog : public LoggedInMainDialog
 {
   public:
     HistoryMainDialog() : LoggedInMainDialog(u"10001"_s, u"123"_s) {}
+    using CMainDialog::m_stcStatus;
     QAction* Undo() { return findChild<QAction*>(u"undo"_s); }
     QAction* Redo() { return findChild<QAction*>(u"redo"_s); }
 };
@@ -279,9 +280,12 @@ class TestMainDialogHistory : public QObject
             RestoreScript script(0);
             dlg.OnRestoreBackup();
         }
-        QCOMPARE(messages.count(), 1);
-        QVERIFY(messages.last().text.startsWith(u"用 "_s));
-        QVERIFY(messages.last().bDefaultNo);
+        QCOMPARE(messages.count(), 2); // the question, then what was restored
+        QVERIFY(messages.calls().at(0).text.startsWith(u"用 "_s));
+        QVERIFY(messages.calls().at(0).bDefaultNo);
+        QCOMPARE(messages.last().text,
+                 u"已恢复备份 "_s + QString::fromStdString(backups[0].stamp.strId) + u"，共 5 条记录。"_s);
+        QCOMPARE(dlg.m_stcStatus->text(), messages.last().text);
         QCOMPARE(DataFile(), ReadFileBytes(QString::fromStdString(backups[0].strPath)));
         QCOMPARE(dlg.m_pModel->rowCount(), 5);
         QCOMPARE(dlg.m_pModel->index(4, Field::XSBSH).data().toString(), u"S4");

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "exchange/WorkbookImport.h"
+#include "ui/Support/FileDialogs.h"
 #include "ui/Support/FileMessages.h"
 
 class QWidget;
@@ -11,5 +12,8 @@ class QWidget;
 // the dialog starts in the folder used last, else in the user's documents folder (never beside the
 // program's data files). The folder of a chosen file is remembered. Empty when cancelled.
 QString ChooseExchangeFile(QWidget* pParent, bool bSave, const QString& defaultName = QString());
+// Any file dialog of the program's exchanges (exports of reports too) that starts in the folder
+// used last, else in the documents folder; the request's own folder is not used.
+QString ChooseFileInLastFolder(FileDialogRequest request);
 
 ExchangeFormat FormatOf(const QString& path);
