@@ -77,7 +77,7 @@ std::optional<int> WaitSecondsOfArgs(const CCliArgs& args)
 int ReportSchoolAccess(SchoolAccess result, const std::string& strCode)
 {
     const DWORD dwCode = GetLastError();
-    const std::string strMessage = TerminalText(SchoolAccessMessage(result, strCode));
+    const std::string strMessage = TerminalText(SchoolAccessMessage(result, strCode, dwCode));
     switch (result)
     {
     case SchoolAccess::Done:
@@ -89,6 +89,7 @@ int ReportSchoolAccess(SchoolAccess result, const std::string& strCode)
     case SchoolAccess::WrongPassword:
         return DataError(strMessage, ERROR_INVALID_PASSWORD);
     case SchoolAccess::DatabaseUnreachable:
+    case SchoolAccess::LockUnreachable:
         return DataError(strMessage, dwCode);
     case SchoolAccess::SaveFailed:
     case SchoolAccess::ProfileNotWritten:

@@ -54,8 +54,11 @@ int RunRestore(const CCliArgs& args)
     // A restore writes the school: it holds the writer lock for its whole run.
     CScopedSchoolLock lock;
     if (const DWORD dwCode = lock.Lock(school.strCode, *nWait); dwCode != ERROR_SUCCESS)
-        return ReportSchoolAccess(
-            dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::DatabaseUnreachable, school.strCode);
+    {
+        SetLastError(dwCode);
+        return ReportSchoolAccess(dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::LockUnreachable,
+                                  school.strCode);
+    }
     if (!RestoreBackup(school.strCode, strId, school.strPassword, strBackupPassword, g_memStudents))
     {
         const DWORD dwCode = GetLastError();

@@ -39,7 +39,7 @@ SchoolAccess OpenSchoolToWrite(const std::string& strCode, const std::string& st
     if (const DWORD dwCode = g_schoolSession.Lock(strCode, nWaitSeconds); dwCode != ERROR_SUCCESS)
     {
         SetLastError(dwCode);
-        return dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::DatabaseUnreachable;
+        return dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::LockUnreachable;
     }
     const SchoolAccess result = OpenSchool(strCode, strPassword, students, bAcceptChangedFile);
     if (result != SchoolAccess::Done && !bHeldBefore)

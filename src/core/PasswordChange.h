@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/LastError.h"
+
 class CMemTable;
 
 // How opening a school's data file or changing its password ended; each refusal has its message.
@@ -11,7 +13,8 @@ enum class SchoolAccess
     CodeEmpty,           // "请输入院校代码，不知院校代码可以查询。"
     CodeUnknown,         // "院校代码不正确，请检查。"
     WrongPassword,       // "密码不正确，请检查。"
-    DatabaseUnreachable, // "不能访问该院校的数据库，请检查。"
+    DatabaseUnreachable, // "不能访问该院校的数据库，请检查。", naming the data file and the reason
+    LockUnreachable,     // the same, naming the school's lock file and the reason it cannot be locked
     ConfirmationDiffers, // "新旧密码输入不一致，请检查。"
     SaveFailed,          // "修改密码失败。"
     Locked,              // another program writes the school now
@@ -21,8 +24,9 @@ enum class SchoolAccess
 };
 
 // The message (GBK) shown with the caption "提示" for a refusal; empty for Done. The code names the
-// school's backup folder in the message for a damaged file.
-std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode = {});
+// school's backup folder in the message for a damaged file, and its data or lock file when either
+// cannot be reached; dwReason (the last error of the refusal) gives the words of why.
+std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode = {}, DWORD dwReason = ERROR_SUCCESS);
 
 // The login's checks (no lock: reading needs none): the code is not empty, is a row of g_memSchools (exact match), and
 // its data file loads into the table with the password. On WrongPassword and on every failure before the file is read
@@ -34,7 +38,9 @@ SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPasswo
 
 // OpenSchool for a program that will write the school: first takes the school's writer lock in
 // g_schoolSession, waiting up to nWaitSeconds (Locked while another program holds it). The lock
-// stays held after Done, and is let go after any other result unless it was held before.
+// stays held after Done, and is let go after any other result unless it was held before. A lock file
+// that cannot be opened or locked (a folder, a FIFO, a link to nowhere, a folder without write access)
+// is LockUnreachable.
 SchoolAccess OpenSchoolToWrite(const std::string& strCode, const std::string& strPassword, CMemTable& students,
                                int nWaitSeconds = 0, bool bAcceptChangedFile = false);
 

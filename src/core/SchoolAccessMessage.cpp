@@ -1,5 +1,7 @@
 #include "core/PasswordChange.h"
 #include "core/SchoolBackups.h"
+#include "core/SchoolDatabase.h"
+#include "platform/ErrorText.h"
 #include "platform/ProgramDir.h"
 
 namespace
@@ -14,9 +16,17 @@ std::string NewestBackupText(const std::string& strCode)
     return "最新的备份是 " + FormatBackupTime(backups.front().stamp.tWhen) + " 的 " + strId +
            ".db，可以用 varnholt-cli restore --school " + strCode + " --backup " + strId + " 恢复。";
 }
+
+// Which of the school's files could not be reached, and why: the user can see to that file.
+std::string UnreachableText(const char* lpcszWhich, const std::string& strPath, DWORD dwReason)
+{
+    if (dwReason == ERROR_SUCCESS || strPath.empty())
+        return {};
+    return std::string(lpcszWhich) + "“" + strPath + "”：" + GetErrorReasonText(dwReason) + "。";
+}
 } // namespace
 
-std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode)
+std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode, DWORD dwReason)
 {
     switch (result)
     {
@@ -29,7 +39,10 @@ std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode)
     case SchoolAccess::WrongPassword:
         return "密码不正确，请检查。";
     case SchoolAccess::DatabaseUnreachable:
-        return "不能访问该院校的数据库，请检查。";
+        return "不能访问该院校的数据库，请检查。" +
+               UnreachableText("数据文件", GetSchoolDatabasePath(strCode), dwReason);
+    case SchoolAccess::LockUnreachable:
+        return "不能访问该院校的数据库，请检查。" + UnreachableText("锁文件", GetSchoolLockPath(strCode), dwReason);
     case SchoolAccess::ConfirmationDiffers:
         return "新旧密码输入不一致，请检查。";
     case SchoolAccess::SaveFailed:

@@ -135,7 +135,7 @@ void CLoginDialog::OnOK()
     }
     if (result != SchoolAccess::Done)
     {
-        UiMessageBox(this, FromGbk(SchoolAccessMessage(result, m_strCode)), QStringLiteral("提示"));
+        UiMessageBox(this, FromGbk(SchoolAccessMessage(result, m_strCode, GetLastError())), QStringLiteral("提示"));
         return;
     }
     if (HoldsNoRecordsYet(m_strCode) && !ConfirmFirstPassword())

@@ -95,7 +95,7 @@ void CPasswordDialog::OnOK()
     const SchoolAccess result =
         ChangeSchoolPassword({m_strCode, m_strOldPassword, m_strNewPassword, m_strConfirm}, g_memStudents);
     if (result != SchoolAccess::Done)
-        UiMessageBox(this, FromGbk(SchoolAccessMessage(result, m_strCode)), QStringLiteral("提示"));
+        UiMessageBox(this, FromGbk(SchoolAccessMessage(result, m_strCode, GetLastError())), QStringLiteral("提示"));
     // The data file has the new password even when its note in the profile failed: trying again
     // with the old one would only be refused.
     if (result == SchoolAccess::Done || result == SchoolAccess::ProfileNotWritten)

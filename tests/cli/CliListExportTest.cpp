@@ -76,7 +76,8 @@ TEST_F(CliTest, UnreadableDataFileIsADataErrorWithItsCode)
     WriteFileBytes(DataFilePath(CODE), "OKAY\r\n" + HeaderLine("\t", "") + std::string(100, '\t') + "\r\n");
     const CliResult result = Run({"list", "--school", CODE});
     EXPECT_EQ(result.nExit, 3);
-    EXPECT_EQ(result.strErr, "varnholt-cli: 不能访问该院校的数据库，请检查。（错误代码 13）\n");
+    EXPECT_EQ(result.strErr, "varnholt-cli: 不能访问该院校的数据库，请检查。数据文件“" + DataFilePath(CODE) +
+                                 "”：数据无效。（错误代码 13）\n");
 }
 
 TEST_F(CliTest, ExportWritesTheProgramsCsvFile)

@@ -163,17 +163,21 @@ TEST_F(CliTest, OddDataFileIsRefusedAtOnceByEveryCommand)
         const char* lpcszName;
         void (*make)(const std::string& strPath);
         DWORD dwCode;
+        const char* lpcszReason;
     };
     const OddCase cases[] = {
-        {"fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, ERROR_BAD_FILE_TYPE},
-        {"device", [](const std::string& p) { ASSERT_TRUE(TestKit::MakeDeviceNode(p)); }, ERROR_BAD_FILE_TYPE},
-        {"dangling link", [](const std::string& p) { ::symlink("gone.db", p.c_str()); }, ERROR_CANT_RESOLVE_FILENAME},
+        {"fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, ERROR_BAD_FILE_TYPE,
+         "不是普通文件（是管道、套接字或设备）"},
+        {"device", [](const std::string& p) { ASSERT_TRUE(TestKit::MakeDeviceNode(p)); }, ERROR_BAD_FILE_TYPE,
+         "不是普通文件（是管道、套接字或设备）"},
+        {"dangling link", [](const std::string& p) { ::symlink("gone.db", p.c_str()); }, ERROR_CANT_RESOLVE_FILENAME,
+         "符号链接指向的文件不存在或链接成环"},
     };
     for (const OddCase& odd : cases)
     {
         odd.make(DataFilePath(CODE));
-        const std::string strExpected =
-            "varnholt-cli: 不能访问该院校的数据库，请检查。（错误代码 " + std::to_string(odd.dwCode) + "）\n";
+        const std::string strExpected = "varnholt-cli: 不能访问该院校的数据库，请检查。数据文件“" + DataFilePath(CODE) +
+                                        "”：" + odd.lpcszReason + "。（错误代码 " + std::to_string(odd.dwCode) + "）\n";
         for (const char* lpcszCommand : {"list", "check"})
         {
             const CliResult result = Run({lpcszCommand, "--school", CODE});
@@ -183,6 +187,45 @@ TEST_F(CliTest, OddDataFileIsRefusedAtOnceByEveryCommand)
         EXPECT_EQ(Run({"passwd", "--school", CODE, "--old", "", "--new", "1"}).nExit, 3) << odd.lpcszName;
         EXPECT_FALSE(std::filesystem::exists(FilePath("gone.db")));
         std::filesystem::remove(DataFilePath(CODE));
+    }
+}
+
+TEST_F(CliWriters, OddLockFileIsNamedWithItsReasonByEveryWriter)
+{
+    struct OddCase
+    {
+        const char* lpcszName;
+        void (*make)(const std::string& strPath);
+        DWORD dwCode;
+        const char* lpcszReason;
+    };
+    const OddCase cases[] = {
+        {"fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, ERROR_BAD_FILE_TYPE,
+         "不是普通文件（是管道、套接字或设备）"},
+        {"folder", [](const std::string& p) { std::filesystem::create_directory(p); }, ERROR_DIRECTORY,
+         "这是一个文件夹"},
+        {"dangling link", [](const std::string& p) { ::symlink("gone.lock", p.c_str()); }, ERROR_CANT_RESOLVE_FILENAME,
+         "符号链接指向的文件不存在或链接成环"},
+    };
+    for (const OddCase& odd : cases)
+    {
+        std::filesystem::remove(LockPath());
+        odd.make(LockPath());
+        const std::string strExpected = "varnholt-cli: 不能访问该院校的数据库，请检查。锁文件“" + LockPath() + "”：" +
+                                        odd.lpcszReason + "。（错误代码 " + std::to_string(odd.dwCode) + "）\n";
+        const std::vector<std::vector<std::string>> writers = {
+            ImportArgs("in.csv", {ValidRecord(2)}),
+            {"passwd", "--school", CODE, "--old", "123", "--new", "456"},
+            {"restore", "--school", CODE, "--password", "123", "--backup", "20261210-030005Z"},
+        };
+        for (const std::vector<std::string>& args : writers)
+        {
+            const CliResult result = Run(args);
+            EXPECT_EQ(result.nExit, 3) << odd.lpcszName << " " << args[0];
+            EXPECT_EQ(result.strErr, strExpected) << odd.lpcszName << " " << args[0];
+        }
+        EXPECT_EQ(ReadFileBytes(DataFilePath(CODE)), m_strStored) << odd.lpcszName;
+        EXPECT_FALSE(std::filesystem::exists(FilePath("gone.lock")));
     }
 }
 

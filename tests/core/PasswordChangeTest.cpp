@@ -110,6 +110,12 @@ TEST_F(PasswordChange, EachRefusalHasItsMessage)
     EXPECT_EQ(SchoolAccessMessage(SchoolAccess::CodeUnknown), Gbk("院校代码不正确，请检查。"));
     EXPECT_EQ(SchoolAccessMessage(SchoolAccess::WrongPassword), Gbk("密码不正确，请检查。"));
     EXPECT_EQ(SchoolAccessMessage(SchoolAccess::DatabaseUnreachable), Gbk("不能访问该院校的数据库，请检查。"));
+    const std::string strDir = (m_root / "program").string();
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::DatabaseUnreachable, "10001", ERROR_BAD_FILE_TYPE),
+              Gbk("不能访问该院校的数据库，请检查。数据文件“") + strDir +
+                  Gbk("/10001.db”：不是普通文件（是管道、套接字或设备）。"));
+    EXPECT_EQ(SchoolAccessMessage(SchoolAccess::LockUnreachable, "10001", ERROR_DIRECTORY),
+              Gbk("不能访问该院校的数据库，请检查。锁文件“") + strDir + Gbk("/10001.lock”：这是一个文件夹。"));
     EXPECT_EQ(SchoolAccessMessage(SchoolAccess::ConfirmationDiffers), Gbk("新旧密码输入不一致，请检查。"));
     EXPECT_EQ(SchoolAccessMessage(SchoolAccess::SaveFailed), Gbk("修改密码失败。"));
     EXPECT_EQ(SchoolAccessMessage(SchoolAccess::Locked), Gbk("另一个程序正在修改该院校的数据，请等它结束后再试。"));
@@ -179,7 +185,8 @@ TEST_F(PasswordChange, FailedSaveIsReportedAndWritesNoProfile)
     EXPECT_FALSE(fs::exists(Profile()));
 
     SetProgramDirectory((m_root / "missing").string()); // not even the lock file can be made
-    EXPECT_EQ(ChangeSchoolPassword({"10001", "", "1", "1"}, m_students), SchoolAccess::DatabaseUnreachable);
+    EXPECT_EQ(ChangeSchoolPassword({"10001", "", "1", "1"}, m_students), SchoolAccess::LockUnreachable);
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
     EXPECT_FALSE(fs::exists(Profile()));
 }
 

@@ -162,24 +162,38 @@ TEST_F(ProfileTest, UnreadableProfileIsNeverReplacedByTheNewEntryAlone)
     }
 }
 
-TEST_F(ProfileTest, FailingFsyncFailsTheWriteAndKeepsTheFile)
+TEST_F(ProfileTest, FailingReadOrFsyncFailsTheWriteAndKeepsTheFile)
 {
-    WriteBytes(IniPath(), "[security]\r\n10002=other\r\n");
-    class FailingFsync : public FileCalls
+    // A disk error (EIO) while reading the existing profile, or while flushing the new one.
+    class FailingCall : public FileCalls
     {
       public:
-        int Fsync(int) override
+        explicit FailingCall(bool bFailRead) : m_bFailRead(bFailRead) {}
+        ssize_t Read(int fd, void* pBuffer, size_t nSize) override
+        {
+            return m_bFailRead ? Fail() : FileCalls::Read(fd, pBuffer, nSize);
+        }
+        int Fsync(int fd) override { return m_bFailRead ? FileCalls::Fsync(fd) : Fail(); }
+
+      private:
+        static int Fail()
         {
             errno = EIO;
             return -1;
         }
-    } calls;
-    ScopedFileCalls scope(calls);
-    EXPECT_FALSE(WritePrivateProfileString("security", "10001", "1", "quillmark.ini"));
-    EXPECT_EQ(GetLastError(), ERROR_GEN_FAILURE);
-    EXPECT_EQ(ReadBytes(IniPath()), "[security]\r\n10002=other\r\n");
-    for (const auto& entry : fs::directory_iterator(m_dir))
-        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+        bool m_bFailRead;
+    };
+    for (const bool bFailRead : {true, false})
+    {
+        WriteBytes(IniPath(), "[security]\r\n10002=other\r\n");
+        FailingCall calls(bFailRead);
+        ScopedFileCalls scope(calls);
+        EXPECT_FALSE(WritePrivateProfileString("security", "10001", "1", "quillmark.ini")) << bFailRead;
+        EXPECT_EQ(GetLastError(), ERROR_GEN_FAILURE) << bFailRead;
+        EXPECT_EQ(ReadBytes(IniPath()), "[security]\r\n10002=other\r\n") << bFailRead;
+        for (const auto& entry : fs::directory_iterator(m_dir))
+            EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << entry.path();
+    }
 }
 
 TEST_F(ProfileTest, WritersInSeveralProcessesAtOnceLoseNoEntry)

@@ -2,8 +2,12 @@
 
 #include "StudentFixture.h"
 
+#include <cerrno>
+#include <fcntl.h>
 #include <fstream>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +18,7 @@
 
 #include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
+#include "platform/FileCalls.h"
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +40,27 @@ void WriteBytes(const std::string& strPath, const std::string& strBytes)
 {
     std::ofstream(strPath, std::ios::binary | std::ios::trunc) << strBytes;
 }
+
+enum class OddFile
+{
+    Fifo,
+    Folder,
+    DanglingLink,
+    ReadOnlyFolder
+};
+
+// A folder the user may not write: no file can be created in it.
+class NoFileCreated : public FileCalls
+{
+  public:
+    int Open(const char* lpcszPath, int nFlags, mode_t mode) override
+    {
+        if ((nFlags & O_CREAT) == 0)
+            return FileCalls::Open(lpcszPath, nFlags, mode);
+        errno = EACCES;
+        return -1;
+    }
+};
 
 void FillAndPressOK(CLoginDialog& dlg, const QString& code, const QString& password)
 {
@@ -81,7 +107,8 @@ class TestLoginDialog : public QObject
         QTest::newRow("empty password for a locked file")
             << QStringLiteral("10001") << QString() << QStringLiteral("密码不正确，请检查。");
         QTest::newRow("unreadable file") << QStringLiteral("10002") << QString()
-                                         << QStringLiteral("不能访问该院校的数据库，请检查。");
+                                         << QStringLiteral("不能访问该院校的数据库，请检查。数据文件“%1/10002.db”："
+                                                           "这是一个文件夹。");
     }
 
     void refusesWithAMessageAndStaysOpen()
@@ -97,13 +124,64 @@ class TestLoginDialog : public QObject
         dlg.show();
         FillAndPressOK(dlg, code, password);
         QCOMPARE(messages.count(), 1);
-        QCOMPARE(messages.last().text, message);
+        QCOMPARE(messages.last().text, message.contains(u"%1"_s) ? message.arg(m_dir->path()) : message);
         QCOMPARE(messages.last().caption, QStringLiteral("提示"));
         QCOMPARE(messages.last().buttons, MsgButtons::Ok);
         QVERIFY(dlg.isVisible());
         QCOMPARE(FindById<QLineEdit>(&dlg, 1001)->text(), code); // the typed values stay
         QVERIFY(g_strSchoolCode.empty());
         QCOMPARE(g_memStudents.GetRowCount(), 2); // the table holds what it held before
+    }
+
+    // A data or lock file that cannot be used is named in the message, with the reason.
+    void oddFileIsNamedWithItsReason_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("FIFO as the data file") << u"10001.db"_s << int(OddFile::Fifo)
+                                               << u"数据文件“%1/10001.db”：不是普通文件（是管道、套接字或设备）。"_s;
+        QTest::newRow("FIFO as the lock file") << u"10001.lock"_s << int(OddFile::Fifo)
+                                               << u"锁文件“%1/10001.lock”：不是普通文件（是管道、套接字或设备）。"_s;
+        QTest::newRow("folder as the lock file")
+            << u"10001.lock"_s << int(OddFile::Folder) << u"锁文件“%1/10001.lock”：这是一个文件夹。"_s;
+        QTest::newRow("lock file linked to nowhere")
+            << u"10001.lock"_s << int(OddFile::DanglingLink)
+            << u"锁文件“%1/10001.lock”：符号链接指向的文件不存在或链接成环。"_s;
+        QTest::newRow("read-only folder")
+            << u"10001.lock"_s << int(OddFile::ReadOnlyFolder) << u"锁文件“%1/10001.lock”：没有访问权限。"_s;
+    }
+
+    void oddFileIsNamedWithItsReason()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, kind);
+        QFETCH(QString, detail);
+        WriteDataFile("10001", "123", 3);
+        const std::string strPath = m_dir->filePath(name).toStdString();
+        QVERIFY(QFile::remove(QString::fromStdString(strPath))); // the save left a data file and a lock file
+        if (kind == int(OddFile::Fifo))
+            QCOMPARE(::mkfifo(strPath.c_str(), 0600), 0);
+        else if (kind == int(OddFile::Folder))
+            QVERIFY(QDir().mkdir(QString::fromStdString(strPath)));
+        else if (kind == int(OddFile::DanglingLink))
+            QCOMPARE(::symlink("gone.lock", strPath.c_str()), 0);
+        // The superuser may create files anywhere: the folder refuses through the call seam.
+        NoFileCreated readOnlyFolder;
+        std::optional<ScopedFileCalls> seam;
+        if (kind == int(OddFile::ReadOnlyFolder))
+            seam.emplace(readOnlyFolder);
+        MessageRecorder messages;
+        CLoginDialog dlg;
+        dlg.show();
+        FillAndPressOK(dlg, u"10001"_s, u"123"_s);
+        seam.reset();
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, u"不能访问该院校的数据库，请检查。"_s + detail.arg(m_dir->path()));
+        QVERIFY(dlg.isVisible());
+        QVERIFY(g_strSchoolCode.empty());
+        QVERIFY(!g_schoolSession.Holds("10001"));
+        QVERIFY(!QFile::exists(m_dir->filePath(u"gone.lock"_s))); // a link to nowhere is never followed
     }
 
     void firstLoginAsksTwiceAndNotesThePassword()

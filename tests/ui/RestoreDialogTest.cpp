@@ -208,6 +208,28 @@ class TestRestoreDialog : public QObject
         QCOMPARE(dlg.GetChosenId(), "20261210-030005Z");
     }
 
+    // A backup with the header line and no records is a school without records, not a damaged file.
+    void backupWithoutRecordsIsRestorable()
+    {
+        WriteDataFile("10001", "123", 0);
+        g_tNow += 5;
+        WriteDataFile("10001", "123", 3);
+        CRestoreDialog dlg({"10001", "123"});
+        QTableWidget* pList = BackupList(dlg);
+        QCOMPARE(pList->rowCount(), 1);
+        QCOMPARE(Cell(pList, 0, 2), u"0");
+        QCOMPARE(Cell(pList, 0, 4), u"");
+        QCOMPARE(Preview(dlg)->rowCount(), 0);
+        dlg.show();
+        MessageRecorder messages(IDYES);
+        dlg.findChild<QPushButton*>(u"restoreButton"_s)->click();
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text, u"用 2026-12-10 11:00:05 的备份（0 条记录）替换现在的全部记录吗？\n"
+                                       u"现在的数据文件会先留作一个备份，恢复之后也可以撤销。");
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.GetChosenId(), "20261210-030005Z");
+    }
+
     void saysSoWhenThereIsNoBackup()
     {
         WriteDataFile("10001", "123", 2);

@@ -177,6 +177,29 @@ class TestStudentListView : public QObject
         QCOMPARE(dlg.m_lstStudents->horizontalHeader()->sortIndicatorSection(), -1);
     }
 
+    void eachSortUsesItsOwnColumnAndTheShownValues()
+    {
+        // 生源地 codes 310000 < 320000, but their names 江苏省 (320000) < 上海市 (310000) as GBK.
+        const char* const students[][3] = {
+            {"2006003", "王五", "310000"}, {"2006001", "张三", "320000"}, {"2006002", "李四", "310000"}};
+        for (const auto& student : students)
+            g_memStudents.SetCell(AddStudent(student[0], student[1]), Field::SYSZDQDM, student[2]);
+        ListMainDialog dlg;
+        dlg.show();
+        QTableView* pList = dlg.m_lstStudents;
+        pList->sortByColumn(Field::XM, Qt::AscendingOrder);
+        QCOMPARE(ViewColumn(dlg, Field::XSBSH), QStringList({u"2006002"_s, u"2006003"_s, u"2006001"_s}));
+        pList->sortByColumn(Field::XSBSH, Qt::AscendingOrder); // never by the names' keys again
+        QCOMPARE(ViewColumn(dlg, Field::XSBSH), QStringList({u"2006001"_s, u"2006002"_s, u"2006003"_s}));
+
+        pList->sortByColumn(Field::SYSZDQDM, Qt::AscendingOrder);
+        QCOMPARE(ViewColumn(dlg, Field::SYSZDQDM), QStringList({u"310000"_s, u"310000"_s, u"320000"_s}));
+        Action(&dlg, 32790)->trigger(); // names shown: sorted by the names
+        QCOMPARE(ViewColumn(dlg, Field::SYSZDQDM), QStringList({u"江苏省"_s, u"上海市"_s, u"上海市"_s}));
+        Action(&dlg, 32790)->trigger(); // codes again: sorted by the codes
+        QCOMPARE(ViewColumn(dlg, Field::SYSZDQDM), QStringList({u"310000"_s, u"310000"_s, u"320000"_s}));
+    }
+
     void recordCommandsActOnTheSortedSelection()
     {
         for (const char* lpcszName : {"王五", "张三", "李四"})
