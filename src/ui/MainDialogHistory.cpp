@@ -1,5 +1,6 @@
 // The main window's history of record changes (undo, redo) and the restore of backups.
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QUndoStack>

@@ -68,8 +68,8 @@ void CMainDialog::OnExportPdf()
         return;
     const QString defaultName =
         job.kind == PrintJob::List ? QStringLiteral("学生名单.pdf") : QStringLiteral("学生信息核对表.pdf");
-    const QString path =
-        ChooseFileInLastFolder({this, true, defaultName, QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf")});
+    const QString path = ChooseFileInLastFolder(
+        {this, true, defaultName, QStringLiteral("PDF 文件 (*.pdf)"), QStringLiteral("pdf"), {}});
     if (path.isEmpty())
         return;
     std::string strPdf;

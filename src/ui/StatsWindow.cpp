@@ -181,9 +181,12 @@ void CStatsWindow::ShowChart()
 
 void CStatsWindow::OnExportTable()
 {
-    const QString path =
-        ChooseFileInLastFolder({this, true, QStringLiteral("统计.xlsx"),
-                                QStringLiteral("Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"), QStringLiteral("xlsx")});
+    const QString path = ChooseFileInLastFolder({this,
+                                                 true,
+                                                 QStringLiteral("统计.xlsx"),
+                                                 QStringLiteral("Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"),
+                                                 QStringLiteral("xlsx"),
+                                                 {}});
     if (path.isEmpty())
         return;
     std::string strBytes, strError;
@@ -200,7 +203,7 @@ void CStatsWindow::OnExportTable()
 void CStatsWindow::OnExportChart()
 {
     const QString path = ChooseFileInLastFolder(
-        {this, true, QStringLiteral("统计图.png"), QStringLiteral("PNG 图片 (*.png)"), QStringLiteral("png")});
+        {this, true, QStringLiteral("统计图.png"), QStringLiteral("PNG 图片 (*.png)"), QStringLiteral("png"), {}});
     if (path.isEmpty())
         return;
     QBuffer buffer;

@@ -18,7 +18,7 @@ QString ChooseExchangeFile(QWidget* pParent, bool bSave, const QString& defaultN
                                  : QStringLiteral("所有能导入的文件 (*.csv *.xlsx *.ods *.xls);;Excel Files (*.csv);;"
                                                   "Excel 工作簿 (*.xlsx);;OpenDocument 电子表格 (*.ods);;"
                                                   "Excel 97-2003 工作簿 (*.xls)");
-    return ChooseFileInLastFolder({pParent, bSave, defaultName, filter, QStringLiteral("CSV")});
+    return ChooseFileInLastFolder({pParent, bSave, defaultName, filter, QStringLiteral("CSV"), {}});
 }
 
 QString ChooseFileInLastFolder(FileDialogRequest request)
