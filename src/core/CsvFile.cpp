@@ -171,7 +171,7 @@ std::string ColumnName(const CImportTable& table, int nCol)
     if (title.empty() || !Encoding::IsValidGbk(title))
         return "第" + std::to_string(nCol + 1) + "列";
     if (const int nField = FieldOfExactTitle(title); nField >= 0)
-        return CStudentImport::DescribeField(g_studentFields[nField].lpcszName);
+        return DescribeField(g_studentFields[nField].lpcszName);
     return "“" + std::string(title) + "”列";
 }
 
@@ -313,12 +313,6 @@ BOOL ReadCsvStudents(std::string_view bytes, CMemTable& table, std::string& strE
 {
     table.Clear();
     CImportTable cells;
-    if (!ReadCsvTable(bytes, cells, strError, encoding))
-        return FALSE;
-    if (!NamesEveryField(HeaderTitles(cells)))
-        return FailWithMessage(strError, "导入文件必须是CSV格式文件，并且有预定义的字段。");
-    ImportedRecords records;
-    if (!MakeImportRecords(cells, ProposeMapping(cells), records, strError))
-        return FALSE;
-    return table.AppendTable(records.table);
+    return ReadCsvTable(bytes, cells, strError, encoding) &&
+           MakeStudentTable(cells, table, strError, "导入文件必须是CSV格式文件，并且有预定义的字段。");
 }

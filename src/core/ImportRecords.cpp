@@ -74,7 +74,7 @@ std::string ProblemMessage(const CImportTable& table,
     {
         nTotal += cells.nCount;
         const std::string strColumn = bWorkbook ? "，" + CImportTable::ColumnLetters(cells.nCol) + "列" : "";
-        strLines += CStudentImport::DescribeField(g_studentFields[key.first].lpcszName) + strColumn + "：" +
+        strLines += DescribeField(g_studentFields[key.first].lpcszName) + strColumn + "：" +
                     std::to_string(cells.nCount) + (bWorkbook ? "个单元格" : "个值") + ProblemText(key.second) + "（" +
                     cells.strAddresses + (cells.nCount > kAddressesShown ? "等" : "") + "）。\n";
     }
@@ -165,4 +165,16 @@ BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, 
     if (!records.table.Load(strText))
         return FailWithMessage(strError, records.table.GetErrorText());
     return TRUE;
+}
+
+BOOL MakeStudentTable(const CImportTable& cells, CMemTable& table, std::string& strError,
+                      const std::string& strMissingHeader)
+{
+    table.Clear();
+    if (!NamesEveryField(HeaderTitles(cells)))
+        return FailWithMessage(strError, cells.Note().empty() ? strMissingHeader : cells.Note());
+    ImportedRecords records;
+    if (!MakeImportRecords(cells, ProposeMapping(cells), records, strError))
+        return FALSE;
+    return table.AppendTable(std::move(records.table));
 }

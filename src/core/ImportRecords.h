@@ -34,5 +34,11 @@ struct ImportedRecords
 BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, ImportedRecords& records,
                        std::string& strError);
 
+// The records of a file whose header names all 24 fields, as an import without a column step
+// stores them (every record, unchecked). On FALSE, strError (GBK) says why and table is empty:
+// strMissingHeader when the header does not name every field, or the table's note when it has one.
+BOOL MakeStudentTable(const CImportTable& cells, CMemTable& table, std::string& strError,
+                      const std::string& strMissingHeader);
+
 // The name of our own export's sheet of names (GBK).
 extern const char* const g_lpcszNamesSheet;

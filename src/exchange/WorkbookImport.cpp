@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/ImportRecords.h"
+#include "core/ImportTable.h"
 #include "core/MemTable.h"
 #include "core/StudentImport.h"
+#include "exchange/ImportSource.h"
 #include "exchange/OdsImport.h"
-#include "exchange/SheetRows.h"
 #include "exchange/XlsImport.h"
 #include "exchange/XlsxImport.h"
+
+namespace
+{
+const char kUnknownType[] = "不认识的文件类型：请选择 .csv、.xlsx、.ods 或 .xls 文件。";
+} // namespace
 
 ExchangeFormat FormatOfPath(const std::string& strPath)
 {
@@ -41,7 +48,7 @@ BOOL ReadWorkbookSheets(const std::string&, std::string_view bytes, ExchangeForm
     case ExchangeFormat::Xls:
         return ReadXlsSheets(bytes, sink, strError);
     default:
-        return FailWithMessage(strError, GbkMessage("不认识的文件类型：请选择 .csv、.xlsx、.ods 或 .xls 文件。"));
+        return FailWithMessage(strError, GbkMessage(kUnknownType));
     }
 }
 
@@ -49,8 +56,9 @@ BOOL ReadWorkbookStudents(const std::string& strPath, std::string_view bytes, Ex
                           std::string& strError, const ExchangeProgress& progress)
 {
     table.Clear();
-    CSheetRows rows;
-    if (!ReadWorkbookSheets(strPath, bytes, format, rows, strError, progress))
-        return FALSE;
-    return rows.Finish(table, strError);
+    if (format == ExchangeFormat::Csv || format == ExchangeFormat::Unknown) // the reader below would take it as CSV
+        return FailWithMessage(strError, GbkMessage(kUnknownType));
+    CImportTable cells;
+    return ReadImportTable(strPath, bytes, format, TextEncoding::Gbk, cells, strError, progress) &&
+           MakeStudentTable(cells, table, strError, GbkMessage("工作簿中没有一个工作表的标题行写全了24个字段。"));
 }

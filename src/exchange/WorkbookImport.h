@@ -31,9 +31,9 @@ ExchangeFormat FormatOfPath(const std::string& strPath);
 BOOL ReadWorkbookSheets(const std::string& strPath, std::string_view bytes, ExchangeFormat format, ISheetSink& sink,
                         std::string& strError, const ExchangeProgress& progress = {});
 
-// Reads the student records of the first sheet of a workbook file (Xlsx, Ods or Xls) into table by
-// the rules of every import (see CSheetRows). On FALSE, strError (GBK) says why, naming the sheet
-// row and field where a value is at fault, and the table is empty.
-// The arguments are those of ReadWorkbookSheets.
+// Reads the student records of a workbook file (Xlsx, Ods or Xls) into table as an import whose
+// header names all 24 fields stores them: the sheet that holds the records (see CSheetTableSink),
+// values read as meant (see MakeImportRecords), every record unchecked. On FALSE, strError (GBK)
+// says why and the table is empty. The arguments are those of ReadWorkbookSheets.
 BOOL ReadWorkbookStudents(const std::string& strPath, std::string_view bytes, ExchangeFormat format, CMemTable& table,
                           std::string& strError, const ExchangeProgress& progress = {});

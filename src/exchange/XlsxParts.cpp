@@ -1,6 +1,7 @@
 #include "exchange/XlsxParts.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <vector>
 
@@ -95,4 +96,43 @@ void DecodeWorkbookEscapes(std::string& strUtf8)
             strOut += strUtf8[nAt++];
     }
     strUtf8.swap(strOut);
+}
+
+std::size_t CTextPool::Append(std::string_view text)
+{
+    m_pool.append(text);
+    m_offsets.push_back(m_pool.size());
+    return m_offsets.size() - 2;
+}
+
+std::string_view CTextPool::At(std::size_t nIndex) const
+{
+    if (nIndex >= Count())
+        return {};
+    return std::string_view(m_pool).substr(m_offsets[nIndex], m_offsets[nIndex + 1] - m_offsets[nIndex]);
+}
+
+bool ParseCellReference(std::string_view reference, int& nRow, int& nCol)
+{
+    constexpr int kMaxLetters = 3, kMaxDigits = 7; // XFD and 1048576 are the largest
+    nRow = nCol = 0;
+    std::size_t i = 0;
+    const auto skipDollar = [&] { i += i < reference.size() && reference[i] == '$'; };
+    skipDollar();
+    const std::size_t nFirstLetter = i;
+    for (; i < reference.size() && std::isalpha(static_cast<unsigned char>(reference[i])) &&
+           i - nFirstLetter < kMaxLetters;
+         ++i)
+        nCol = nCol * 26 + (std::toupper(static_cast<unsigned char>(reference[i])) - 'A' + 1);
+    const bool bLetters = i > nFirstLetter;
+    skipDollar();
+    const std::size_t nFirstDigit = i;
+    for (;
+         i < reference.size() && std::isdigit(static_cast<unsigned char>(reference[i])) && i - nFirstDigit < kMaxDigits;
+         ++i)
+        nRow = nRow * 10 + (reference[i] - '0');
+    const bool bWhole = bLetters && i > nFirstDigit && nRow > 0 && i == reference.size();
+    nCol = std::max(nCol - 1, 0);
+    nRow = std::max(nRow - 1, 0);
+    return bWhole;
 }

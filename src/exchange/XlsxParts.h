@@ -7,11 +7,29 @@
 #include <vector>
 
 #include "exchange/SheetLimits.h"
-#include "exchange/SheetRows.h"
 #include "exchange/ZipXml.h"
 
 // The parts of an .xlsx package around its sheets: the relationships that name the parts, the
 // workbook part that lists the sheets, and the workbook's shared texts.
+
+// A workbook's texts in one buffer, by index: a workbook may hold millions of them.
+class CTextPool
+{
+  public:
+    // Returns the new text's index (0 for the first).
+    std::size_t Append(std::string_view text);
+    // Empty for an index never returned.
+    std::string_view At(std::size_t nIndex) const;
+    std::size_t Count() const { return m_offsets.size() - 1; }
+
+  private:
+    std::string m_pool;
+    std::vector<std::size_t> m_offsets{0};
+};
+
+// A cell reference in A1 style ("B3", "$AA$10"): the 0-based row and column. False when it is not
+// one (column letters, then row digits); the parts read so far are still set.
+bool ParseCellReference(std::string_view reference, int& nRow, int& nCol);
 
 // The folder part of a part name, with its slash ("xl/" of "xl/workbook.xml").
 std::string FolderOf(const std::string& strPart);

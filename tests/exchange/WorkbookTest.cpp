@@ -11,7 +11,6 @@
 
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
-#include "exchange/SheetRows.h"
 #include "exchange/WorkbookExport.h"
 #include "exchange/WorkbookImport.h"
 #include "exchange/XlsxParts.h"
@@ -171,6 +170,8 @@ TEST_F(Workbooks, ImportsEveryFormatByTheHeaderNamesWithDatesAsText)
         {"good.xlsx", {SampleStudent("20060010010001"), dated}}, // reversed columns, a blank row, date cells
         {"inline.xlsx", {SampleStudent("20060010010001")}},      // texts in the cells, not in a shared table
         {"odd.xlsx", {odd}}, // prefixed names, no references, a phonetic guide, escapes, dates of 1904
+        {"wide.xlsx", {SampleStudent("20060010010001")}},     // values under no title are no field's
+        {"noheader.xlsx", {SampleStudent("20060010010001")}}, // the list's titles instead of the names
         {"good.ods", {SampleStudent("20060010010001"), dated}},
         {"good.xls", {SampleStudent("20060010010001"), dated}},
     };
@@ -184,20 +185,18 @@ TEST_F(Workbooks, ImportsEveryFormatByTheHeaderNamesWithDatesAsText)
     }
 }
 
-TEST_F(Workbooks, RefusesCellsThatCannotBeTheStoredTextNamingSheetRowAndField)
+TEST_F(Workbooks, RefusesCellsThatCannotBeTheStoredTextNamingSheetCellAndField)
 {
     const std::string kNumber =
-        "是数字，不是文本：电子表格程序可能已经改掉了它的数字（例如长学号变成2.006E+13，代码01变成1）。"
-        "请在电子表格中把这一列设为文本格式，按原样重新输入后再导入。";
+        "1个单元格是数字，不是文本，它的数字可能已经改掉了（例如长学号变成2.006E+13，代码01变成1）";
+    const std::string kSheet = "工作表“学生”中有1个单元格的值不能导入，没有导入任何记录：\n";
     const std::pair<const char*, std::string> cases[] = {
-        {"numeric.xlsx", "工作表“学生”第3行“学号”（XSBSH）的值" + kNumber},
-        {"numeric.ods", "工作表“学生”第2行“邮政编码”（YZBM）的值" + kNumber},
-        {"numeric.xls", "工作表“学生”第2行“主修外语语种”（ZXWYYZDM）的值" + kNumber},
-        {"emoji.xlsx", "工作表“学生”第3行“通信地址”（TXDZ）的值含有GBK编码不能表示的字符（例如表情符号），"
-                       "请改用其他字符后再导入。"},
-        {"formula.xlsx", "工作表“学生”第2行第23列是公式：请在电子表格中把公式换成它的值（复制后“只粘贴值”）再导入。"},
-        {"wide.xlsx", "工作表“学生”第2行有26个值，应与标题行一样是24个。"},
-        {"noheader.xlsx", "导入文件必须是CSV格式文件，并且有预定义的字段。"},
+        {"numeric.xlsx", kSheet + "“学号”（XSBSH），A列：" + kNumber + "（A3）。"},
+        {"numeric.ods", kSheet + "“邮政编码”（YZBM），V列：" + kNumber + "（V2）。"},
+        {"numeric.xls", kSheet + "“主修外语语种”（ZXWYYZDM），H列：" + kNumber + "（H2）。"},
+        {"emoji.xlsx", kSheet + "“通信地址”（TXDZ），U列：1个单元格含有GBK编码不能表示的字符（例如表情符号）（U3）。"},
+        {"formula.xlsx", kSheet + "“备注”（BZ），W列：1个单元格是公式（W2）。\n"
+                                  "请在电子表格中把公式换成它的值（复制后“只粘贴值”）再导入。"},
         {"badxml.xlsx",
          "文件不是有效的Excel工作簿（.xlsx）：book/sheets/first.xml 第1行不是有效的XML（mismatched tag）"},
         {"crc.xlsx", "文件不是有效的Excel工作簿（.xlsx）：book/sheets/first.xml 已损坏"},
