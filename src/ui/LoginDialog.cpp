@@ -43,12 +43,12 @@ QPushButton* NewButton(QWidget* pParent, int nId, const QString& text)
     return pButton;
 }
 
-// Whether the school's data file, as the login just read it, holds nothing yet (missing, or too
-// short to hold the magic line): any password opens it, and the first save fixes the password.
+// Whether the school had no data file when the login read it: any password opens it, and the first
+// save fixes the password. (A file too short to hold a header is refused as damaged by the load.)
 bool HoldsNoRecordsYet(const std::string& strCode)
 {
     const FileIdentity* pFile = g_schoolSession.LoadedFile(strCode);
-    return pFile != nullptr && (!pFile->bExists || pFile->size <= 6);
+    return pFile != nullptr && !pFile->bExists;
 }
 } // namespace
 

@@ -29,7 +29,6 @@ class HistoryMainDialog : public LoggedInMainDialog
 {
   public:
     HistoryMainDialog() : LoggedInMainDialog(u"10001"_s, u"123"_s) {}
-    using CMainDialog::m_stcStatus;
     QAction* Undo() { return findChild<QAction*>(u"undo"_s); }
     QAction* Redo() { return findChild<QAction*>(u"redo"_s); }
 };
