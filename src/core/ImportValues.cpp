@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/Gbk.h"
+#include "core/SchoolDirectory.h"
 
 namespace
 {
@@ -129,9 +130,16 @@ ValueProblem CImportValueReader::ReadNumber(double value, int nField, std::strin
         return ValueProblem::None;
     }
     const CODETABLE* pTable = g_studentFields[nField].pTable;
-    if (pTable == nullptr || value < 0 || value >= 1e15 || value != std::floor(value))
-        return ValueProblem::Number; // student numbers, phones and postal codes: nobody knows their zeros
+    if (value < 0 || value >= 1e15 || value != std::floor(value))
+        return ValueProblem::Number;
     const std::string strDigits = std::to_string(static_cast<long long>(value));
+    if (nField == Field::YXDM && FindSchoolRow(strDigits) >= 0) // a school code of the directory
+    {
+        strValue = strDigits;
+        return ValueProblem::None;
+    }
+    if (pTable == nullptr)
+        return ValueProblem::Number; // student numbers, phones and postal codes: nobody knows their zeros
     const Names& names = NamesOf(nField);
     if (names.codes.count(strDigits) != 0)
     {
@@ -144,7 +152,7 @@ ValueProblem CImportValueReader::ReadNumber(double value, int nField, std::strin
     {
         const std::string_view code = pTable->pItems[i].code;
         if (code.size() > strDigits.size() && IsAllDigits(code) && code.ends_with(strDigits) &&
-            code.find_first_not_of('0') == code.size() - strDigits.size())
+            code.find_first_not_of('0') >= code.size() - strDigits.size()) // 0 may be "00"
         {
             if (lpcszFound != nullptr)
                 return ValueProblem::Number;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/ImportTable.h"
+#include "core/SchoolDirectory.h"
 #include "platform/Encoding.h"
 
 namespace
@@ -49,6 +50,7 @@ struct CodedCase
 
 TEST(ImportValues, CodedFieldsTakeCodesNamesAndCertainNumbers)
 {
+    ASSERT_TRUE(g_memSchools.Load(Gbk("学校代码\t学校名称\t省市代码\r\n10001\t北京大学\t11\r\n")));
     const CodedCase cases[] = {
         {Field::XBDM, "男", 0, "1"},
         {Field::XBDM, " 2 ", 0, "2"},            // a code, blanks around it
@@ -57,7 +59,9 @@ TEST(ImportValues, CodedFieldsTakeCodesNamesAndCertainNumbers)
         {Field::ZYDM, "哲学", 0, "01010100"}, // the major, not its discipline of the same name
         {Field::XLDM, "", 1, "01"},           // the zero a two-digit code lost
         {Field::ZZMMDM, "", 4, "04"},
-        {Field::XBDM, "", 1, "1"}, // the digits are a code
+        {Field::JICENG, "", 0, "00"},      // a code of zeros only
+        {Field::YXDM, "", 10001, "10001"}, // a school of the directory
+        {Field::XBDM, "", 1, "1"},         // the digits are a code
         {Field::SYSZDQDM, "", 110000, "110000"},
         {Field::CSNY, "", 30870, "1984-07-07"}, // a date serial in a date field
         {Field::XBDM, "未知", 0, "未知"},       // neither code nor name: kept, and the checks list it
@@ -78,6 +82,7 @@ TEST(ImportValues, CodedFieldsTakeCodesNamesAndCertainNumbers)
         EXPECT_EQ(records.table.GetCell(0, c.nField), Gbk(c.stored)) << c.text << c.number;
         EXPECT_TRUE(records.ambiguous.empty());
     }
+    g_memSchools.Clear();
 }
 
 TEST(ImportValues, ANameOfSeveralCodesIsKeptAndNamesTheCandidates)
