@@ -2,12 +2,15 @@
 
 #include <cstdio>
 #include <freexl.h>
+#include <map>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
 
 #include "core/StudentImport.h"
 #include "exchange/SheetLimits.h"
 #include "exchange/SheetSink.h"
+#include "exchange/XlsMergedCells.h"
 
 namespace
 {
@@ -112,9 +115,13 @@ bool SetCell(ISheetSink& sink, int nRow, int nCol, const FreeXL_CellValue& cell)
     return true;
 }
 
-// Hands the selected sheet's cells to the sink; false (with strProblem, UTF-8) for a cell too long.
-bool ReadSheet(const CXlsHandle& xls, const std::string& strSheet, ISheetSink& sink, std::string& strProblem)
+// Hands the selected sheet's cells and merged ranges to the sink; false (with strProblem, UTF-8)
+// for a cell too long.
+bool ReadSheet(const CXlsHandle& xls, const std::string& strSheet, const std::vector<MergedRange>& merges,
+               ISheetSink& sink, std::string& strProblem)
 {
+    for (const MergedRange& range : merges)
+        sink.MergeRange(range.nFirstRow, range.nFirstCol, range.nLastRow, range.nLastCol);
     unsigned int nRows = 0;
     unsigned short nCols = 0;
     if (freexl_worksheet_dimensions(xls.Get(), &nRows, &nCols) != FREEXL_OK)
@@ -144,6 +151,9 @@ BOOL ReadXlsSheets(std::string_view bytes, ISheetSink& sink, std::string& strErr
     const CXlsHandle xls(file.Path());
     if (const std::string strProblem = OpenProblem(xls); !strProblem.empty())
         return FailWithMessage(strError, GbkMessage(strProblem));
+    std::map<std::string, std::vector<MergedRange>> merges;
+    if (!ReadXlsMergedCells(bytes, merges))
+        return FailWithMessage(strError, GbkMessage(kNotWorkbook));
     const unsigned nSheets = xls.Info(FREEXL_BIFF_SHEET_COUNT);
     if (nSheets == 0)
         return FailWithMessage(strError, GbkMessage("工作簿中没有工作表。"));
@@ -158,7 +168,7 @@ BOOL ReadXlsSheets(std::string_view bytes, ISheetSink& sink, std::string& strErr
         if (!sink.BeginSheet(strSheet))
             continue;
         std::string strProblem;
-        if (!ReadSheet(xls, strSheet, sink, strProblem))
+        if (!ReadSheet(xls, strSheet, merges[strSheet], sink, strProblem))
             return FailWithMessage(strError, GbkMessage(strProblem));
         sink.EndSheet();
     }

@@ -8,6 +8,6 @@
 class ISheetSink;
 
 // Hands every sheet of an .xls file (the binary workbook of older spreadsheet programs; the file's
-// bytes) to sink in the workbook's order. Merged ranges are not known to the library that reads
-// the format, so none are handed on. On FALSE, strError (GBK) says what is wrong with the file.
+// bytes) to sink in the workbook's order, with each sheet's merged ranges. On FALSE, strError (GBK)
+// says what is wrong with the file.
 BOOL ReadXlsSheets(std::string_view bytes, ISheetSink& sink, std::string& strError);

@@ -113,7 +113,7 @@ TEST_F(WorkbookReaders, HandEverySheetInWorkbookOrderWithItsMergedRanges)
     const std::pair<const char*, std::vector<std::string>> cases[] = {
         {"sheets.xlsx", {"学生 B2:B3"}},
         {"sheets.ods", {"学生 B2:B3"}},
-        {"sheets.xls", {}}, // the library reading the old format does not tell merged ranges
+        {"sheets.xls", {"学生 B2:B3"}},
     };
     for (const auto& [name, merges] : cases)
     {
