@@ -129,23 +129,43 @@ std::string TempDir::ListingOf(const std::string& strDir)
     return strListing;
 }
 
+namespace
+{
+std::vector<const TempProgramDir*> g_aliveProgramDirs; // oldest first
+std::optional<std::string> g_realConfig;               // $XDG_CONFIG_HOME before the first one; none: unset
+} // namespace
+
 TempProgramDir::TempProgramDir()
 {
-    SetProgramDirectory(Path());
-    if (const char* lpszConfig = std::getenv("XDG_CONFIG_HOME"))
+    if (g_aliveProgramDirs.empty())
     {
-        m_bHadConfig = true;
-        m_strPreviousConfig = lpszConfig;
+        const char* lpszConfig = std::getenv("XDG_CONFIG_HOME");
+        g_realConfig = lpszConfig ? std::optional<std::string>(lpszConfig) : std::nullopt;
     }
-    ::setenv("XDG_CONFIG_HOME", m_config.Path().c_str(), 1);
+    g_aliveProgramDirs.push_back(this);
+    UseNewest();
 }
 
 TempProgramDir::~TempProgramDir()
 {
-    SetProgramDirectory({});
-    if (m_bHadConfig)
-        ::setenv("XDG_CONFIG_HOME", m_strPreviousConfig.c_str(), 1);
+    std::erase(g_aliveProgramDirs, this);
+    UseNewest();
+}
+
+void TempProgramDir::UseNewest()
+{
+    if (!g_aliveProgramDirs.empty())
+    {
+        SetProgramDirectory(g_aliveProgramDirs.back()->Path());
+        ::setenv("XDG_CONFIG_HOME", g_aliveProgramDirs.back()->ConfigPath().c_str(), 1);
+    }
     else
-        ::unsetenv("XDG_CONFIG_HOME");
+    {
+        SetProgramDirectory({});
+        if (g_realConfig)
+            ::setenv("XDG_CONFIG_HOME", g_realConfig->c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+    }
 }
 } // namespace TestKit

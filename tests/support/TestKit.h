@@ -54,17 +54,22 @@ class TempDir
 
 // A temporary directory that stands in for the program's directory while it lives. The user's
 // configuration directory ($XDG_CONFIG_HOME, where quillmark.ini is noted) is a second temporary
-// directory meanwhile, so that no test writes the real one.
+// directory meanwhile, so that no test writes the real one. Lifetimes may overlap (a fixture
+// replaced by a new one is destroyed after the new one is made): the directories in use are always
+// those of the newest one alive, and the real ones only once none is.
 class TempProgramDir : public TempDir
 {
   public:
     TempProgramDir();
     ~TempProgramDir();
+    TempProgramDir(const TempProgramDir&) = delete;
+    TempProgramDir& operator=(const TempProgramDir&) = delete;
     const std::string& ConfigPath() const { return m_config.Path(); }
 
   private:
+    // Points the program and the configuration at the newest one alive, or back at the real ones.
+    static void UseNewest();
+
     TempDir m_config;
-    std::string m_strPreviousConfig; // empty: the variable was not set
-    bool m_bHadConfig = false;
 };
 } // namespace TestKit
