@@ -145,15 +145,17 @@ bool ReadSheet(const CXlsHandle& xls, const std::string& strSheet, const std::ve
 
 BOOL ReadXlsSheets(std::string_view bytes, ISheetSink& sink, std::string& strError)
 {
+    // The file's structure is checked here first: the library reads beyond its own buffers on
+    // some damaged files that it would otherwise open.
+    std::map<std::string, std::vector<MergedRange>> merges;
+    if (!ReadXlsMergedCells(bytes, merges))
+        return FailWithMessage(strError, GbkMessage(kNotWorkbook));
     const CMemoryFile file(bytes);
     if (!file.IsOpen())
         return FailWithMessage(strError, GbkMessage("内存不足，不能读取这个文件。"));
     const CXlsHandle xls(file.Path());
     if (const std::string strProblem = OpenProblem(xls); !strProblem.empty())
         return FailWithMessage(strError, GbkMessage(strProblem));
-    std::map<std::string, std::vector<MergedRange>> merges;
-    if (!ReadXlsMergedCells(bytes, merges))
-        return FailWithMessage(strError, GbkMessage(kNotWorkbook));
     const unsigned nSheets = xls.Info(FREEXL_BIFF_SHEET_COUNT);
     if (nSheets == 0)
         return FailWithMessage(strError, GbkMessage("工作簿中没有工作表。"));

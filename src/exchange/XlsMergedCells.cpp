@@ -8,7 +8,7 @@
 
 namespace
 {
-constexpr std::uint16_t kBof = 0x0809, kEof = 0x000A, kSheet = 0x0085, kMergedCells = 0x00E5;
+constexpr std::uint16_t kBof = 0x0809, kEof = 0x000A, kSheet = 0x0085, kMergedCells = 0x00E5, kPassword = 0x002F;
 constexpr std::uint16_t kVersion97 = 0x0600;
 
 std::uint16_t U16(std::string_view bytes, std::size_t at)
@@ -72,6 +72,11 @@ bool ReadSheetStarts(std::string_view stream, std::vector<SheetStart>& starts, b
     bVersion97 = U16(record.data, 0) == kVersion97;
     while (bVersion97 && NextRecord(stream, nAt, record))
     {
+        if (record.nType == kPassword) // the rest is encrypted: the cell library tells the user so
+        {
+            starts.clear();
+            return true;
+        }
         if (record.nType == kEof)
             return true;
         SheetStart start{0, {}};
