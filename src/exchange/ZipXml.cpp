@@ -12,8 +12,7 @@
 
 namespace
 {
-constexpr char kNamespaceSeparator = '\x01'; // never part of a name or a namespace URI
-constexpr int kCaseInsensitive = 2;          // the zip library's choice for comparing names
+constexpr int kCaseInsensitive = 2; // the zip library's choice for comparing names
 constexpr unsigned kChunk = 64 * 1024;
 
 std::string LowerCase(std::string strName)
@@ -23,10 +22,18 @@ std::string LowerCase(std::string strName)
     return strName;
 }
 
+// The name without its prefix. Names are compared without their namespaces, as writers choose
+// their own prefixes; the parser does not resolve them, which would cost it more than the reading.
 std::string_view LocalName(const char* lpcszName)
 {
-    const char* pSeparator = std::strrchr(lpcszName, kNamespaceSeparator);
-    return pSeparator ? pSeparator + 1 : lpcszName;
+    const char* pColon = std::strchr(lpcszName, ':');
+    return pColon ? pColon + 1 : lpcszName;
+}
+
+// Whether the attribute declares a namespace ("xmlns", "xmlns:x") rather than being one.
+bool DeclaresNamespace(const char* lpcszName)
+{
+    return std::strncmp(lpcszName, "xmlns", 5) == 0 && (lpcszName[5] == '\0' || lpcszName[5] == ':');
 }
 
 // The parser's callbacks forwarded to the handler, stopping the parser once the handler says so.
@@ -74,7 +81,7 @@ struct CParse
 class CExpat
 {
   public:
-    CExpat() : m_parser(XML_ParserCreateNS(nullptr, kNamespaceSeparator)) {}
+    CExpat() : m_parser(XML_ParserCreate(nullptr)) {}
     ~CExpat() { XML_ParserFree(m_parser); }
     CExpat(const CExpat&) = delete;
     CExpat& operator=(const CExpat&) = delete;
@@ -88,7 +95,7 @@ class CExpat
 std::string_view CXmlElement::Attribute(std::string_view localName) const
 {
     for (const char** pp = m_ppAttributes; pp && pp[0]; pp += 2)
-        if (LocalName(pp[0]) == localName)
+        if (!DeclaresNamespace(pp[0]) && LocalName(pp[0]) == localName)
             return pp[1];
     return {};
 }
