@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/CsvFile.h"
+#include "exchange/CsvFile.h"
 #include "exchange/Progress.h"
 #include "exchange/WorkbookExport.h"
 #include "exchange/WorkbookImport.h"
