@@ -1,5 +1,6 @@
 #include "exchange/FileText.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/Encoding.h"

@@ -1,5 +1,7 @@
 #include "exchange/StudentsFile.h"
 
+#include <utility>
+
 #include "core/ImportTable.h"
 #include "core/SchoolDatabase.h"
 #include "exchange/ImportSource.h"
