@@ -5,6 +5,7 @@
 #include "core/ImportTable.h"
 #include "core/SchoolDatabase.h"
 #include "exchange/ImportSource.h"
+#include "exchange/WorkbookImport.h"
 #include "platform/Encoding.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"

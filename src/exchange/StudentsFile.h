@@ -8,7 +8,6 @@
 #include "exchange/CsvFile.h"
 #include "exchange/Progress.h"
 #include "exchange/WorkbookExport.h"
-#include "exchange/WorkbookImport.h"
 #include "platform/Types.h"
 
 class CImportTable;
