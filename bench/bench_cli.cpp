@@ -11,8 +11,8 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "core/CsvFile.h"
 #include "core/DataFunc.h"
+#include "exchange/CsvFile.h"
 #include "platform/Encoding.h"
 #include "platform/ProgramDir.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/CsvFile.h"
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
+#include "exchange/CsvFile.h"
 #include "platform/Encoding.h"
 #include "platform/ProgramDir.h"
 

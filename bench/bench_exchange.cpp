@@ -13,9 +13,9 @@
 #include <unistd.h>
 #include <zip.h>
 
-#include "core/CsvFile.h"
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
+#include "exchange/CsvFile.h"
 #include "exchange/WorkbookExport.h"
 #include "exchange/WorkbookImport.h"
 #include "platform/Encoding.h"

@@ -9,12 +9,12 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/CsvFile.h"
 #include "core/DataFunc.h"
 #include "core/ImportPreview.h"
 #include "core/ImportRecords.h"
 #include "core/ImportTable.h"
 #include "core/MemTable.h"
+#include "exchange/CsvFile.h"
 #include "platform/ProgramDir.h"
 
 namespace

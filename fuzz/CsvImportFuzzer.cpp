@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/CsvFile.h"
 #include "core/MemTable.h"
+#include "exchange/CsvFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {

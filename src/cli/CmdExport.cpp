@@ -4,41 +4,11 @@
 #include "cli/CliCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/CliSchool.h"
-#include "core/CsvFile.h"
 #include "core/DataFunc.h"
-#include "exchange/WorkbookExport.h"
-#include "exchange/WorkbookImport.h"
-#include "platform/Encoding.h"
-#include "platform/FileSystem.h"
-#include "platform/LastError.h"
+#include "exchange/StudentsFile.h"
 
 namespace
 {
-// Writes the records as CSV, in GBK or as UTF-8 with its byte-order mark, a block at a time as
-// they are made.
-int WriteCsvFile(const std::string& strPath, bool bUtf8)
-{
-    bool bUnconvertible = false;
-    const ContentWriter content = [&](const WriteFunction& write) {
-        if (bUtf8)
-            if (const DWORD dwCode = write(Encoding::kUtf8ByteOrderMark); dwCode != ERROR_SUCCESS)
-                return dwCode;
-        return WriteCsvInBlocks(g_memStudents, [&](std::string& strBlock) {
-            if (!bUtf8)
-                return write(strBlock);
-            const std::optional<std::string> strUtf8 = Encoding::GbkToUtf8(strBlock);
-            bUnconvertible = !strUtf8;
-            return strUtf8 ? write(*strUtf8) : ERROR_INVALID_DATA;
-        });
-    };
-    const DWORD dwCode = ReplaceFileAtomically(strPath, content);
-    if (bUnconvertible)
-        return DataError("记录中有不是 GBK 编码的字节，不能转换为 UTF-8", ERROR_INVALID_DATA);
-    if (dwCode != ERROR_SUCCESS)
-        return FileError("不能写入文件“" + strPath + "”", dwCode);
-    return CLI_OK;
-}
-
 int RunExport(const CCliArgs& args)
 {
     const std::optional<std::string> strPath = args.Value("out");
@@ -47,21 +17,25 @@ int RunExport(const CCliArgs& args)
     CliSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
-    if (IsProgramDataFile(*strPath, school.strCode))
-        return DataError("“" + *strPath + "”是程序自己的数据文件，不能用作导出文件", ERROR_ACCESS_DENIED);
     // The file is replaced whole, so a failed export never leaves a truncated file behind.
-    if (FormatOfPath(*strPath) == ExchangeFormat::Xlsx)
+    StudentsFileWriting writing;
+    writing.strSchoolCode = school.strCode;
+    writing.csvEncoding = args.Has("utf8") ? TextEncoding::Utf8 : TextEncoding::Gbk;
+    writing.sheets = args.Has("names") ? WorkbookSheets::StoredAndNames : WorkbookSheets::Stored;
+    const ExchangeOutcome outcome = WriteStudentsFile(*strPath, g_memStudents, writing);
+    switch (outcome.fault)
     {
-        std::string strWorkbook;
-        std::string strError;
-        const WorkbookSheets sheets = args.Has("names") ? WorkbookSheets::StoredAndNames : WorkbookSheets::Stored;
-        if (!BuildStudentWorkbook(g_memStudents, strWorkbook, strError, sheets))
-            return DataError(TerminalText(strError), ERROR_INVALID_DATA);
-        if (const DWORD dwCode = ReplaceFileAtomically(*strPath, strWorkbook); dwCode != ERROR_SUCCESS)
-            return FileError("不能写入文件“" + *strPath + "”", dwCode);
+    case ExchangeFault::None:
+        break;
+    case ExchangeFault::DataFile:
+        return DataError("“" + *strPath + "”是程序自己的数据文件，不能用作导出文件", outcome.dwCode);
+    case ExchangeFault::Unconvertible:
+        return DataError("记录中有不是 GBK 编码的字节，不能转换为 UTF-8", outcome.dwCode);
+    case ExchangeFault::File:
+        return FileError("不能写入文件“" + *strPath + "”", outcome.dwCode);
+    default:
+        return DataError(TerminalText(outcome.strError), outcome.dwCode);
     }
-    else if (const int nExit = WriteCsvFile(*strPath, args.Has("utf8")); nExit != CLI_OK)
-        return nExit;
     std::cout << "文件已经生成：" << *strPath << "（" << g_memStudents.GetRowCount() << "条记录）\n";
     return CLI_OK;
 }

@@ -8,7 +8,7 @@
 #include "core/ImportRecords.h"
 #include "core/ImportReport.h"
 #include "core/ImportTable.h"
-#include "exchange/ImportSource.h"
+#include "exchange/StudentsFile.h"
 #include "platform/Encoding.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
@@ -91,23 +91,22 @@ int RunImport(const CCliArgs& args)
     CliSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school, true); nExit != CLI_OK)
         return nExit;
-    // Read through the file layer first, whatever the type: it refuses FIFOs, devices and folders.
-    std::string strBytes;
-    if (const DWORD dwCode = ReadRegularFile(*strPath, strBytes); dwCode != ERROR_SUCCESS)
-        return FileError("不能读取文件“" + *strPath + "”", dwCode);
     CImportTable table;
-    std::string strError;
     const TextEncoding encoding = strEncoding == "utf-8" ? TextEncoding::Utf8 : TextEncoding::Gbk;
-    if (!ReadImportTable(*strPath, strBytes, FormatOfPath(*strPath), encoding, table, strError))
+    const ExchangeOutcome outcome =
+        ReadStudentsFile(*strPath, table, {[encoding](std::string_view) { return std::optional(encoding); }, {}});
+    if (outcome.fault == ExchangeFault::File)
+        return FileError("不能读取文件“" + *strPath + "”", outcome.dwCode);
+    if (!outcome)
     {
-        std::cout << "文件格式不对：" << TerminalText(strError) << '\n';
+        std::cout << "文件格式不对：" << TerminalText(outcome.strError) << '\n';
         return CLI_INVALID;
     }
-    std::string().swap(strBytes);
     ColumnMapping mapping;
     if (const int nExit = MappingOf(args, table, mapping); nExit != CLI_OK)
         return nExit;
     ImportedRecords records;
+    std::string strError;
     if (!MakeImportRecords(table, mapping, records, strError))
     {
         std::cout << "文件格式不对：" << TerminalText(strError);

@@ -4,8 +4,8 @@
 #include "cli/CliCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/CliSchool.h"
-#include "core/CsvFile.h"
 #include "core/DataFunc.h"
+#include "exchange/CsvFile.h"
 
 namespace
 {

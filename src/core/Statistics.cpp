@@ -7,7 +7,7 @@
 #include <optional>
 #include <unordered_map>
 
-#include "core/CsvFile.h"
+#include "core/CsvValue.h"
 #include "core/DataFunc.h"
 #include "core/Gbk.h"
 

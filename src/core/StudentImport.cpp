@@ -3,12 +3,6 @@
 #include <utility>
 
 #include "core/StudentSchema.h"
-#include "platform/Encoding.h"
-
-std::string GbkMessage(const std::string& strUtf8)
-{
-    return Encoding::Utf8ToGbk(strUtf8).value_or(strUtf8);
-}
 
 BOOL FailWithMessage(std::string& strError, std::string strMessage)
 {

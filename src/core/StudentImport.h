@@ -9,7 +9,5 @@
 // "“通信地址”（TXDZ）" for the field named TXDZ, in GBK; the name itself for other names.
 std::string DescribeField(const std::string& strName);
 
-// A message written in UTF-8, handed out in GBK.
-std::string GbkMessage(const std::string& strUtf8);
 // Puts the message (GBK) into strError and returns FALSE: a failure in one line.
 BOOL FailWithMessage(std::string& strError, std::string strMessage);

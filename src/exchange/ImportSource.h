@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/CsvFile.h"
+#include "exchange/CsvFile.h"
 #include "exchange/Progress.h"
 #include "exchange/WorkbookImport.h"
 #include "platform/Types.h"

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "exchange/FileText.h"
 #include "exchange/SheetLimits.h"
 #include "exchange/SheetSink.h"
 
@@ -137,7 +138,8 @@ bool COdsContent::StartCell(const CXmlElement& element, bool bCovered)
         const std::string_view value = element.Attribute("value");
         const auto [p, ec] = std::from_chars(value.data(), value.data() + value.size(), cell.number);
         if (ec != std::errc() || p != value.data() + value.size())
-            return Fail("工作表“" + m_strSheet + "”的单元格" + strCell + "的数值“" + std::string(value) + "”无效",
+            return Fail("工作表“" + GbkOfFileText(m_strSheet) + "”的单元格" + strCell + "的数值“" +
+                            GbkOfFileText(value) + "”无效",
                         true);
         cell.kind = Cell::Kind::Number;
     }
@@ -145,7 +147,9 @@ bool COdsContent::StartCell(const CXmlElement& element, bool bCovered)
     {
         const std::string strValue(element.Attribute("date-value"));
         if (std::sscanf(strValue.c_str(), "%d-%d-%d", &cell.y, &cell.m, &cell.d) != 3)
-            return Fail("工作表“" + m_strSheet + "”的单元格" + strCell + "的日期“" + strValue + "”无效", true);
+            return Fail("工作表“" + GbkOfFileText(m_strSheet) + "”的单元格" + strCell + "的日期“" +
+                            GbkOfFileText(strValue) + "”无效",
+                        true);
         cell.kind = Cell::Kind::Date;
     }
     else if (type == "boolean") // as the other workbooks store a truth value: 1 or 0

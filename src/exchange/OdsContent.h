@@ -20,7 +20,7 @@ class COdsContent : public CXmlHandler
     bool End(std::string_view name) override;
     bool Text(std::string_view text) override;
 
-    // What is wrong with the content (UTF-8); empty when nothing is.
+    // What is wrong with the content (GBK); empty when nothing is.
     const std::string& Problem() const { return m_strProblem; }
     // Whether damage, not size, is the problem.
     bool Damaged() const { return m_bDamaged; }

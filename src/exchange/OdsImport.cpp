@@ -31,12 +31,12 @@ BOOL ReadOdsSheets(std::string_view bytes, ISheetSink& sink, std::string& strErr
 {
     const CZipPackage package(bytes);
     if (!package.IsOpen())
-        return FailWithMessage(strError, GbkMessage(kNotSpreadsheet + "它不是zip压缩包，可能已损坏或已加密。"));
+        return FailWithMessage(strError, kNotSpreadsheet + "它不是zip压缩包，可能已损坏或已加密。");
     std::string strProblem;
     CManifest manifest;
     package.ParsePart("META-INF/manifest.xml", manifest, strProblem); // optional: only says what is encrypted
     if (manifest.m_bEncrypted)
-        return FailWithMessage(strError, GbkMessage("文件已经加密：请在电子表格程序中取消密码后再导入。"));
+        return FailWithMessage(strError, "文件已经加密：请在电子表格程序中取消密码后再导入。");
     CProgressTeller teller(progress);
     const double fTotal = std::max<double>(1, static_cast<double>(package.PartSize(kContent)));
     COdsContent content(sink);
@@ -44,14 +44,14 @@ BOOL ReadOdsSheets(std::string_view bytes, ISheetSink& sink, std::string& strErr
         teller.Tell(std::min(1.0, static_cast<double>(nRead) / fTotal));
     });
     if (!content.Problem().empty())
-        return FailWithMessage(
-            strError, GbkMessage(content.Damaged() ? kNotSpreadsheet + content.Problem() + "。" : content.Problem()));
+        return FailWithMessage(strError,
+                               content.Damaged() ? kNotSpreadsheet + content.Problem() + "。" : content.Problem());
     if (fault == PartFault::TooLarge)
-        return FailWithMessage(strError, GbkMessage(strProblem));
+        return FailWithMessage(strError, strProblem);
     if (fault == PartFault::Damaged)
-        return FailWithMessage(strError, GbkMessage(kNotSpreadsheet + strProblem));
+        return FailWithMessage(strError, kNotSpreadsheet + strProblem);
     if (!content.SawTable())
-        return FailWithMessage(strError, GbkMessage("工作簿中没有工作表。"));
+        return FailWithMessage(strError, "工作簿中没有工作表。");
     teller.Tell(1);
     return TRUE;
 }

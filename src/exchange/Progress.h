@@ -2,8 +2,16 @@
 
 #include <functional>
 
+#include "platform/Types.h"
+
 // How far a long exchange has come, from 0 to 1, told now and then while it runs; may be empty.
 using ExchangeProgress = std::function<void(double fDone)>;
+
+// Long work of an exchange: it tells progress how far it has come and says whether it worked.
+using ExchangeWork = std::function<BOOL(const ExchangeProgress& progress)>;
+// How a front end runs long work: at once, showing how far it has come as it likes. An empty
+// runner runs the work without showing anything.
+using ExchangeRunner = std::function<BOOL(const ExchangeWork& work)>;
 
 // Passes the progress on only when it has moved by a thousandth, so that a caller may repaint on
 // every call however often the work reports.

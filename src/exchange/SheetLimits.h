@@ -32,7 +32,8 @@ constexpr std::uint64_t kRepeatedCellCost = 16;
 // The cell's name in the letters spreadsheet programs show ("B3" for row 2, column 1; 0-based).
 std::string CellName(int nRow, int nCol);
 
-// The messages of the bounds, in UTF-8, for the reader to put behind its file's name.
+// The messages of the bounds (GBK; the names as read, UTF-8), for the reader to put behind its
+// file's name.
 std::string CellTooLongProblem(const std::string& strSheet, int nRow, int nCol);
 std::string PartTooLargeProblem(const std::string& strPart);
 std::string RepeatsTooLargeProblem(const std::string& strSheet, std::int64_t nRow);

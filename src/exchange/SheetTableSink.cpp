@@ -4,6 +4,7 @@
 
 #include "core/ColumnMapping.h"
 #include "core/StudentImport.h"
+#include "exchange/FileText.h"
 
 namespace
 {
@@ -78,7 +79,7 @@ bool CSheetTableSink::BeginSheet(const std::string& strName)
 {
     if (m_bFound)
         return false;
-    m_strSheet = GbkMessage(strName);
+    m_strSheet = GbkOfFileText(strName);
     m_head.Clear();
     m_head.SetSheet(m_strSheet);
     m_head.SetDateOrigin(m_nOrigin[0], m_nOrigin[1], m_nOrigin[2]);
@@ -196,9 +197,9 @@ void CSheetTableSink::MergeRange(int nFirstRow, int nFirstCol, int nLastRow, int
 // "工作表“名单”第1行是“学生名单”" (GBK): the sheet's name and its first row's texts.
 std::string CSheetTableSink::FirstRowText() const
 {
-    const std::string strSheet = GbkMessage("工作表“") + m_strSheet + GbkMessage("”");
+    const std::string strSheet = "工作表“" + m_strSheet + "”";
     if (m_head.RowCount() == 0)
-        return strSheet + GbkMessage("是空的");
+        return strSheet + "是空的";
     std::string strTexts;
     std::size_t nShown = 0;
     for (std::string_view text : RowTexts(m_head, 0))
@@ -207,13 +208,12 @@ std::string CSheetTableSink::FirstRowText() const
             continue;
         if (nShown++ == kTitlesShown)
         {
-            strTexts += GbkMessage("……");
+            strTexts += "……";
             break;
         }
-        strTexts += GbkMessage(strTexts.empty() ? "“" : "、“") + std::string(text) + GbkMessage("”");
+        strTexts += (strTexts.empty() ? "“" : "、“") + std::string(text) + "”";
     }
-    return strSheet + GbkMessage("第" + std::to_string(m_head.FileRow(0)) + "行是") +
-           (strTexts.empty() ? GbkMessage("数字或日期") : strTexts);
+    return strSheet + "第" + std::to_string(m_head.FileRow(0)) + "行是" + (strTexts.empty() ? "数字或日期" : strTexts);
 }
 
 void CSheetTableSink::EndSheet()
@@ -233,12 +233,11 @@ BOOL CSheetTableSink::Finish(std::string& strError)
         return TRUE;
     std::string strLooked;
     for (const std::string& strSheet : m_looked)
-        strLooked += (strLooked.empty() ? std::string() : GbkMessage("；")) + strSheet;
-    const std::string strNote = GbkMessage("没有一个工作表在前" + std::to_string(kHeaderRows) +
-                                           "行中有一行写着24个字段名（如XSBSH）或列表的中文列名。看过的") +
-                                strLooked + GbkMessage("。");
+        strLooked += (strLooked.empty() ? std::string() : "；") + strSheet;
+    const std::string strNote = "没有一个工作表在前" + std::to_string(kHeaderRows) +
+                                "行中有一行写着24个字段名（如XSBSH）或列表的中文列名。看过的" + strLooked + "。";
     if (m_table.RowCount() == 0)
-        return FailWithMessage(strError, GbkMessage("工作簿中没有可以导入的内容。") + strNote);
+        return FailWithMessage(strError, "工作簿中没有可以导入的内容。" + strNote);
     m_table.SetNote(strNote);
     return TRUE;
 }

@@ -40,8 +40,9 @@ bool WriteGrid(const std::vector<std::vector<StatCell>>& grid, const std::string
     Formats formats{workbook_add_format(pBook), workbook_add_format(pBook)};
     format_set_bold(formats.pTitle);
     format_set_num_format(formats.pShare, "0.0%");
-    lxw_worksheet* pSheet = workbook_add_worksheet(pBook, "统计");
     Encoding::CConverter toUtf8("UTF-8", "CP936");
+    std::string strName; // GBK like every text of the program; the workbook holds UTF-8
+    lxw_worksheet* pSheet = toUtf8.Convert("统计", strName) ? workbook_add_worksheet(pBook, strName.c_str()) : nullptr;
     bool bWritten = pSheet != nullptr;
     std::vector<std::size_t> widths;
     for (std::size_t r = 0; bWritten && r < grid.size(); ++r)

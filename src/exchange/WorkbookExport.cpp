@@ -24,7 +24,7 @@ class CSheetWriter
     {
     }
 
-    // The progress moves from fFrom to fTo as the rows are written.
+    // lpcszName: the sheet's name (GBK). The progress moves from fFrom to fTo as the rows are written.
     template <typename ValueOf> bool Write(const char* lpcszName, int nRows, ValueOf valueOf, double fFrom, double fTo);
 
   private:
@@ -57,7 +57,10 @@ bool CSheetWriter::WriteRow(lxw_worksheet* pSheet, int nRow, const std::array<st
 template <typename ValueOf>
 bool CSheetWriter::Write(const char* lpcszName, int nRows, ValueOf valueOf, double fFrom, double fTo)
 {
-    lxw_worksheet* pSheet = workbook_add_worksheet(m_pBook, lpcszName);
+    // The name is GBK like every text of the program; the workbook holds UTF-8.
+    std::string strName;
+    lxw_worksheet* pSheet =
+        m_toUtf8.Convert(lpcszName, strName) ? workbook_add_worksheet(m_pBook, strName.c_str()) : nullptr;
     if (pSheet == nullptr)
         return false;
     m_widths.fill(0);

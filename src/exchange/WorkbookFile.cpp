@@ -45,14 +45,13 @@ BOOL BuildWorkbookBytes(const std::function<bool(const std::string& strPath)>& w
     strBytes.clear();
     const CTempFile temp;
     if (temp.Path().empty())
-        return FailWithMessage(strError, GbkMessage("不能创建临时文件，没有生成工作簿。"));
+        return FailWithMessage(strError, "不能创建临时文件，没有生成工作簿。");
     if (!write(temp.Path()))
-        return FailWithMessage(strError,
-                               GbkMessage("生成工作簿失败：记录中可能有不是GBK编码的字节，或者临时目录已满。"));
+        return FailWithMessage(strError, "生成工作簿失败：记录中可能有不是GBK编码的字节，或者临时目录已满。");
     if (ReadRegularFile(temp.Path(), strBytes) != ERROR_SUCCESS)
     {
         strBytes.clear();
-        return FailWithMessage(strError, GbkMessage("不能读取生成的工作簿。"));
+        return FailWithMessage(strError, "不能读取生成的工作簿。");
     }
     return TRUE;
 }

@@ -48,7 +48,7 @@ BOOL ReadWorkbookSheets(const std::string&, std::string_view bytes, ExchangeForm
     case ExchangeFormat::Xls:
         return ReadXlsSheets(bytes, sink, strError);
     default:
-        return FailWithMessage(strError, GbkMessage(kUnknownType));
+        return FailWithMessage(strError, kUnknownType);
     }
 }
 
@@ -57,8 +57,8 @@ BOOL ReadWorkbookStudents(const std::string& strPath, std::string_view bytes, Ex
 {
     table.Clear();
     if (format == ExchangeFormat::Csv || format == ExchangeFormat::Unknown) // the reader below would take it as CSV
-        return FailWithMessage(strError, GbkMessage(kUnknownType));
+        return FailWithMessage(strError, kUnknownType);
     CImportTable cells;
     return ReadImportTable(strPath, bytes, format, TextEncoding::Gbk, cells, strError, progress) &&
-           MakeStudentTable(cells, table, strError, GbkMessage("工作簿中没有一个工作表的标题行写全了24个字段。"));
+           MakeStudentTable(cells, table, strError, "工作簿中没有一个工作表的标题行写全了24个字段。");
 }

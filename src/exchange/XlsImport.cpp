@@ -69,7 +69,7 @@ class CXlsHandle
 
 const std::string kNotWorkbook = "文件不是有效的Excel 97-2003工作簿（.xls），或者已经加密。";
 
-// Why the file cannot be read, in UTF-8; empty when it can.
+// Why the file cannot be read (GBK); empty when it can.
 std::string OpenProblem(const CXlsHandle& xls)
 {
     // The library opens a file whose code page it cannot convert without an error, but without a handle.
@@ -115,8 +115,8 @@ bool SetCell(ISheetSink& sink, int nRow, int nCol, const FreeXL_CellValue& cell)
     return true;
 }
 
-// Hands the selected sheet's cells and merged ranges to the sink; false (with strProblem, UTF-8)
-// for a cell too long.
+// Hands the selected sheet's cells and merged ranges to the sink; false (with strProblem, GBK) for
+// a cell too long.
 bool ReadSheet(const CXlsHandle& xls, const std::string& strSheet, const std::vector<MergedRange>& merges,
                ISheetSink& sink, std::string& strProblem)
 {
@@ -149,29 +149,29 @@ BOOL ReadXlsSheets(std::string_view bytes, ISheetSink& sink, std::string& strErr
     // some damaged files that it would otherwise open.
     std::map<std::string, std::vector<MergedRange>> merges;
     if (!ReadXlsMergedCells(bytes, merges))
-        return FailWithMessage(strError, GbkMessage(kNotWorkbook));
+        return FailWithMessage(strError, kNotWorkbook);
     const CMemoryFile file(bytes);
     if (!file.IsOpen())
-        return FailWithMessage(strError, GbkMessage("内存不足，不能读取这个文件。"));
+        return FailWithMessage(strError, "内存不足，不能读取这个文件。");
     const CXlsHandle xls(file.Path());
     if (const std::string strProblem = OpenProblem(xls); !strProblem.empty())
-        return FailWithMessage(strError, GbkMessage(strProblem));
+        return FailWithMessage(strError, strProblem);
     const unsigned nSheets = xls.Info(FREEXL_BIFF_SHEET_COUNT);
     if (nSheets == 0)
-        return FailWithMessage(strError, GbkMessage("工作簿中没有工作表。"));
+        return FailWithMessage(strError, "工作簿中没有工作表。");
     for (unsigned i = 0; i < nSheets && !sink.Stopped(); ++i)
     {
         const char* lpcszSheet = nullptr;
         const auto nSheet = static_cast<unsigned short>(i);
         if (i > 0xFFFF || freexl_select_active_worksheet(xls.Get(), nSheet) != FREEXL_OK ||
             freexl_get_worksheet_name(xls.Get(), nSheet, &lpcszSheet) != FREEXL_OK)
-            return FailWithMessage(strError, GbkMessage(kNotWorkbook));
+            return FailWithMessage(strError, kNotWorkbook);
         const std::string strSheet = lpcszSheet ? lpcszSheet : "";
         if (!sink.BeginSheet(strSheet))
             continue;
         std::string strProblem;
         if (!ReadSheet(xls, strSheet, merges[strSheet], sink, strProblem))
-            return FailWithMessage(strError, GbkMessage(strProblem));
+            return FailWithMessage(strError, strProblem);
         sink.EndSheet();
     }
     return TRUE;

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/StudentImport.h"
+#include "exchange/FileText.h"
 #include "exchange/SheetLimits.h"
 #include "exchange/SheetSink.h"
 #include "exchange/XlsxParts.h"
@@ -26,7 +27,7 @@ class CSheetPart : public CXmlHandler
     bool Start(const CXmlElement& element) override;
     bool End(std::string_view name) override;
     bool Text(std::string_view text) override;
-    // What is wrong with the sheet (UTF-8, a whole sentence); empty when nothing is.
+    // What is wrong with the sheet (GBK, a whole sentence); empty when nothing is.
     const std::string& Problem() const { return m_strProblem; }
 
   private:
@@ -37,7 +38,7 @@ class CSheetPart : public CXmlHandler
     bool SetText(std::string_view text);
     bool Refuse(const std::string& strProblem)
     {
-        m_strProblem = kNotWorkbook + "工作表“" + m_strSheet + "”的" + strProblem + "。";
+        m_strProblem = kNotWorkbook + "工作表“" + GbkOfFileText(m_strSheet) + "”的" + strProblem + "。";
         return false;
     }
 
@@ -77,7 +78,7 @@ bool CSheetPart::StartRow(const CXmlElement& element)
     m_nRow = bNumbered ? nRow - 1 : m_nRow + 1;
     m_nNextCol = 0;
     if (m_nRow >= kMaxRows)
-        return Refuse("第" + std::string(r.empty() ? std::to_string(m_nRow + 1) : std::string(r)) + "行超出了工作表");
+        return Refuse("第" + (r.empty() ? std::to_string(m_nRow + 1) : GbkOfFileText(r)) + "行超出了工作表");
     return true;
 }
 
@@ -91,9 +92,9 @@ bool CSheetPart::StartCell(const CXmlElement& element)
     m_nCellRow = m_nRow;
     m_nCellCol = m_nNextCol;
     if (!m_strReference.empty() && !ParseCellReference(m_strReference, m_nCellRow, m_nCellCol))
-        return Refuse("单元格引用“" + m_strReference + "”无效");
+        return Refuse("单元格引用“" + GbkOfFileText(m_strReference) + "”无效");
     if (m_nCellRow < m_nRow || m_nCellRow < 0)
-        return Refuse("单元格" + m_strReference + "不在它所在的行中");
+        return Refuse("单元格" + GbkOfFileText(m_strReference) + "不在它所在的行中");
     if (m_nCellCol >= kMaxColumns)
         return Refuse("单元格" + CellName(m_nCellRow, m_nCellCol) + "超出了工作表");
     if (m_strReference.empty())
@@ -109,7 +110,7 @@ bool CSheetPart::Merge(std::string_view range)
     if (nColon == std::string_view::npos || !ParseCellReference(range.substr(0, nColon), nFirstRow, nFirstCol) ||
         !ParseCellReference(range.substr(nColon + 1), nLastRow, nLastCol) || nLastRow < nFirstRow ||
         nLastCol < nFirstCol || nLastRow >= kMaxRows || nLastCol >= kMaxColumns)
-        return Refuse("合并区域“" + std::string(range) + "”无效");
+        return Refuse("合并区域“" + GbkOfFileText(range) + "”无效");
     m_sink.MergeRange(nFirstRow, nFirstCol, nLastRow, nLastCol);
     return true;
 }
@@ -164,7 +165,7 @@ bool CSheetPart::EndCell()
         std::size_t nIndex = 0;
         const auto [p, ec] = std::from_chars(m_strValue.data(), m_strValue.data() + m_strValue.size(), nIndex);
         if (ec != std::errc() || p != m_strValue.data() + m_strValue.size() || nIndex >= m_strings.Count())
-            return Refuse("单元格" + m_strReference + "指向不存在的文本");
+            return Refuse("单元格" + GbkOfFileText(m_strReference) + "指向不存在的文本");
         return SetText(m_strings.At(nIndex)) && !m_sink.Stopped();
     }
     else if (m_strType == "str" || m_strType == "e") // a formula's text, an error value such as #N/A
@@ -173,7 +174,7 @@ bool CSheetPart::EndCell()
     {
         int nYear = 0, nMonth = 0, nDay = 0;
         if (std::sscanf(m_strValue.c_str(), "%d-%d-%d", &nYear, &nMonth, &nDay) != 3)
-            return Refuse("单元格" + m_strReference + "的日期“" + m_strValue + "”无效");
+            return Refuse("单元格" + GbkOfFileText(m_strReference) + "的日期“" + GbkOfFileText(m_strValue) + "”无效");
         m_sink.SetDate(r, c, nYear, nMonth, nDay);
     }
     else if (!m_strValue.empty()) // a number ("n", the default) or a truth value ("b": 0 or 1)
@@ -181,7 +182,7 @@ bool CSheetPart::EndCell()
         double value = 0;
         const auto [p, ec] = std::from_chars(m_strValue.data(), m_strValue.data() + m_strValue.size(), value);
         if (ec != std::errc() || p != m_strValue.data() + m_strValue.size())
-            return Refuse("单元格" + m_strReference + "的数值“" + m_strValue + "”无效");
+            return Refuse("单元格" + GbkOfFileText(m_strReference) + "的数值“" + GbkOfFileText(m_strValue) + "”无效");
         m_sink.SetNumber(r, c, value);
     }
     return !m_sink.Stopped();
@@ -190,7 +191,7 @@ bool CSheetPart::EndCell()
 // The message for a part that could not be read: too large is no damage.
 std::string PartMessage(PartFault fault, const std::string& strProblem)
 {
-    return GbkMessage(fault == PartFault::TooLarge ? strProblem : kNotWorkbook + strProblem);
+    return fault == PartFault::TooLarge ? strProblem : kNotWorkbook + strProblem;
 }
 
 // The package's structure: where the workbook part is, its sheets and the parts they name.
@@ -216,7 +217,7 @@ BOOL ReadIndex(const CZipPackage& package, CPackageIndex& index, std::string& st
     if (fault != PartFault::None)
         return FailWithMessage(strError, PartMessage(fault, strProblem));
     if (index.workbook.m_sheets.empty())
-        return FailWithMessage(strError, GbkMessage("工作簿中没有工作表。"));
+        return FailWithMessage(strError, "工作簿中没有工作表。");
     index.strShared = parts.ByType("sharedStrings");
     for (const CWorkbookPart::Sheet& sheet : index.workbook.m_sheets)
         index.sheets.push_back(parts.ById(sheet.strId));
@@ -228,7 +229,7 @@ BOOL ReadXlsxSheets(std::string_view bytes, ISheetSink& sink, std::string& strEr
 {
     const CZipPackage package(bytes);
     if (!package.IsOpen())
-        return FailWithMessage(strError, GbkMessage(kNotWorkbook + "它不是zip压缩包，可能已损坏或已加密。"));
+        return FailWithMessage(strError, kNotWorkbook + "它不是zip压缩包，可能已损坏或已加密。");
     CPackageIndex index;
     if (!ReadIndex(package, index, strError))
         return FALSE;
@@ -260,7 +261,7 @@ BOOL ReadXlsxSheets(std::string_view bytes, ISheetSink& sink, std::string& strEr
             CSheetPart sheet(sink, strings, strName);
             const PartFault fault = package.ParsePart(index.sheets[i], sheet, strProblem, onRead);
             if (!sheet.Problem().empty())
-                return FailWithMessage(strError, GbkMessage(sheet.Problem()));
+                return FailWithMessage(strError, sheet.Problem());
             if (fault != PartFault::None && fault != PartFault::Stopped)
                 return FailWithMessage(strError, PartMessage(fault, strProblem));
             sink.EndSheet();

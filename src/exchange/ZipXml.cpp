@@ -8,6 +8,7 @@
 #include <unzip.h>
 #include <vector>
 
+#include "exchange/FileText.h"
 #include "exchange/SheetLimits.h"
 
 namespace
@@ -174,7 +175,7 @@ PartFault CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handle
     strProblem.clear();
     if (m_namesUsedTwice.count(LowerCase(strName)) > 0)
     {
-        strProblem = "它有两个名为 " + strName + " 的部件，不同的程序会读出不同的内容";
+        strProblem = "它有两个名为 " + GbkOfFileText(strName) + " 的部件，不同的程序会读出不同的内容";
         return PartFault::Damaged;
     }
     if (m_nUnpacked + PartSize(strName) > kMaxUnpackedBytes)
@@ -184,7 +185,7 @@ PartFault CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handle
     }
     if (!HasPart(strName) || unzOpenCurrentFile(m_pZip) != UNZ_OK)
     {
-        strProblem = "缺少 " + strName;
+        strProblem = "缺少 " + GbkOfFileText(strName);
         return PartFault::Damaged;
     }
     const CExpat expat;
@@ -223,9 +224,9 @@ PartFault CZipPackage::ParsePart(const std::string& strName, CXmlHandler& handle
     if (bTooLarge)
         strProblem = PartTooLargeProblem(strName);
     else if (nRead < 0 || (bParsed && !bIntact))
-        strProblem = strName + " 已损坏";
+        strProblem = GbkOfFileText(strName) + " 已损坏";
     else if (!bParsed)
-        strProblem = strName + " 第" + std::to_string(XML_GetCurrentLineNumber(expat.Get())) + "行不是有效的XML（" +
-                     XML_ErrorString(XML_GetErrorCode(expat.Get())) + "）";
+        strProblem = GbkOfFileText(strName) + " 第" + std::to_string(XML_GetCurrentLineNumber(expat.Get())) +
+                     "行不是有效的XML（" + GbkOfFileText(XML_ErrorString(XML_GetErrorCode(expat.Get()))) + "）";
     return bTooLarge ? PartFault::TooLarge : strProblem.empty() ? PartFault::None : PartFault::Damaged;
 }

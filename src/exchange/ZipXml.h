@@ -66,7 +66,7 @@ class CZipPackage
 
     // Streams the part through the handler; onRead (optional) hears how many unpacked bytes have
     // been read so far. Every part read counts against one budget of unpacked bytes for the
-    // package. On a fault but Stopped, strProblem says what is wrong, in UTF-8 (empty otherwise).
+    // package. On a fault but Stopped, strProblem says what is wrong, in GBK (empty otherwise).
     // REQUIRES: IsOpen().
     PartFault ParsePart(const std::string& strName, CXmlHandler& handler, std::string& strProblem,
                         const std::function<void(std::uint64_t nRead)>& onRead = {}) const;

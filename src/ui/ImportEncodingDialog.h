@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "core/CsvFile.h"
+#include "exchange/CsvFile.h"
 
 class QPlainTextEdit;
 class QRadioButton;

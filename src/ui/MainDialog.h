@@ -135,8 +135,6 @@ class CMainDialog : public CSizingDialog
     RecordModifier StepModifier();
     // Makes an import's changes as one step of the history, saves, and says what was done.
     void StoreImport(const ImportActions& actions, const ImportedRecords& records, const ColumnMapping& mapping);
-    // The school's records as a workbook, with a progress window; false with strError (GBK).
-    bool BuildWorkbook(std::string& strBytes, std::string& strError);
     void SetUpListColumns();
     // The list or sheets the user chooses to print, of the records in the list's order; false when
     // cancelled or nothing is to be printed (after saying so).

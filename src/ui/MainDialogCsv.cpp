@@ -1,14 +1,9 @@
-// CSV and workbook export from the main window; files go through the file layer.
-#include <QDir>
+// CSV and workbook export from the main window: the file dialog, the progress window and the
+// messages; the file itself is written by the exchange's one export.
 #include <QFile>
 
-#include "core/CsvFile.h"
 #include "core/DataFunc.h"
-#include "exchange/WorkbookExport.h"
-#include "exchange/WorkbookImport.h"
-#include "platform/ErrorText.h"
-#include "platform/FileSystem.h"
-#include "platform/LastError.h"
+#include "exchange/StudentsFile.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/ExchangeFiles.h"
 #include "ui/Support/FileMessages.h"
@@ -18,13 +13,18 @@
 #include "ui/Support/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
 
-// The workbook gives the codes' names on a second sheet when the list shows names.
-bool CMainDialog::BuildWorkbook(std::string& strBytes, std::string& strError)
+namespace
 {
-    const CProgressWindow progress(this, QStringLiteral("正在生成Excel工作簿……"));
-    const WorkbookSheets sheets = m_pModel->ShowsCodeNames() ? WorkbookSheets::StoredAndNames : WorkbookSheets::Stored;
-    return BuildStudentWorkbook(g_memStudents, strBytes, strError, sheets, progress.Callback());
+void ShowExportFault(QWidget* pParent, const QString& path, const ExchangeOutcome& outcome)
+{
+    if (outcome.fault == ExchangeFault::DataFile)
+        ShowDataFileRefusal(pParent, path);
+    else if (outcome.fault == ExchangeFault::File)
+        ShowWriteError(pParent, path, outcome.dwCode);
+    else
+        ShowFileError(pParent, FromGbk(outcome.strError));
 }
+} // namespace
 
 void CMainDialog::OnExportCsv()
 {
@@ -32,16 +32,18 @@ void CMainDialog::OnExportCsv()
     const QString path = ChooseExchangeFile(this, true, defaultName);
     if (path.isEmpty())
         return;
-    std::string strCsv, strError;
-    if (FormatOf(path) != ExchangeFormat::Xlsx)
-        WriteCsvText(g_memStudents, strCsv);
-    else if (!BuildWorkbook(strCsv, strError))
+    // The workbook gives the codes' names on a second sheet when the list shows names.
+    StudentsFileWriting writing;
+    writing.strSchoolCode = GetSchoolKey().strCode;
+    writing.sheets = m_pModel->ShowsCodeNames() ? WorkbookSheets::StoredAndNames : WorkbookSheets::Stored;
+    writing.runWorkbook = ProgressRunner(this, QStringLiteral("正在生成Excel工作簿……"));
+    if (const ExchangeOutcome outcome =
+            WriteStudentsFile(QFile::encodeName(path).toStdString(), g_memStudents, writing);
+        !outcome)
     {
-        UiMessageBox(this, FromGbk(strError), QStringLiteral("错误"), MsgButtons::Ok, MsgIcon::Error);
+        ShowExportFault(this, path, outcome);
         return;
     }
-    if (!WriteExport(this, path, strCsv, GetSchoolKey().strCode))
-        return;
     if (UiMessageBox(this, QStringLiteral("文件已经生成，是否现在就查看内容。"), QStringLiteral("提示"),
                      MsgButtons::YesNo, MsgIcon::Question) == IDYES)
         UiShellOpen(path);

@@ -11,9 +11,7 @@
 #include "core/ImportPreview.h"
 #include "core/ImportRecords.h"
 #include "core/ImportTable.h"
-#include "exchange/ImportSource.h"
-#include "platform/FileSystem.h"
-#include "platform/LastError.h"
+#include "exchange/StudentsFile.h"
 #include "ui/ImportColumnsDialog.h"
 #include "ui/ImportEncodingDialog.h"
 #include "ui/ImportPreviewDialog.h"
@@ -21,6 +19,7 @@
 #include "ui/RecordCommands.h"
 #include "ui/Support/DialogExec.h"
 #include "ui/Support/ExchangeFiles.h"
+#include "ui/Support/FileMessages.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
 #include "ui/Support/ProgressWindow.h"
@@ -31,28 +30,20 @@ const QString kFormatCaption = QStringLiteral("文件格式不对");
 
 // Reads the file's cells, asking for a CSV file's encoding when its bytes leave it open. False
 // after telling why (or when the user cancelled).
-bool ReadTable(QWidget* pParent, const QString& path, std::string_view bytes, CImportTable& table)
+bool ReadTable(QWidget* pParent, const QString& path, CImportTable& table)
 {
-    const std::string strPath = QFile::encodeName(path).toStdString();
-    const ExchangeFormat format = FormatOf(path);
-    std::string strError;
-    BOOL bRead = FALSE;
-    if (format != ExchangeFormat::Csv && format != ExchangeFormat::Unknown)
-    {
-        const CProgressWindow progress(pParent, QStringLiteral("正在读取工作簿……"));
-        bRead = ReadImportTable(strPath, bytes, format, TextEncoding::Gbk, table, strError, progress.Callback());
-    }
-    else
-    {
-        const std::optional<TextEncoding> encoding =
-            IsEncodingOpen(bytes) ? AskCsvEncoding(pParent, bytes) : std::optional(TextEncoding::Gbk);
-        if (!encoding)
-            return false;
-        bRead = ReadImportTable(strPath, bytes, format, *encoding, table, strError);
-    }
-    if (!bRead)
-        UiMessageBox(pParent, FromGbk(strError), kFormatCaption);
-    return bRead;
+    StudentsFileReading reading;
+    reading.encodingOf = [pParent](std::string_view bytes) {
+        return IsEncodingOpen(bytes) ? AskCsvEncoding(pParent, bytes) : std::optional(TextEncoding::Gbk);
+    };
+    reading.runWorkbook = ProgressRunner(pParent, QStringLiteral("正在读取工作簿……"));
+    const ExchangeOutcome outcome = ReadStudentsFile(QFile::encodeName(path).toStdString(), table, reading);
+    if (outcome.fault == ExchangeFault::File)
+        ShowFileError(pParent,
+                      QStringLiteral("不能读取文件“%1”（%2）。").arg(NativePath(path), ReasonOf(outcome.dwCode)));
+    else if (outcome.fault == ExchangeFault::Format)
+        UiMessageBox(pParent, FromGbk(outcome.strError), kFormatCaption);
+    return static_cast<bool>(outcome);
 }
 
 // Where the mapping chosen for a header is remembered: a file with the same titles gets it again.
@@ -96,17 +87,9 @@ void CMainDialog::OnImportCsv()
     const QString path = ChooseExchangeFile(this, false);
     if (path.isEmpty())
         return;
-    // Read through the file layer whatever the type: it refuses FIFOs, devices and folders at once.
-    std::string strBytes;
-    if (const DWORD dwCode = ReadRegularFile(QFile::encodeName(path).toStdString(), strBytes); dwCode != ERROR_SUCCESS)
-    {
-        ShowFileError(this, QStringLiteral("不能读取文件“%1”（%2）。").arg(NativePath(path), ReasonOf(dwCode)));
-        return;
-    }
     CImportTable table;
-    if (!ReadTable(this, path, strBytes, table))
+    if (!ReadTable(this, path, table))
         return;
-    std::string().swap(strBytes);
     const std::optional<ColumnMapping> mapping = ChooseMapping(this, table);
     if (!mapping)
         return;

@@ -181,6 +181,8 @@ TEST_F(WorkbookReaders, RefuseDamagedAndHostileFilesSayingWhy)
                       "不同的程序会读出不同的内容"},
         {"cut.xlsx", "文件不是有效的Excel工作簿（.xlsx）：xl/sheet.xml 第1行不是有效的XML（"},
         {"pastend.xlsx", "文件不是有效的Excel工作簿（.xlsx）：工作表“学生”的单元格A1指向不存在的文本。"},
+        {"emoji.xlsx", // the message stays GBK, the character it cannot hold shown as "?"
+         "文件不是有效的Excel工作簿（.xlsx）：工作表“学生”的单元格A1的日期“2006?”无效。"},
         {"encrypted.ods", "文件已经加密：请在电子表格程序中取消密码后再导入。"},
         {"codepage.xls", "文件的文字编码（代码页）本程序不能读：请在电子表格程序中把它另存为 .xlsx 工作簿后再导入。"},
     };

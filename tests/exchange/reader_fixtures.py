@@ -239,6 +239,8 @@ def fixtures(folder):
     cut[-1] = ("xl/sheet.xml", cut[-1][1][:-len("</sheetData></worksheet>")])
     write_zip(folder + "/cut.xlsx", cut)
     write_zip(folder + "/pastend.xlsx", xlsx_parts('<row><c r="A1" t="s"><v>1</v></c></row>', ["XSBSH"]))
+    # A character GBK cannot hold, in a value the message quotes.
+    write_zip(folder + "/emoji.xlsx", xlsx_parts('<row><c r="A1" t="d"><v>2006\U0001F600</v></c></row>'))
     write_zip(folder + "/encrypted.ods", ods_parts(text_row("XSBSH"), '<manifest:encryption-data/>'))
     codepage_xls(folder + "/codepage.xls")
 

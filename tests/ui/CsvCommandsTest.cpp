@@ -12,8 +12,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "core/CsvFile.h"
 #include "core/DataFunc.h"
+#include "exchange/CsvFile.h"
 #include "ui/ImportEncodingDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/GbkText.h"

@@ -13,7 +13,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "core/CsvFile.h"
+#include "exchange/CsvFile.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,5 @@
 #include "ui/Support/ExchangeFiles.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -31,9 +30,4 @@ QString ChooseFileInLastFolder(FileDialogRequest request)
     if (!path.isEmpty())
         QSettings().setValue(kFolderKey, QFileInfo(path).absolutePath());
     return path;
-}
-
-ExchangeFormat FormatOf(const QString& path)
-{
-    return FormatOfPath(QFile::encodeName(path).toStdString());
 }

@@ -2,7 +2,6 @@
 
 #include <QString>
 
-#include "exchange/WorkbookImport.h"
 #include "ui/Support/FileDialogs.h"
 #include "ui/Support/FileMessages.h"
 
@@ -15,5 +14,3 @@ QString ChooseExchangeFile(QWidget* pParent, bool bSave, const QString& defaultN
 // Any file dialog of the program's exchanges (exports of reports too) that starts in the folder
 // used last, else in the documents folder; the request's own folder is not used.
 QString ChooseFileInLastFolder(FileDialogRequest request);
-
-ExchangeFormat FormatOf(const QString& path);

@@ -25,20 +25,30 @@ QString ReasonOf(DWORD dwCode)
     return FromGbk(GetErrorReasonText(dwCode));
 }
 
+void ShowDataFileRefusal(QWidget* pParent, const QString& path)
+{
+    ShowFileError(pParent, QStringLiteral("不能导出到“%1”：这是登记软件自己的数据文件，导出会破坏它。\n"
+                                          "请另选一个文件名。")
+                               .arg(NativePath(path)));
+}
+
+void ShowWriteError(QWidget* pParent, const QString& path, DWORD dwCode)
+{
+    ShowFileError(pParent, QStringLiteral("不能写入文件“%1”（%2）。\n文件没有生成；已有的同名文件保持原样。")
+                               .arg(NativePath(path), ReasonOf(dwCode)));
+}
+
 bool WriteExport(QWidget* pParent, const QString& path, const std::string& strBytes, const std::string& strCode)
 {
     const std::string strPath = QFile::encodeName(path).toStdString();
     if (IsProgramDataFile(strPath, strCode))
     {
-        ShowFileError(pParent, QStringLiteral("不能导出到“%1”：这是登记软件自己的数据文件，导出会破坏它。\n"
-                                              "请另选一个文件名。")
-                                   .arg(NativePath(path)));
+        ShowDataFileRefusal(pParent, path);
         return false;
     }
     if (const DWORD dwCode = ReplaceFileAtomically(strPath, strBytes); dwCode != ERROR_SUCCESS)
     {
-        ShowFileError(pParent, QStringLiteral("不能写入文件“%1”（%2）。\n文件没有生成；已有的同名文件保持原样。")
-                                   .arg(NativePath(path), ReasonOf(dwCode)));
+        ShowWriteError(pParent, path, dwCode);
         return false;
     }
     return true;

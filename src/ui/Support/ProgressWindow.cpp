@@ -40,6 +40,14 @@ ExchangeProgress CProgressWindow::Callback() const
     };
 }
 
+ExchangeRunner ProgressRunner(QWidget* pParent, const QString& label)
+{
+    return [pParent, label](const ExchangeWork& work) {
+        const CProgressWindow progress(pParent, label);
+        return work(progress.Callback());
+    };
+}
+
 int SetProgressShowDelay(int nMilliseconds)
 {
     return std::exchange(g_nShowDelay, nMilliseconds);

@@ -25,6 +25,9 @@ class CProgressWindow
     QProgressDialog* m_pDialog;
 };
 
+// Runs an exchange's long work under a window with the label.
+ExchangeRunner ProgressRunner(QWidget* pParent, const QString& label);
+
 // The time work must have taken before the window shows (500 ms); tests set 0 to see it at once.
 // Returns the delay it replaces.
 int SetProgressShowDelay(int nMilliseconds);

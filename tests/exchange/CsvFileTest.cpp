@@ -1,4 +1,4 @@
-#include "core/CsvFile.h"
+#include "exchange/CsvFile.h"
 
 #include "TestKit.h"
 

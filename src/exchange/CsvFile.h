@@ -22,10 +22,6 @@ DWORD WriteCsvInBlocks(const CMemTable& table, const BlockWriter& write);
 // Appends one line of that text: row nRow's, or the names for -1.
 void AppendCsvRow(const CMemTable& table, int nRow, std::string& strOut);
 
-// Appends one value as WriteCsvText writes it: in double quotes (its quotes doubled) when it holds
-// a comma, a double quote, a CR or an LF, else as it is.
-void AppendCsvValue(std::string_view value, std::string& strOut);
-
 // How the bytes of an imported text file are to be read.
 enum class TextEncoding
 {

@@ -1,4 +1,4 @@
-#include "core/CsvFile.h"
+#include "exchange/CsvFile.h"
 
 #include <algorithm>
 #include <array>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/ColumnMapping.h"
+#include "core/CsvValue.h"
 #include "core/DataFunc.h"
 #include "core/Gbk.h"
 #include "core/ImportRecords.h"
@@ -21,13 +22,6 @@ namespace
 constexpr int kMaxColumns = 100; // the most names a table header may have
 
 // ---- Export ------------------------------------------------------------------------------------
-
-// Comparisons rather than find_first_of: it searches its set once per byte, too slow for big files.
-bool NeedsQuotes(std::string_view value)
-{
-    return std::any_of(value.begin(), value.end(),
-                       [](char ch) { return ch == ',' || ch == '"' || ch == '\r' || ch == '\n'; });
-}
 
 template <typename TextOfColumn> void AppendCsvLine(int nCols, TextOfColumn textOf, std::string& strOut)
 {
@@ -224,23 +218,6 @@ BOOL ReportInvalidGbk(const CImportTable& table, std::string& strError)
     return FailWithMessage(strError, "文件不是有效的GBK文本，请检查文件的编码。");
 }
 } // namespace
-
-void AppendCsvValue(std::string_view value, std::string& strOut)
-{
-    if (!NeedsQuotes(value))
-    {
-        strOut += value;
-        return;
-    }
-    strOut += '"';
-    for (char ch : value)
-    {
-        if (ch == '"')
-            strOut += '"';
-        strOut += ch;
-    }
-    strOut += '"';
-}
 
 void AppendCsvRow(const CMemTable& table, int nRow, std::string& strOut)
 {
