@@ -103,6 +103,12 @@ void ApplyImport(const ImportActions& actions, const ImportedRecords& records, c
     }
     if (actions.appends.empty())
         return;
+    // The appends are in record order, each once: as many as there are records means all of them.
+    if (actions.appends.size() == static_cast<std::size_t>(records.table.GetRowCount()))
+    {
+        stored.AppendTable(records.table);
+        return;
+    }
     CMemTable added;
     records.table.CopyRowSet(actions.appends, added);
     stored.AppendTable(added);
