@@ -21,6 +21,7 @@ CImportPreview::CImportPreview(const ImportedRecords& records, const CMemTable& 
         storedRowOf.try_emplace(stored.GetCell(r, Field::XSBSH), r);
 
     std::unordered_set<std::string> taken;
+    taken.reserve(static_cast<std::size_t>(nRecords) + (check == ImportCheck::WithStored ? storedRowOf.size() : 0));
     if (check == ImportCheck::WithStored)
     {
         for (const auto& [number, nRow] : storedRowOf)
