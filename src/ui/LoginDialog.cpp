@@ -146,7 +146,6 @@ void CLoginDialog::OnOK()
     }
     if (!bHeldBefore)
         m_strHeldCode = m_strCode;
-    g_strSchoolCode = m_strCode;
     ForgetUnsavedChange();
     QDialog::accept();
 }

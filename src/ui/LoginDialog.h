@@ -11,8 +11,8 @@ class QPushButton;
 class CHyperLink;
 
 // Identifies the school: a school code of the directory and the password that opens its data file.
-// A successful login leaves g_strSchoolCode set, the school's records in g_memStudents and its writer
-// lock held; the accepted code and password stay in the object for every later save.
+// A successful login leaves the school's records in g_memStudents and its writer lock held; the
+// accepted code and password stay in the object for every later save.
 class CLoginDialog : public QDialog
 {
     Q_OBJECT
