@@ -1,6 +1,6 @@
 #include <string>
 
-#include "core/DataFunc.h"
+#include "core/SchoolDatabase.h"
 #include "platform/FileCalls.h"
 #include "platform/ProgramDir.h"
 

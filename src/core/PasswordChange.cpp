@@ -1,7 +1,8 @@
 #include "core/PasswordChange.h"
 
-#include "core/DataFunc.h"
 #include "core/SchoolBackups.h"
+#include "core/SchoolDatabase.h"
+#include "core/SchoolDirectory.h"
 #include "core/SchoolSession.h"
 #include "platform/LastError.h"
 #include "platform/Profile.h"

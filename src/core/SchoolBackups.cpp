@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/DataFunc.h"
+#include "core/SchoolDatabase.h"
 #include "platform/FileCalls.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
