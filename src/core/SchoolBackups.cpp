@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include "core/SchoolDatabase.h"
+#include "core/SchoolPaths.h"
 #include "platform/FileCalls.h"
 #include "platform/LastError.h"
-#include "platform/ProgramDir.h"
 
 namespace
 {
@@ -207,17 +207,6 @@ CBackupOccasion::CBackupOccasion(std::string strOccasion) : m_strPrevious(std::m
 CBackupOccasion::~CBackupOccasion()
 {
     t_strOccasion = std::move(m_strPrevious);
-}
-
-std::string GetBackupDirectory(const std::string& strCode)
-{
-    const std::string strDir = GetProgramDirectory();
-    if (strDir.empty())
-    {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return {};
-    }
-    return strDir + "/backup/" + strCode;
 }
 
 void SetBackupClock(std::time_t (*pfnNow)())

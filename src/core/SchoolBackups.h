@@ -19,9 +19,6 @@ class CMemTable;
 // it was for ("导入前"). Both folders must be real folders: the program neither writes nor prunes
 // through a symbolic link, so it never touches files it did not write.
 
-// "<program directory>/backup/<code>"; empty (last error set) when the program directory is unknown.
-std::string GetBackupDirectory(const std::string& strCode);
-
 // The clock that names backups and drives their rotation; null restores the real clock.
 void SetBackupClock(std::time_t (*pfnNow)());
 

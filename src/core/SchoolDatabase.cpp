@@ -10,15 +10,14 @@
 
 #include "core/DataFileNote.h"
 #include "core/SchoolBackups.h"
+#include "core/SchoolPaths.h"
 #include "core/SchoolSession.h"
 #include "core/StudentSchema.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
-#include "platform/ProgramDir.h"
 
 namespace
 {
-constexpr std::size_t MAX_PATH = 260;
 constexpr std::string_view MAGIC = "OKAY\r\n";
 constexpr std::size_t KEY_LENGTH = 8;
 
@@ -179,29 +178,6 @@ BOOL ParseStudentText(std::string&& strText, std::size_t nStart, CMemTable& tabl
     return TRUE;
 }
 } // namespace
-
-std::string GetSchoolDatabasePath(const std::string& strCode)
-{
-    const std::string strDir = GetProgramDirectory();
-    if (strDir.empty())
-    {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return {};
-    }
-    // The path with its terminating zero must fit in MAX_PATH bytes.
-    if (strDir.size() + strCode.size() + 5 > MAX_PATH)
-    {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return {};
-    }
-    return strDir + '/' + strCode + ".db";
-}
-
-std::string GetSchoolLockPath(const std::string& strCode)
-{
-    const std::string strPath = GetSchoolDatabasePath(strCode);
-    return strPath.empty() ? strPath : strPath.substr(0, strPath.size() - 3) + ".lock";
-}
 
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table,
                         bool bAcceptChangedFile)

@@ -7,15 +7,6 @@
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
 
-// "<program directory>/<code>.db"; empty when the path would exceed 260 bytes with its
-// terminating zero (last error 8) or the program directory is unknown (last error 3).
-std::string GetSchoolDatabasePath(const std::string& strCode);
-// "<program directory>/<code>.lock": the file whose lock makes one writer per school.
-std::string GetSchoolLockPath(const std::string& strCode);
-// Whether the path (links resolved) is one of the program's own files, which an export must never
-// replace: a data file, lock file or temporary file in the data folder, anything under its
-// backup/ folder, or the school's data file wherever its link leads.
-bool IsProgramDataFile(const std::string& strPath, const std::string& strCode);
 // Loads the school's records; a missing file gives an empty table.
 // FALSE: GetLastError() holds the code; the table is unchanged, except after a file whose text
 // does not parse (ERROR_INVALID_DATA), which leaves it empty with the student columns. A header

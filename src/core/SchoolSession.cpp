@@ -1,6 +1,6 @@
 #include "core/SchoolSession.h"
 
-#include "core/SchoolDatabase.h"
+#include "core/SchoolPaths.h"
 #include "platform/LastError.h"
 
 CSchoolSession g_schoolSession;
