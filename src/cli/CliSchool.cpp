@@ -7,7 +7,7 @@
 
 #include "cli/CliOutput.h"
 #include "core/DataFunc.h"
-#include "core/PasswordChange.h"
+#include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
 #include "platform/ErrorText.h"
 #include "platform/LastError.h"

@@ -5,7 +5,7 @@
 #include "cli/CliOutput.h"
 #include "cli/CliSchool.h"
 #include "core/DataFunc.h"
-#include "core/PasswordChange.h"
+#include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
 #include "platform/LastError.h"

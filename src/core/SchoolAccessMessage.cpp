@@ -1,4 +1,4 @@
-#include "core/PasswordChange.h"
+#include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolDatabase.h"
 #include "core/SchoolPaths.h"

@@ -8,7 +8,7 @@
 #include <QRegularExpressionValidator>
 
 #include "core/DataFunc.h"
-#include "core/PasswordChange.h"
+#include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
 #include "platform/ErrorText.h"

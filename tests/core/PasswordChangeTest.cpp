@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "core/DataFunc.h"
+#include "core/SchoolAccess.h"
 #include "core/SchoolSession.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"

@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 
 #include "core/DataFunc.h"
-#include "core/PasswordChange.h"
+#include "core/SchoolAccess.h"
 #include "platform/FileCalls.h"
 #include "platform/LastError.h"
 
