@@ -12,6 +12,7 @@
 
 class CMemTable;
 
+// The promises this keeps: docs/guarantees.md, "Backups" and "Listing and restoring backups".
 // A school's backups: copies of its data file as it was before each save replaced it, kept in
 // "<program directory>/backup/<code>/<id>.db", byte-identical to the file they replaced (the same
 // scrambling: the password of that time opens them), mode 0600, rotated by the backup policy.

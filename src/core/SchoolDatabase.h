@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
 
+// The promises the load and save keep: docs/guarantees.md, "The data file".
 // Loads the school's records; a missing file gives an empty table.
 // FALSE: GetLastError() holds the code; the table is unchanged, except after a file whose text
 // does not parse (ERROR_INVALID_DATA), which leaves it empty with the student columns. A header

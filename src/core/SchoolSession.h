@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
 
+// The promise this keeps: docs/guarantees.md, "The writer lock and its note".
 // The schools this process writes. For each it holds the writer lock (so no other program that
 // honours it writes the school meanwhile) and the identity of the data file as this process last
 // loaded or saved it (so a save never overwrites a file another program put there).

@@ -8,6 +8,7 @@
 
 #include "platform/Types.h"
 
+// Its promises (the atomic replace above all) are those of docs/guarantees.md, "What is guaranteed".
 // The one file layer: every file the program reads or writes goes through these functions, so the
 // same rules hold everywhere. Results are last-error codes (ERROR_SUCCESS: done). Refusals:
 //   ERROR_FILE_NOT_FOUND         no such file (and no link of that name)
