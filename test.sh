@@ -14,6 +14,11 @@ if grep -rn '#include "core/DataFunc.h"' src/core; then
     echo "src/core includes core/DataFunc.h; include the headers it uses instead" >&2
     exit 1
 fi
+# The core reaches the system only through src/platform.
+if grep -rnE '#include <(unistd\.h|fcntl\.h|dirent\.h|sys/)' src/core; then
+    echo "src/core includes a POSIX header; go through src/platform instead" >&2
+    exit 1
+fi
 
 export QT_QPA_PLATFORM=offscreen
 # A compiler cache, where the machine has one, makes a rebuild from a fresh clone quick.

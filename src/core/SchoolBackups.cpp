@@ -1,10 +1,7 @@
 #include "core/SchoolBackups.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "core/SchoolDatabase.h"
 #include "core/SchoolPaths.h"
@@ -33,24 +30,23 @@ std::time_t Now()
 // where files it never wrote live. Creates it when missing and bCreate.
 DWORD CheckFolder(const std::string& strPath, bool bCreate)
 {
-    FileCalls& calls = GetFileCalls();
-    struct stat info
+    PathKind kind = PathKind::Missing;
+    if (const DWORD dwCode = InspectPath(strPath, kind); dwCode != ERROR_SUCCESS)
+        return dwCode;
+    if (kind == PathKind::Missing)
     {
-    };
-    if (calls.Lstat(strPath.c_str(), &info) != 0)
-    {
-        if (errno != ENOENT)
-            return ErrorFromErrno(errno);
         if (!bCreate)
             return ERROR_PATH_NOT_FOUND;
-        if (calls.Mkdir(strPath.c_str(), kFolderMode) != 0 && errno != EEXIST)
-            return ErrorFromErrno(errno);
-        if (calls.Lstat(strPath.c_str(), &info) != 0)
-            return ErrorFromErrno(errno);
+        if (const DWORD dwCode = MakeDirectory(strPath, kFolderMode); dwCode != ERROR_SUCCESS)
+            return dwCode;
+        if (const DWORD dwCode = InspectPath(strPath, kind); dwCode != ERROR_SUCCESS)
+            return dwCode;
+        if (kind == PathKind::Missing) // removed again meanwhile
+            return ERROR_FILE_NOT_FOUND;
     }
-    if (S_ISLNK(info.st_mode))
+    if (kind == PathKind::SymbolicLink)
         return ERROR_STOPPED_ON_SYMLINK;
-    return S_ISDIR(info.st_mode) ? ERROR_SUCCESS : ERROR_BAD_PATHNAME;
+    return kind == PathKind::Directory ? ERROR_SUCCESS : ERROR_BAD_PATHNAME;
 }
 
 // "<program directory>/backup/<code>" after checking (and, when bCreate, making) both folders.
@@ -66,10 +62,8 @@ DWORD OpenBackupFolder(const std::string& strCode, bool bCreate, std::string& st
 
 bool Exists(const std::string& strPath)
 {
-    struct stat info
-    {
-    };
-    return GetFileCalls().Lstat(strPath.c_str(), &info) == 0 || errno != ENOENT;
+    PathKind kind = PathKind::Missing;
+    return InspectPath(strPath, kind) != ERROR_SUCCESS || kind != PathKind::Missing;
 }
 
 std::string InfoPathOf(const std::string& strBackupPath)
@@ -84,12 +78,9 @@ DWORD FreeBackupPath(const std::string& strFolder, std::time_t tNow, int& nSeria
     for (; nSerial <= kMaxSerial; ++nSerial)
     {
         strPath = strFolder + '/' + MakeBackupId(tNow, nSerial) + std::string(kExtension);
-        struct stat info
-        {
-        };
-        if (GetFileCalls().Lstat(strPath.c_str(), &info) == 0)
-            continue;
-        return errno == ENOENT ? ERROR_SUCCESS : ErrorFromErrno(errno);
+        PathKind kind = PathKind::Missing;
+        if (const DWORD dwCode = InspectPath(strPath, kind); dwCode != ERROR_SUCCESS || kind == PathKind::Missing)
+            return dwCode;
     }
     return ERROR_FILE_EXISTS;
 }
@@ -124,8 +115,8 @@ void ReadInfo(BackupEntry& entry)
 
 void RemoveBackup(const std::string& strBackupPath)
 {
-    GetFileCalls().Unlink(strBackupPath.c_str());
-    GetFileCalls().Unlink(InfoPathOf(strBackupPath).c_str());
+    RemoveFile(strBackupPath);
+    RemoveFile(InfoPathOf(strBackupPath));
 }
 
 // Keeps the file strTarget as a new backup: a hard link where the file system allows it (instant,
@@ -151,13 +142,14 @@ DWORD MakeBackup(const std::string& strCode, const std::string& strTarget, std::
         // The record comes first: a backup without one would count as the oldest and be pruned.
         if (dwCode = WriteInfo(strPath, nWritten); dwCode != ERROR_SUCCESS)
             return dwCode;
-        if (GetFileCalls().Link(strTarget.c_str(), strPath.c_str()) == 0)
+        dwCode = LinkFile(strTarget, strPath);
+        if (dwCode == ERROR_SUCCESS)
         {
             bLinked = true;
             strBackup = strPath;
             return ERROR_SUCCESS;
         }
-        if (errno != EEXIST) // another program took the name meanwhile: try the next
+        if (dwCode != ERROR_FILE_EXISTS) // another program took the name meanwhile: try the next
             break;
     }
     bLinked = false;
@@ -170,7 +162,7 @@ DWORD MakeBackup(const std::string& strCode, const std::string& strTarget, std::
         dwCode = ReplaceFileAtomically(strPath, strBytes, options);
     }
     if (dwCode != ERROR_SUCCESS)
-        GetFileCalls().Unlink(InfoPathOf(strPath).c_str());
+        RemoveFile(InfoPathOf(strPath));
     else
         strBackup = strPath;
     return dwCode;
@@ -180,8 +172,8 @@ DWORD MakeBackup(const std::string& strCode, const std::string& strTarget, std::
 void RemoveEmptyFolders(const std::string& strBackup)
 {
     const std::string strFolder = strBackup.substr(0, strBackup.rfind('/'));
-    if (::rmdir(strFolder.c_str()) == 0)
-        ::rmdir(strFolder.substr(0, strFolder.rfind('/')).c_str());
+    if (RemoveEmptyDirectory(strFolder) == ERROR_SUCCESS)
+        RemoveEmptyDirectory(strFolder.substr(0, strFolder.rfind('/')));
 }
 
 void PruneBackups(const std::string& strCode)
@@ -238,14 +230,12 @@ std::vector<BackupEntry> ListBackups(const std::string& strCode)
         if (!name.ends_with(kExtension))
             continue;
         const auto stamp = ParseBackupId(name.substr(0, name.size() - kExtension.size()));
-        struct stat info
-        {
-        };
         const std::string strPath = strFolder + '/' + strName;
-        if (!stamp || GetFileCalls().Lstat(strPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        PathKind kind = PathKind::Missing;
+        std::uint64_t nSize = 0;
+        if (!stamp || InspectPath(strPath, kind, &nSize) != ERROR_SUCCESS || kind != PathKind::RegularFile)
             continue;
-        BackupEntry& entry =
-            entries.emplace_back(BackupEntry{*stamp, strPath, static_cast<std::uint64_t>(info.st_size), {}});
+        BackupEntry& entry = entries.emplace_back(BackupEntry{*stamp, strPath, nSize, {}});
         ReadInfo(entry);
     }
     std::vector<BackupStamp> stamps;
@@ -297,8 +287,9 @@ DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPat
         return ERROR_SUCCESS;
     // Only now is the linked file the backup's alone: making it private earlier would have
     // changed the data file's mode too.
-    if (bLinked && GetFileCalls().Chmod(strBackup.c_str(), kBackupMode) != 0)
-        dwBackupError = ErrorFromErrno(errno);
+    if (bLinked)
+        if (const DWORD dwCode = SetFileMode(strBackup, kBackupMode); dwCode != ERROR_SUCCESS)
+            dwBackupError = dwCode;
     PruneBackups(strCode);
     return ERROR_SUCCESS;
 }
