@@ -116,7 +116,8 @@ int ReadSchoolArgs(const CCliArgs& args, CliSchool& school)
     const std::optional<std::string> strGbkPassword = ArgumentAsGbk(*strPassword);
     if (!strCode || !strGbkPassword)
         return UsageError("院校代码或密码中有 GBK 无法表示的字符");
-    school = {*strCode, *strGbkPassword};
+    school.strCode = *strCode;
+    school.strPassword = *strGbkPassword;
     return CLI_OK;
 }
 } // namespace
@@ -144,7 +145,8 @@ int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite)
     if (!nWait)
         return CLI_USAGE;
     return ReportSchoolAccess(
-        OpenSchoolToWrite(school.strCode, school.strPassword, g_memStudents, *nWait, bAcceptChanged), school.strCode);
+        OpenSchoolToWrite(school.strCode, school.strPassword, g_memStudents, school.lock, *nWait, bAcceptChanged),
+        school.strCode);
 }
 
 void ReportBackupFailure()

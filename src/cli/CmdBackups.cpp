@@ -52,8 +52,7 @@ int RunRestore(const CCliArgs& args)
         strBackupPassword = *strGbk;
     }
     // A restore writes the school: it holds the writer lock for its whole run.
-    CScopedSchoolLock lock;
-    if (const DWORD dwCode = lock.Lock(school.strCode, *nWait); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = school.lock.Lock(school.strCode, *nWait); dwCode != ERROR_SUCCESS)
     {
         SetLastError(dwCode);
         return ReportSchoolAccess(dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::LockUnreachable,

@@ -3,15 +3,14 @@
 #include "core/SchoolBackups.h"
 #include "core/SchoolDatabase.h"
 #include "core/SchoolSession.h"
-#include "platform/LastError.h"
 #include "platform/Profile.h"
 
 SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTable& students, int nWaitSeconds)
 {
     // The school is held from the load to the save, unless the caller holds it already.
-    const bool bHeldBefore = g_schoolSession.Holds(request.strCode);
-    const SchoolAccess opened =
-        OpenSchoolToWrite(request.strCode, request.strOldPassword, students, nWaitSeconds, request.bAcceptChangedFile);
+    CSchoolLockToken lock;
+    const SchoolAccess opened = OpenSchoolToWrite(request.strCode, request.strOldPassword, students, lock, nWaitSeconds,
+                                                  request.bAcceptChangedFile);
     if (opened != SchoolAccess::Done)
         return opened;
     SchoolAccess result = SchoolAccess::Done;
@@ -24,11 +23,5 @@ SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTabl
     // told, since the user would otherwise look there for a password that is not in it.
     else if (!WritePrivateProfileString("security", request.strCode, request.strNewPassword, "quillmark.ini"))
         result = SchoolAccess::ProfileNotWritten;
-    if (!bHeldBefore)
-    {
-        const DWORD dwCode = GetLastError();
-        g_schoolSession.Unlock(request.strCode);
-        SetLastError(dwCode);
-    }
     return result;
 }

@@ -1,5 +1,7 @@
 #include "core/SchoolAccess.h"
 
+#include <utility>
+
 #include "core/SchoolDatabase.h"
 #include "core/SchoolDirectory.h"
 #include "core/SchoolSession.h"
@@ -28,24 +30,20 @@ SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPasswo
 }
 
 SchoolAccess OpenSchoolToWrite(const std::string& strCode, const std::string& strPassword, CMemTable& students,
-                               int nWaitSeconds, bool bAcceptChangedFile)
+                               CSchoolLockToken& lock, int nWaitSeconds, bool bAcceptChangedFile)
 {
     if (strCode.empty())
         return SchoolAccess::CodeEmpty;
     if (FindSchoolRow(strCode) < 0)
         return SchoolAccess::CodeUnknown;
-    const bool bHeldBefore = g_schoolSession.Holds(strCode);
-    if (const DWORD dwCode = g_schoolSession.Lock(strCode, nWaitSeconds); dwCode != ERROR_SUCCESS)
+    CSchoolLockToken taken;
+    if (const DWORD dwCode = taken.Lock(strCode, nWaitSeconds); dwCode != ERROR_SUCCESS)
     {
         SetLastError(dwCode);
         return dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::LockUnreachable;
     }
     const SchoolAccess result = OpenSchool(strCode, strPassword, students, bAcceptChangedFile);
-    if (result != SchoolAccess::Done && !bHeldBefore)
-    {
-        const DWORD dwCode = GetLastError();
-        g_schoolSession.Unlock(strCode);
-        SetLastError(dwCode);
-    }
+    if (result == SchoolAccess::Done)
+        lock = std::move(taken);
     return result;
 }

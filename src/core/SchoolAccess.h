@@ -5,6 +5,7 @@
 #include "platform/LastError.h"
 
 class CMemTable;
+class CSchoolLockToken;
 
 // How opening a school's data file or changing its password ended; each refusal has its message.
 enum class SchoolAccess
@@ -36,10 +37,10 @@ std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode 
 SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPassword, CMemTable& students,
                         bool bAcceptChangedFile = false);
 
-// OpenSchool for a program that will write the school: first takes the school's writer lock in
-// g_schoolSession, waiting up to nWaitSeconds (Locked while another program holds it). The lock
-// stays held after Done, and is let go after any other result unless it was held before. A lock file
-// that cannot be opened or locked (a folder, a FIFO, a link to nowhere, a folder without write access)
-// is LockUnreachable.
+// OpenSchool for a program that will write the school: first takes the school's writer lock into
+// the token, waiting up to nWaitSeconds (Locked while another program holds it). After Done the token
+// holds the lock until it ends (it holds nothing when this process held the school already); after
+// any other result the lock is let go again. A lock file that cannot be opened or locked (a folder,
+// a FIFO, a link to nowhere, a folder without write access) is LockUnreachable.
 SchoolAccess OpenSchoolToWrite(const std::string& strCode, const std::string& strPassword, CMemTable& students,
-                               int nWaitSeconds = 0, bool bAcceptChangedFile = false);
+                               CSchoolLockToken& lock, int nWaitSeconds = 0, bool bAcceptChangedFile = false);

@@ -276,7 +276,7 @@ DWORD WriteSchoolFile(const std::string& strCode, const ContentWriter& content)
     if (strPath.empty())
         return GetLastError();
     // Every save holds the writer lock: the note of the file is written under it.
-    CScopedSchoolLock lock;
+    CSchoolLockToken lock;
     if (const DWORD dwCode = lock.Lock(strCode); dwCode != ERROR_SUCCESS)
         return dwCode;
     // The note's mark is taken of the bytes as they are written.

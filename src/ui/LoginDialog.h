@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include "core/SchoolSession.h"
+
 enum class SchoolAccess;
 class QLineEdit;
 class QPushButton;
@@ -54,12 +56,13 @@ class CLoginDialog : public QDialog
     // A data file that is not the one its last save noted: asks whether to open it as it is, restore
     // the newest backup over it, or cancel. The outcome of the open chosen, or nullopt when cancelled
     // or told why not already.
-    std::optional<SchoolAccess> OpenChangedFile(bool bHeldBefore);
+    // The lock the open takes goes into the token.
+    std::optional<SchoolAccess> OpenChangedFile(CSchoolLockToken& lock);
 
   private:
     QLineEdit* m_edtCode;
     QLineEdit* m_edtPassword;
     CHyperLink* m_stcLookup;
     QPushButton* m_btnPassword;
-    std::string m_strHeldCode; // the school whose writer lock this login holds; empty before
+    CSchoolLockToken m_lock; // the accepted school's writer lock, held until the dialog ends
 };
