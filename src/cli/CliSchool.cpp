@@ -149,9 +149,9 @@ int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite)
         school.strCode);
 }
 
-void ReportBackupFailure()
+void ReportBackupFailure(const SaveResult& saved)
 {
-    if (const DWORD dwCode = GetLastBackupError(); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = saved.dwBackupError; dwCode != ERROR_SUCCESS)
         PrintError("备份失败：被覆盖的数据文件没能留作备份（" + TerminalText(GetErrorReasonText(dwCode)) +
                    "，错误代码 " + std::to_string(dwCode) + "），数据已照常保存");
 }

@@ -7,6 +7,7 @@
 #include "core/SchoolSession.h"
 
 enum class SchoolAccess;
+struct SaveResult;
 
 // The school a command works on, as the data files know it (GBK), and the writer lock a command
 // that writes holds on it until the command ends.
@@ -46,5 +47,5 @@ extern const CliOption kAcceptChangedOption;
 extern const char* const kAcceptChangedUsage;
 
 // After a save: tells the user on standard error when the file it replaced could not be kept as a
-// backup ("备份失败：..."); the save itself went on.
-void ReportBackupFailure();
+// backup ("备份失败：..."), from the save's result; the save itself went on.
+void ReportBackupFailure(const SaveResult& saved);

@@ -58,9 +58,11 @@ int RunRestore(const CCliArgs& args)
         return ReportSchoolAccess(dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::LockUnreachable,
                                   school.strCode);
     }
-    if (!RestoreBackup(school.strCode, strId, school.strPassword, strBackupPassword, g_memStudents))
+    const SaveResult restored =
+        RestoreBackup(school.strCode, strId, school.strPassword, strBackupPassword, g_memStudents);
+    if (!restored)
     {
-        const DWORD dwCode = GetLastError();
+        const DWORD dwCode = restored.dwError;
         if (dwCode == ERROR_FILE_NOT_FOUND)
             return UsageError("没有这个备份：" + strId);
         if (dwCode == ERROR_INVALID_PASSWORD)
@@ -72,7 +74,7 @@ int RunRestore(const CCliArgs& args)
             return DataError("备份已损坏，不能恢复", dwCode);
         return FileError("恢复备份失败，数据文件没有改变", dwCode);
     }
-    ReportBackupFailure();
+    ReportBackupFailure(restored);
     std::cout << "已恢复备份 " << strId << "，共 " << g_memStudents.GetRowCount() << " 条记录。\n";
     return CLI_OK;
 }

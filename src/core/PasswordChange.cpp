@@ -5,7 +5,8 @@
 #include "core/SchoolSession.h"
 #include "platform/Profile.h"
 
-SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTable& students, int nWaitSeconds)
+SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTable& students, int nWaitSeconds,
+                                  SaveResult* pSaved)
 {
     // The school is held from the load to the save, unless the caller holds it already.
     CSchoolLockToken lock;
@@ -13,15 +14,20 @@ SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTabl
                                                   request.bAcceptChangedFile);
     if (opened != SchoolAccess::Done)
         return opened;
-    SchoolAccess result = SchoolAccess::Done;
-    const CBackupOccasion occasion("修改密码前");
     if (request.strNewPassword != request.strConfirm)
-        result = SchoolAccess::ConfirmationDiffers;
-    else if (!SaveSchoolDatabase(request.strCode, students, request.strNewPassword))
-        result = SchoolAccess::SaveFailed;
+        return SchoolAccess::ConfirmationDiffers;
+    SaveResult saved;
+    {
+        const CBackupOccasion occasion("修改密码前");
+        saved = SaveSchoolDatabase(request.strCode, students, request.strNewPassword);
+    }
+    if (pSaved != nullptr)
+        *pSaved = saved;
+    if (!saved)
+        return SchoolAccess::SaveFailed;
     // The record is for the user's reference only; nothing reads it back. Its failure is still
     // told, since the user would otherwise look there for a password that is not in it.
-    else if (!WritePrivateProfileString("security", request.strCode, request.strNewPassword, "quillmark.ini"))
-        result = SchoolAccess::ProfileNotWritten;
-    return result;
+    if (!WritePrivateProfileString("security", request.strCode, request.strNewPassword, "quillmark.ini"))
+        return SchoolAccess::ProfileNotWritten;
+    return SchoolAccess::Done;
 }

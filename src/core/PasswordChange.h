@@ -5,6 +5,7 @@
 #include "core/SchoolAccess.h"
 
 class CMemTable;
+struct SaveResult;
 
 struct PasswordChangeRequest
 {
@@ -21,4 +22,6 @@ struct PasswordChangeRequest
 // the profile record "quillmark.ini" [security] code=new password written (ProfileNotWritten when
 // that fails). A school without a data file gets one with the new password and no records. The
 // school's writer lock is held throughout (OpenSchoolToWrite's rules, waiting up to nWaitSeconds).
-SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTable& students, int nWaitSeconds = 0);
+// pSaved (optional) receives the save's result, and with it the outcome of the backup it made.
+SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTable& students, int nWaitSeconds = 0,
+                                  SaveResult* pSaved = nullptr);

@@ -18,7 +18,6 @@ constexpr mode_t kFolderMode = 0700;
 constexpr int kMaxSerial = 999;
 
 std::time_t (*g_pfnNow)() = nullptr;
-thread_local DWORD t_dwLastBackupError = ERROR_SUCCESS;
 thread_local std::string t_strOccasion;
 
 std::time_t Now()
@@ -111,6 +110,13 @@ void ReadInfo(BackupEntry& entry)
     const auto nOccasionEnd = strText.find('\n', nEnd + 1);
     entry.strOccasion =
         strText.substr(nEnd + 1, nOccasionEnd == std::string::npos ? nOccasionEnd : nOccasionEnd - nEnd - 1);
+}
+
+// A restore that did not happen: its code, also as the last error.
+SaveResult Refused(DWORD dwCode)
+{
+    SetLastError(dwCode);
+    return {dwCode};
 }
 
 void RemoveBackup(const std::string& strBackupPath)
@@ -206,16 +212,6 @@ void SetBackupClock(std::time_t (*pfnNow)())
     g_pfnNow = pfnNow;
 }
 
-DWORD GetLastBackupError()
-{
-    return t_dwLastBackupError;
-}
-
-void SetLastBackupError(DWORD dwCode)
-{
-    t_dwLastBackupError = dwCode;
-}
-
 std::vector<BackupEntry> ListBackups(const std::string& strCode)
 {
     std::vector<BackupEntry> entries;
@@ -260,10 +256,10 @@ std::string FindBackupPath(const std::string& strCode, const std::string& strId)
     return {};
 }
 
-DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, const ContentWriter& content,
-                           ReplaceOptions options, DWORD& dwBackupError, FileIdentity* pWritten)
+SaveResult ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, const ContentWriter& content,
+                                ReplaceOptions options, FileIdentity* pWritten)
 {
-    dwBackupError = ERROR_SUCCESS;
+    DWORD dwBackupError = ERROR_SUCCESS;
     std::string strBackup;
     bool bLinked = false;
     // The backup is made once the new content is on disk: a save that fails before never makes one.
@@ -281,17 +277,17 @@ DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPat
             RemoveBackup(strBackup); // the data file still holds these bytes
             RemoveEmptyFolders(strBackup);
         }
-        return dwCode;
+        return {dwCode};
     }
     if (strBackup.empty())
-        return ERROR_SUCCESS;
+        return {ERROR_SUCCESS, dwBackupError};
     // Only now is the linked file the backup's alone: making it private earlier would have
     // changed the data file's mode too.
     if (bLinked)
         if (const DWORD dwCode = SetFileMode(strBackup, kBackupMode); dwCode != ERROR_SUCCESS)
             dwBackupError = dwCode;
     PruneBackups(strCode);
-    return ERROR_SUCCESS;
+    return {ERROR_SUCCESS, dwBackupError};
 }
 
 BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword, CMemTable& table)
@@ -302,38 +298,36 @@ BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std:
     return LoadDatabaseFile(strPath, strPassword, table);
 }
 
-BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                   const std::string& strBackupPassword, CMemTable& table)
+SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
+                         const std::string& strBackupPassword, CMemTable& table)
 {
     const std::string strBackupPath = FindBackupPath(strCode, strId);
     std::string strBytes;
     if (strBackupPath.empty())
-        return FailWith(ERROR_FILE_NOT_FOUND);
+        return Refused(ERROR_FILE_NOT_FOUND);
     if (const DWORD dwCode = ReadRegularFile(strBackupPath, strBytes); dwCode != ERROR_SUCCESS)
-        return FailWith(dwCode);
+        return Refused(dwCode);
     CMemTable restored;
     if (!LoadDatabaseBytes(strBytes, strBackupPassword, restored))
-        return FALSE;
+        return {GetLastError()};
     // Only the holder of the current password replaces the current file; a damaged one may go.
     const std::string strPath = GetSchoolDatabasePath(strCode);
     CMemTable current;
     if (strPath.empty() ||
         (!LoadDatabaseFile(strPath, strPassword, current) && GetLastError() == ERROR_INVALID_PASSWORD))
-        return FALSE;
+        return {GetLastError()};
     const CBackupOccasion occasion("恢复前");
-    if (strBackupPassword == strPassword)
-    {
-        if (const DWORD dwCode = WriteSchoolFileBytes(strCode, strBytes); dwCode != ERROR_SUCCESS)
-            return FailWith(dwCode);
-    }
-    else if (!SaveSchoolDatabase(strCode, restored, strPassword)) // the records, under the current password
-        return FALSE;
+    const SaveResult saved = strBackupPassword == strPassword
+                                 ? WriteSchoolFileBytes(strCode, strBytes)
+                                 : SaveSchoolDatabase(strCode, restored, strPassword); // under the current password
+    if (!saved)
+        return Refused(saved.dwError);
     LoadDatabaseBytes(strBytes, strBackupPassword, table);
-    return TRUE;
+    return saved;
 }
 
-BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                   CMemTable& table)
+SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
+                         CMemTable& table)
 {
     return RestoreBackup(strCode, strId, strPassword, strPassword, table);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/BackupPolicy.h"
+#include "core/SaveResult.h"
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
 
@@ -54,16 +55,11 @@ std::string FindBackupPath(const std::string& strCode, const std::string& strId)
 
 // Writes the data file's new content through the file layer (with its options), keeping the file
 // it replaces as a new backup once the new content is safely on disk, just before it takes the
-// file's place. Returns the save's code (0: saved). A backup that cannot be made never stops the
-// save: its code is given in dwBackupError (0 when the backup was made or there was no file to
-// keep). A failed save leaves no backup behind (the data file is unchanged). Old backups are
-// pruned after every new one.
-DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, const ContentWriter& content,
-                           ReplaceOptions options, DWORD& dwBackupError, FileIdentity* pWritten = nullptr);
-
-// The outcome of the last save's backup on this thread (see ReplaceKeepingBackup); 0 when none failed.
-DWORD GetLastBackupError();
-void SetLastBackupError(DWORD dwCode);
+// file's place. A backup that cannot be made never stops the save: the result gives its code. A
+// failed save leaves no backup behind (the data file is unchanged). Old backups are pruned after
+// every new one.
+SaveResult ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, const ContentWriter& content,
+                                ReplaceOptions options, FileIdentity* pWritten = nullptr);
 
 // Loads a backup with the password like the data file itself (the same codes: 86 for another
 // password, 13 for text that does not parse). On FALSE the table is unchanged, or empty with the
@@ -74,12 +70,12 @@ BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std:
 // strBackupPassword opens it and strPassword the current file (a damaged current file may be
 // replaced); the current file becomes a backup first, so a restore can itself be undone. A backup
 // saved under the current password comes back byte for byte; one saved under an earlier password
-// comes back scrambled with the current one. Loads the restored records into the table. FALSE
-// with the last error: 2 (no such backup), 86 (the backup or the current file needs another
-// password), 13 or 1392 (damaged backup), or the save's code; the data file and the table are then
-// unchanged.
-BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                   const std::string& strBackupPassword, CMemTable& table);
+// comes back scrambled with the current one. Loads the restored records into the table. A failure
+// has the code (also the last error): 2 (no such backup), 86 (the backup or the current file needs
+// another password), 13 or 1392 (damaged backup), or the save's code; the data file and the table
+// are then unchanged. The result gives the outcome of keeping the current file as a backup.
+SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
+                         const std::string& strBackupPassword, CMemTable& table);
 // The same for a backup saved under the current password.
-BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                   CMemTable& table);
+SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
+                         CMemTable& table);
