@@ -4,6 +4,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/CliSchool.h"
+#include "core/BackupRestore.h"
 #include "core/DataFunc.h"
 #include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+#include "core/BackupRestore.h"
 #include "core/DataFunc.h"
 #include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"

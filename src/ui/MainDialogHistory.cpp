@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QUndoStack>
 
+#include "core/BackupRestore.h"
 #include "core/DataFunc.h"
 #include "core/SchoolBackups.h"
 #include "platform/ErrorText.h"

@@ -11,6 +11,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "core/BackupRestore.h"
 #include "core/DataFunc.h"
 #include "core/SchoolAccess.h"
 #include "platform/FileCalls.h"
