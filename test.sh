@@ -8,6 +8,18 @@ cd "$(dirname "$0")"
 echo "== format check =="
 find src tests bench tools fuzz -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run --Werror
 
+echo "== core include check =="
+# The core includes what it uses; the umbrella header is for the front ends only.
+if grep -rn '#include "core/DataFunc.h"' src/core; then
+    echo "src/core includes core/DataFunc.h; include the headers it uses instead" >&2
+    exit 1
+fi
+# The core reaches the system only through src/platform.
+if grep -rnE '#include <(unistd\.h|fcntl\.h|dirent\.h|sys/)' src/core; then
+    echo "src/core includes a POSIX header; go through src/platform instead" >&2
+    exit 1
+fi
+
 export QT_QPA_PLATFORM=offscreen
 # A compiler cache, where the machine has one, makes a rebuild from a fresh clone quick.
 launcher=()

@@ -24,7 +24,6 @@ void EnsureApplication()
     static char name[] = "ListViewBench";
     static char* argv[] = {name, nullptr};
     app = std::make_unique<QApplication>(argc, argv);
-    g_strSchoolCode = "10001";
 }
 
 // nRows complete records in shuffled name order; every other one lacks its postal code, and every

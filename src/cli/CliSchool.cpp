@@ -7,7 +7,7 @@
 
 #include "cli/CliOutput.h"
 #include "core/DataFunc.h"
-#include "core/PasswordChange.h"
+#include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
 #include "platform/ErrorText.h"
 #include "platform/LastError.h"
@@ -116,7 +116,8 @@ int ReadSchoolArgs(const CCliArgs& args, CliSchool& school)
     const std::optional<std::string> strGbkPassword = ArgumentAsGbk(*strPassword);
     if (!strCode || !strGbkPassword)
         return UsageError("院校代码或密码中有 GBK 无法表示的字符");
-    school = {*strCode, *strGbkPassword};
+    school.strCode = *strCode;
+    school.strPassword = *strGbkPassword;
     return CLI_OK;
 }
 } // namespace
@@ -144,12 +145,13 @@ int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite)
     if (!nWait)
         return CLI_USAGE;
     return ReportSchoolAccess(
-        OpenSchoolToWrite(school.strCode, school.strPassword, g_memStudents, *nWait, bAcceptChanged), school.strCode);
+        OpenSchoolToWrite(school.strCode, school.strPassword, g_memStudents, school.lock, *nWait, bAcceptChanged),
+        school.strCode);
 }
 
-void ReportBackupFailure()
+void ReportBackupFailure(const SaveResult& saved)
 {
-    if (const DWORD dwCode = GetLastBackupError(); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = saved.dwBackupError; dwCode != ERROR_SUCCESS)
         PrintError("备份失败：被覆盖的数据文件没能留作备份（" + TerminalText(GetErrorReasonText(dwCode)) +
                    "，错误代码 " + std::to_string(dwCode) + "），数据已照常保存");
 }

@@ -4,14 +4,18 @@
 #include <string>
 
 #include "cli/CliArgs.h"
+#include "core/SchoolSession.h"
 
 enum class SchoolAccess;
+struct SaveResult;
 
-// The school a command works on, as the data files know it (GBK).
+// The school a command works on, as the data files know it (GBK), and the writer lock a command
+// that writes holds on it until the command ends.
 struct CliSchool
 {
     std::string strCode;
     std::string strPassword;
+    CSchoolLockToken lock;
 };
 
 // Points the data functions at --dir (default: the program's own directory) and loads the built-in
@@ -21,8 +25,8 @@ int PrepareDataDirectory(const CCliArgs& args);
 // Opens the school of --school with the password from --password, --password-stdin or the
 // environment variable VARNHOLT_PASSWORD (in that order; none: the empty password) into
 // g_memStudents, with the login's rules and messages. A command that writes (bToWrite) holds the
-// school's writer lock from here to its end, waiting --wait SECONDS for another writer (default:
-// refused at once, exit CLI_DATA_ERROR). CLI_OK, or the exit code after telling why not.
+// school's writer lock in school.lock until the command ends, waiting --wait SECONDS for another
+// writer (default: refused at once, exit CLI_DATA_ERROR). CLI_OK, or the exit code after telling why not.
 int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite = false);
 
 // The seconds of --wait (0 when not given); nullopt after a usage error was printed.
@@ -43,5 +47,5 @@ extern const CliOption kAcceptChangedOption;
 extern const char* const kAcceptChangedUsage;
 
 // After a save: tells the user on standard error when the file it replaced could not be kept as a
-// backup ("备份失败：..."); the save itself went on.
-void ReportBackupFailure();
+// backup ("备份失败：..."), from the save's result; the save itself went on.
+void ReportBackupFailure(const SaveResult& saved);

@@ -4,8 +4,9 @@
 #include "cli/CliCommand.h"
 #include "cli/CliOutput.h"
 #include "cli/CliSchool.h"
+#include "core/BackupRestore.h"
 #include "core/DataFunc.h"
-#include "core/PasswordChange.h"
+#include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
 #include "platform/LastError.h"
@@ -52,16 +53,17 @@ int RunRestore(const CCliArgs& args)
         strBackupPassword = *strGbk;
     }
     // A restore writes the school: it holds the writer lock for its whole run.
-    CScopedSchoolLock lock;
-    if (const DWORD dwCode = lock.Lock(school.strCode, *nWait); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = school.lock.Lock(school.strCode, *nWait); dwCode != ERROR_SUCCESS)
     {
         SetLastError(dwCode);
         return ReportSchoolAccess(dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::LockUnreachable,
                                   school.strCode);
     }
-    if (!RestoreBackup(school.strCode, strId, school.strPassword, strBackupPassword, g_memStudents))
+    const SaveResult restored =
+        RestoreBackup(school.strCode, strId, school.strPassword, strBackupPassword, g_memStudents);
+    if (!restored)
     {
-        const DWORD dwCode = GetLastError();
+        const DWORD dwCode = restored.dwError;
         if (dwCode == ERROR_FILE_NOT_FOUND)
             return UsageError("没有这个备份：" + strId);
         if (dwCode == ERROR_INVALID_PASSWORD)
@@ -73,7 +75,7 @@ int RunRestore(const CCliArgs& args)
             return DataError("备份已损坏，不能恢复", dwCode);
         return FileError("恢复备份失败，数据文件没有改变", dwCode);
     }
-    ReportBackupFailure();
+    ReportBackupFailure(restored);
     std::cout << "已恢复备份 " << strId << "，共 " << g_memStudents.GetRowCount() << " 条记录。\n";
     return CLI_OK;
 }

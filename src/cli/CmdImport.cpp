@@ -134,9 +134,10 @@ int RunImport(const CCliArgs& args)
         return CLI_OK;
     }
     ApplyImport(actions, records, mapping, g_memStudents);
-    if (!SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword))
-        return FileError("保存数据文件失败，没有导入任何记录", GetLastError());
-    ReportBackupFailure();
+    const SaveResult saved = SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword);
+    if (!saved)
+        return FileError("保存数据文件失败，没有导入任何记录", saved.dwError);
+    ReportBackupFailure(saved);
     std::cout << TerminalText(ImportSummary(actions)) << "现有" << g_memStudents.GetRowCount() << "条记录。\n";
     return nFailing == 0 ? CLI_OK : CLI_INVALID;
 }

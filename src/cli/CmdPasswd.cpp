@@ -6,6 +6,7 @@
 #include "cli/CliSchool.h"
 #include "core/DataFunc.h"
 #include "core/PasswordChange.h"
+#include "core/SaveResult.h"
 
 namespace
 {
@@ -26,10 +27,11 @@ int RunPasswd(const CCliArgs& args)
     const std::optional<int> nWait = WaitSecondsOfArgs(args);
     if (!nWait)
         return CLI_USAGE;
-    const SchoolAccess result = ChangeSchoolPassword(request, g_memStudents, *nWait);
+    SaveResult saved;
+    const SchoolAccess result = ChangeSchoolPassword(request, g_memStudents, *nWait, &saved);
     if (result != SchoolAccess::Done)
         return ReportSchoolAccess(result, *strCode);
-    ReportBackupFailure();
+    ReportBackupFailure(saved);
     std::cout << "密码已修改。\n";
     return CLI_OK;
 }

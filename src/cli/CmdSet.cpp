@@ -150,9 +150,10 @@ int RunSet(const CCliArgs& args)
     if (!changing.empty())
     {
         ApplyBatchChange(g_memStudents, changing, change);
-        if (!SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword))
-            return FileError("保存数据文件失败，没有修改任何记录", GetLastError());
-        ReportBackupFailure();
+        const SaveResult saved = SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword);
+        if (!saved)
+            return FileError("保存数据文件失败，没有修改任何记录", saved.dwError);
+        ReportBackupFailure(saved);
     }
     std::cout << "已把" << strSummary << "。\n";
     return CLI_OK;

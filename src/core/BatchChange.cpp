@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-#include "core/DataFunc.h"
+#include "core/DateText.h"
 #include "core/RecordCheck.h"
+#include "core/SchoolDirectory.h"
 #include "core/StoredRecordCheck.h"
+#include "core/StudentSchema.h"
 
 namespace
 {

@@ -1,4 +1,3 @@
 #include "core/CurrentSchool.h"
 
 CMemTable g_memStudents;
-std::string g_strSchoolCode;

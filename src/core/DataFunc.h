@@ -6,4 +6,5 @@
 #include "core/DateText.h"
 #include "core/SchoolDatabase.h"
 #include "core/SchoolDirectory.h"
+#include "core/SchoolPaths.h"
 #include "core/StudentSchema.h"

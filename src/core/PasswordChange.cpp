@@ -1,79 +1,33 @@
 #include "core/PasswordChange.h"
 
-#include "core/DataFunc.h"
 #include "core/SchoolBackups.h"
+#include "core/SchoolDatabase.h"
 #include "core/SchoolSession.h"
-#include "platform/LastError.h"
 #include "platform/Profile.h"
 
-SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPassword, CMemTable& students,
-                        bool bAcceptChangedFile)
-{
-    if (strCode.empty())
-        return SchoolAccess::CodeEmpty;
-    if (FindSchoolRow(strCode) < 0)
-        return SchoolAccess::CodeUnknown;
-    if (LoadSchoolDatabase(strCode, strPassword, students, bAcceptChangedFile))
-        return SchoolAccess::Done;
-    switch (GetLastError())
-    {
-    case ERROR_INVALID_PASSWORD:
-        return SchoolAccess::WrongPassword;
-    case ERROR_FILE_CORRUPT:
-        return SchoolAccess::FileDamaged;
-    case ERROR_DATA_CHECKSUM_ERROR:
-        return SchoolAccess::FileChanged;
-    default:
-        return SchoolAccess::DatabaseUnreachable;
-    }
-}
-
-SchoolAccess OpenSchoolToWrite(const std::string& strCode, const std::string& strPassword, CMemTable& students,
-                               int nWaitSeconds, bool bAcceptChangedFile)
-{
-    if (strCode.empty())
-        return SchoolAccess::CodeEmpty;
-    if (FindSchoolRow(strCode) < 0)
-        return SchoolAccess::CodeUnknown;
-    const bool bHeldBefore = g_schoolSession.Holds(strCode);
-    if (const DWORD dwCode = g_schoolSession.Lock(strCode, nWaitSeconds); dwCode != ERROR_SUCCESS)
-    {
-        SetLastError(dwCode);
-        return dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::LockUnreachable;
-    }
-    const SchoolAccess result = OpenSchool(strCode, strPassword, students, bAcceptChangedFile);
-    if (result != SchoolAccess::Done && !bHeldBefore)
-    {
-        const DWORD dwCode = GetLastError();
-        g_schoolSession.Unlock(strCode);
-        SetLastError(dwCode);
-    }
-    return result;
-}
-
-SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTable& students, int nWaitSeconds)
+SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTable& students, int nWaitSeconds,
+                                  SaveResult* pSaved)
 {
     // The school is held from the load to the save, unless the caller holds it already.
-    const bool bHeldBefore = g_schoolSession.Holds(request.strCode);
-    const SchoolAccess opened =
-        OpenSchoolToWrite(request.strCode, request.strOldPassword, students, nWaitSeconds, request.bAcceptChangedFile);
+    CSchoolLockToken lock;
+    const SchoolAccess opened = OpenSchoolToWrite(request.strCode, request.strOldPassword, students, lock, nWaitSeconds,
+                                                  request.bAcceptChangedFile);
     if (opened != SchoolAccess::Done)
         return opened;
-    SchoolAccess result = SchoolAccess::Done;
-    const CBackupOccasion occasion("修改密码前");
     if (request.strNewPassword != request.strConfirm)
-        result = SchoolAccess::ConfirmationDiffers;
-    else if (!SaveSchoolDatabase(request.strCode, students, request.strNewPassword))
-        result = SchoolAccess::SaveFailed;
+        return SchoolAccess::ConfirmationDiffers;
+    SaveResult saved;
+    {
+        const CBackupOccasion occasion("修改密码前");
+        saved = SaveSchoolDatabase(request.strCode, students, request.strNewPassword);
+    }
+    if (pSaved != nullptr)
+        *pSaved = saved;
+    if (!saved)
+        return SchoolAccess::SaveFailed;
     // The record is for the user's reference only; nothing reads it back. Its failure is still
     // told, since the user would otherwise look there for a password that is not in it.
-    else if (!WritePrivateProfileString("security", request.strCode, request.strNewPassword, "quillmark.ini"))
-        result = SchoolAccess::ProfileNotWritten;
-    if (!bHeldBefore)
-    {
-        const DWORD dwCode = GetLastError();
-        g_schoolSession.Unlock(request.strCode);
-        SetLastError(dwCode);
-    }
-    return result;
+    if (!WritePrivateProfileString("security", request.strCode, request.strNewPassword, "quillmark.ini"))
+        return SchoolAccess::ProfileNotWritten;
+    return SchoolAccess::Done;
 }

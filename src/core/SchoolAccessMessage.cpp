@@ -1,6 +1,7 @@
-#include "core/PasswordChange.h"
+#include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolDatabase.h"
+#include "core/SchoolPaths.h"
 #include "platform/ErrorText.h"
 #include "platform/ProgramDir.h"
 

@@ -1,15 +1,11 @@
 #include "core/SchoolBackups.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include "core/DataFunc.h"
+#include "core/SchoolPaths.h"
 #include "platform/FileCalls.h"
 #include "platform/LastError.h"
-#include "platform/ProgramDir.h"
 
 namespace
 {
@@ -21,7 +17,6 @@ constexpr mode_t kFolderMode = 0700;
 constexpr int kMaxSerial = 999;
 
 std::time_t (*g_pfnNow)() = nullptr;
-thread_local DWORD t_dwLastBackupError = ERROR_SUCCESS;
 thread_local std::string t_strOccasion;
 
 std::time_t Now()
@@ -33,24 +28,23 @@ std::time_t Now()
 // where files it never wrote live. Creates it when missing and bCreate.
 DWORD CheckFolder(const std::string& strPath, bool bCreate)
 {
-    FileCalls& calls = GetFileCalls();
-    struct stat info
+    PathKind kind = PathKind::Missing;
+    if (const DWORD dwCode = InspectPath(strPath, kind); dwCode != ERROR_SUCCESS)
+        return dwCode;
+    if (kind == PathKind::Missing)
     {
-    };
-    if (calls.Lstat(strPath.c_str(), &info) != 0)
-    {
-        if (errno != ENOENT)
-            return ErrorFromErrno(errno);
         if (!bCreate)
             return ERROR_PATH_NOT_FOUND;
-        if (calls.Mkdir(strPath.c_str(), kFolderMode) != 0 && errno != EEXIST)
-            return ErrorFromErrno(errno);
-        if (calls.Lstat(strPath.c_str(), &info) != 0)
-            return ErrorFromErrno(errno);
+        if (const DWORD dwCode = MakeDirectory(strPath, kFolderMode); dwCode != ERROR_SUCCESS)
+            return dwCode;
+        if (const DWORD dwCode = InspectPath(strPath, kind); dwCode != ERROR_SUCCESS)
+            return dwCode;
+        if (kind == PathKind::Missing) // removed again meanwhile
+            return ERROR_FILE_NOT_FOUND;
     }
-    if (S_ISLNK(info.st_mode))
+    if (kind == PathKind::SymbolicLink)
         return ERROR_STOPPED_ON_SYMLINK;
-    return S_ISDIR(info.st_mode) ? ERROR_SUCCESS : ERROR_BAD_PATHNAME;
+    return kind == PathKind::Directory ? ERROR_SUCCESS : ERROR_BAD_PATHNAME;
 }
 
 // "<program directory>/backup/<code>" after checking (and, when bCreate, making) both folders.
@@ -66,10 +60,8 @@ DWORD OpenBackupFolder(const std::string& strCode, bool bCreate, std::string& st
 
 bool Exists(const std::string& strPath)
 {
-    struct stat info
-    {
-    };
-    return GetFileCalls().Lstat(strPath.c_str(), &info) == 0 || errno != ENOENT;
+    PathKind kind = PathKind::Missing;
+    return InspectPath(strPath, kind) != ERROR_SUCCESS || kind != PathKind::Missing;
 }
 
 std::string InfoPathOf(const std::string& strBackupPath)
@@ -84,12 +76,9 @@ DWORD FreeBackupPath(const std::string& strFolder, std::time_t tNow, int& nSeria
     for (; nSerial <= kMaxSerial; ++nSerial)
     {
         strPath = strFolder + '/' + MakeBackupId(tNow, nSerial) + std::string(kExtension);
-        struct stat info
-        {
-        };
-        if (GetFileCalls().Lstat(strPath.c_str(), &info) == 0)
-            continue;
-        return errno == ENOENT ? ERROR_SUCCESS : ErrorFromErrno(errno);
+        PathKind kind = PathKind::Missing;
+        if (const DWORD dwCode = InspectPath(strPath, kind); dwCode != ERROR_SUCCESS || kind == PathKind::Missing)
+            return dwCode;
     }
     return ERROR_FILE_EXISTS;
 }
@@ -124,8 +113,8 @@ void ReadInfo(BackupEntry& entry)
 
 void RemoveBackup(const std::string& strBackupPath)
 {
-    GetFileCalls().Unlink(strBackupPath.c_str());
-    GetFileCalls().Unlink(InfoPathOf(strBackupPath).c_str());
+    RemoveFile(strBackupPath);
+    RemoveFile(InfoPathOf(strBackupPath));
 }
 
 // Keeps the file strTarget as a new backup: a hard link where the file system allows it (instant,
@@ -151,13 +140,14 @@ DWORD MakeBackup(const std::string& strCode, const std::string& strTarget, std::
         // The record comes first: a backup without one would count as the oldest and be pruned.
         if (dwCode = WriteInfo(strPath, nWritten); dwCode != ERROR_SUCCESS)
             return dwCode;
-        if (GetFileCalls().Link(strTarget.c_str(), strPath.c_str()) == 0)
+        dwCode = LinkFile(strTarget, strPath);
+        if (dwCode == ERROR_SUCCESS)
         {
             bLinked = true;
             strBackup = strPath;
             return ERROR_SUCCESS;
         }
-        if (errno != EEXIST) // another program took the name meanwhile: try the next
+        if (dwCode != ERROR_FILE_EXISTS) // another program took the name meanwhile: try the next
             break;
     }
     bLinked = false;
@@ -170,7 +160,7 @@ DWORD MakeBackup(const std::string& strCode, const std::string& strTarget, std::
         dwCode = ReplaceFileAtomically(strPath, strBytes, options);
     }
     if (dwCode != ERROR_SUCCESS)
-        GetFileCalls().Unlink(InfoPathOf(strPath).c_str());
+        RemoveFile(InfoPathOf(strPath));
     else
         strBackup = strPath;
     return dwCode;
@@ -180,8 +170,8 @@ DWORD MakeBackup(const std::string& strCode, const std::string& strTarget, std::
 void RemoveEmptyFolders(const std::string& strBackup)
 {
     const std::string strFolder = strBackup.substr(0, strBackup.rfind('/'));
-    if (::rmdir(strFolder.c_str()) == 0)
-        ::rmdir(strFolder.substr(0, strFolder.rfind('/')).c_str());
+    if (RemoveEmptyDirectory(strFolder) == ERROR_SUCCESS)
+        RemoveEmptyDirectory(strFolder.substr(0, strFolder.rfind('/')));
 }
 
 void PruneBackups(const std::string& strCode)
@@ -209,30 +199,9 @@ CBackupOccasion::~CBackupOccasion()
     t_strOccasion = std::move(m_strPrevious);
 }
 
-std::string GetBackupDirectory(const std::string& strCode)
-{
-    const std::string strDir = GetProgramDirectory();
-    if (strDir.empty())
-    {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return {};
-    }
-    return strDir + "/backup/" + strCode;
-}
-
 void SetBackupClock(std::time_t (*pfnNow)())
 {
     g_pfnNow = pfnNow;
-}
-
-DWORD GetLastBackupError()
-{
-    return t_dwLastBackupError;
-}
-
-void SetLastBackupError(DWORD dwCode)
-{
-    t_dwLastBackupError = dwCode;
 }
 
 std::vector<BackupEntry> ListBackups(const std::string& strCode)
@@ -249,14 +218,12 @@ std::vector<BackupEntry> ListBackups(const std::string& strCode)
         if (!name.ends_with(kExtension))
             continue;
         const auto stamp = ParseBackupId(name.substr(0, name.size() - kExtension.size()));
-        struct stat info
-        {
-        };
         const std::string strPath = strFolder + '/' + strName;
-        if (!stamp || GetFileCalls().Lstat(strPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        PathKind kind = PathKind::Missing;
+        std::uint64_t nSize = 0;
+        if (!stamp || InspectPath(strPath, kind, &nSize) != ERROR_SUCCESS || kind != PathKind::RegularFile)
             continue;
-        BackupEntry& entry =
-            entries.emplace_back(BackupEntry{*stamp, strPath, static_cast<std::uint64_t>(info.st_size), {}});
+        BackupEntry& entry = entries.emplace_back(BackupEntry{*stamp, strPath, nSize, {}});
         ReadInfo(entry);
     }
     std::vector<BackupStamp> stamps;
@@ -281,10 +248,10 @@ std::string FindBackupPath(const std::string& strCode, const std::string& strId)
     return {};
 }
 
-DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, const ContentWriter& content,
-                           ReplaceOptions options, DWORD& dwBackupError, FileIdentity* pWritten)
+SaveResult ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, const ContentWriter& content,
+                                ReplaceOptions options, FileIdentity* pWritten)
 {
-    dwBackupError = ERROR_SUCCESS;
+    DWORD dwBackupError = ERROR_SUCCESS;
     std::string strBackup;
     bool bLinked = false;
     // The backup is made once the new content is on disk: a save that fails before never makes one.
@@ -302,58 +269,15 @@ DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPat
             RemoveBackup(strBackup); // the data file still holds these bytes
             RemoveEmptyFolders(strBackup);
         }
-        return dwCode;
+        return {dwCode};
     }
     if (strBackup.empty())
-        return ERROR_SUCCESS;
+        return {ERROR_SUCCESS, dwBackupError};
     // Only now is the linked file the backup's alone: making it private earlier would have
     // changed the data file's mode too.
-    if (bLinked && GetFileCalls().Chmod(strBackup.c_str(), kBackupMode) != 0)
-        dwBackupError = ErrorFromErrno(errno);
+    if (bLinked)
+        if (const DWORD dwCode = SetFileMode(strBackup, kBackupMode); dwCode != ERROR_SUCCESS)
+            dwBackupError = dwCode;
     PruneBackups(strCode);
-    return ERROR_SUCCESS;
-}
-
-BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword, CMemTable& table)
-{
-    const std::string strPath = FindBackupPath(strCode, strId);
-    if (strPath.empty())
-        return FailWith(ERROR_FILE_NOT_FOUND);
-    return LoadDatabaseFile(strPath, strPassword, table);
-}
-
-BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                   const std::string& strBackupPassword, CMemTable& table)
-{
-    const std::string strBackupPath = FindBackupPath(strCode, strId);
-    std::string strBytes;
-    if (strBackupPath.empty())
-        return FailWith(ERROR_FILE_NOT_FOUND);
-    if (const DWORD dwCode = ReadRegularFile(strBackupPath, strBytes); dwCode != ERROR_SUCCESS)
-        return FailWith(dwCode);
-    CMemTable restored;
-    if (!LoadDatabaseBytes(strBytes, strBackupPassword, restored))
-        return FALSE;
-    // Only the holder of the current password replaces the current file; a damaged one may go.
-    const std::string strPath = GetSchoolDatabasePath(strCode);
-    CMemTable current;
-    if (strPath.empty() ||
-        (!LoadDatabaseFile(strPath, strPassword, current) && GetLastError() == ERROR_INVALID_PASSWORD))
-        return FALSE;
-    const CBackupOccasion occasion("恢复前");
-    if (strBackupPassword == strPassword)
-    {
-        if (const DWORD dwCode = WriteSchoolFileBytes(strCode, strBytes); dwCode != ERROR_SUCCESS)
-            return FailWith(dwCode);
-    }
-    else if (!SaveSchoolDatabase(strCode, restored, strPassword)) // the records, under the current password
-        return FALSE;
-    LoadDatabaseBytes(strBytes, strBackupPassword, table);
-    return TRUE;
-}
-
-BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                   CMemTable& table)
-{
-    return RestoreBackup(strCode, strId, strPassword, strPassword, table);
+    return {ERROR_SUCCESS, dwBackupError};
 }

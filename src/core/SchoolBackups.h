@@ -7,20 +7,19 @@
 #include <vector>
 
 #include "core/BackupPolicy.h"
+#include "core/SaveResult.h"
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
 
-class CMemTable;
-
+// The promises this keeps: docs/guarantees.md, "Backups" and "Listing and restoring backups".
+// Keeping a backup while the data file is replaced, and the list of the backups kept; loading and
+// restoring one is BackupRestore.h, above the data file's load and save.
 // A school's backups: copies of its data file as it was before each save replaced it, kept in
 // "<program directory>/backup/<code>/<id>.db", byte-identical to the file they replaced (the same
 // scrambling: the password of that time opens them), mode 0600, rotated by the backup policy.
 // Beside each, "<id>.info" records its place in the order of writing and what the save that made
 // it was for ("导入前"). Both folders must be real folders: the program neither writes nor prunes
 // through a symbolic link, so it never touches files it did not write.
-
-// "<program directory>/backup/<code>"; empty (last error set) when the program directory is unknown.
-std::string GetBackupDirectory(const std::string& strCode);
 
 // The clock that names backups and drives their rotation; null restores the real clock.
 void SetBackupClock(std::time_t (*pfnNow)());
@@ -56,32 +55,8 @@ std::string FindBackupPath(const std::string& strCode, const std::string& strId)
 
 // Writes the data file's new content through the file layer (with its options), keeping the file
 // it replaces as a new backup once the new content is safely on disk, just before it takes the
-// file's place. Returns the save's code (0: saved). A backup that cannot be made never stops the
-// save: its code is given in dwBackupError (0 when the backup was made or there was no file to
-// keep). A failed save leaves no backup behind (the data file is unchanged). Old backups are
-// pruned after every new one.
-DWORD ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, const ContentWriter& content,
-                           ReplaceOptions options, DWORD& dwBackupError, FileIdentity* pWritten = nullptr);
-
-// The outcome of the last save's backup on this thread (see ReplaceKeepingBackup); 0 when none failed.
-DWORD GetLastBackupError();
-void SetLastBackupError(DWORD dwCode);
-
-// Loads a backup with the password like the data file itself (the same codes: 86 for another
-// password, 13 for text that does not parse). On FALSE the table is unchanged, or empty with the
-// student columns after code 13.
-BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword, CMemTable& table);
-
-// Makes the backup the school's data file again with the rules of every save, after checking that
-// strBackupPassword opens it and strPassword the current file (a damaged current file may be
-// replaced); the current file becomes a backup first, so a restore can itself be undone. A backup
-// saved under the current password comes back byte for byte; one saved under an earlier password
-// comes back scrambled with the current one. Loads the restored records into the table. FALSE
-// with the last error: 2 (no such backup), 86 (the backup or the current file needs another
-// password), 13 or 1392 (damaged backup), or the save's code; the data file and the table are then
-// unchanged.
-BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                   const std::string& strBackupPassword, CMemTable& table);
-// The same for a backup saved under the current password.
-BOOL RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                   CMemTable& table);
+// file's place. A backup that cannot be made never stops the save: the result gives its code. A
+// failed save leaves no backup behind (the data file is unchanged). Old backups are pruned after
+// every new one.
+SaveResult ReplaceKeepingBackup(const std::string& strCode, const std::string& strPath, const ContentWriter& content,
+                                ReplaceOptions options, FileIdentity* pWritten = nullptr);

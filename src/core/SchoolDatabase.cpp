@@ -10,15 +10,14 @@
 
 #include "core/DataFileNote.h"
 #include "core/SchoolBackups.h"
+#include "core/SchoolPaths.h"
 #include "core/SchoolSession.h"
 #include "core/StudentSchema.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
-#include "platform/ProgramDir.h"
 
 namespace
 {
-constexpr std::size_t MAX_PATH = 260;
 constexpr std::string_view MAGIC = "OKAY\r\n";
 constexpr std::size_t KEY_LENGTH = 8;
 
@@ -180,29 +179,6 @@ BOOL ParseStudentText(std::string&& strText, std::size_t nStart, CMemTable& tabl
 }
 } // namespace
 
-std::string GetSchoolDatabasePath(const std::string& strCode)
-{
-    const std::string strDir = GetProgramDirectory();
-    if (strDir.empty())
-    {
-        SetLastError(ERROR_PATH_NOT_FOUND);
-        return {};
-    }
-    // The path with its terminating zero must fit in MAX_PATH bytes.
-    if (strDir.size() + strCode.size() + 5 > MAX_PATH)
-    {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return {};
-    }
-    return strDir + '/' + strCode + ".db";
-}
-
-std::string GetSchoolLockPath(const std::string& strCode)
-{
-    const std::string strPath = GetSchoolDatabasePath(strCode);
-    return strPath.empty() ? strPath : strPath.substr(0, strPath.size() - 3) + ".lock";
-}
-
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table,
                         bool bAcceptChangedFile)
 {
@@ -258,11 +234,13 @@ BOOL LoadDatabaseBytes(std::string strText, const std::string& strPassword, CMem
     return ParseStudentText(std::move(strText), MAGIC.size(), table);
 }
 
-BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)
+SaveResult SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)
 {
-    SetLastBackupError(ERROR_SUCCESS);
     if (table.GetColCount() == 0)
-        return FailWith(ERROR_INVALID_DATA); // no header line, no table text
+    {
+        SetLastError(ERROR_INVALID_DATA);
+        return {ERROR_INVALID_DATA}; // no header line, no table text
+    }
     // The text is scrambled and written a block at a time as it is made: no copy of the whole file.
     const ContentWriter content = [&](const WriteFunction& write) {
         std::size_t nOffset = 0;
@@ -283,26 +261,26 @@ BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, cons
             return ERROR_INVALID_DATA;
         }
     };
-    if (const DWORD dwCode = WriteSchoolFile(strCode, content); dwCode != ERROR_SUCCESS)
-        return FailWith(dwCode);
-    return TRUE;
+    const SaveResult saved = WriteSchoolFile(strCode, content);
+    if (!saved)
+        SetLastError(saved.dwError);
+    return saved;
 }
 
-DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes)
+SaveResult WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes)
 {
     return WriteSchoolFile(strCode, [bytes](const WriteFunction& write) { return write(bytes); });
 }
 
-DWORD WriteSchoolFile(const std::string& strCode, const ContentWriter& content)
+SaveResult WriteSchoolFile(const std::string& strCode, const ContentWriter& content)
 {
-    SetLastBackupError(ERROR_SUCCESS);
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
-        return GetLastError();
+        return {GetLastError()};
     // Every save holds the writer lock: the note of the file is written under it.
-    CScopedSchoolLock lock;
+    CSchoolLockToken lock;
     if (const DWORD dwCode = lock.Lock(strCode); dwCode != ERROR_SUCCESS)
-        return dwCode;
+        return {dwCode};
     // The note's mark is taken of the bytes as they are written.
     CFileMarker marker;
     const ContentWriter markedContent = [&](const WriteFunction& write) {
@@ -317,13 +295,11 @@ DWORD WriteSchoolFile(const std::string& strCode, const ContentWriter& content)
     // While this process holds the school, the file must still be the one it loaded or saved last.
     options.pExpected = g_schoolSession.LoadedFile(strCode);
     FileIdentity written;
-    DWORD dwBackupError = ERROR_SUCCESS;
-    const DWORD dwCode = ReplaceKeepingBackup(strCode, strPath, markedContent, options, dwBackupError, &written);
-    SetLastBackupError(dwBackupError);
-    if (dwCode != ERROR_SUCCESS)
-        return dwCode;
+    const SaveResult saved = ReplaceKeepingBackup(strCode, strPath, markedContent, options, &written);
+    if (!saved)
+        return saved;
     g_schoolSession.RememberFile(strCode, written);
     // Unsynced: should this be lost, the note still names the new file beside the old.
     g_schoolSession.WriteNote(strCode, MakeFileNote({marker.Mark()}), false);
-    return ERROR_SUCCESS;
+    return saved;
 }

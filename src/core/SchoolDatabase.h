@@ -4,18 +4,11 @@
 #include <string_view>
 
 #include "core/MemTable.h"
+#include "core/SaveResult.h"
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
 
-// "<program directory>/<code>.db"; empty when the path would exceed 260 bytes with its
-// terminating zero (last error 8) or the program directory is unknown (last error 3).
-std::string GetSchoolDatabasePath(const std::string& strCode);
-// "<program directory>/<code>.lock": the file whose lock makes one writer per school.
-std::string GetSchoolLockPath(const std::string& strCode);
-// Whether the path (links resolved) is one of the program's own files, which an export must never
-// replace: a data file, lock file or temporary file in the data folder, anything under its
-// backup/ folder, or the school's data file wherever its link leads.
-bool IsProgramDataFile(const std::string& strPath, const std::string& strCode);
+// The promises the load and save keep: docs/guarantees.md, "The data file".
 // Loads the school's records; a missing file gives an empty table.
 // FALSE: GetLastError() holds the code; the table is unchanged, except after a file whose text
 // does not parse (ERROR_INVALID_DATA), which leaves it empty with the student columns. A header
@@ -35,15 +28,15 @@ BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword
 BOOL LoadDatabaseBytes(std::string strBytes, const std::string& strPassword, CMemTable& table);
 // Writes the whole table scrambled with the password; the previous file survives any failure.
 // The file it replaces is kept as a backup first (see SchoolBackups.h); a backup that cannot be
-// made does not stop the save, and GetLastBackupError() then gives its code.
+// made does not stop the save, and the result gives its code. A failure also sets the last error.
 // Every save of a data file passes here. A new file gets mode 0600, an existing one keeps its mode;
 // a read-only file is refused (ERROR_FILE_READ_ONLY). While g_schoolSession holds the school, a
 // file no longer the one loaded or saved last is refused (ERROR_FILE_INVALID).
-BOOL SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword);
+SaveResult SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword);
 // The last step of every save: writes the data file's bytes (scrambled already) with the rules
 // above, keeping the file replaced as a backup, and notes the new file in the lock file. The
 // school's writer lock is taken for the save unless held already (ERROR_LOCK_VIOLATION while
-// another program holds it). 0, or the code of the failure.
-DWORD WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes);
+// another program holds it).
+SaveResult WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes);
 // The same with the bytes made piece by piece.
-DWORD WriteSchoolFile(const std::string& strCode, const ContentWriter& content);
+SaveResult WriteSchoolFile(const std::string& strCode, const ContentWriter& content);

@@ -1,6 +1,6 @@
 #include "core/SchoolSession.h"
 
-#include "core/DataFunc.h"
+#include "core/SchoolPaths.h"
 #include "platform/LastError.h"
 
 CSchoolSession g_schoolSession;
@@ -42,13 +42,23 @@ void CSchoolSession::RememberFile(const std::string& strCode, const FileIdentity
     }
 }
 
-CScopedSchoolLock::~CScopedSchoolLock()
+CSchoolLockToken::CSchoolLockToken(CSchoolLockToken&& other) noexcept : m_strTaken(std::move(other.m_strTaken))
 {
-    if (!m_strTaken.empty())
-        g_schoolSession.Unlock(m_strTaken);
+    other.m_strTaken.clear();
 }
 
-DWORD CScopedSchoolLock::Lock(const std::string& strCode, int nWaitSeconds)
+CSchoolLockToken& CSchoolLockToken::operator=(CSchoolLockToken&& other) noexcept
+{
+    if (this != &other)
+    {
+        Release();
+        m_strTaken = std::move(other.m_strTaken);
+        other.m_strTaken.clear();
+    }
+    return *this;
+}
+
+DWORD CSchoolLockToken::Lock(const std::string& strCode, int nWaitSeconds)
 {
     if (g_schoolSession.Holds(strCode))
         return ERROR_SUCCESS;
@@ -56,6 +66,16 @@ DWORD CScopedSchoolLock::Lock(const std::string& strCode, int nWaitSeconds)
     if (dwCode == ERROR_SUCCESS)
         m_strTaken = strCode;
     return dwCode;
+}
+
+void CSchoolLockToken::Release()
+{
+    if (m_strTaken.empty())
+        return;
+    const DWORD dwCode = GetLastError();
+    g_schoolSession.Unlock(m_strTaken);
+    m_strTaken.clear();
+    SetLastError(dwCode);
 }
 
 DWORD CSchoolSession::WriteNote(const std::string& strCode, std::string_view note, bool bSync)

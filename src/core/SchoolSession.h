@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Types.h"
 
+// The promise this keeps: docs/guarantees.md, "The writer lock and its note".
 // The schools this process writes. For each it holds the writer lock (so no other program that
 // honours it writes the school meanwhile) and the identity of the data file as this process last
 // loaded or saved it (so a save never overwrites a file another program put there).
@@ -46,16 +47,24 @@ class CSchoolSession
 
 extern CSchoolSession g_schoolSession;
 
-// Holds a school for a scope unless it is held already (then leaves it as it is).
-class CScopedSchoolLock
+// A hold on a school's writer lock that lets go when the token ends: the login's, a command's, a
+// save's. A token takes the lock only when this process does not hold the school already (then it
+// holds nothing and leaves the lock to its holder). Letting go keeps the last error.
+class CSchoolLockToken
 {
   public:
-    CScopedSchoolLock() = default;
-    ~CScopedSchoolLock();
-    CScopedSchoolLock(const CScopedSchoolLock&) = delete;
-    CScopedSchoolLock& operator=(const CScopedSchoolLock&) = delete;
+    CSchoolLockToken() = default;
+    ~CSchoolLockToken() { Release(); }
+    CSchoolLockToken(CSchoolLockToken&& other) noexcept;
+    CSchoolLockToken& operator=(CSchoolLockToken&& other) noexcept;
+    CSchoolLockToken(const CSchoolLockToken&) = delete;
+    CSchoolLockToken& operator=(const CSchoolLockToken&) = delete;
+
+    // g_schoolSession.Lock's codes; ERROR_SUCCESS without taking anything when the school is held already.
     DWORD Lock(const std::string& strCode, int nWaitSeconds = 0);
+    // Lets go of the school this token took, if any.
+    void Release();
 
   private:
-    std::string m_strTaken; // the code this scope locked; empty when it took none
+    std::string m_strTaken; // the code this token locked; empty when it took none
 };

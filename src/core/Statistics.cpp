@@ -7,9 +7,11 @@
 #include <optional>
 #include <unordered_map>
 
+#include "core/CodeLookup.h"
 #include "core/CsvValue.h"
-#include "core/DataFunc.h"
+#include "core/DateText.h"
 #include "core/Gbk.h"
+#include "core/StudentSchema.h"
 
 const StatDimension g_statDimensions[STAT_DIMENSION_COUNT] = {
     {"XBDM", "性别", Field::XBDM, StatGrouping::Code},

@@ -4,7 +4,9 @@
 #include <iterator>
 #include <string_view>
 
-#include "core/DataFunc.h"
+#include "core/DataSet.h"
+#include "core/DateText.h"
+#include "core/StudentSchema.h"
 
 namespace
 {

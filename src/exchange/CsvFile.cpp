@@ -8,13 +8,13 @@
 
 #include "core/ColumnMapping.h"
 #include "core/CsvValue.h"
-#include "core/DataFunc.h"
 #include "core/Gbk.h"
 #include "core/ImportRecords.h"
 #include "core/ImportTable.h"
 #include "core/MemTable.h"
 #include "core/MemTableTexts.h"
 #include "core/StudentImport.h"
+#include "core/StudentSchema.h"
 #include "platform/Encoding.h"
 
 namespace

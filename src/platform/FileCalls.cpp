@@ -98,6 +98,11 @@ int FileCalls::Mkdir(const char* lpcszPath, mode_t mode)
     return ::mkdir(lpcszPath, mode);
 }
 
+int FileCalls::Rmdir(const char* lpcszPath)
+{
+    return ::rmdir(lpcszPath);
+}
+
 int FileCalls::Chmod(const char* lpcszPath, mode_t mode)
 {
     return ::chmod(lpcszPath, mode);

@@ -39,6 +39,7 @@ class FileCalls
     // A second name for a file (hard link); fails with EEXIST rather than replace a name.
     virtual int Link(const char* lpcszFrom, const char* lpcszTo);
     virtual int Mkdir(const char* lpcszPath, mode_t mode);
+    virtual int Rmdir(const char* lpcszPath);
     virtual int Chmod(const char* lpcszPath, mode_t mode);
 };
 

@@ -6,6 +6,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/Types.h"
 
+// The promise this keeps: docs/guarantees.md, "The writer lock and its note".
 // One writer per file: an advisory write lock on a separate lock file (the data file itself is
 // replaced on every save, so its inode changes). Open-file-description locks where the system has
 // them, else POSIX record locks; both reach NFSv4 and SMB servers that support byte-range locks.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "platform/Types.h"
 
+// Its promises (the atomic replace above all) are those of docs/guarantees.md, "What is guaranteed".
 // The one file layer: every file the program reads or writes goes through these functions, so the
 // same rules hold everywhere. Results are last-error codes (ERROR_SUCCESS: done). Refusals:
 //   ERROR_FILE_NOT_FOUND         no such file (and no link of that name)
@@ -81,3 +83,25 @@ int RemoveStaleTemporaries(const std::string& strPath);
 
 // Whether the name is one of the temporary files ReplaceFileAtomically makes for strFileName.
 bool IsTemporaryOf(std::string_view name, std::string_view strFileName);
+
+// What a name is by itself, a symbolic link not followed.
+enum class PathKind
+{
+    Missing,
+    RegularFile,
+    Directory,
+    SymbolicLink,
+    Other
+};
+
+// ERROR_SUCCESS with Missing when nothing has the name; pSize (optional) receives the size.
+DWORD InspectPath(const std::string& strPath, PathKind& kind, std::uint64_t* pSize = nullptr);
+// Makes a directory with this mode; ERROR_SUCCESS also when the name is taken already (by anything).
+DWORD MakeDirectory(const std::string& strPath, mode_t mode);
+// Removes a directory if it is empty.
+DWORD RemoveEmptyDirectory(const std::string& strPath);
+// Gives the file a second name (a hard link); ERROR_FILE_EXISTS when strNewPath is taken, which
+// stays as it was.
+DWORD LinkFile(const std::string& strPath, const std::string& strNewPath);
+DWORD RemoveFile(const std::string& strPath);
+DWORD SetFileMode(const std::string& strPath, mode_t mode);

@@ -1,5 +1,7 @@
 #include "ui/LoginDialog.h"
 
+#include <utility>
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -7,8 +9,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+#include "core/BackupRestore.h"
 #include "core/DataFunc.h"
-#include "core/PasswordChange.h"
+#include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
 #include "platform/ErrorText.h"
@@ -96,11 +99,7 @@ CLoginDialog::CLoginDialog(QWidget* pParent) : QDialog(pParent)
     pMain->setSizeConstraint(QLayout::SetFixedSize); // not resizable
 }
 
-CLoginDialog::~CLoginDialog()
-{
-    if (!m_strHeldCode.empty())
-        g_schoolSession.Unlock(m_strHeldCode);
-}
+CLoginDialog::~CLoginDialog() = default;
 
 int CLoginDialog::DoModal()
 {
@@ -124,11 +123,11 @@ void CLoginDialog::OnOK()
         return;
     // The school's writer lock is taken with the load and held until this dialog, and with it the
     // main window, ends: another window or a command-line import is refused meanwhile.
-    const bool bHeldBefore = g_schoolSession.Holds(m_strCode);
-    SchoolAccess result = OpenSchoolToWrite(m_strCode, m_strPassword, g_memStudents);
+    CSchoolLockToken lock;
+    SchoolAccess result = OpenSchoolToWrite(m_strCode, m_strPassword, g_memStudents, lock);
     if (result == SchoolAccess::FileChanged)
     {
-        const std::optional<SchoolAccess> chosen = OpenChangedFile(bHeldBefore);
+        const std::optional<SchoolAccess> chosen = OpenChangedFile(lock);
         if (!chosen)
             return;
         result = *chosen;
@@ -139,14 +138,8 @@ void CLoginDialog::OnOK()
         return;
     }
     if (HoldsNoRecordsYet(m_strCode) && !ConfirmFirstPassword())
-    {
-        if (!bHeldBefore)
-            g_schoolSession.Unlock(m_strCode);
         return;
-    }
-    if (!bHeldBefore)
-        m_strHeldCode = m_strCode;
-    g_strSchoolCode = m_strCode;
+    m_lock = std::move(lock);
     ForgetUnsavedChange();
     QDialog::accept();
 }
@@ -171,7 +164,7 @@ bool CLoginDialog::ConfirmFirstPassword()
     return true;
 }
 
-std::optional<SchoolAccess> CLoginDialog::OpenChangedFile(bool bHeldBefore)
+std::optional<SchoolAccess> CLoginDialog::OpenChangedFile(CSchoolLockToken& lock)
 {
     const std::vector<BackupEntry> backups = ListBackups(m_strCode);
     QString text = FromGbk(SchoolAccessMessage(SchoolAccess::FileChanged, m_strCode)) +
@@ -188,14 +181,13 @@ std::optional<SchoolAccess> CLoginDialog::OpenChangedFile(bool bHeldBefore)
     const int nChoice = UiChoiceBox(this, text, QStringLiteral("提示"), choices, MsgIcon::Exclamation);
     if (nChoice < 0 || nChoice >= choices.size() - 1)
         return std::nullopt;
-    const SchoolAccess opened = OpenSchoolToWrite(m_strCode, m_strPassword, g_memStudents, 0, true);
+    const SchoolAccess opened = OpenSchoolToWrite(m_strCode, m_strPassword, g_memStudents, lock, 0, true);
     if (opened != SchoolAccess::Done || nChoice == 0)
         return opened;
     if (RestoreBackup(m_strCode, backups.front().stamp.strId, m_strPassword, g_memStudents))
         return SchoolAccess::Done;
     const DWORD dwCode = GetLastError();
-    if (!bHeldBefore)
-        g_schoolSession.Unlock(m_strCode);
+    lock.Release();
     UiMessageBox(this,
                  QStringLiteral("恢复最新备份失败（%1），数据文件没有改变，也没有登录。")
                      .arg(FromGbk(GetErrorReasonText(dwCode))),

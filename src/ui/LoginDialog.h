@@ -5,14 +5,16 @@
 
 #include <QDialog>
 
+#include "core/SchoolSession.h"
+
 enum class SchoolAccess;
 class QLineEdit;
 class QPushButton;
 class CHyperLink;
 
 // Identifies the school: a school code of the directory and the password that opens its data file.
-// A successful login leaves g_strSchoolCode set, the school's records in g_memStudents and its writer
-// lock held; the accepted code and password stay in the object for every later save.
+// A successful login leaves the school's records in g_memStudents and its writer lock held; the
+// accepted code and password stay in the object for every later save.
 class CLoginDialog : public QDialog
 {
     Q_OBJECT
@@ -54,12 +56,13 @@ class CLoginDialog : public QDialog
     // A data file that is not the one its last save noted: asks whether to open it as it is, restore
     // the newest backup over it, or cancel. The outcome of the open chosen, or nullopt when cancelled
     // or told why not already.
-    std::optional<SchoolAccess> OpenChangedFile(bool bHeldBefore);
+    // The lock the open takes goes into the token.
+    std::optional<SchoolAccess> OpenChangedFile(CSchoolLockToken& lock);
 
   private:
     QLineEdit* m_edtCode;
     QLineEdit* m_edtPassword;
     CHyperLink* m_stcLookup;
     QPushButton* m_btnPassword;
-    std::string m_strHeldCode; // the school whose writer lock this login holds; empty before
+    CSchoolLockToken m_lock; // the accepted school's writer lock, held until the dialog ends
 };

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <QUndoStack>
 
+#include "core/BackupRestore.h"
 #include "core/DataFunc.h"
 #include "core/SchoolBackups.h"
 #include "platform/ErrorText.h"
@@ -96,9 +97,10 @@ void CMainDialog::OnRestoreBackup()
         strBackupPassword = dlg.GetBackupPassword();
     }
     auto pStep = BeginStep(QStringLiteral("恢复备份"), RowRange(0, g_memStudents.GetRowCount()));
-    if (!RestoreBackup(key.strCode, strId, key.strPassword, strBackupPassword, g_memStudents))
+    const SaveResult restored = RestoreBackup(key.strCode, strId, key.strPassword, strBackupPassword, g_memStudents);
+    if (!restored)
     {
-        const DWORD dwCode = GetLastError();
+        const DWORD dwCode = restored.dwError;
         const QString text =
             dwCode == ERROR_INVALID_PASSWORD ? QStringLiteral("密码不正确，请检查。")
             : dwCode == ERROR_INVALID_DATA || dwCode == ERROR_FILE_CORRUPT
@@ -108,7 +110,7 @@ void CMainDialog::OnRestoreBackup()
         return;
     }
     FillList();
-    ReportBackupFailure(this);
+    ReportBackupFailure(this, restored);
     FinishStep(std::move(pStep), RowRange(0, g_memStudents.GetRowCount()));
     // Told like an import's outcome, in the words of the command line's restore.
     const QString summary = QStringLiteral("已恢复备份 %1，共 %2 条记录。")

@@ -9,8 +9,10 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 #include "core/DataFunc.h"
+#include "core/SchoolAccess.h"
 #include "core/SchoolSession.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
@@ -133,7 +135,8 @@ TEST_F(PasswordChange, SchoolHeldByAnotherWriterIsRefusedUntouched)
     CFileLock other; // another program's lock
     ASSERT_EQ(other.TryLock(GetSchoolLockPath("10001")), ERROR_SUCCESS);
     EXPECT_EQ(ChangeSchoolPassword({"10001", "123", "4", "4"}, m_students), SchoolAccess::Locked);
-    EXPECT_EQ(OpenSchoolToWrite("10001", "123", m_students), SchoolAccess::Locked);
+    CSchoolLockToken lock;
+    EXPECT_EQ(OpenSchoolToWrite("10001", "123", m_students, lock), SchoolAccess::Locked);
     EXPECT_EQ(ReadBytes(DataFile("10001")), before);
     EXPECT_FALSE(fs::exists(Profile()));
     EXPECT_EQ(OpenSchool("10001", "123", m_students), SchoolAccess::Done); // reading needs no lock
@@ -142,12 +145,34 @@ TEST_F(PasswordChange, SchoolHeldByAnotherWriterIsRefusedUntouched)
     EXPECT_FALSE(g_schoolSession.Holds("10001")); // let go again after the change
 }
 
+TEST_F(PasswordChange, OpenToWriteHoldsTheLockInItsTokenUntilTheTokenEnds)
+{
+    SaveSchool("10001", "123", "2001");
+    {
+        CSchoolLockToken lock;
+        ASSERT_EQ(OpenSchoolToWrite("10001", "123", m_students, lock), SchoolAccess::Done);
+        EXPECT_TRUE(g_schoolSession.Holds("10001"));
+        CSchoolLockToken moved = std::move(lock);
+        lock.Release(); // the moved-from token holds nothing
+        EXPECT_TRUE(g_schoolSession.Holds("10001"));
+        // An open while the school is held already leaves the lock to its holder.
+        CSchoolLockToken second;
+        ASSERT_EQ(OpenSchoolToWrite("10001", "123", m_students, second), SchoolAccess::Done);
+        second.Release();
+        EXPECT_TRUE(g_schoolSession.Holds("10001"));
+        EXPECT_EQ(OpenSchoolToWrite("10001", "4", m_students, second), SchoolAccess::WrongPassword);
+        EXPECT_TRUE(g_schoolSession.Holds("10001"));
+    }
+    EXPECT_FALSE(g_schoolSession.Holds("10001"));
+}
+
 TEST_F(PasswordChange, DamagedFileIsReportedAsDamaged)
 {
     SaveSchool("10001", "", "2001");
     std::ofstream(DataFile("10001"), std::ios::binary | std::ios::app) << "2002\t";
     EXPECT_EQ(OpenSchool("10001", "", m_students), SchoolAccess::FileDamaged);
-    EXPECT_EQ(OpenSchoolToWrite("10001", "", m_students), SchoolAccess::FileDamaged);
+    CSchoolLockToken lock;
+    EXPECT_EQ(OpenSchoolToWrite("10001", "", m_students, lock), SchoolAccess::FileDamaged);
     EXPECT_FALSE(g_schoolSession.Holds("10001"));
 }
 

@@ -11,8 +11,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include "core/BackupRestore.h"
 #include "core/DataFunc.h"
-#include "core/PasswordChange.h"
+#include "core/SchoolAccess.h"
 #include "platform/FileCalls.h"
 #include "platform/LastError.h"
 
@@ -97,8 +98,9 @@ class SchoolBackups : public testing::Test
     {
         CMemTable table;
         FillNumbers(table, nFirst, nCount);
-        EXPECT_TRUE(SaveSchoolDatabase(CODE, table, strPassword));
-        EXPECT_EQ(GetLastBackupError(), ERROR_SUCCESS);
+        const SaveResult saved = SaveSchoolDatabase(CODE, table, strPassword);
+        EXPECT_EQ(saved.dwError, ERROR_SUCCESS);
+        EXPECT_EQ(saved.dwBackupError, ERROR_SUCCESS);
         return ReadFileBytes(DbPath());
     }
 
@@ -236,10 +238,10 @@ TEST_F(SchoolBackups, FailedSaveLeavesNoBackupBehind)
     CMemTable table;
     FillNumbers(table, 1, 50);
     g_tNow += 1;
-    const BOOL bSaved = SaveSchoolDatabase(CODE, table, "123");
+    const SaveResult saved = SaveSchoolDatabase(CODE, table, "123");
     ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(bSaved);
+    EXPECT_FALSE(saved);
     ASSERT_EQ(ListBackups(CODE).size(), 1u); // only the one of the save before
     EXPECT_EQ(ReadFileBytes(ListBackups(CODE)[0].strPath), strOld);
 }
@@ -270,8 +272,9 @@ TEST_F(SchoolBackups, FullDiskDuringTheBackupIsToldAndTheSaveGoesOn)
     {
         BackupFaults calls(true);
         ScopedFileCalls scope(calls);
-        EXPECT_TRUE(SaveSchoolDatabase(CODE, table, "123"));
-        EXPECT_EQ(GetLastBackupError(), ERROR_DISK_FULL);
+        const SaveResult saved = SaveSchoolDatabase(CODE, table, "123");
+        EXPECT_EQ(saved.dwError, ERROR_SUCCESS);
+        EXPECT_EQ(saved.dwBackupError, ERROR_DISK_FULL);
     }
     CMemTable loaded;
     ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", loaded));
@@ -384,8 +387,9 @@ TEST_F(SchoolBackups, OddBackupFolderNeverStopsTheSaveAndIsNeverWrittenThrough)
         CMemTable table;
         FillNumbers(table, 1, 5);
         g_tNow += 1;
-        EXPECT_TRUE(SaveSchoolDatabase(CODE, table, "123")) << c.lpcszName;
-        EXPECT_EQ(GetLastBackupError(), c.dwCode) << c.lpcszName;
+        const SaveResult saved = SaveSchoolDatabase(CODE, table, "123");
+        EXPECT_EQ(saved.dwError, ERROR_SUCCESS) << c.lpcszName;
+        EXPECT_EQ(saved.dwBackupError, c.dwCode) << c.lpcszName;
         pCalls.reset();
         CMemTable loaded;
         ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", loaded)) << c.lpcszName;

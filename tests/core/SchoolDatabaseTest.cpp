@@ -438,11 +438,12 @@ TEST_F(FailedSave, WriteErrorPartWay)
     rlimit limit = oldLimit;
     limit.rlim_cur = 1000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const BOOL bSaved = SaveSchoolDatabase(CODE, m_table, "123");
+    const SaveResult saved = SaveSchoolDatabase(CODE, m_table, "123");
     const DWORD dwCode = GetLastError();
     ::setrlimit(RLIMIT_FSIZE, &oldLimit);
     std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(bSaved);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(saved.dwError, ErrorFromErrno(EFBIG));
     EXPECT_EQ(dwCode, ErrorFromErrno(EFBIG));
     ExpectOldFileIntact();
 }

@@ -81,7 +81,6 @@ class TestLoginDialog : public QObject
         g_tNow = 1796871600; // 2026-12-10 11:00:00
         SetBackupClock(FakeNow);
         m_dir = std::make_unique<TempProgramDir>();
-        g_strSchoolCode.clear();
         g_memStudents.Clear();
     }
 
@@ -129,8 +128,8 @@ class TestLoginDialog : public QObject
         QCOMPARE(messages.last().buttons, MsgButtons::Ok);
         QVERIFY(dlg.isVisible());
         QCOMPARE(FindById<QLineEdit>(&dlg, 1001)->text(), code); // the typed values stay
-        QVERIFY(g_strSchoolCode.empty());
-        QCOMPARE(g_memStudents.GetRowCount(), 2); // the table holds what it held before
+        QVERIFY(!g_schoolSession.Holds(code.toStdString()));     // a refused login keeps no lock
+        QCOMPARE(g_memStudents.GetRowCount(), 2);                // the table holds what it held before
     }
 
     // A data or lock file that cannot be used is named in the message, with the reason.
@@ -179,7 +178,6 @@ class TestLoginDialog : public QObject
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().text, u"不能访问该院校的数据库，请检查。"_s + detail.arg(m_dir->path()));
         QVERIFY(dlg.isVisible());
-        QVERIFY(g_strSchoolCode.empty());
         QVERIFY(!g_schoolSession.Holds("10001"));
         QVERIFY(!QFile::exists(m_dir->filePath(u"gone.lock"_s))); // a link to nowhere is never followed
     }
@@ -200,7 +198,8 @@ class TestLoginDialog : public QObject
         QCOMPARE(prompts.calls().last().caption, QStringLiteral("Varnholt - 登录"));
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(g_strSchoolCode, std::string("10003"));
+        QCOMPARE(dlg.m_strCode, std::string("10003"));
+        QVERIFY(g_schoolSession.Holds("10003"));
         QCOMPARE(dlg.m_strPassword, std::string("777"));
         QCOMPARE(g_memStudents.GetRowCount(), 0);
         QCOMPARE(g_memStudents.GetColCount(), STUDENT_FIELD_COUNT);
@@ -236,7 +235,7 @@ class TestLoginDialog : public QObject
             QVERIFY(FindById<QLineEdit>(&dlg, 1002)->text().isEmpty()); // to be typed anew
         }
         QVERIFY(dlg.isVisible());
-        QVERIFY(g_strSchoolCode.empty());
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(!g_schoolSession.Holds("10003")); // another window may log the school in
         QVERIFY(!QFile::exists(QString::fromStdString(m_dir->ConfigPath()) + QStringLiteral("/quillmark.ini")));
         QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("10003.db"))));
@@ -245,7 +244,8 @@ class TestLoginDialog : public QObject
         prompts.QueueAnswer(QStringLiteral("777"));
         FillAndPressOK(dlg, QStringLiteral("10003"), QStringLiteral("777"));
         QVERIFY(!dlg.isVisible());
-        QCOMPARE(g_strSchoolCode, std::string("10003"));
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QVERIFY(g_schoolSession.Holds("10003"));
     }
 
     void opensAFileSavedWithAPasswordAfterFailedTries()
@@ -266,7 +266,8 @@ class TestLoginDialog : public QObject
         QCOMPARE(prompts.calls().size(), 0);
         QCOMPARE(std::string(g_memStudents.GetCell(2, Field::XSBSH)), std::string("S2"));
         QCOMPARE(std::string(g_memStudents.GetCell(1, Field::XM)), Gbk("学生1"));
-        QCOMPARE(g_strSchoolCode, std::string("10001"));
+        QCOMPARE(dlg.m_strCode, std::string("10001"));
+        QVERIFY(g_schoolSession.Holds("10001"));
     }
 
     // A file cut at a line end, which only the note of its last save shows: open, restore or cancel.

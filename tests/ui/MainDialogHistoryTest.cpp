@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include "core/SchoolBackups.h"
+#include "core/SchoolPaths.h"
 #include "ui/MainDialog.h"
 #include "ui/RestoreDialog.h"
 #include "ui/Support/StudentListModel.h"

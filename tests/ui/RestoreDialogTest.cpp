@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include "core/SchoolBackups.h"
+#include "core/SchoolPaths.h"
 #include "ui/Support/CodeNameDisplay.h"
 #include "ui/Support/PasswordPrompt.h"
 

@@ -58,7 +58,6 @@ class CSearchTest : public QObject
 // Starts a test that is no search test with the logged-in school's empty table and no data file.
 inline void ResetStudents(const TempProgramDir& dir)
 {
-    g_strSchoolCode = g_testKey.strCode;
     CreateStudentTable(g_memStudents);
     QFile::remove(dir.filePath(QString::fromStdString(g_testKey.strCode) + QStringLiteral(".db")));
 }

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/SchoolPaths.h"
 #include "platform/FileLock.h"
 #include "platform/LastError.h"
 #include "ui/LoginDialog.h"

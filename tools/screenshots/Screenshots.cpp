@@ -120,7 +120,6 @@ void FillStudents()
             g_memStudents.SetCell(nRow, nCol, values[nCol]);
         ++nRow;
     }
-    g_strSchoolCode = kSchool.strCode;
 }
 
 // The main window of the logged-in school, without the login dialog.

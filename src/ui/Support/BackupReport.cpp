@@ -1,6 +1,6 @@
 #include "ui/Support/BackupReport.h"
 
-#include "core/SchoolBackups.h"
+#include "core/SaveResult.h"
 #include "platform/ErrorText.h"
 #include "platform/LastError.h"
 #include "ui/Support/GbkText.h"
@@ -11,9 +11,9 @@ namespace
 bool g_bFailureShown = false; // the failure going on now has been reported
 } // namespace
 
-void ReportBackupFailure(QWidget* parent)
+void ReportBackupFailure(QWidget* parent, const SaveResult& saved)
 {
-    const DWORD dwCode = GetLastBackupError();
+    const DWORD dwCode = saved.dwBackupError;
     if (dwCode == ERROR_SUCCESS || g_bFailureShown)
     {
         g_bFailureShown = dwCode != ERROR_SUCCESS;

@@ -38,16 +38,18 @@ QString SaveFailureText(const std::string& strCode, DWORD dwCode)
 
 bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key, const QString& occasion)
 {
+    SaveResult saved;
     {
         const CBackupOccasion recorded(ToGbk(occasion).value_or(std::string()));
-        g_bUnsavedChange = !SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword);
+        saved = SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword);
     }
-    if (!g_bUnsavedChange)
+    g_bUnsavedChange = !saved;
+    if (saved)
     {
-        ReportBackupFailure(parent);
+        ReportBackupFailure(parent, saved);
         return true;
     }
-    UiMessageBox(parent, SaveFailureText(key.strCode, GetLastError()), QStringLiteral("错误"), MsgButtons::Ok,
+    UiMessageBox(parent, SaveFailureText(key.strCode, saved.dwError), QStringLiteral("错误"), MsgButtons::Ok,
                  MsgIcon::Error);
     return false;
 }

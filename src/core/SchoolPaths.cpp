@@ -1,11 +1,15 @@
-#include <string>
+#include "core/SchoolPaths.h"
 
-#include "core/DataFunc.h"
+#include <cstddef>
+
 #include "platform/FileCalls.h"
+#include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
 namespace
 {
+constexpr std::size_t MAX_PATH = 260;
+
 // Where the path leads: every link resolved; for a name not there yet, its directory resolved.
 // Empty when not even the directory can be found.
 std::string WherePathLeads(const std::string& strPath)
@@ -21,6 +25,40 @@ std::string WherePathLeads(const std::string& strPath)
     return strResolved + (strResolved.ends_with('/') ? "" : "/") + strPath.substr(nSlash + 1);
 }
 } // namespace
+
+std::string GetSchoolDatabasePath(const std::string& strCode)
+{
+    const std::string strDir = GetProgramDirectory();
+    if (strDir.empty())
+    {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return {};
+    }
+    // The path with its terminating zero must fit in MAX_PATH bytes.
+    if (strDir.size() + strCode.size() + 5 > MAX_PATH)
+    {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return {};
+    }
+    return strDir + '/' + strCode + ".db";
+}
+
+std::string GetSchoolLockPath(const std::string& strCode)
+{
+    const std::string strPath = GetSchoolDatabasePath(strCode);
+    return strPath.empty() ? strPath : strPath.substr(0, strPath.size() - 3) + ".lock";
+}
+
+std::string GetBackupDirectory(const std::string& strCode)
+{
+    const std::string strDir = GetProgramDirectory();
+    if (strDir.empty())
+    {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return {};
+    }
+    return strDir + "/backup/" + strCode;
+}
 
 bool IsProgramDataFile(const std::string& strPath, const std::string& strCode)
 {
