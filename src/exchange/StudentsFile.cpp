@@ -4,6 +4,7 @@
 
 #include "core/ImportTable.h"
 #include "core/SchoolDatabase.h"
+#include "core/SchoolPaths.h"
 #include "exchange/ImportSource.h"
 #include "exchange/WorkbookImport.h"
 #include "platform/Encoding.h"
