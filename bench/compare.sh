@@ -26,29 +26,32 @@ trap 'rm -rf "$WORK"' EXIT
 DATA=$WORK/data
 mkdir -p "$DATA"
 CSV=$WORK/students.csv
+MORE=$WORK/more.csv # as many other students, for the appended import (the check refuses numbers stored already)
 export VARNHOLT_PASSWORD=bench
 SCHOOL=10001
 OPTS="--dir $DATA --school $SCHOOL"
 
 # The records: realistic GBK values (Chinese name and address, codes, dates, contact data).
-python3 - "$CSV" "$RECORDS" <<'EOF'
+python3 - "$CSV" "$MORE" "$RECORDS" <<'EOF'
 import sys
-path, count = sys.argv[1], int(sys.argv[2])
+count = int(sys.argv[3])
 fields = ("XSBSH,YXDM,ZYDM,XM,XBDM,CSNY,XLDM,ZXWYYZDM,BYSJ,SYSZDQDM,WYSPDM,DZXX,ZZMMDM,YXGZDQDM,"
           "YXDWXZDM,YXDWHYDM,YXYX,YXZYLBM,LXDH,SJHM,TXDZ,YZBM,BZ,JICENG")
-with open(path, "w", encoding="gbk", newline="") as out:
-    out.write(fields + "\r\n")
-    for n in range(count):
-        number = str(200600000 + n)
-        out.write(f"{number},10001,07010100,张三{n % 100},1,1984-07-07,01,en,2006-06-30,110000,4,"
-                  f"s{number}@pku.edu.cn,04,460100,CA,G61,1000-2000 ,04E,010-62751234,13800000000,"
-                  f"北京市海淀区颐和园路{n % 50},100871,,00\r\n")
+for path, first in ((sys.argv[1], 200600000), (sys.argv[2], 200600000 + count)):
+    with open(path, "w", encoding="gbk", newline="") as out:
+        out.write(fields + "\r\n")
+        for n in range(count):
+            number = str(first + n)
+            out.write(f"{number},10001,07010100,张三{n % 100},1,1984-07-07,01,en,2006-06-30,110000,4,"
+                      f"s{number}@pku.edu.cn,04,460100,CA,G61,1000-2000 ,04E,010-62751234,13800000000,"
+                      f"北京市海淀区颐和园路{n % 50},100871,,00\r\n")
 EOF
 CSV_BYTES=$(stat -c %s "$CSV")
 
 # The full school and the full sqlite3 table that the append, export, list and check jobs start from.
 $CLI import $OPTS --in "$CSV" >/dev/null
 cp "$DATA/$SCHOOL.db" "$WORK/full.db"
+cp "$DATA/$SCHOOL.lock" "$WORK/full.lock" # it notes the data file's size and checksum at the last save
 sqlite3 "$WORK/full.sqlite" ".import --csv $CSV students"
 
 # The peer of the check: Python's csv module reading every record, nothing more.
@@ -59,11 +62,11 @@ for _ in csv.reader(open(sys.argv[1], encoding="gbk", newline="")):
 EOF
 
 EMPTY_OURS="rm -rf $DATA/$SCHOOL.db $DATA/backup"
-FULL_OURS="cp $WORK/full.db $DATA/$SCHOOL.db && rm -rf $DATA/backup"
+FULL_OURS="cp $WORK/full.db $DATA/$SCHOOL.db && cp $WORK/full.lock $DATA/$SCHOOL.lock && rm -rf $DATA/backup"
 JOBS=(
     # name | target | our command | our preparation | peer | peer command | peer preparation
     "import|ratio<=0.333 mem<=2|$CLI import $OPTS --in $CSV|$EMPTY_OURS|sqlite3 .import|sqlite3 $WORK/s.sqlite '.import --csv $CSV students'|rm -f $WORK/s.sqlite"
-    "import appended, backup|ratio<=0.5|$CLI import $OPTS --in $CSV|$FULL_OURS|sqlite3 .import appended|sqlite3 $WORK/s.sqlite '.import --csv --skip 1 $CSV students'|cp $WORK/full.sqlite $WORK/s.sqlite"
+    "import appended, backup|ratio<=0.5|$CLI import $OPTS --in $MORE|$FULL_OURS|sqlite3 .import appended|sqlite3 $WORK/s.sqlite '.import --csv --skip 1 $MORE students'|cp $WORK/full.sqlite $WORK/s.sqlite"
     "export|ratio<=0.333 mem<=2|$CLI export $OPTS --out $WORK/out.csv|$FULL_OURS|sqlite3 -csv select *|sqlite3 -csv $WORK/full.sqlite 'select * from students' >$WORK/s.csv|true"
     "list|ratio<=1 mem<=3|$CLI list $OPTS|$FULL_OURS|sqlite3 select *|sqlite3 $WORK/full.sqlite 'select * from students'|true"
     "check|ratio<=0.1 mem<=2|$CLI check $OPTS|$FULL_OURS|python3 csv parse|python3 $WORK/parse.py $CSV|true"
@@ -97,7 +100,7 @@ cmp -s "$CSV" "$WORK/round.csv" && ROUND="identical" || ROUND="DIFFERENT"
 outputs() { # CLI DIR
     mkdir -p "$2"
     "$1" import --dir "$2" --school $SCHOOL --in "$CSV" >/dev/null
-    "$1" import --dir "$2" --school $SCHOOL --in "$CSV" >/dev/null # appended, with a backup
+    "$1" import --dir "$2" --school $SCHOOL --in "$MORE" >/dev/null # appended, with a backup
     "$1" export --dir "$2" --school $SCHOOL --out "$2/out.csv" >/dev/null
     "$1" export --dir "$2" --school $SCHOOL --out "$2/out8.csv" --utf8 >/dev/null
     "$1" export --dir "$2" --school $SCHOOL --out "$2/out.xlsx" >/dev/null

@@ -21,6 +21,7 @@ CImportPreview::CImportPreview(const ImportedRecords& records, const CMemTable& 
         storedRowOf.try_emplace(stored.GetCell(r, Field::XSBSH), r);
 
     std::unordered_set<std::string> taken;
+    taken.reserve(static_cast<std::size_t>(nRecords) + (check == ImportCheck::WithStored ? storedRowOf.size() : 0));
     if (check == ImportCheck::WithStored)
     {
         for (const auto& [number, nRow] : storedRowOf)
@@ -103,6 +104,12 @@ void ApplyImport(const ImportActions& actions, const ImportedRecords& records, c
     }
     if (actions.appends.empty())
         return;
+    // The appends are in record order, each once: as many as there are records means all of them.
+    if (actions.appends.size() == static_cast<std::size_t>(records.table.GetRowCount()))
+    {
+        stored.AppendTable(records.table);
+        return;
+    }
     CMemTable added;
     records.table.CopyRowSet(actions.appends, added);
     stored.AppendTable(added);

@@ -1,11 +1,14 @@
 #include "core/ImportRecords.h"
 
+#include <algorithm>
+#include <array>
 #include <map>
 #include <utility>
 
 #include "core/Gbk.h"
 #include "core/ImportTable.h"
 #include "core/ImportValues.h"
+#include "core/MemTableTexts.h"
 #include "core/StudentImport.h"
 
 const char* const g_lpcszNamesSheet = "记录（名称）";
@@ -122,12 +125,18 @@ bool IsEmptyRow(const CImportTable& table, int nRow, const ColumnMapping& mappin
 BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, ImportedRecords& records,
                        std::string& strError)
 {
-    records.table.Clear();
+    records.table.Load(g_lpcszStudentColumns);
     records.fileRows.clear();
     records.ambiguous.clear();
+    const auto nRows = static_cast<std::size_t>(std::max(table.RowCount() - 1, 0));
+    records.fileRows.reserve(nRows);
+    records.table.ReserveRows(nRows, table.TextBytes() + nRows * STUDENT_FIELD_COUNT);
     CImportValueReader reader(table, table.IsWorkbook() && table.SheetName() == g_lpcszNamesSheet);
     std::map<std::pair<int, ValueProblem>, ProblemCells> problems;
-    std::string strText(g_lpcszStudentColumns), strValue, strCandidates;
+    std::array<std::string, STUDENT_FIELD_COUNT> values;
+    std::array<std::string_view, STUDENT_FIELD_COUNT> views;
+    std::string strCandidates;
+    bool bFits = true;
     for (int r = 1; r < table.RowCount(); ++r)
     {
         if (IsEmptyRow(table, r, mapping) || (r == 1 && IsTitleRow(table, r, mapping)))
@@ -137,6 +146,7 @@ BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, 
         for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
         {
             const int nCol = mapping.columnOf[f];
+            std::string& strValue = values[static_cast<std::size_t>(f)];
             const ValueProblem problem =
                 nCol < 0 ? (strValue.clear(), ValueProblem::None) : reader.Read(r, nCol, f, strValue, strCandidates);
             if (problem == ValueProblem::Ambiguous)
@@ -152,18 +162,19 @@ BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, 
                 if (cells.nCount++ < kAddressesShown)
                     cells.strAddresses += (cells.strAddresses.empty() ? "" : "、") + table.Address(r, nCol);
             }
-            if (problems.empty())
-                strText.append(strValue).append(f + 1 < STUDENT_FIELD_COUNT ? "\t" : "\r\n");
+            views[static_cast<std::size_t>(f)] = strValue;
         }
+        if (problems.empty() && bFits)
+            bFits = records.table.AppendRow(views.data());
     }
-    if (!problems.empty())
+    if (!problems.empty() || !bFits)
     {
+        records.table.Clear();
         records.fileRows.clear();
         records.ambiguous.clear();
-        return FailWithMessage(strError, ProblemMessage(table, problems));
+        return FailWithMessage(strError, !problems.empty() ? ProblemMessage(table, problems)
+                                                           : std::string(MemTableText::kNoMemoryCopy));
     }
-    if (!records.table.Load(strText))
-        return FailWithMessage(strError, records.table.GetErrorText());
     return TRUE;
 }
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/Gbk.h"
+#include "platform/LargePages.h"
 
 namespace
 {
@@ -27,12 +28,24 @@ void CImportTable::BeginRow(int nFileRow)
     m_fileRows.push_back(nFileRow);
 }
 
+void CImportTable::Reserve(std::size_t nRows, std::size_t nCells, std::size_t nTextBytes)
+{
+    m_rowStart.reserve(nRows);
+    m_fileRows.reserve(nRows);
+    m_entries.reserve(nCells);
+    m_pool.reserve(std::min(nTextBytes, kMaxPool));
+    AdviseLargePages(m_entries.data(), m_entries.capacity() * sizeof(Entry));
+    AdviseLargePages(m_pool.data(), m_pool.capacity());
+}
+
 CImportTable::Entry& CImportTable::EntryAt(int nCol)
 {
     const std::size_t nWanted = m_rowStart.back() + static_cast<std::size_t>(nCol) + 1;
+    m_nCols = std::max(m_nCols, nCol + 1);
+    if (m_entries.size() + 1 == nWanted) // the usual case: the cell after the last
+        return m_entries.emplace_back();
     if (m_entries.size() < nWanted)
         m_entries.resize(nWanted);
-    m_nCols = std::max(m_nCols, nCol + 1);
     return m_entries[nWanted - 1];
 }
 

@@ -51,6 +51,9 @@ class CImportTable
     // Every cell of the range (1-based file rows, 0-based columns) shows its top-left cell's value.
     void AddMerge(int nFirstRow, int nFirstCol, int nLastRow, int nLastCol);
     void Clear();
+    // Makes room for about that many rows, cells and bytes of text, so that a big file's cells do not
+    // grow their storage piece by piece.
+    void Reserve(std::size_t nRows, std::size_t nCells, std::size_t nTextBytes);
 
     int RowCount() const { return static_cast<int>(m_rowStart.size()); }
     // The widest row's column count.
@@ -60,6 +63,8 @@ class CImportTable
     int FileRow(int nRow) const { return m_fileRows[static_cast<std::size_t>(nRow)]; }
     // The trimmed text of the header row's cell (row 0), empty when it holds no text.
     std::string_view Title(int nCol) const;
+    // The bytes of all texts held: what the records made of the table take, about.
+    std::size_t TextBytes() const { return m_pool.size(); }
     // The columns that hold anything in the header or any row, ascending.
     std::vector<int> UsedColumns() const;
 

@@ -93,6 +93,22 @@ const CImportValueReader::Names& CImportValueReader::NamesOf(int nField)
 ValueProblem CImportValueReader::ReadCoded(std::string_view text, int nField, std::string& strValue,
                                            std::string& strCandidates)
 {
+    LastCoded& last = m_last[static_cast<std::size_t>(nField)];
+    if (!last.bSet || last.strText != text)
+    {
+        last.bSet = true;
+        last.strText.assign(text);
+        last.problem = ReadCodedOnce(text, nField, last.strValue, last.strCandidates);
+    }
+    strValue.assign(last.strValue);
+    if (last.problem == ValueProblem::Ambiguous)
+        strCandidates.assign(last.strCandidates);
+    return last.problem;
+}
+
+ValueProblem CImportValueReader::ReadCodedOnce(std::string_view text, int nField, std::string& strValue,
+                                               std::string& strCandidates)
+{
     const Names& names = NamesOf(nField);
     const CODEITEM* pItems = g_studentFields[nField].pTable->pItems;
     const std::string_view trimmed = Gbk::Trim(text);

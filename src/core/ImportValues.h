@@ -43,7 +43,15 @@ class CImportValueReader
         std::unordered_map<std::string_view, int> codes;                   // code -> row
         std::unordered_map<std::string_view, std::vector<int>> rowsOfName; // name without dashes -> rows
     };
+    // The last text a coded field read and what it gave: a column's codes repeat from row to row.
+    struct LastCoded
+    {
+        bool bSet = false;
+        std::string strText, strValue, strCandidates;
+        ValueProblem problem = ValueProblem::None;
+    };
     const Names& NamesOf(int nField);
+    ValueProblem ReadCodedOnce(std::string_view text, int nField, std::string& strValue, std::string& strCandidates);
     ValueProblem ReadCoded(std::string_view text, int nField, std::string& strValue, std::string& strCandidates);
     ValueProblem ReadNumber(double value, int nField, std::string& strValue);
 
@@ -51,4 +59,5 @@ class CImportValueReader
     bool m_bNamesFirst;
     std::array<Names, STUDENT_FIELD_COUNT> m_names;
     std::array<bool, STUDENT_FIELD_COUNT> m_bBuilt{};
+    std::array<LastCoded, STUDENT_FIELD_COUNT> m_last;
 };

@@ -75,6 +75,13 @@ class CMemTable
 
     // Appends nCount empty rows; returns nCount, or 0 (and changes nothing) when nCount <= 0.
     int AddRows(int nCount);
+    // Makes room for nRows more rows whose cells hold about nBytes of text in all, so that rows
+    // appended one by one do not grow the storage piece by piece.
+    void ReserveRows(std::size_t nRows, std::size_t nBytes);
+    // REQUIRES: values holds GetColCount() texts, none with a NUL.
+    // Appends a row of these cells, their bytes one after another in the table's storage, as a
+    // loaded row's are. FALSE, and nothing changes, when the storage would outgrow its offsets.
+    BOOL AppendRow(const std::string_view* values);
     // Inserts nCount empty rows before nRow (appends when nRow >= row count); returns nCount.
     int InsertRows(int nRow, int nCount);
     // Deletes rows nFirst..nLast after clamping the range to the table; returns the number deleted.

@@ -15,6 +15,42 @@ int CMemTable::AddRows(int nCount)
     return InsertRows(m_nRows, nCount);
 }
 
+void CMemTable::ReserveRows(std::size_t nRows, std::size_t nBytes)
+{
+    try
+    {
+        m_cells.reserve(m_cells.size() + nRows * m_nCols);
+        m_strArena.reserve(std::min<std::size_t>(m_strArena.size() + nBytes, kOwnedBit));
+    }
+    catch (const std::bad_alloc&)
+    {
+        FatalAppExitA(0, MemTableText::kNoMemoryAddRows);
+    }
+    AdviseLargePages(m_strArena.data(), m_strArena.capacity());
+}
+
+BOOL CMemTable::AppendRow(const std::string_view* values)
+{
+    std::size_t nBytes = 0;
+    for (int nCol = 0; nCol < m_nCols; ++nCol)
+        nBytes += values[nCol].size() + 1;
+    if (m_nRows == INT_MAX || m_strArena.size() + nBytes >= kOwnedBit)
+        return FALSE;
+    try
+    {
+        m_cells.resize(m_cells.size() + m_nCols); // left uninitialised: every cell is set below
+        Cell* pCell = m_cells.data() + m_cells.size() - m_nCols;
+        for (int nCol = 0; nCol < m_nCols; ++nCol)
+            pCell[nCol] = StoreInArena(values[nCol]);
+    }
+    catch (const std::bad_alloc&)
+    {
+        FatalAppExitA(0, MemTableText::kNoMemoryAddRows);
+    }
+    ++m_nRows;
+    return TRUE;
+}
+
 int CMemTable::InsertRows(int nRow, int nCount)
 {
     assert(nRow >= 0 && nCount >= 1);

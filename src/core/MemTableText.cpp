@@ -395,6 +395,8 @@ BOOL CMemTable::AppendTable(const CMemTable& other)
         {
             if (nShift + other.m_strArena.size() >= kOwnedBit)
                 throw std::bad_alloc();
+            m_strArena.reserve(nShift + other.m_strArena.size());
+            AdviseLargePages(m_strArena.data(), m_strArena.capacity());
             m_strArena.append(other.m_strArena);
             AddRows(nAddedRows);
         }

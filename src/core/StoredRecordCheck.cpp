@@ -57,14 +57,18 @@ std::int32_t CStoredRecordChecker::TimeOf(const std::string& strText)
 StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRow,
                                                  std::unordered_set<std::string>* pTakenNumbers)
 {
-    RecordCheckInput input;
+    // One input for every row: its texts keep their room from row to row.
+    RecordCheckInput& input = m_input;
     for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
-        input.values[nField] = table.GetCell(nRow, nField);
+        input.values[nField].assign(table.GetCell(nRow, nField));
     input.timeCSNY = TimeOf(input.values[Field::CSNY]);
     input.timeBYSJ = TimeOf(input.values[Field::BYSJ]);
     input.bAddMode = pTakenNumbers != nullptr;
+    input.isStudentNumberFree = nullptr;
     if (pTakenNumbers != nullptr)
-        input.isStudentNumberFree = [&](const std::string& strNumber) { return pTakenNumbers->count(strNumber) == 0; };
+        input.isStudentNumberFree = [pTakenNumbers](const std::string& strNumber) {
+            return pTakenNumbers->count(strNumber) == 0;
+        };
 
     StoredRecordProblems problems;
     problems.first = CheckStudentRecord(input);

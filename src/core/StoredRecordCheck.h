@@ -41,4 +41,5 @@ class CStoredRecordChecker
     std::int32_t TimeOf(const std::string& strText);
 
     std::unordered_map<std::string, std::int32_t> m_times;
+    RecordCheckInput m_input;
 };

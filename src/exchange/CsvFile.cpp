@@ -169,6 +169,13 @@ std::string ColumnName(const CImportTable& table, int nCol)
     return "“" + std::string(title) + "”列";
 }
 
+// How many lines the text has at most: its LFs, or its CRs when it has no LF, and one more.
+std::size_t LineCount(std::string_view text)
+{
+    const auto nLfs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    return 1 + (nLfs != 0 ? nLfs : static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')));
+}
+
 // Reads every line of the text into the table, line 1 as its header; values go through
 // store(column, text). Refused: unpaired quotes, a header of more than 100 names and a line with
 // another number of values than the header.
@@ -194,6 +201,8 @@ template <typename Store> BOOL ReadLines(std::string_view text, CImportTable& ta
             if (nValues > kMaxColumns)
                 return FailWithMessage(strError, MemTableText::kTooManyColumns);
             nHeaderValues = nValues;
+            const std::size_t nLines = LineCount(text);
+            table.Reserve(nLines, nLines * static_cast<std::size_t>(nValues), text.size());
         }
         else if (nValues != nHeaderValues)
             return FailWithMessage(strError, Place(reader.RecordLine()) + "有" + std::to_string(nValues) +

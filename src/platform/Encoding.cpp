@@ -98,8 +98,73 @@ std::optional<std::string> GbkToUtf8(std::string_view gbk)
     return CConverter("UTF-8", "CP936").Convert(gbk, out) ? std::optional<std::string>(std::move(out)) : std::nullopt;
 }
 
+namespace
+{
+// Which bytes from 0x80 up, alone or followed by each byte, iconv reads as one GBK character: asked
+// once, so that a long text is checked by lookups instead of by converting all of it.
+class CGbkCharacters
+{
+  public:
+    CGbkCharacters()
+    {
+        iconv_t cd = iconv_open("UTF-8", "CP936");
+        for (unsigned nLead = 0x80; nLead <= 0xFF; ++nLead)
+        {
+            const char single[1] = {static_cast<char>(nLead)};
+            m_bSingle[nLead - 0x80] = cd != reinterpret_cast<iconv_t>(-1) && Converts(cd, {single, 1});
+            for (unsigned nTrail = 0; nTrail <= 0xFF && !m_bSingle[nLead - 0x80]; ++nTrail)
+            {
+                const char pair[2] = {static_cast<char>(nLead), static_cast<char>(nTrail)};
+                m_bPair[nLead - 0x80][nTrail] = cd != reinterpret_cast<iconv_t>(-1) && Converts(cd, {pair, 2});
+            }
+        }
+        if (cd != reinterpret_cast<iconv_t>(-1))
+            iconv_close(cd);
+    }
+
+    bool IsValid(std::string_view bytes) const
+    {
+        const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+        const std::size_t n = bytes.size();
+        for (std::size_t i = 0; i < n;)
+        {
+            if (p[i] < 0x80 || m_bSingle[p[i] - 0x80])
+                ++i;
+            else if (i + 1 < n && m_bPair[p[i] - 0x80][p[i + 1]])
+                i += 2;
+            else
+                return false;
+        }
+        return true;
+    }
+
+  private:
+    static bool Converts(iconv_t cd, std::string_view bytes)
+    {
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char buffer[16];
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char* out = buffer;
+        std::size_t outLeft = sizeof buffer;
+        return iconv(cd, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1) && inLeft == 0;
+    }
+
+    bool m_bSingle[0x80] = {};
+    bool m_bPair[0x80][0x100] = {};
+};
+
+// Below this size one conversion costs less than asking for the table.
+constexpr std::size_t kTableCheckSize = 1 << 20;
+} // namespace
+
 bool IsValidGbk(std::string_view bytes)
 {
+    if (bytes.size() >= kTableCheckSize)
+    {
+        static const CGbkCharacters characters;
+        return characters.IsValid(bytes);
+    }
     iconv_t cd = iconv_open("UTF-8", "CP936");
     if (cd == reinterpret_cast<iconv_t>(-1))
         return false;

@@ -87,13 +87,23 @@ TEST(ImportValues, CodedFieldsTakeCodesNamesAndCertainNumbers)
 
 TEST(ImportValues, ANameOfSeveralCodesIsKeptAndNamesTheCandidates)
 {
+    // The same name on the next rows (read again or remembered) with a plain code between them.
     ImportedRecords records;
-    ASSERT_EQ(Import(
-                  1, [](CImportTable& table, int) { table.SetText(Field::ZYDM, Gbk("广播电视工程")); }, records),
-              "");
-    EXPECT_EQ(records.table.GetCell(0, Field::ZYDM), Gbk("广播电视工程"));
-    ASSERT_EQ(records.ambiguous.count(0), 1u);
-    EXPECT_EQ(Utf8(records.ambiguous.at(0).front().strText), "专业：C2“广播电视工程”有多个代码：05035200、08061700");
+    ASSERT_EQ(
+        Import(
+            3,
+            [](CImportTable& table, int r) { table.SetText(Field::ZYDM, Gbk(r == 1 ? "07010100" : "广播电视工程")); },
+            records),
+        "");
+    for (int r : {0, 2})
+    {
+        EXPECT_EQ(records.table.GetCell(r, Field::ZYDM), Gbk("广播电视工程"));
+        ASSERT_EQ(records.ambiguous.count(r), 1u);
+        EXPECT_EQ(Utf8(records.ambiguous.at(r).front().strText),
+                  "专业：C" + std::to_string(r + 2) + "“广播电视工程”有多个代码：05035200、08061700");
+    }
+    EXPECT_EQ(records.table.GetCell(1, Field::ZYDM), std::string("07010100"));
+    EXPECT_EQ(records.ambiguous.count(1), 0u);
 }
 
 // Every cell that cannot be stored, in one message: per column how many and the first few.

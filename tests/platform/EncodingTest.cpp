@@ -36,4 +36,21 @@ TEST(GbkToUtf8, TextCutShortInACharacterFails)
     EXPECT_TRUE(converter.Append("ab\xB0\xA1", out));
     EXPECT_EQ(out, "ab\xE5\x95\x8A"); // 啊
 }
+// A long text is checked by a table of characters, a short one by conversion: both give the same
+// answer, wherever in the text the character lies.
+TEST(IsValidGbk, LongTextsAgreeWithTheConversionOfShortOnes)
+{
+    const std::string pad(std::size_t{1} << 21, 'a');
+    const char* const cases[] = {"\xB0\xA1", "\x81\x40", "\x80",     "\xFF",     "\xFF\xA1",    "\xB0\x7F",
+                                 "\xB0",     "\xA1\x40", "\xFE\xFE", "\xA2\xA1", "\xB0\xA1\xB0"};
+    for (const std::string bytes : cases)
+    {
+        const bool bShort = Encoding::IsValidGbk("x" + bytes + "y");
+        EXPECT_EQ(Encoding::IsValidGbk(pad + bytes + "y"), bShort) << bytes;
+        EXPECT_EQ(Encoding::IsValidGbk("x" + bytes + pad), bShort) << bytes;
+        EXPECT_EQ(Encoding::IsValidGbk(pad + bytes), Encoding::IsValidGbk(bytes)) << bytes;
+    }
+    EXPECT_TRUE(Encoding::IsValidGbk(pad + "\xB0\xA1"));
+    EXPECT_FALSE(Encoding::IsValidGbk(pad + "\xB0"));
+}
 } // namespace
