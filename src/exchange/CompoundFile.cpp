@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
 namespace
 {
-constexpr std::string_view kSignature = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+constexpr unsigned char kSignature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 constexpr std::size_t kHeaderSize = 512, kEntrySize = 128, kHeaderFatSectors = 109;
 constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr std::uint64_t kToEndOfChain = std::numeric_limits<std::uint64_t>::max();
@@ -115,7 +116,7 @@ bool HasName(std::string_view entry, std::string_view name)
 
 bool ReadCompoundStream(std::string_view file, std::string_view strName, std::string& strStream)
 {
-    if (file.size() < kHeaderSize || file.substr(0, kSignature.size()) != kSignature)
+    if (file.size() < kHeaderSize || std::memcmp(file.data(), kSignature, sizeof kSignature) != 0)
         return false;
     const unsigned nShift = U16(file, 0x1E), nMiniShift = U16(file, 0x20);
     if ((nShift != 9 && nShift != 12) || nMiniShift != 6)
