@@ -28,3 +28,5 @@ const CliCommand& SetCommand();
 const CliCommand& StatsCommand();
 // Built when the tool is built with Qt, which lays out the pages.
 const CliCommand& PrintCommand();
+// The print command's work: in varnholt-print, which links Qt; the tool hands its command line over.
+int RunPrint(const CCliArgs& args);

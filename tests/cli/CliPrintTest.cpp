@@ -1,6 +1,8 @@
 // print: the list and the verification sheets as PDF files, read back with pdftotext.
 #include "CliTestSupport.h"
 
+#include <filesystem>
+
 #ifdef VARNHOLT_CLI_PRINT
 namespace
 {
@@ -106,5 +108,23 @@ TEST_F(CliPrint, NumbersFileChoosesTheStudentsAndAnUnknownNumberWritesNothing)
     EXPECT_EQ(m_dir.Listing().find("none.pdf"), std::string::npos);
 
     EXPECT_EQ(Print({"--list", "--sheets", "--out", FilePath("x.pdf")}).nExit, 2);
+}
+
+// The tool runs print as the program beside it; installed without that program, print fails
+// with the program's path, while the other commands run as before.
+TEST_F(CliPrint, WithoutThePrintProgramBesideTheToolPrintFailsAndTheRestRuns)
+{
+    WriteSchool(CODE, "123", {ValidRecord(1)});
+    const std::string strTool = FilePath("bin/varnholt-cli");
+    std::filesystem::create_directory(FilePath("bin"));
+    std::filesystem::copy_file(VARNHOLT_CLI_PATH, strTool);
+    m_strProgram = strTool;
+
+    const CliResult result = Print({"--list", "--out", FilePath("list.pdf")});
+    EXPECT_EQ(result.nExit, 3);
+    EXPECT_NE(result.strErr.find("不能运行“" + FilePath("bin/varnholt-print") + "”"), std::string::npos)
+        << result.strErr;
+    EXPECT_EQ(m_dir.Listing().find("list.pdf"), std::string::npos);
+    EXPECT_EQ(Run({"check", "--school", CODE, "--password", "123"}).nExit, 0);
 }
 #endif

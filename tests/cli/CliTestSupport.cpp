@@ -130,7 +130,7 @@ CliTest::Started CliTest::StartExactly(std::vector<std::string> args, const std:
     posix_spawn_file_actions_addopen(&actions, 1, strOut.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, strErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
 
-    std::vector<char*> argv = {const_cast<char*>(VARNHOLT_CLI_PATH)};
+    std::vector<char*> argv = {m_strProgram.data()};
     for (std::string& strArg : args)
         argv.push_back(strArg.data());
     argv.push_back(nullptr);
@@ -140,7 +140,7 @@ CliTest::Started CliTest::StartExactly(std::vector<std::string> args, const std:
     envp.push_back(nullptr);
 
     Started started{-1, strOut, strErr};
-    if (posix_spawn(&started.pid, VARNHOLT_CLI_PATH, &actions, nullptr, argv.data(), envp.data()) != 0)
+    if (posix_spawn(&started.pid, m_strProgram.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
         started.pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return started;

@@ -66,6 +66,7 @@ class CliTest : public testing::Test
 
     TestKit::TempDir m_dir;
     const std::string m_strDir = m_dir.Path();
+    std::string m_strProgram = VARNHOLT_CLI_PATH; // the tool that runs
 
   private:
     int m_nRuns = 0;
