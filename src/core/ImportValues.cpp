@@ -80,12 +80,15 @@ const CImportValueReader::Names& CImportValueReader::NamesOf(int nField)
     Names& names = m_names[static_cast<std::size_t>(nField)];
     if (!std::exchange(m_bBuilt[static_cast<std::size_t>(nField)], true))
     {
-        const CODETABLE& codes = *g_studentFields[nField].pTable;
-        for (int i = 0; i < codes.nCount; ++i)
-        {
-            names.codes.try_emplace(codes.pItems[i].code, i);
-            names.rowsOfName[Undashed(codes.pItems[i].name)].push_back(i);
-        }
+        if (const CODETABLE* pCodes = g_studentFields[nField].pTable)
+            for (int i = 0; i < pCodes->nCount; ++i)
+            {
+                names.codes.try_emplace(pCodes->pItems[i].code, i);
+                names.rowsOfName[Undashed(pCodes->pItems[i].name)].push_back(i);
+            }
+        else if (nField == Field::YXDM) // the school code's table is the directory
+            for (int r = 0; r < g_memSchools.GetRowCount(); ++r)
+                names.codes.try_emplace(g_memSchools.GetCell(r, 0), r);
     }
     return names;
 }
@@ -149,19 +152,13 @@ ValueProblem CImportValueReader::ReadNumber(double value, int nField, std::strin
     if (value < 0 || value >= 1e15 || value != std::floor(value))
         return ValueProblem::Number;
     const std::string strDigits = std::to_string(static_cast<long long>(value));
-    if (nField == Field::YXDM && FindSchoolRow(strDigits) >= 0) // a school code of the directory
+    if (NamesOf(nField).codes.count(strDigits) != 0)
     {
         strValue = strDigits;
         return ValueProblem::None;
     }
     if (pTable == nullptr)
         return ValueProblem::Number; // student numbers, phones and postal codes: nobody knows their zeros
-    const Names& names = NamesOf(nField);
-    if (names.codes.count(strDigits) != 0)
-    {
-        strValue = strDigits;
-        return ValueProblem::None;
-    }
     // The zeros a code of digits lost in front: exactly one code may fit, or the number is refused.
     const char* lpcszFound = nullptr;
     for (int i = 0; i < pTable->nCount; ++i)

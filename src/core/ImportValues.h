@@ -40,7 +40,7 @@ class CImportValueReader
   private:
     struct Names
     {
-        std::unordered_map<std::string_view, int> codes;                   // code -> row
+        std::unordered_map<std::string_view, int> codes;                   // code -> row (of the directory for YXDM)
         std::unordered_map<std::string_view, std::vector<int>> rowsOfName; // name without dashes -> rows
     };
     // The last text a coded field read and what it gave: a column's codes repeat from row to row.

@@ -4,23 +4,13 @@
 #include <cstdint>
 
 #include "exchange/CompoundFile.h"
+#include "exchange/LittleEndian.h"
 #include "platform/Encoding.h"
 
 namespace
 {
 constexpr std::uint16_t kBof = 0x0809, kEof = 0x000A, kSheet = 0x0085, kMergedCells = 0x00E5, kPassword = 0x002F;
 constexpr std::uint16_t kVersion97 = 0x0600;
-
-std::uint16_t U16(std::string_view bytes, std::size_t at)
-{
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1])
-                                                                                  << 8);
-}
-
-std::uint32_t U32(std::string_view bytes, std::size_t at)
-{
-    return U16(bytes, at) | static_cast<std::uint32_t>(U16(bytes, at + 2)) << 16;
-}
 
 struct Record
 {
@@ -33,10 +23,10 @@ bool NextRecord(std::string_view stream, std::size_t& nAt, Record& record)
 {
     if (stream.size() < 4 || nAt > stream.size() - 4)
         return false;
-    const std::size_t nLength = U16(stream, nAt + 2);
+    const std::size_t nLength = LittleEndian16(stream, nAt + 2);
     if (nLength > stream.size() - nAt - 4)
         return false;
-    record = {U16(stream, nAt), stream.substr(nAt + 4, nLength)};
+    record = {LittleEndian16(stream, nAt), stream.substr(nAt + 4, nLength)};
     nAt += 4 + nLength;
     return true;
 }
@@ -69,7 +59,7 @@ bool ReadSheetStarts(std::string_view stream, std::vector<SheetStart>& starts, b
     Record record;
     if (!NextRecord(stream, nAt, record) || record.nType != kBof || record.data.size() < 2)
         return false;
-    bVersion97 = U16(record.data, 0) == kVersion97;
+    bVersion97 = LittleEndian16(record.data, 0) == kVersion97;
     while (bVersion97 && NextRecord(stream, nAt, record))
     {
         if (record.nType == kPassword) // the rest is encrypted: the cell library tells the user so
@@ -84,7 +74,7 @@ bool ReadSheetStarts(std::string_view stream, std::vector<SheetStart>& starts, b
             continue;
         if (!SheetName(record.data, start.strName))
             return false;
-        start.nAt = U32(record.data, 0);
+        start.nAt = LittleEndian32(record.data, 0);
         starts.push_back(std::move(start));
     }
     return !bVersion97;
@@ -103,11 +93,13 @@ bool ReadSheetMerges(std::string_view stream, std::size_t& nAt, std::vector<Merg
             return true;
         else if (record.nType == kMergedCells && nDepth == 1 && record.data.size() >= 2)
         {
-            const std::size_t nCount = std::min<std::size_t>(U16(record.data, 0), (record.data.size() - 2) / 8);
+            const std::size_t nCount =
+                std::min<std::size_t>(LittleEndian16(record.data, 0), (record.data.size() - 2) / 8);
             for (std::size_t i = 0; i < nCount; ++i)
             {
                 const std::string_view range = record.data.substr(2 + 8 * i, 8);
-                const MergedRange merged{U16(range, 0), U16(range, 2), U16(range, 4), U16(range, 6)};
+                const MergedRange merged{LittleEndian16(range, 0), LittleEndian16(range, 2), LittleEndian16(range, 4),
+                                         LittleEndian16(range, 6)};
                 if (merged.nFirstRow <= merged.nLastRow && merged.nFirstCol <= merged.nLastCol)
                     ranges.push_back(merged);
             }
