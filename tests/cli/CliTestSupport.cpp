@@ -25,30 +25,7 @@ std::string HeaderLine(const char* lpcszSep, const char* lpcszEnd)
 
 Record ValidRecord(int n)
 {
-    return {std::to_string(2006000 + n),
-            "10001",
-            "07010100",
-            Gbk(n % 2 ? "张三" : "欧阳明月"),
-            "1",
-            "1984-07-07",
-            "01",
-            "en",
-            "2006-06-30",
-            "110000",
-            "4",
-            "s" + std::to_string(n) + "@pku.edu.cn",
-            "04",
-            "460100",
-            "CA",
-            "G61",
-            "1000-2000 ",
-            "04E",
-            "010-62751234",
-            "",
-            Gbk("北京市海淀区颐和园路5号"),
-            "100871",
-            n % 3 ? "" : Gbk("备注：英语六级"),
-            "00"};
+    return TestKit::StudentRecord(n).Gbk();
 }
 
 std::string CsvText(const std::vector<Record>& records)

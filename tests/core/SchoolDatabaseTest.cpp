@@ -21,33 +21,15 @@ using Record = std::vector<std::string>; // the 24 values in field order
 
 const char* const CODE = "10001";
 
+// Student n with a nine-digit number and a mobile number.
 Record SampleRecord(int n)
 {
     const std::string strNumber = std::to_string(200600000 + n);
-    return {strNumber,
-            CODE,
-            "07010100",
-            Gbk(n % 2 ? "张三" : "欧阳明月"),
-            "1",
-            "1984-07-07",
-            "01",
-            "en",
-            "2006-06-30",
-            "110000",
-            "4",
-            "s" + strNumber + "@pku.edu.cn",
-            "04",
-            "460100",
-            "CA",
-            "G61",
-            "1000-2000 ",
-            "04E",
-            "010-62751234",
-            "13800000000",
-            Gbk("北京市海淀区颐和园路5号"),
-            "100871",
-            n % 3 ? "" : Gbk("备注：英语六级"),
-            "00"};
+    return TestKit::StudentRecord(n)
+        .With(Field::XSBSH, strNumber)
+        .With(Field::DZXX, "s" + strNumber + "@pku.edu.cn")
+        .With(Field::SJHM, "13800000000")
+        .Gbk();
 }
 
 std::vector<Record> SampleRecords(int nCount)

@@ -50,30 +50,12 @@ const SisColumn kColumns[] = {
 Row SisStudent(int n, bool bNewer)
 {
     const std::string strSerial = std::to_string(10000000 + n);
-    return {std::to_string(2006000 + n),
-            "10001",
-            "07010100",
-            Gbk(n % 2 ? "张三" : "欧阳明月"),
-            n % 2 ? "1" : "2",
-            "1984-07-07",
-            "01",
-            "en",
-            "2006-06-30",
-            "110000",
-            "4",
-            "s" + std::to_string(n) + "@pku.edu.cn",
-            "04",
-            "460100",
-            "CA",
-            "G61",
-            "1000-2000 ",
-            "04E",
-            "010-62751234",
-            bNewer ? "138" + strSerial : "139" + strSerial,
-            Gbk(bNewer ? "北京市海淀区颐和园路5号" : "北京市西城区旧地址1号"),
-            "100871",
-            "",
-            "00"};
+    return StudentRecord(n)
+        .With(Field::XBDM, n % 2 ? "1" : "2")
+        .With(Field::SJHM, (bNewer ? "138" : "139") + strSerial)
+        .With(Field::TXDZ, bNewer ? "北京市海淀区颐和园路5号" : "北京市西城区旧地址1号")
+        .With(Field::BZ, "")
+        .Gbk();
 }
 
 std::vector<Row> SisSheet(const std::vector<Row>& students)

@@ -10,6 +10,7 @@
 #include <sys/sysmacros.h>
 #include <vector>
 
+#include "core/StudentSchema.h"
 #include "platform/Encoding.h"
 #include "platform/ProgramDir.h"
 
@@ -64,32 +65,66 @@ int Occurrences(const std::string& strText, const std::string& strNeedle)
     return nCount;
 }
 
+StudentRecord::StudentRecord(int n)
+    : m_values{std::to_string(2006000 + n),
+               "10001",
+               "07010100",
+               n % 2 ? "张三" : "欧阳明月",
+               "1",
+               "1984-07-07",
+               "01",
+               "en",
+               "2006-06-30",
+               "110000",
+               "4",
+               "s" + std::to_string(n) + "@pku.edu.cn",
+               "04",
+               "460100",
+               "CA",
+               "G61",
+               "1000-2000 ",
+               "04E",
+               "010-62751234",
+               "",
+               "北京市海淀区颐和园路5号",
+               "100871",
+               n % 3 ? "" : "备注：英语六级",
+               "00"}
+{
+}
+
+StudentRecord StudentRecord::With(int nField, std::string strUtf8) const
+{
+    StudentRecord record = *this;
+    record.m_values.at(static_cast<std::size_t>(nField)) = std::move(strUtf8);
+    return record;
+}
+
+std::vector<std::string> StudentRecord::Gbk() const
+{
+    std::vector<std::string> values;
+    for (const std::string& value : m_values)
+        values.push_back(::Gbk(value));
+    return values;
+}
+
 std::vector<std::string> SampleStudent(const std::string& strNumber, const std::string& strName)
 {
-    return {strNumber,
-            "10001",
-            "08060501",
-            strName,
-            "1",
-            "1984-07-07",
-            "31",
-            "01",
-            "2006-06-30",
-            "11",
-            "4",
-            "zs@example.com",
-            "01",
-            "110000",
-            "1",
-            "A",
-            "1000-2000 ",
-            "10A",
-            "010-62751234",
-            "13800138000",
-            "北京市海淀区颐和园路5号",
-            "100871",
-            "",
-            "00"};
+    return StudentRecord()
+        .With(Field::XSBSH, strNumber)
+        .With(Field::ZYDM, "08060501")
+        .With(Field::XM, strName)
+        .With(Field::XLDM, "31")
+        .With(Field::ZXWYYZDM, "01")
+        .With(Field::SYSZDQDM, "11")
+        .With(Field::DZXX, "zs@example.com")
+        .With(Field::ZZMMDM, "01")
+        .With(Field::YXGZDQDM, "110000")
+        .With(Field::YXDWXZDM, "1")
+        .With(Field::YXDWHYDM, "A")
+        .With(Field::YXZYLBM, "10A")
+        .With(Field::SJHM, "13800138000")
+        .Utf8();
 }
 
 TempDir::TempDir()

@@ -24,7 +24,25 @@ int PdfPageCount(const std::string& strPath);
 // How often the needle occurs in the text.
 int Occurrences(const std::string& strText, const std::string& strNeedle);
 
-// A complete student record in record order, as UTF-8 (the tests convert where GBK is needed).
+// A complete student record that passes every check, in record order; a variant changes single
+// fields: StudentRecord(7).With(Field::XM, "李四").Gbk(). Values are given in UTF-8.
+class StudentRecord
+{
+  public:
+    // Student n: number 2006000 + n, named 张三 when n is odd and 欧阳明月 when even, an e-mail
+    // address of its own, and a remark on every third.
+    explicit StudentRecord(int n = 1);
+    StudentRecord With(int nField, std::string strUtf8) const;
+    // The values as the tests write them, and as the data file holds them.
+    const std::vector<std::string>& Utf8() const { return m_values; }
+    std::vector<std::string> Gbk() const;
+
+  private:
+    std::vector<std::string> m_values;
+};
+
+// The record of the exchange tests, as UTF-8: the values the workbook fixtures hold
+// (tests/exchange/workbook_tool.py writes the same).
 std::vector<std::string> SampleStudent(const std::string& strNumber, const std::string& strName = "张三");
 
 // Makes a character device node (the numbers of the null device) at strPath, which must lie in a

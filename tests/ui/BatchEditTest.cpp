@@ -2,6 +2,7 @@
 // and checks, the preview count, one undo step, and the data file on disk after each.
 #include "SearchTestSupport.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -56,8 +57,9 @@ class TestBatchEdit : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
-    void init() { ResetStudents(m_dir); }
+    void initTestCase() { m_school.initTestCase(); }
+    void init() { m_school.init(); }
+    void cleanup() { m_school.cleanup(); }
 
     void graduationDateOfAThousandSelectedRecordsAndItsUndoAreRightOnDisk()
     {
@@ -144,7 +146,7 @@ class TestBatchEdit : public QObject
         QVERIFY(dlg.isVisible());
 
         // A value every selected record holds already changes nothing.
-        pPostal->setText(u"100000"_s);
+        pPostal->setText(u"100871"_s);
         QCOMPARE(Preview(&dlg), u"将修改0条记录，2条记录已是这个值。"_s);
         FindById<QPushButton>(&dlg, 1)->click();
         QCOMPARE(messages.last().text, u"选中的记录都已是这个值，不需要修改。"_s);
@@ -179,7 +181,7 @@ class TestBatchEdit : public QObject
     }
 
   private:
-    TempProgramDir m_dir;
+    UiSchoolFixture m_school{UiSchoolFixture::Table::Empty};
 };
 
 QTEST_MAIN(TestBatchEdit)

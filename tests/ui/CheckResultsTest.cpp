@@ -2,6 +2,7 @@
 // correcting a record from the results.
 #include "SearchTestSupport.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -48,8 +49,9 @@ class TestCheckResults : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
-    void init() { ResetStudents(m_dir); }
+    void initTestCase() { m_school.initTestCase(); }
+    void init() { m_school.init(); }
+    void cleanup() { m_school.cleanup(); }
 
     void listsEveryFailingRecordAndCorrectsItFromTheList()
     {
@@ -189,7 +191,7 @@ class TestCheckResults : public QObject
     }
 
   private:
-    TempProgramDir m_dir;
+    UiSchoolFixture m_school{UiSchoolFixture::Table::Empty};
 };
 
 QTEST_MAIN(TestCheckResults)

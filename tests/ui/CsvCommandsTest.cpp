@@ -1,6 +1,7 @@
 // The main window's CSV export and import, checked against the files they write.
 #include "ImportAnswers.h"
-#include "UiTestSupport.h"
+#include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <sys/stat.h>
 
@@ -54,28 +55,20 @@ class ShellOpenRecorder
     QStringList paths;
 };
 
-// A record in record order (UTF-8 in, GBK stored).
+// A record whose major and foreign language the checks refuse (address UTF-8 in, GBK stored).
 std::vector<std::string> Record(const char* lpcszNumber, const char* lpcszAddress)
 {
-    const char* values[STUDENT_FIELD_COUNT] = {
-        lpcszNumber,  "10001",  "08060501", "李四",           "2",          "1985-01-02", "31", "01",
-        "2007-06-30", "110000", "4",        "ls@example.com", "01",         "0",          "0",  "0",
-        "1000以下",   "0",      "",         "13900139000",    lpcszAddress, "100871",     "",   "00"};
-    std::vector<std::string> record;
-    for (const char* lpcszValue : values)
-        record.push_back(Gbk(lpcszValue));
-    return record;
+    return TestKit::StudentRecord()
+        .With(Field::XSBSH, lpcszNumber)
+        .With(Field::ZYDM, "08060501")
+        .With(Field::ZXWYYZDM, "01")
+        .With(Field::TXDZ, lpcszAddress)
+        .Gbk();
 }
 
 void SetUpSchool(const std::vector<std::vector<std::string>>& records)
 {
-    QVERIFY(CreateStudentTable(g_memStudents));
-    g_memStudents.AddRows(static_cast<int>(records.size()));
-    for (int r = 0; r < static_cast<int>(records.size()); ++r)
-    {
-        for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
-            g_memStudents.SetCell(r, c, records[r][c]);
-    }
+    FillRecords(g_memStudents, records);
     QVERIFY(SaveSchoolDatabase(kCode, g_memStudents, kPassword));
 }
 
@@ -106,10 +99,8 @@ class TestCsvCommands : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase()
-    {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); // the list's remembered display stays here
-    }
+    void init() { m_school.init(); }
+    void cleanup() { m_school.cleanup(); }
     void exportThenImportAppendsOnlyWhenAsked();
     void cancelledDialogsChangeNothing();
     void reportsFilesThatCannotBeWrittenOrRead();
@@ -119,12 +110,11 @@ class TestCsvCommands : public QObject
     void exportsAndImportsAWorkbook();
 
   private:
-    QTemporaryDir m_config;
+    UiSchoolFixture m_school;
 };
 
 void TestCsvCommands::exportThenImportAppendsOnlyWhenAsked()
 {
-    TempProgramDir dir;
     const auto first = Record("2007001", "北京市海淀区,颐和园路5号"), second = Record("2007002", "上海市");
     SetUpSchool({first, second});
     CLoggedInMainDialog dlg;
@@ -132,7 +122,7 @@ void TestCsvCommands::exportThenImportAppendsOnlyWhenAsked()
     MessageRecorder messages(IDYES);
     FileDialogAnswers files;
     ShellOpenRecorder shell;
-    const QString path = dir.filePath(QStringLiteral("out.CSV"));
+    const QString path = m_school.dir().filePath(QStringLiteral("out.CSV"));
 
     files.QueuePath(path);
     dlg.OnExportCsv();
@@ -160,11 +150,11 @@ void TestCsvCommands::exportThenImportAppendsOnlyWhenAsked()
     QCOMPARE(files.requests().constLast().filter,
              u"所有能导入的文件 (*.csv *.xlsx *.ods *.xls);;Excel Files (*.csv);;Excel 工作簿 (*.xlsx);;"
              u"OpenDocument 电子表格 (*.ods);;Excel 97-2003 工作簿 (*.xls)");
-    QCOMPARE(files.requests().constLast().directory, dir.path()); // where the export went
+    QCOMPARE(files.requests().constLast().directory, m_school.dir().path()); // where the export went
     QCOMPARE(answers.summary, u"从文件第2行至第3行读入2条记录。\n通过检查的有0条，未通过的有2条（列在下面）。\n"
                               u"学号已存的有2条，更新会改变其中0个字段。");
-    QCOMPARE(answers.failing, QStringList({u"2 | 2007001 | 李四 |  | 专业：08060501；主修外语语种：01"_s,
-                                           u"3 | 2007002 | 李四 |  | 专业：08060501；主修外语语种：01"_s}));
+    QCOMPARE(answers.failing, QStringList({u"2 | 2007001 | 张三 |  | 专业：08060501；主修外语语种：01"_s,
+                                           u"3 | 2007002 | 张三 |  | 专业：08060501；主修外语语种：01"_s}));
     QCOMPARE(messages.last().text, u"已导入0条记录，更新2条，跳过0条。");
     QCOMPARE(StoredRecords(), (std::vector<std::vector<std::string>>{first, second}));
 
@@ -187,9 +177,8 @@ void TestCsvCommands::exportThenImportAppendsOnlyWhenAsked()
 
 void TestCsvCommands::cancelledDialogsChangeNothing()
 {
-    TempProgramDir dir;
     SetUpSchool({Record("2007001", "上海市")});
-    const std::string strDataFile = ReadFileBytes(dir.filePath(QStringLiteral("10001.db")));
+    const std::string strDataFile = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
     CLoggedInMainDialog dlg;
     MessageRecorder messages;
     FileDialogAnswers files; // no path queued: every dialog is cancelled
@@ -197,21 +186,20 @@ void TestCsvCommands::cancelledDialogsChangeNothing()
     dlg.OnImportCsv();
     QCOMPARE(files.requests().size(), 2);
     QCOMPARE(messages.count(), 0);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+    QCOMPARE(QDir(m_school.dir().path()).entryList(QDir::Files),
              (QStringList{QStringLiteral("10001.db"), QStringLiteral("10001.lock")}));
-    QCOMPARE(ReadFileBytes(dir.filePath(QStringLiteral("10001.db"))), strDataFile);
+    QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), strDataFile);
 }
 
 void TestCsvCommands::reportsFilesThatCannotBeWrittenOrRead()
 {
-    TempProgramDir dir;
     SetUpSchool({Record("2007001", "上海市")});
     CLoggedInMainDialog dlg;
     MessageRecorder messages;
     FileDialogAnswers files;
     ShellOpenRecorder shell;
 
-    const QString unwritable = dir.filePath(QStringLiteral("no-such-folder/10001.CSV"));
+    const QString unwritable = m_school.dir().filePath(QStringLiteral("no-such-folder/10001.CSV"));
     files.QueuePath(unwritable);
     dlg.OnExportCsv();
     QCOMPARE(messages.count(), 1);
@@ -219,14 +207,14 @@ void TestCsvCommands::reportsFilesThatCannotBeWrittenOrRead()
     QVERIFY(messages.last().text.contains(unwritable));
     QVERIFY(shell.paths.isEmpty());
 
-    const QString missing = dir.filePath(QStringLiteral("missing.csv"));
+    const QString missing = m_school.dir().filePath(QStringLiteral("missing.csv"));
     files.QueuePath(missing);
     dlg.OnImportCsv();
     QCOMPARE(messages.count(), 2);
     QCOMPARE(messages.last().caption, u"错误");
     QVERIFY(messages.last().text.contains(missing));
 
-    const QString pipe = dir.filePath(QStringLiteral("pipe.xlsx")); // refused at once, not waited on
+    const QString pipe = m_school.dir().filePath(QStringLiteral("pipe.xlsx")); // refused at once, not waited on
     QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     files.QueuePath(pipe);
     dlg.OnImportCsv();
@@ -239,14 +227,13 @@ void TestCsvCommands::reportsFilesThatCannotBeWrittenOrRead()
 
 void TestCsvCommands::refusedFileLeavesRecordsAndDataFile()
 {
-    TempProgramDir dir;
     SetUpSchool({Record("2007001", "上海市")});
-    const std::string strDataFile = ReadFileBytes(dir.filePath(QStringLiteral("10001.db")));
+    const std::string strDataFile = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
     CLoggedInMainDialog dlg;
     dlg.FillList();
     MessageRecorder messages;
     FileDialogAnswers files;
-    const QString path = dir.filePath(QStringLiteral("in.csv"));
+    const QString path = m_school.dir().filePath(QStringLiteral("in.csv"));
     const struct
     {
         std::string bytes;
@@ -267,12 +254,11 @@ void TestCsvCommands::refusedFileLeavesRecordsAndDataFile()
     }
     QCOMPARE(g_memStudents.GetRowCount(), 1);
     QCOMPARE(dlg.ListRowCount(), 1);
-    QCOMPARE(ReadFileBytes(dir.filePath(QStringLiteral("10001.db"))), strDataFile);
+    QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), strDataFile);
 }
 
 void TestCsvCommands::importsSpreadsheetUtf8File()
 {
-    TempProgramDir dir;
     const auto first = Record("2007001", "上海市");
     SetUpSchool({first});
     CLoggedInMainDialog dlg;
@@ -285,9 +271,9 @@ void TestCsvCommands::importsSpreadsheetUtf8File()
         "\xEF\xBB\xBF"
         "YXDM,XSBSH,ZYDM,XM,XBDM,CSNY,XLDM,ZXWYYZDM,BYSJ,SYSZDQDM,WYSPDM,DZXX,ZZMMDM,YXGZDQDM,YXDWXZDM,YXDWHYDM,"
         "YXYX,YXZYLBM,LXDH,SJHM,TXDZ,YZBM,BZ,JICENG\n"
-        "10001,2007009,08060501,李四,2,1985-01-02,31,01,2007-06-30,110000,4,ls@example.com,01,0,0,0,1000以下,0,,"
-        "13900139000,\"天津市,南开区\",100871,,00\n";
-    const QString path = dir.filePath(QStringLiteral("sheet.csv"));
+        "10001,2007009,08060501,张三,1,1984-07-07,01,01,2006-06-30,110000,4,s1@pku.edu.cn,04,460100,CA,G61,"
+        "1000-2000 ,04E,010-62751234,,\"天津市,南开区\",100871,,00\n";
+    const QString path = m_school.dir().filePath(QStringLiteral("sheet.csv"));
     WriteFile(path, strFile);
     ImportAnswers answers;
     files.QueuePath(path);
@@ -301,7 +287,6 @@ void TestCsvCommands::importsSpreadsheetUtf8File()
 
 void TestCsvCommands::asksTheEncodingOfAFileThatReadsBothWays()
 {
-    TempProgramDir dir;
     SetUpSchool({});
     CLoggedInMainDialog dlg;
     MessageRecorder messages;
@@ -312,7 +297,7 @@ void TestCsvCommands::asksTheEncodingOfAFileThatReadsBothWays()
     const std::vector<std::string> record = Record("2007009", "上海市");
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
         strUtf8 += (c ? "," : "") + FromGbk(c == Field::XM ? Gbk("路梅") : record[c]).toStdString();
-    const QString path = dir.filePath(QStringLiteral("plain.csv"));
+    const QString path = m_school.dir().filePath(QStringLiteral("plain.csv"));
     WriteFile(path, strHeader + "\r\n" + strUtf8 + "\r\n"); // UTF-8 without a mark
     struct Answer
     {
@@ -347,13 +332,12 @@ void TestCsvCommands::asksTheEncodingOfAFileThatReadsBothWays()
 
 void TestCsvCommands::exportsAndImportsAWorkbook()
 {
-    TempProgramDir dir;
     const auto first = Record("20070010010001", "北京市海淀区,颐和园路5号");
     SetUpSchool({first});
     CLoggedInMainDialog dlg;
     MessageRecorder messages(IDNO);
     FileDialogAnswers files;
-    const QString path = dir.filePath(QStringLiteral("out.xlsx"));
+    const QString path = m_school.dir().filePath(QStringLiteral("out.xlsx"));
     // Long work shows a progress window: shown at once here, and seen by a timer that fires while
     // the work lets it repaint.
     const int nDelay = SetProgressShowDelay(0);

@@ -4,6 +4,7 @@
 #include "FaultyFileCalls.h"
 #include "LoggedInMainDialog.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -70,16 +71,15 @@ class TestCsvExport : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
+    void initTestCase() { m_school.initTestCase(); }
 
     void init()
     {
-        m_dir = std::make_unique<TempProgramDir>();
-        g_memStudents.Clear();
+        m_school.init();
         WriteDataFile("10001", "9", 40); // a CSV of some 3 KiB: written in one go, well under 16 KiB
     }
 
-    void cleanup() { m_dir.reset(); }
+    void cleanup() { m_school.cleanup(); }
 
     void failedExportLeavesTheOldFileAndSaysSo_data()
     {
@@ -102,7 +102,7 @@ class TestCsvExport : public QObject
         QFETCH(QString, reason);
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
-        const QString path = m_dir->filePath(QStringLiteral("export.csv"));
+        const QString path = m_school.dir().filePath(QStringLiteral("export.csv"));
         WriteText(path, kOldContent);
         MessageRecorder messages;
         FileDialogAnswers files;
@@ -119,7 +119,7 @@ class TestCsvExport : public QObject
                  QStringLiteral("不能写入文件“%1”（%2）。\n文件没有生成；已有的同名文件保持原样。").arg(path, reason));
         QCOMPARE(shell.nCalls, 0);
         QCOMPARE(ReadFileBytes(path), kOldContent.toStdString());
-        QCOMPARE(TemporaryFiles(m_dir->path()), QStringList());
+        QCOMPARE(TemporaryFiles(m_school.dir().path()), QStringList());
     }
 
     void refusesTargetsThatAreNotTheUsersPlainFiles_data()
@@ -144,7 +144,7 @@ class TestCsvExport : public QObject
         QFETCH(QString, reason);
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
-        const QDir dir(m_dir->path());
+        const QDir dir(m_school.dir().path());
         QVERIFY(dir.mkpath(QStringLiteral("backup/10001")) && dir.mkpath(QStringLiteral("elsewhere")));
         WriteText(dir.filePath(QStringLiteral("backup/10001/10001.db.1")), kOldContent);
         WriteText(dir.filePath(QStringLiteral("10002.db")), kOldContent);
@@ -175,14 +175,14 @@ class TestCsvExport : public QObject
         QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("elsewhere/link.csv"))).symLinkTarget(),
                  dir.filePath(QStringLiteral("10001.db")));
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("dangling.csv"))).isSymLink());
-        QCOMPARE(TemporaryFiles(m_dir->path()), QStringList());
+        QCOMPARE(TemporaryFiles(m_school.dir().path()), QStringList());
     }
 
     void exportThroughALinkReplacesItsTargetAndKeepsTheLink()
     {
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
-        const QDir dir(m_dir->path());
+        const QDir dir(m_school.dir().path());
         QVERIFY(dir.mkpath(QStringLiteral("exports")));
         const QString target = dir.filePath(QStringLiteral("exports/real.csv"));
         const QString link = dir.filePath(QStringLiteral("shortcut.csv"));
@@ -204,9 +204,9 @@ class TestCsvExport : public QObject
     {
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
-        const QString path = m_dir->filePath(QStringLiteral("pipe.csv"));
+        const QString path = m_school.dir().filePath(QStringLiteral("pipe.csv"));
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-        const std::string strDataFile = ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db")));
+        const std::string strDataFile = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
         MessageRecorder messages;
         FileDialogAnswers files;
         files.QueuePath(path);
@@ -216,11 +216,11 @@ class TestCsvExport : public QObject
         QCOMPARE(messages.last().text,
                  QStringLiteral("不能读取文件“%1”（不是普通文件（是管道、套接字或设备））。").arg(path));
         QCOMPARE(g_memStudents.GetRowCount(), 40);
-        QCOMPARE(ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db"))), strDataFile);
+        QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), strDataFile);
     }
 
   private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    UiSchoolFixture m_school;
 };
 
 QTEST_MAIN(TestCsvExport)

@@ -1,6 +1,7 @@
 // The record editor's dates and byte counters: untouched dates keep their stored text, dates
 // before 1970 are shown as stored, the pickers take yyyy-MM-dd in any language.
 #include "SearchTestSupport.h"
+#include "UiSchoolFixture.h"
 
 #include <QClipboard>
 #include <QDateEdit>
@@ -48,11 +49,13 @@ class TestEditDialogDates : public QObject
 {
     Q_OBJECT
   private slots:
+    void initTestCase() { m_school.initTestCase(); }
     void init()
     {
-        ResetStudents(m_dir);
+        m_school.init();
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); // a desktop not in Chinese
     }
+    void cleanup() { m_school.cleanup(); }
 
     void untouchedDatesKeepTheirStoredText_data()
     {
@@ -241,7 +244,7 @@ class TestEditDialogDates : public QObject
     }
 
   private:
-    TempProgramDir m_dir;
+    UiSchoolFixture m_school{UiSchoolFixture::Table::Empty};
 };
 
 QTEST_MAIN(TestEditDialogDates)

@@ -81,10 +81,7 @@ class EditorScript
     // A complete stored record with ordinary codes, which the editor accepts unchanged.
     static std::vector<std::string> CompleteRecord(const char* lpcszNumber)
     {
-        return {lpcszNumber, "10001",      "07010100",   Gbk("张明"), "1",           "1984-07-07", "01",
-                "en",        "2006-06-30", "110000",     "4",         "a@b.cn",      "01",         "460100",
-                "AC",        "P",          "1000-2000 ", "10A",       "01012345678", "",           Gbk("某某路1号"),
-                "100000",    "",           "00"};
+        return TestKit::StudentRecord().With(Field::XSBSH, lpcszNumber).Gbk();
     }
 
   private:

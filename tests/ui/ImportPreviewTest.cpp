@@ -4,6 +4,7 @@
 #include "LoggedInMainDialog.h"
 #include "SisSheet.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -46,33 +47,22 @@ class TestImportPreview : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase()
-    {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); // remembered mappings and folders stay here
-        LoadSchoolDirectory();
-    }
+    void initTestCase() { m_school.initTestCase(); }
     void init()
     {
-        m_dir = std::make_unique<TempProgramDir>();
+        m_school.init();
         // 20 of the sheet's 100 students are stored already, with an older phone and address.
-        CMemTable table;
-        QVERIFY(CreateStudentTable(table));
+        std::vector<TestKit::Row> stored;
         for (int n = 5; n <= 100; n += 5)
-        {
-            const TestKit::Row record = TestKit::SisStudent(n, false);
-            const int nRow = table.GetRowCount();
-            table.AddRows(1);
-            for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
-                table.SetCell(nRow, c, record[static_cast<std::size_t>(c)]);
-        }
-        QVERIFY(SaveSchoolDatabase("10001", table, "123"));
+            stored.push_back(TestKit::SisStudent(n, false));
+        WriteDataFile("10001", "123", stored);
         for (int n = 1; n <= 100; ++n)
             m_students.push_back(TestKit::SisStudent(n));
     }
     void cleanup()
     {
         m_students.clear();
-        m_dir.reset();
+        m_school.cleanup();
     }
 
     // The sheet's own titles are matched to the fields, its extra columns ignored, names stored as
@@ -90,7 +80,7 @@ class TestImportPreview : public QObject
         answers.onColumns = [&](CImportColumnsDialog& step) {
             chosenForNumber = step.findChild<QComboBox*>(u"column_XSBSH"_s)->currentText();
         };
-        const QString path = m_dir->filePath(u"sis.csv"_s);
+        const QString path = m_school.dir().filePath(u"sis.csv"_s);
         WriteFile(path, TestKit::CsvOfRows(TestKit::SisSheet(m_students)));
         files.QueuePath(path);
         dlg.OnImportCsv();
@@ -148,7 +138,7 @@ class TestImportPreview : public QObject
         sheet.push_back(TestKit::Row(sheet[0].size()));
         sheet.back()[0] = Gbk("合计");
         sheet.back()[1] = Gbk("共100人");
-        const QString path = m_dir->filePath(u"sis.csv"_s);
+        const QString path = m_school.dir().filePath(u"sis.csv"_s);
         WriteFile(path, TestKit::CsvOfRows(sheet));
 
         answers.button = u"importCancel"_s;
@@ -176,8 +166,7 @@ class TestImportPreview : public QObject
         file.write(strBytes.data(), static_cast<qint64>(strBytes.size()));
     }
 
-    QTemporaryDir m_config;
-    std::unique_ptr<TempProgramDir> m_dir;
+    UiSchoolFixture m_school;
     std::vector<TestKit::Row> m_students;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/LoginDialog.h"
 
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -74,20 +75,19 @@ class TestLoginDialog : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
+    void initTestCase() { m_school.initTestCase(); }
 
     void init()
     {
         g_tNow = 1796871600; // 2026-12-10 11:00:00
         SetBackupClock(FakeNow);
-        m_dir = std::make_unique<TempProgramDir>();
-        g_memStudents.Clear();
+        m_school.init();
     }
 
     void cleanup()
     {
         SetBackupClock(nullptr);
-        m_dir.reset();
+        m_school.cleanup();
     }
 
     void refusesWithAMessageAndStaysOpen_data()
@@ -116,14 +116,14 @@ class TestLoginDialog : public QObject
         QFETCH(QString, password);
         QFETCH(QString, message);
         WriteDataFile("10001", "123", 3);
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("10002.db"))); // a directory cannot be read
+        QVERIFY(QDir(m_school.dir().path()).mkdir(QStringLiteral("10002.db"))); // a directory cannot be read
         FillStudents(g_memStudents, 2, "旧");
         MessageRecorder messages;
         CLoginDialog dlg;
         dlg.show();
         FillAndPressOK(dlg, code, password);
         QCOMPARE(messages.count(), 1);
-        QCOMPARE(messages.last().text, message.contains(u"%1"_s) ? message.arg(m_dir->path()) : message);
+        QCOMPARE(messages.last().text, message.contains(u"%1"_s) ? message.arg(m_school.dir().path()) : message);
         QCOMPARE(messages.last().caption, QStringLiteral("提示"));
         QCOMPARE(messages.last().buttons, MsgButtons::Ok);
         QVERIFY(dlg.isVisible());
@@ -157,7 +157,7 @@ class TestLoginDialog : public QObject
         QFETCH(int, kind);
         QFETCH(QString, detail);
         WriteDataFile("10001", "123", 3);
-        const std::string strPath = m_dir->filePath(name).toStdString();
+        const std::string strPath = m_school.dir().filePath(name).toStdString();
         QVERIFY(QFile::remove(QString::fromStdString(strPath))); // the save left a data file and a lock file
         if (kind == int(OddFile::Fifo))
             QCOMPARE(::mkfifo(strPath.c_str(), 0600), 0);
@@ -176,10 +176,10 @@ class TestLoginDialog : public QObject
         FillAndPressOK(dlg, u"10001"_s, u"123"_s);
         seam.reset();
         QCOMPARE(messages.count(), 1);
-        QCOMPARE(messages.last().text, u"不能访问该院校的数据库，请检查。"_s + detail.arg(m_dir->path()));
+        QCOMPARE(messages.last().text, u"不能访问该院校的数据库，请检查。"_s + detail.arg(m_school.dir().path()));
         QVERIFY(dlg.isVisible());
         QVERIFY(!g_schoolSession.Holds("10001"));
-        QVERIFY(!QFile::exists(m_dir->filePath(u"gone.lock"_s))); // a link to nowhere is never followed
+        QVERIFY(!QFile::exists(m_school.dir().filePath(u"gone.lock"_s))); // a link to nowhere is never followed
     }
 
     void firstLoginAsksTwiceAndNotesThePassword()
@@ -203,7 +203,7 @@ class TestLoginDialog : public QObject
         QCOMPARE(dlg.m_strPassword, std::string("777"));
         QCOMPARE(g_memStudents.GetRowCount(), 0);
         QCOMPARE(g_memStudents.GetColCount(), STUDENT_FIELD_COUNT);
-        const QString profile = QString::fromStdString(m_dir->ConfigPath()) + QStringLiteral("/quillmark.ini");
+        const QString profile = m_school.dir().configFilePath(QStringLiteral("quillmark.ini"));
         QCOMPARE(ReadFileBytes(profile), std::string("[security]\r\n10003=777\r\n"));
     }
 
@@ -237,8 +237,8 @@ class TestLoginDialog : public QObject
         QVERIFY(dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(!g_schoolSession.Holds("10003")); // another window may log the school in
-        QVERIFY(!QFile::exists(QString::fromStdString(m_dir->ConfigPath()) + QStringLiteral("/quillmark.ini")));
-        QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("10003.db"))));
+        QVERIFY(!QFile::exists(m_school.dir().configFilePath(QStringLiteral("quillmark.ini"))));
+        QVERIFY(!QFile::exists(m_school.dir().filePath(QStringLiteral("10003.db"))));
 
         // Typed alike the next time, the login goes through.
         prompts.QueueAnswer(QStringLiteral("777"));
@@ -276,7 +276,7 @@ class TestLoginDialog : public QObject
         WriteDataFile("10001", "", 3);
         g_tNow += 60;
         WriteDataFile("10001", "", 4); // plain text: a cut where a line ends is easy to make
-        const std::string strPath = m_dir->FilePath("10001.db");
+        const std::string strPath = m_school.dir().FilePath("10001.db");
         const std::string strFull = ReadBytes(strPath);
         const std::string strCut = strFull.substr(0, strFull.rfind("\r\n", strFull.size() - 3) + 2);
         const std::string strBackup = ReadBytes(ListBackups("10001").front().strPath);
@@ -326,7 +326,7 @@ class TestLoginDialog : public QObject
     }
 
   private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    UiSchoolFixture m_school;
 };
 
 QTEST_MAIN(TestLoginDialog)

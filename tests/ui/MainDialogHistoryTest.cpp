@@ -4,6 +4,7 @@
 #include "ImportAnswers.h"
 #include "LoggedInMainDialog.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -77,24 +78,17 @@ class TestMainDialogHistory : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
+    void initTestCase() { m_school.initTestCase(); }
     void init()
     {
-        m_dir = std::make_unique<TempProgramDir>();
-        g_memStudents.Clear();
+        m_school.init();
         // Five complete records, which the editor takes back unchanged: S0 ... S4.
-        CMemTable table;
-        QVERIFY(CreateStudentTable(table));
-        table.AddRows(5);
+        std::vector<std::vector<std::string>> records;
         for (int nRow = 0; nRow < 5; ++nRow)
-        {
-            const auto record = EditorScript::CompleteRecord(("S" + std::to_string(nRow)).c_str());
-            for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-                table.SetCell(nRow, nCol, record[static_cast<std::size_t>(nCol)]);
-        }
-        QVERIFY(SaveSchoolDatabase("10001", table, "123"));
+            records.push_back(EditorScript::CompleteRecord(("S" + std::to_string(nRow)).c_str()));
+        WriteDataFile("10001", "123", records);
     }
-    void cleanup() { m_dir.reset(); }
+    void cleanup() { m_school.cleanup(); }
 
     // Each kind of step, undone and redone: the data file on disk goes back and forth byte for
     // byte, the list follows the table, and the menu items name the step.
@@ -141,7 +135,7 @@ class TestMainDialogHistory : public QObject
             dlg.OnDeleteRecord();
             break;
         case 3: {
-            const QString path = m_dir->filePath(u"in.csv"_s);
+            const QString path = m_school.dir().filePath(u"in.csv"_s);
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
             const std::string strCsv = CsvOf({"2008001", "2008002"});
@@ -244,7 +238,7 @@ class TestMainDialogHistory : public QObject
         HistoryMainDialog dlg;
         dlg.show();
         MessageRecorder messages(IDYES);
-        QFile blocker(m_dir->filePath(u"backup"_s)); // a file where the backup folder belongs
+        QFile blocker(m_school.dir().filePath(u"backup"_s)); // a file where the backup folder belongs
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         for (int nRow : {0, 0})
@@ -315,7 +309,7 @@ class TestMainDialogHistory : public QObject
     }
 
   private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    UiSchoolFixture m_school;
 };
 
 QTEST_MAIN(TestMainDialogHistory)

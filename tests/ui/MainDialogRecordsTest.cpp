@@ -1,5 +1,7 @@
 #include "EditorScript.h"
+#include "LoggedInMainDialog.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <QTableView>
 #include <QTest>
@@ -11,36 +13,19 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-// The main window logged in without the modal login dialog.
-class RecordsMainDialog : public CMainDialog
+class RecordsMainDialog : public LoggedInMainDialog
 {
   public:
-    using CMainDialog::m_lstStudents;
-    using CMainDialog::m_pModel;
-
-  protected:
-    int RunLogin() override
-    {
-        FindById<QLineEdit>(&m_dlgLogin, 1001)->setText(u"10001"_s);
-        FindById<QLineEdit>(&m_dlgLogin, 1002)->setText(u"123"_s);
-        m_dlgLogin.OnOK();
-        return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
-    }
+    RecordsMainDialog() : LoggedInMainDialog(u"10001"_s, u"123"_s) {}
 };
 
 // A data file of complete records numbered 2005000, 2005001, ...
 void WriteRecords(int nRows)
 {
-    CMemTable table;
-    QVERIFY(CreateStudentTable(table));
-    table.AddRows(nRows);
+    std::vector<std::vector<std::string>> records;
     for (int nRow = 0; nRow < nRows; ++nRow)
-    {
-        const auto record = EditorScript::CompleteRecord(std::to_string(2005000 + nRow).c_str());
-        for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-            table.SetCell(nRow, nCol, record[nCol]);
-    }
-    QVERIFY(SaveSchoolDatabase("10001", table, "123"));
+        records.push_back(EditorScript::CompleteRecord(std::to_string(2005000 + nRow).c_str()));
+    WriteDataFile("10001", "123", records);
 }
 
 QString ListCell(RecordsMainDialog& dlg, int nRow, int nCol)
@@ -53,13 +38,9 @@ class TestMainDialogRecords : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
-    void init()
-    {
-        m_dir = std::make_unique<TempProgramDir>();
-        g_memStudents.Clear();
-    }
-    void cleanup() { m_dir.reset(); }
+    void initTestCase() { m_school.initTestCase(); }
+    void init() { m_school.init(); }
+    void cleanup() { m_school.cleanup(); }
 
     void addsRecordsUntilTheEditorIsLeft()
     {
@@ -110,7 +91,7 @@ class TestMainDialogRecords : public QObject
         dlg.OnModifyRecord();
         QCOMPARE(messages.count(), 0);
         QCOMPARE(ListCell(dlg, 1, Field::XM), u"李四");
-        QCOMPARE(ListCell(dlg, 0, Field::XM), u"张明");
+        QCOMPARE(ListCell(dlg, 0, Field::XM), u"张三");
         CMemTable saved;
         QVERIFY(LoadSchoolDatabase("10001", "123", saved));
         QCOMPARE(std::string(saved.GetCell(1, Field::XM)), Gbk("李四"));
@@ -134,7 +115,7 @@ class TestMainDialogRecords : public QObject
     }
 
   private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    UiSchoolFixture m_school;
 };
 
 QTEST_MAIN(TestMainDialogRecords)

@@ -2,6 +2,7 @@
 
 #include "LoggedInMainDialog.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -32,15 +33,11 @@ class TestMainDialog : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
+    void initTestCase() { m_school.initTestCase(); }
 
-    void init()
-    {
-        m_dir = std::make_unique<TempProgramDir>();
-        g_memStudents.Clear();
-    }
+    void init() { m_school.init(); }
 
-    void cleanup() { m_dir.reset(); }
+    void cleanup() { m_school.cleanup(); }
 
     void opensMaximisedWithTheListHiddenAndMirroringTheTable()
     {
@@ -199,7 +196,7 @@ class TestMainDialog : public QObject
     void deleteWithoutSelectionSaysSo()
     {
         WriteDataFile("10001", "9", 3);
-        const std::string before = ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db")));
+        const std::string before = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
         MessageRecorder messages;
@@ -208,13 +205,13 @@ class TestMainDialog : public QObject
         QCOMPARE(messages.last().text, QStringLiteral("没有指定要删除的项目。"));
         QCOMPARE(messages.last().caption, QStringLiteral("提示"));
         QCOMPARE(g_memStudents.GetRowCount(), 3);
-        QCOMPARE(ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db"))), before);
+        QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), before);
     }
 
     void deleteAnsweredNoChangesNothing()
     {
         WriteDataFile("10001", "9", 3);
-        const std::string before = ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db")));
+        const std::string before = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
         SelectRows(dlg.m_lstStudents, {1});
@@ -226,7 +223,7 @@ class TestMainDialog : public QObject
         QCOMPARE(messages.last().buttons, MsgButtons::YesNo);
         QVERIFY(messages.last().bDefaultNo);
         QCOMPARE(dlg.m_pModel->rowCount(), 3);
-        QCOMPARE(ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db"))), before);
+        QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), before);
     }
 
     void deleteRemovesTheSelectedRecordsAndSaves()
@@ -262,7 +259,7 @@ class TestMainDialog : public QObject
         WriteDataFile("10001", "9", 4);
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
-        SetProgramDirectory(m_dir->filePath(QStringLiteral("missing")).toStdString());
+        SetProgramDirectory(m_school.dir().filePath(QStringLiteral("missing")).toStdString());
         SelectRows(dlg.m_lstStudents, {0});
         MessageRecorder messages(IDYES);
         dlg.OnDeleteRecord();
@@ -271,7 +268,7 @@ class TestMainDialog : public QObject
         QVERIFY(messages.last().text.contains(QStringLiteral("10001.db")));
         QCOMPARE(dlg.m_pModel->rowCount(), 3); // the change stays in memory
 
-        SetProgramDirectory(m_dir->path().toStdString());
+        SetProgramDirectory(m_school.dir().path().toStdString());
         SelectRows(dlg.m_lstStudents, {2});
         dlg.OnDeleteRecord();
         QCOMPARE(messages.count(), 3);
@@ -333,7 +330,7 @@ class TestMainDialog : public QObject
         MessageRecorder messages;
         dlg.OnHelpTopics();
         SetShellOpenHook({});
-        QCOMPARE(openedPath, m_dir->filePath(QStringLiteral("Varnholt使用手册.mht")));
+        QCOMPARE(openedPath, m_school.dir().filePath(QStringLiteral("Varnholt使用手册.mht")));
         if (message.isEmpty())
         {
             QCOMPARE(messages.count(), 0);
@@ -346,7 +343,7 @@ class TestMainDialog : public QObject
     }
 
   private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    UiSchoolFixture m_school;
 };
 
 QTEST_MAIN(TestMainDialog)

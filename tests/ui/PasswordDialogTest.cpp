@@ -2,11 +2,11 @@
 
 #include "StudentFixture.h"
 #include "TypeText.h"
+#include "UiSchoolFixture.h"
 
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "core/DataFunc.h"
@@ -19,9 +19,9 @@ class TestPasswordDialog : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase() { m_school.initTestCase(); }
+    void init() { m_school.init(); }
+    void cleanup() { m_school.cleanup(); }
     void startsEmptyWithThreeMaskedEditsThatTakeAnyCharacter();
     void showsEachRefusalInOrderThenChanges();
     void reportsAFailedSave();
@@ -33,30 +33,10 @@ class TestPasswordDialog : public QObject
     static void Fill(CPasswordDialog& dlg, const QString& code, const QString& oldPassword, const QString& newPassword,
                      const QString& confirm);
     static void PressOK(CPasswordDialog& dlg);
-    QString ProfilePath() const { return m_config->filePath(QStringLiteral("quillmark.ini")); }
+    QString ProfilePath() const { return m_school.dir().configFilePath(QStringLiteral("quillmark.ini")); }
 
-    std::optional<TempProgramDir> m_program;
-    std::optional<QTemporaryDir> m_config;
+    UiSchoolFixture m_school;
 };
-
-void TestPasswordDialog::initTestCase()
-{
-    std::string strMessage;
-    QVERIFY(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage));
-}
-
-void TestPasswordDialog::init()
-{
-    m_program.emplace();
-    m_config.emplace();
-    qputenv("XDG_CONFIG_HOME", m_config->path().toUtf8());
-}
-
-void TestPasswordDialog::cleanup()
-{
-    m_program.reset();
-    m_config.reset();
-}
 
 void TestPasswordDialog::Fill(CPasswordDialog& dlg, const QString& code, const QString& oldPassword,
                               const QString& newPassword, const QString& confirm)
@@ -153,7 +133,7 @@ void TestPasswordDialog::reportsAFailedSave()
 void TestPasswordDialog::refusedWhileAnotherProgramWritesTheSchool()
 {
     WriteDataFile("10001", "123", 2);
-    const std::string strBefore = ReadFileBytes(m_program->filePath(QStringLiteral("10001.db")));
+    const std::string strBefore = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
     MessageRecorder messages;
     CPasswordDialog dlg;
     dlg.show();
@@ -166,7 +146,7 @@ void TestPasswordDialog::refusedWhileAnotherProgramWritesTheSchool()
         QCOMPARE(messages.last().text, u"另一个程序正在修改该院校的数据，请等它结束后再试。"_qs);
         QCOMPARE(messages.last().caption, u"提示"_qs);
         QVERIFY(dlg.isVisible());
-        QCOMPARE(ReadFileBytes(m_program->filePath(QStringLiteral("10001.db"))), strBefore);
+        QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), strBefore);
         QVERIFY(!QFile::exists(ProfilePath()));
     }
     PressOK(dlg);
@@ -179,7 +159,7 @@ void TestPasswordDialog::refusedWhileAnotherProgramWritesTheSchool()
 void TestPasswordDialog::reportsAProfileThatCannotBeWritten()
 {
     WriteDataFile("10001", "123", 2);
-    const QString notAFolder = m_config->filePath(QStringLiteral("file"));
+    const QString notAFolder = m_school.dir().configFilePath(QStringLiteral("file"));
     QFile(notAFolder).open(QIODevice::WriteOnly);
     qputenv("XDG_CONFIG_HOME", notAFolder.toUtf8()); // the profile's folder cannot be made
     MessageRecorder messages;
@@ -206,7 +186,7 @@ void TestPasswordDialog::refusesACharacterGbkCannotHold()
     QCOMPARE(messages.count(), 1);
     QVERIFY(messages.last().text.contains(u"新设密码"_qs));
     QVERIFY(dlg.isVisible());
-    QVERIFY(!QFile::exists(m_program->filePath(QStringLiteral("10001.db"))));
+    QVERIFY(!QFile::exists(m_school.dir().filePath(QStringLiteral("10001.db"))));
 }
 
 QTEST_MAIN(TestPasswordDialog)

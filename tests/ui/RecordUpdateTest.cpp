@@ -1,7 +1,8 @@
 #include "ui/RecordUpdate.h"
 
 #include "EditorScript.h"
-#include "UiTestSupport.h"
+#include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <vector>
 
@@ -20,14 +21,7 @@ using Row = std::vector<std::string>;
 
 void SetRows(const std::vector<Row>& rows)
 {
-    QVERIFY(CreateStudentTable(g_memStudents));
-    for (const Row& row : rows)
-    {
-        const int nRow = g_memStudents.GetRowCount();
-        g_memStudents.AddRows(1);
-        for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-            g_memStudents.SetCell(nRow, nCol, row[nCol]);
-    }
+    FillRecords(g_memStudents, rows);
 }
 
 Row TableRow(int nRow)
@@ -48,6 +42,8 @@ class TestRecordUpdate : public QObject
 {
     Q_OBJECT
   private slots:
+    void init() { m_school.init(); }
+    void cleanup() { m_school.cleanup(); }
     void addStoresCodesAndSaves();
     void addRefusesAStoredNumber();
     void modifyKeepsWhatTheUserDidNotTouch();
@@ -56,7 +52,7 @@ class TestRecordUpdate : public QObject
     void failedSaveIsReported();
 
   private:
-    TempProgramDir m_dir;
+    UiSchoolFixture m_school;
 };
 
 void TestRecordUpdate::addStoresCodesAndSaves()
@@ -205,7 +201,7 @@ void TestRecordUpdate::modifyCancelledChangesNothing()
 void TestRecordUpdate::failedSaveIsReported()
 {
     SetRows({EditorScript::CompleteRecord("2006001")});
-    SetProgramDirectory((m_dir.path() + u"/missing"_s).toStdString());
+    SetProgramDirectory((m_school.dir().path() + u"/missing"_s).toStdString());
     MessageRecorder messages;
     EditorScript script;
     script.Queue([](CEditDialog* pEditor) {
@@ -213,7 +209,7 @@ void TestRecordUpdate::failedSaveIsReported()
         EditorScript::Click(pEditor, 1);
     });
     QVERIFY(ModifyStudentRow(nullptr, 0, kKey));
-    SetProgramDirectory(m_dir.path().toStdString());
+    SetProgramDirectory(m_school.dir().path().toStdString());
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().caption, u"错误");
     QCOMPARE(std::string(g_memStudents.GetCell(0, Field::XM)), Gbk("李四")); // kept in memory

@@ -2,6 +2,7 @@
 // print choice answered through their seams, the PDF files read back with pdftotext.
 #include "LoggedInMainDialog.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <QAction>
 #include <QBarSet>
@@ -91,16 +92,15 @@ class TestReports : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
+    void initTestCase() { m_school.initTestCase(); }
 
     void init()
     {
-        m_dir = std::make_unique<TempProgramDir>();
-        g_memStudents.Clear();
+        m_school.init();
         WriteSchool();
     }
 
-    void cleanup() { m_dir.reset(); }
+    void cleanup() { m_school.cleanup(); }
 
     void menusOfferStatisticsPrintAndPdf()
     {
@@ -150,25 +150,25 @@ class TestReports : public QObject
         QVERIFY(!window.findChild<QCheckBox*>(QStringLiteral("selectedOnly"))->isEnabled());
         FileDialogAnswers files;
         MessageRecorder messages;
-        files.QueuePath(m_dir->filePath(QStringLiteral("stats.csv")));
-        files.QueuePath(m_dir->filePath(QStringLiteral("stats.xlsx")));
-        files.QueuePath(m_dir->filePath(QStringLiteral("chart.png")));
-        files.QueuePath(m_dir->filePath(QStringLiteral("10001.db")));
+        files.QueuePath(m_school.dir().filePath(QStringLiteral("stats.csv")));
+        files.QueuePath(m_school.dir().filePath(QStringLiteral("stats.xlsx")));
+        files.QueuePath(m_school.dir().filePath(QStringLiteral("chart.png")));
+        files.QueuePath(m_school.dir().filePath(QStringLiteral("10001.db")));
         auto* pExportTable = window.findChild<QPushButton*>(QStringLiteral("exportTable"));
         QTest::mouseClick(pExportTable, Qt::LeftButton);
-        QCOMPARE(Utf8(ReadFileBytes(m_dir->filePath(QStringLiteral("stats.csv")))),
+        QCOMPARE(Utf8(ReadFileBytes(m_school.dir().filePath(QStringLiteral("stats.csv")))),
                  std::string("性别,人数,百分比\r\n男,2,50.0%\r\n女,2,50.0%\r\n合计,4,100.0%\r\n"));
         QTest::mouseClick(pExportTable, Qt::LeftButton);
-        QCOMPARE(ReadFileBytes(m_dir->filePath(QStringLiteral("stats.xlsx"))).substr(0, 2), std::string("PK"));
+        QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("stats.xlsx"))).substr(0, 2), std::string("PK"));
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("exportChart")), Qt::LeftButton);
-        QCOMPARE(ReadFileBytes(m_dir->filePath(QStringLiteral("chart.png"))).substr(1, 3), std::string("PNG"));
+        QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("chart.png"))).substr(1, 3), std::string("PNG"));
         QCOMPARE(messages.count(), 0);
         // The program's own data file is never an export target.
-        const std::string strData = ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db")));
+        const std::string strData = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
         QTest::mouseClick(pExportTable, Qt::LeftButton);
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().caption, QStringLiteral("错误"));
-        QCOMPARE(ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db"))), strData);
+        QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), strData);
     }
 
     void printShowsThePreviewOfTheSelectedStudentsSheetsInListOrder()
@@ -176,7 +176,7 @@ class TestReports : public QObject
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
         SelectRows(dlg.m_lstStudents, {3, 1});
-        const QString pdf = m_dir->filePath(QStringLiteral("printed.pdf"));
+        const QString pdf = m_school.dir().filePath(QStringLiteral("printed.pdf"));
         PrintAnswers answers({true, true, false}, pdf);
         dlg.OnPrint();
         QCOMPARE(answers.nPreviews, 1);
@@ -191,7 +191,7 @@ class TestReports : public QObject
     {
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
-        const QString pdf = m_dir->filePath(QStringLiteral("list.pdf"));
+        const QString pdf = m_school.dir().filePath(QStringLiteral("list.pdf"));
         PrintAnswers answers({false, false, false}, QString());
         FileDialogAnswers files;
         MessageRecorder messages(IDNO);
@@ -228,10 +228,10 @@ class TestReports : public QObject
 
     void sheetsOfNoRecordsAreRefusedBeforeThePreview()
     {
-        m_dir = std::make_unique<TempProgramDir>(); // a school without records
+        const TempProgramDir empty; // a school without records
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
-        PrintAnswers answers({true, false, false}, m_dir->filePath(QStringLiteral("none.pdf")));
+        PrintAnswers answers({true, false, false}, empty.filePath(QStringLiteral("none.pdf")));
         MessageRecorder messages;
         dlg.OnPrint();
         QCOMPARE(answers.nPreviews, 0);
@@ -241,7 +241,7 @@ class TestReports : public QObject
     }
 
   private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    UiSchoolFixture m_school;
 };
 
 QTEST_MAIN(TestReports)

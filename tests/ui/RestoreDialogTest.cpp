@@ -2,6 +2,7 @@
 #include "ui/RestoreDialog.h"
 
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <deque>
 
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "core/SchoolBackups.h"
@@ -48,21 +48,17 @@ class TestRestoreDialog : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase()
-    {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); // the code names choice stays here
-        LoadSchoolDirectory();
-    }
+    void initTestCase() { m_school.initTestCase(); }
     void init()
     {
-        m_dir = std::make_unique<TempProgramDir>();
+        m_school.init();
         g_tNow = 1796871600; // 2026-12-10 11:00:00
         SetBackupClock(FakeNow);
     }
     void cleanup()
     {
         SetBackupClock(nullptr);
-        m_dir.reset();
+        m_school.cleanup();
     }
 
     void listsNewestFirstAndMarksWhatThePasswordDoesNotOpen()
@@ -241,8 +237,7 @@ class TestRestoreDialog : public QObject
     }
 
   private:
-    QTemporaryDir m_config;
-    std::unique_ptr<TempProgramDir> m_dir;
+    UiSchoolFixture m_school;
 };
 
 QTEST_MAIN(TestRestoreDialog)

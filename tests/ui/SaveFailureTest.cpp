@@ -3,6 +3,7 @@
 #include "FaultyFileCalls.h"
 #include "LoggedInMainDialog.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <functional>
 #include <sys/stat.h>
@@ -89,21 +90,20 @@ class TestSaveFailure : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
+    void initTestCase() { m_school.initTestCase(); }
 
     void init()
     {
-        m_dir = std::make_unique<TempProgramDir>();
-        g_memStudents.Clear();
+        m_school.init();
         WriteDataFile("10001", "9", 3);
     }
 
-    void cleanup() { m_dir.reset(); }
+    void cleanup() { m_school.cleanup(); }
 
     // Deletes row 0 while the data folder is out of reach: the save fails and the change stays.
     void DeleteWithFailingSave(LoggedInMainDialog& dlg, MessageRecorder& messages)
     {
-        SetProgramDirectory(m_dir->filePath(QStringLiteral("missing")).toStdString());
+        SetProgramDirectory(m_school.dir().filePath(QStringLiteral("missing")).toStdString());
         SelectRows(dlg.m_lstStudents, {0});
         messages.QueueAnswer(IDYES); // the delete question
         dlg.OnDeleteRecord();
@@ -122,7 +122,7 @@ class TestSaveFailure : public QObject
     {
         QFETCH(int, nFault);
         const SaveFault& fault = SaveFaults()[static_cast<size_t>(nFault)];
-        const QDir dir(m_dir->path());
+        const QDir dir(m_school.dir().path());
         if (fault.plant)
             fault.plant(dir);
         const std::string strBefore = RegularFileBytes(dir.filePath(QStringLiteral("10001.db")));
@@ -156,7 +156,7 @@ class TestSaveFailure : public QObject
     {
         QFETCH(QString, folder);
         QFETCH(QString, reason);
-        const QString dir = m_dir->filePath(folder);
+        const QString dir = m_school.dir().filePath(folder);
         SetProgramDirectory(QFile::encodeName(dir).toStdString());
         FillStudents(g_memStudents, 1);
         MessageRecorder messages;
@@ -167,7 +167,7 @@ class TestSaveFailure : public QObject
 
     void exitQuestionNamesTheUnsavedChangeAndRetriesTheSave()
     {
-        const std::string strBefore = ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db")));
+        const std::string strBefore = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
         MessageRecorder messages;
@@ -188,10 +188,10 @@ class TestSaveFailure : public QObject
         QCOMPARE(messages.count(), 3);
         QCOMPARE(messages.last().caption, QStringLiteral("错误"));
         QVERIFY(dlg.isVisible());
-        QCOMPARE(ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db"))), strBefore);
+        QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), strBefore);
 
         // With the folder back, the retry writes the change and the window ends.
-        SetProgramDirectory(m_dir->path().toStdString());
+        SetProgramDirectory(m_school.dir().path().toStdString());
         messages.QueueAnswer(IDYES);
         dlg.reject();
         QCOMPARE(messages.count(), 4);
@@ -207,7 +207,7 @@ class TestSaveFailure : public QObject
         dlg.show();
         MessageRecorder messages;
         DeleteWithFailingSave(dlg, messages);
-        SetProgramDirectory(m_dir->path().toStdString());
+        SetProgramDirectory(m_school.dir().path().toStdString());
         messages.QueueAnswer(IDNO);
         dlg.reject();
         QCOMPARE(messages.last().text, kUnsavedExitQuestion);
@@ -221,7 +221,7 @@ class TestSaveFailure : public QObject
         dlg.show();
         MessageRecorder messages;
         DeleteWithFailingSave(dlg, messages);
-        SetProgramDirectory(m_dir->path().toStdString());
+        SetProgramDirectory(m_school.dir().path().toStdString());
         dlg.m_lstStudents->clearSelection();
         SelectRows(dlg.m_lstStudents, {0});
         messages.QueueAnswer(IDYES);
@@ -243,7 +243,7 @@ class TestSaveFailure : public QObject
             first.show();
             MessageRecorder messages;
             DeleteWithFailingSave(first, messages);
-            SetProgramDirectory(m_dir->path().toStdString());
+            SetProgramDirectory(m_school.dir().path().toStdString());
         }
         LoggedInMainDialog second(QStringLiteral("10001"), QStringLiteral("9"));
         second.show();
@@ -253,7 +253,7 @@ class TestSaveFailure : public QObject
     }
 
   private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    UiSchoolFixture m_school;
 };
 
 QTEST_MAIN(TestSaveFailure)

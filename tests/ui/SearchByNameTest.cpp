@@ -2,7 +2,6 @@
 
 #include "SearchTestSupport.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -22,33 +21,7 @@ class TestSearchByName : public CSearchTest
     void findsByExactNameAndMajorCode_data();
     void findsByExactNameAndMajorCode();
     void changedRecordStaysListedAndIsSaved();
-    void changeShowsInTheMainList();
-
-  private:
-    static void Choose(CSearchByName& dlg, const QString& category, const QString& major);
-    static void Search(CSearchByName& dlg, const QString& name);
-    static QComboBox* Categories(CSearchByName& dlg) { return FindById<QComboBox>(&dlg, 1028); }
-    static QComboBox* Majors(CSearchByName& dlg) { return FindById<QComboBox>(&dlg, 1002); }
-    static CFoundRecordList* List(CSearchByName& dlg) { return FindById<CFoundRecordList>(&dlg, 1029); }
 };
-
-// Picks the category as the user does (which refills the majors), then the major.
-void TestSearchByName::Choose(CSearchByName& dlg, const QString& category, const QString& major)
-{
-    const int nCategory = Categories(dlg)->findText(category);
-    QVERIFY(nCategory >= 0);
-    Categories(dlg)->setCurrentIndex(nCategory);
-    emit Categories(dlg)->activated(nCategory);
-    const int nMajor = Majors(dlg)->findText(major);
-    QVERIFY(nMajor >= 0);
-    Majors(dlg)->setCurrentIndex(nMajor);
-}
-
-void TestSearchByName::Search(CSearchByName& dlg, const QString& name)
-{
-    FindById<QLineEdit>(&dlg, 1031)->setText(name);
-    QTest::mouseClick(FindById<QPushButton>(&dlg, 1), Qt::LeftButton);
-}
 
 void TestSearchByName::opensWithTheFirstCategoryAndItsOwnRow()
 {
@@ -192,32 +165,6 @@ void TestSearchByName::changedRecordStaysListedAndIsSaved()
     QCOMPARE(StoredCell(1, Field::XM), Gbk("张三丰"));
     QCOMPARE(StoredCell(0, Field::XM), Gbk("张三"));
     QCOMPARE(StoredCell(1, Field::ZYDM), std::string("07010100"));
-    QCOMPARE(messages.count(), 0);
-}
-
-void TestSearchByName::changeShowsInTheMainList()
-{
-    AddStudent("2006001", "张三");
-    AddStudent("2006002", "李四");
-    MessageRecorder messages;
-    CLoggedInMainDialog main;
-    main.show();
-    QSignalSpy changed(MainListModel(main), &QAbstractItemModel::dataChanged);
-    bool bAccepted = false;
-    WhenModalOpens([&bAccepted](QDialog* pSearch) {
-        auto& dlg = *qobject_cast<CSearchByName*>(pSearch);
-        Choose(dlg, u"数学类"_s, u"数学与应用数学"_s);
-        Search(dlg, u"李四"_s);
-        WhenEditorOpens([](QDialog* pEditor) { FindById<QLineEdit>(pEditor, 1003)->setText(u"李思"_s); }, &bAccepted);
-        DoubleClickItem(List(dlg), 0);
-        dlg.reject();
-    });
-    main.OnSearchByMajor();
-    QVERIFY(bAccepted);
-    QVERIFY(NotifiedRow(changed, 1)); // the view repaints the changed record
-    QCOMPARE(MainListText(main, 1, Field::XM), u"李思"_s);
-    QCOMPARE(MainListText(main, 0, Field::XM), u"张三"_s);
-    QCOMPARE(StoredCell(1, Field::XM), Gbk("李思"));
     QCOMPARE(messages.count(), 0);
 }
 

@@ -2,12 +2,13 @@
 
 // Records and drivers shared by the tests of the two search dialogs.
 
-#include "UiTestSupport.h"
+#include "UiSchoolFixture.h"
 
 #include <functional>
 #include <string>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
@@ -20,6 +21,8 @@
 #include "core/DataFunc.h"
 #include "ui/FoundRecordList.h"
 #include "ui/MainDialog.h"
+#include "ui/SearchByName.h"
+#include "ui/SearchInfo.h"
 #include "ui/Support/SaveStudents.h"
 
 inline const SchoolKey g_testKey{"10001", "123"};
@@ -27,40 +30,32 @@ inline const SchoolKey g_testKey{"10001", "123"};
 // Appends one valid record with the given number, name (UTF-8) and major code; returns its row.
 inline int AddStudent(const char* lpcszNumber, const char* lpcszName, const char* lpcszMajor = "07010100")
 {
-    const char* const values[STUDENT_FIELD_COUNT] = {
-        lpcszNumber,    "10001", lpcszMajor,     lpcszName, "1",      "1984-07-07", "01", "en",       "2006-06-30",
-        "110000",       "4",     "a@b.cn",       "01",      "110000", "CA",         "G",  "3000以上", "01A",
-        "010-12345678", "",      "北京市海淀区", "100000",  "",       "00"};
+    const std::vector<std::string> values = TestKit::StudentRecord()
+                                                .With(Field::XSBSH, lpcszNumber)
+                                                .With(Field::XM, lpcszName)
+                                                .With(Field::ZYDM, lpcszMajor)
+                                                .Gbk();
     const int nRow = g_memStudents.GetRowCount();
     g_memStudents.AddRows(1);
     for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-        g_memStudents.SetCell(nRow, nCol, Gbk(values[nCol]));
+        g_memStudents.SetCell(nRow, nCol, values[static_cast<std::size_t>(nCol)]);
     return nRow;
 }
 
-// The fixture of both search tests: a program directory of their own, and before every test the
-// logged-in school's empty table and no data file.
+// The fixture of both search tests: before every test the logged-in school's empty table and no
+// data file.
 class CSearchTest : public QObject
 {
     Q_OBJECT
 
   private slots:
-    void init()
-    {
-        CreateStudentTable(g_memStudents);
-        QFile::remove(m_dir.filePath(QString::fromStdString(g_testKey.strCode) + QStringLiteral(".db")));
-    }
+    void initTestCase() { m_school.initTestCase(); }
+    void init() { m_school.init(); }
+    void cleanup() { m_school.cleanup(); }
 
-  protected:
-    TempProgramDir m_dir;
+  private:
+    UiSchoolFixture m_school{UiSchoolFixture::Table::Empty};
 };
-
-// Starts a test that is no search test with the logged-in school's empty table and no data file.
-inline void ResetStudents(const TempProgramDir& dir)
-{
-    CreateStudentTable(g_memStudents);
-    QFile::remove(dir.filePath(QString::fromStdString(g_testKey.strCode) + QStringLiteral(".db")));
-}
 
 // Row nRow of the school's data file as it is on disk now.
 inline std::string StoredCell(int nRow, int nCol)
@@ -146,4 +141,46 @@ inline void DoubleClickItem(CFoundRecordList* pList, int nItem)
 inline QString ItemText(CFoundRecordList* pList, int nItem, int nCol)
 {
     return pList->item(nItem, nCol)->text();
+}
+
+// The search by number: types the number and presses OK; the list of what it found.
+inline void Search(CSearchInfo& dlg, const QString& number)
+{
+    FindById<QLineEdit>(&dlg, 1026)->setText(number);
+    QTest::mouseClick(FindById<QPushButton>(&dlg, 1), Qt::LeftButton);
+}
+inline CFoundRecordList* List(CSearchInfo& dlg)
+{
+    return FindById<CFoundRecordList>(&dlg, 1028);
+}
+
+// The search by major and name: its two lists, the name typed and OK pressed, the found list.
+inline QComboBox* Categories(CSearchByName& dlg)
+{
+    return FindById<QComboBox>(&dlg, 1028);
+}
+inline QComboBox* Majors(CSearchByName& dlg)
+{
+    return FindById<QComboBox>(&dlg, 1002);
+}
+inline void Search(CSearchByName& dlg, const QString& name)
+{
+    FindById<QLineEdit>(&dlg, 1031)->setText(name);
+    QTest::mouseClick(FindById<QPushButton>(&dlg, 1), Qt::LeftButton);
+}
+inline CFoundRecordList* List(CSearchByName& dlg)
+{
+    return FindById<CFoundRecordList>(&dlg, 1029);
+}
+
+// Picks the category as the user does (which refills the majors), then the major.
+inline void Choose(CSearchByName& dlg, const QString& category, const QString& major)
+{
+    const int nCategory = Categories(dlg)->findText(category);
+    QVERIFY(nCategory >= 0);
+    Categories(dlg)->setCurrentIndex(nCategory);
+    emit Categories(dlg)->activated(nCategory);
+    const int nMajor = Majors(dlg)->findText(major);
+    QVERIFY(nMajor >= 0);
+    Majors(dlg)->setCurrentIndex(nMajor);
 }

@@ -5,6 +5,7 @@
 #include "UiTestSupport.h"
 
 #include <string>
+#include <vector>
 
 #include <QTest>
 
@@ -21,6 +22,27 @@ inline void FillStudents(CMemTable& table, int nRows, const char* lpcszUtf8Name 
         table.SetCell(nRow, Field::YXDM, "10001");
         table.SetCell(nRow, Field::XM, Gbk(lpcszUtf8Name) + std::to_string(nRow));
     }
+}
+
+// Fills the table with the records (values in record order, as stored).
+inline void FillRecords(CMemTable& table, const std::vector<std::vector<std::string>>& records)
+{
+    QVERIFY(CreateStudentTable(table));
+    table.AddRows(static_cast<int>(records.size()));
+    for (std::size_t nRow = 0; nRow < records.size(); ++nRow)
+    {
+        for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
+            table.SetCell(static_cast<int>(nRow), nCol, records[nRow][static_cast<std::size_t>(nCol)]);
+    }
+}
+
+// Writes a data file of the records for the school.
+inline void WriteDataFile(const std::string& strCode, const std::string& strPassword,
+                          const std::vector<std::vector<std::string>>& records)
+{
+    CMemTable table;
+    FillRecords(table, records);
+    QVERIFY(SaveSchoolDatabase(strCode, table, strPassword));
 }
 
 // Writes a data file of nRows records for the school.
@@ -41,11 +63,4 @@ inline std::vector<std::string> StoredNumbers(const std::string& strCode, const 
     for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
         numbers.emplace_back(table.GetCell(nRow, Field::XSBSH));
     return numbers;
-}
-
-// Loads the school directory once per test program.
-inline void LoadSchoolDirectory()
-{
-    std::string strMessage;
-    QVERIFY2(LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage), strMessage.c_str());
 }

@@ -7,6 +7,7 @@
 #include "ImportAnswers.h"
 #include "SearchTestSupport.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QFile>
@@ -37,8 +38,9 @@ class TestStudentListModel : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
-    void init() { ResetStudents(m_dir); }
+    void initTestCase() { m_school.initTestCase(); }
+    void init() { m_school.init(); }
+    void cleanup() { m_school.cleanup(); }
 
     void staysConsistentThroughAddDeleteAndImport()
     {
@@ -76,7 +78,7 @@ class TestStudentListModel : public QObject
             imported.SetCell(nRow, Field::XSBSH, "300" + std::to_string(nRow));
         std::string strCsv;
         WriteCsvText(imported, strCsv);
-        const QString path = m_dir.filePath(u"in.csv"_s);
+        const QString path = m_school.dir().filePath(u"in.csv"_s);
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(strCsv.data(), static_cast<qint64>(strCsv.size()));
@@ -112,7 +114,7 @@ class TestStudentListModel : public QObject
     }
 
   private:
-    TempProgramDir m_dir;
+    UiSchoolFixture m_school{UiSchoolFixture::Table::Empty};
 };
 
 QTEST_MAIN(TestStudentListModel)

@@ -3,6 +3,7 @@
 #include "EditorScript.h"
 #include "SearchTestSupport.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -96,16 +97,13 @@ class TestStudentListView : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase()
-    {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); // the remembered choice stays here
-        LoadSchoolDirectory();
-    }
+    void initTestCase() { m_school.initTestCase(); }
     void init()
     {
-        ResetStudents(m_dir);
+        m_school.init();
         SetShowsCodeNames(false);
     }
+    void cleanup() { m_school.cleanup(); }
 
     void columnsShowTitlesAndTypicalValues()
     {
@@ -159,7 +157,7 @@ class TestStudentListView : public QObject
         for (const char* lpcszName : {"王五", "张三", "李四"})
             AddStudent(("20060" + std::to_string(g_memStudents.GetRowCount())).c_str(), lpcszName);
         QVERIFY(SaveSchoolDatabase(g_testKey.strCode, g_memStudents, g_testKey.strPassword));
-        const QString path = m_dir.filePath(u"10001.db"_s);
+        const QString path = m_school.dir().filePath(u"10001.db"_s);
         const std::string strBefore = ReadFileBytes(path);
         ListMainDialog dlg;
         dlg.show();
@@ -300,8 +298,7 @@ class TestStudentListView : public QObject
     }
 
   private:
-    QTemporaryDir m_config;
-    TempProgramDir m_dir;
+    UiSchoolFixture m_school{UiSchoolFixture::Table::Empty};
 };
 
 QTEST_MAIN(TestStudentListView)

@@ -3,6 +3,7 @@
 // in place of the one loaded.
 #include "LoggedInMainDialog.h"
 #include "StudentFixture.h"
+#include "UiSchoolFixture.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -85,16 +86,15 @@ class TestWriterLock : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase() { LoadSchoolDirectory(); }
+    void initTestCase() { m_school.initTestCase(); }
 
     void init()
     {
-        m_dir = std::make_unique<TempProgramDir>();
-        g_memStudents.Clear();
+        m_school.init();
         WriteDataFile("10001", "9", 3);
     }
 
-    void cleanup() { m_dir.reset(); }
+    void cleanup() { m_school.cleanup(); }
 
     void loginHoldsTheSchoolUntilTheWindowEnds()
     {
@@ -109,7 +109,7 @@ class TestWriterLock : public QObject
 
     void loginIsRefusedWhileAnotherProgramWrites()
     {
-        const std::string strBefore = ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db")));
+        const std::string strBefore = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
         OtherProgramHoldingTheLock other;
         MessageRecorder messages;
         CLoginDialog dlg;
@@ -124,7 +124,7 @@ class TestWriterLock : public QObject
         QCOMPARE(messages.count(), 1);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(g_memStudents.GetRowCount(), 3);
-        QCOMPARE(ReadFileBytes(m_dir->filePath(QStringLiteral("10001.db"))), strBefore);
+        QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), strBefore);
     }
 
     void refusedFileLeavesTheSchoolFree_data()
@@ -146,7 +146,7 @@ class TestWriterLock : public QObject
         QFETCH(int, nCutBytes);
         QFETCH(QString, message);
         WriteDataFile("10001", "20240601", 50);
-        const QString path = m_dir->filePath(QStringLiteral("10001.db"));
+        const QString path = m_school.dir().filePath(QStringLiteral("10001.db"));
         std::string strFile = ReadFileBytes(path);
         strFile.resize(strFile.size() - static_cast<size_t>(nCutBytes));
         QFile file(path);
@@ -159,8 +159,9 @@ class TestWriterLock : public QObject
         FillAndPressOK(dlg, QStringLiteral("10001"), password);
         QCOMPARE(messages.count(), 1);
         // A damaged file's message goes on to name the newest backup when there is one.
-        QVERIFY2(messages.last().text.startsWith(message.contains(u"%1") ? message.arg(m_dir->path()) : message),
-                 qPrintable(messages.last().text));
+        QVERIFY2(
+            messages.last().text.startsWith(message.contains(u"%1") ? message.arg(m_school.dir().path()) : message),
+            qPrintable(messages.last().text));
         QCOMPARE(messages.last().caption, QStringLiteral("提示"));
         QVERIFY(dlg.isVisible());
         QCOMPARE(ReadFileBytes(path), strFile);
@@ -172,7 +173,7 @@ class TestWriterLock : public QObject
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
         // A program that ignores the lock replaces the file: the same records, a new file.
-        const QString path = m_dir->filePath(QStringLiteral("10001.db"));
+        const QString path = m_school.dir().filePath(QStringLiteral("10001.db"));
         const std::string strOther = ReadFileBytes(path);
         QFile::remove(path);
         QFile file(path);
@@ -197,7 +198,7 @@ class TestWriterLock : public QObject
     }
 
   private:
-    std::unique_ptr<TempProgramDir> m_dir;
+    UiSchoolFixture m_school;
 };
 
 QTEST_MAIN(TestWriterLock)

@@ -69,6 +69,7 @@ class TempProgramDir : public TestKit::TempProgramDir
   public:
     QString path() const { return QString::fromStdString(Path()); }
     QString filePath(const QString& name) const { return path() + u'/' + name; }
+    QString configFilePath(const QString& name) const { return QString::fromStdString(ConfigPath()) + u'/' + name; }
 };
 
 // The child widget whose objectName is "id<nId>" (every control carries its dialog ID that way).
