@@ -1,36 +1,55 @@
 #pragma once
 
 // The school the data-file benchmarks work on: a temporary program directory and a table of
-// realistic records.
+// realistic records, made with the tests' kit.
+#include "TestKit.h"
+
 #include <cstdlib>
-#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/DataFunc.h"
-#include "platform/Encoding.h"
-#include "platform/ProgramDir.h"
 
-// A realistic record: Chinese name and address (GBK), codes, dates, contact data.
+// The values joined by tabs, a CR LF after them: one line of the table text a data file holds.
+inline std::string BenchTableLine(const std::vector<std::string>& values)
+{
+    std::string strLine;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        strLine.append(i > 0 ? "\t" : "").append(values[i]);
+    return strLine + "\r\n";
+}
+
+// A realistic record (GBK): Chinese name and address that vary, codes, dates, contact data.
 inline std::string BenchRecordLine(int n)
 {
-    static const std::string strName = Encoding::Utf8ToGbk("张三").value();
-    static const std::string strAddress = Encoding::Utf8ToGbk("北京市海淀区颐和园路").value();
     const std::string strNumber = std::to_string(200600000 + n);
-    return strNumber + "\t10001\t07010100\t" + strName + std::to_string(n % 100) +
-           "\t1\t1984-07-07\t01\ten\t2006-06-30\t110000\t4\ts" + strNumber +
-           "@pku.edu.cn\t04\t460100\tCA\tG61\t1000-2000 \t04E\t010-62751234\t13800000000\t" + strAddress +
-           std::to_string(n % 50) + "\t100871\t\t00\r\n";
+    return BenchTableLine(TestKit::StudentRecord(n)
+                              .With(Field::XSBSH, strNumber)
+                              .With(Field::XM, "张三" + std::to_string(n % 100))
+                              .With(Field::DZXX, "s" + strNumber + "@pku.edu.cn")
+                              .With(Field::SJHM, "13800000000")
+                              .With(Field::TXDZ, "北京市海淀区颐和园路" + std::to_string(n % 50))
+                              .With(Field::BZ, "")
+                              .Gbk());
 }
 
 // A table of nRecords typical records (GBK), loaded from its table text as the data file's load
 // does; the student numbers count up from nFirstNumber, and the address holds a comma (CSV quotes it).
 inline void FillTypicalRecords(CMemTable& table, int nRecords, long long nFirstNumber)
 {
-    static const std::string kRest =
-        Encoding::Utf8ToGbk("\t10001\t08060501\t张三丰\t1\t1984-07-07\t31\t01\t2006-06-30\t110000\t4\t"
-                            "student@example.com\t01\t110100\t10\tA\t1000-2000 \t10A\t010-62751234\t"
-                            "13800138000\t北京市海淀区颐和园路5号,学生宿舍\t100871\t\t00\r\n")
-            .value();
+    static const std::string kRest = [] {
+        // The exchange tests' record with a city, an employer kind, an e-mail and an address of its own.
+        std::vector<std::string> values = TestKit::SampleStudent("", "张三丰");
+        values[Field::SYSZDQDM] = "110000";
+        values[Field::DZXX] = "student@example.com";
+        values[Field::YXGZDQDM] = "110100";
+        values[Field::YXDWXZDM] = "10";
+        values[Field::TXDZ] = "北京市海淀区颐和园路5号,学生宿舍";
+        for (std::string& value : values)
+            value = Gbk(value);
+        values.erase(values.begin()); // the number comes first, counted up
+        return "\t" + BenchTableLine(values);
+    }();
     std::string strText = g_lpcszStudentColumns;
     for (int r = 0; r < nRecords; ++r)
         strText.append(std::to_string(nFirstNumber + r)).append(kRest);
@@ -43,27 +62,15 @@ class CBenchSchool
   public:
     explicit CBenchSchool(int nRecords)
     {
-        std::string strTemplate = (std::filesystem::temp_directory_path() / "varnholt-bench-XXXXXX").string();
-        if (::mkdtemp(strTemplate.data()) == nullptr)
-            std::abort();
-        m_strDir = strTemplate;
-        SetProgramDirectory(m_strDir);
         std::string strText = g_lpcszStudentColumns;
         for (int n = 0; n < nRecords; ++n)
             strText += BenchRecordLine(n);
         if (!m_table.Load(strText))
             std::abort();
     }
-    ~CBenchSchool()
-    {
-        SetProgramDirectory({});
-        std::filesystem::remove_all(m_strDir);
-    }
-    CBenchSchool(const CBenchSchool&) = delete;
-    CBenchSchool& operator=(const CBenchSchool&) = delete;
     const CMemTable& Table() const { return m_table; }
 
   private:
-    std::string m_strDir;
+    TestKit::TempProgramDir m_dir;
     CMemTable m_table;
 };

@@ -1,6 +1,8 @@
 // The command-line companion on large schools: "check" of the stored records and "import --check"
 // of a CSV file, each run as a process the way a script runs it. The tool is looked for beside the
 // build's bench folder (../varnholt-cli) or at $VARNHOLT_CLI.
+#include "TestKit.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <fcntl.h>
@@ -13,7 +15,6 @@
 
 #include "core/DataFunc.h"
 #include "exchange/CsvFile.h"
-#include "platform/Encoding.h"
 #include "platform/ProgramDir.h"
 
 extern char** environ;
@@ -29,27 +30,22 @@ std::string CliPath()
     return lpcszPath != nullptr ? lpcszPath : GetProgramDirectory() + "/../varnholt-cli";
 }
 
-std::string Gbk(const char* lpcszUtf8)
-{
-    return Encoding::Utf8ToGbk(lpcszUtf8).value();
-}
-
 // A school of nCount valid records with distinct student numbers.
 void FillStudents(CMemTable& table, int nCount)
 {
-    const std::string strName = Gbk("欧阳明月"), strAddress = Gbk("北京市海淀区颐和园路5号");
     CreateStudentTable(table);
     table.AddRows(nCount);
     for (int n = 0; n < nCount; ++n)
     {
         const std::string strNumber = std::to_string(200600000 + n);
-        const std::string values[STUDENT_FIELD_COUNT] = {
-            strNumber,      CODE,     "07010100",   strName,  "1",          "1984-07-07",
-            "01",           "en",     "2006-06-30", "110000", "4",          "s" + strNumber + "@pku.edu.cn",
-            "04",           "460100", "CA",         "G61",    "1000-2000 ", "04E",
-            "010-62751234", "",       strAddress,   "100871", "",           "00"};
+        const std::vector<std::string> values = TestKit::StudentRecord(n)
+                                                    .With(Field::XSBSH, strNumber)
+                                                    .With(Field::XM, "欧阳明月")
+                                                    .With(Field::DZXX, "s" + strNumber + "@pku.edu.cn")
+                                                    .With(Field::BZ, "")
+                                                    .Gbk();
         for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
-            table.SetCell(n, nField, values[nField]);
+            table.SetCell(n, nField, values[static_cast<std::size_t>(nField)]);
     }
 }
 
@@ -58,25 +54,20 @@ class CBenchDir
   public:
     explicit CBenchDir(int nCount)
     {
-        std::string strTemplate = (std::filesystem::temp_directory_path() / "bench-cli-XXXXXX").string();
-        if (::mkdtemp(strTemplate.data()) == nullptr)
-            std::abort();
-        m_strDir = strTemplate;
         CMemTable table;
         FillStudents(table, nCount);
-        SetProgramDirectory(m_strDir);
+        SetProgramDirectory(m_dir.Path());
         SaveSchoolDatabase(CODE, table, "123");
         SetProgramDirectory({}); // the tool is found beside the bench program
         std::string strCsv;
         WriteCsvText(table, strCsv);
         std::ofstream(CsvPath(), std::ios::binary) << strCsv;
     }
-    ~CBenchDir() { std::filesystem::remove_all(m_strDir); }
-    const std::string& Dir() const { return m_strDir; }
-    std::string CsvPath() const { return m_strDir + "/in.csv"; }
+    const std::string& Dir() const { return m_dir.Path(); }
+    std::string CsvPath() const { return m_dir.FilePath("in.csv"); }
 
   private:
-    std::string m_strDir;
+    TestKit::TempDir m_dir;
 };
 
 // Runs the tool with its output discarded; its exit code.

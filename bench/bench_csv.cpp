@@ -4,15 +4,11 @@
 #include "BenchSchool.h"
 
 #include <benchmark/benchmark.h>
-#include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
 #include "exchange/CsvFile.h"
-#include "platform/Encoding.h"
-#include "platform/ProgramDir.h"
 
 namespace
 {
@@ -42,9 +38,7 @@ void BM_ImportCsvAndSave(benchmark::State& state)
     std::string strCsv;
     WriteCsvText(file, strCsv);
 
-    const auto dir = std::filesystem::temp_directory_path() / ("varnholt-bench-csv-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    SetProgramDirectory(dir.string());
+    const TestKit::TempProgramDir dir;
     for (auto _ : state)
     {
         state.PauseTiming();
@@ -57,8 +51,6 @@ void BM_ImportCsvAndSave(benchmark::State& state)
             state.SkipWithError("import failed");
     }
     state.SetItemsProcessed(state.iterations() * nRecords);
-    SetProgramDirectory(std::string());
-    std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_ImportCsvAndSave)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 } // namespace

@@ -5,9 +5,8 @@
 #include "BenchSchool.h"
 
 #include <benchmark/benchmark.h>
-#include <filesystem>
+#include <chrono>
 #include <string>
-#include <unistd.h>
 
 #include "core/DataFunc.h"
 #include "core/ImportPreview.h"
@@ -15,7 +14,6 @@
 #include "core/ImportTable.h"
 #include "core/MemTable.h"
 #include "exchange/CsvFile.h"
-#include "platform/ProgramDir.h"
 
 namespace
 {
@@ -33,24 +31,6 @@ std::string ChangedCsv(int nRecords)
     WriteCsvText(file, strCsv);
     return strCsv;
 }
-
-class CBenchDir
-{
-  public:
-    CBenchDir() : m_dir(std::filesystem::temp_directory_path() / ("varnholt-bench-import-" + std::to_string(getpid())))
-    {
-        std::filesystem::create_directories(m_dir);
-        SetProgramDirectory(m_dir.string());
-    }
-    ~CBenchDir()
-    {
-        SetProgramDirectory(std::string());
-        std::filesystem::remove_all(m_dir);
-    }
-
-  private:
-    std::filesystem::path m_dir;
-};
 
 void ReadRecords(const std::string& strCsv, CImportTable& table, ImportedRecords& records, benchmark::State& state)
 {
@@ -95,7 +75,7 @@ BENCHMARK(BM_ImportPreview)->Arg(kStored)->Unit(benchmark::kMillisecond);
 void BM_ImportUpdateAndUndo(benchmark::State& state)
 {
     const int nRecords = static_cast<int>(state.range(0));
-    const CBenchDir dir;
+    const TestKit::TempProgramDir dir;
     const std::string strCsv = ChangedCsv(nRecords);
     CImportTable table;
     ImportedRecords records;

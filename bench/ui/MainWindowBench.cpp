@@ -1,6 +1,8 @@
 // The main window with a large school: from pressing "确定" in the login to the window ready, and
 // select all + delete of every record including the save, and the undo of that delete. Runs offscreen in a temporary
 // directory.
+#include "TestKit.h"
+
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
@@ -9,10 +11,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
-#include <QTemporaryDir>
 
 #include "core/DataFunc.h"
-#include "platform/ProgramDir.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/MessageBox.h"
@@ -31,13 +31,12 @@ struct Environment
         static char name[] = "MainWindowBench";
         static char* argv[] = {name, nullptr};
         app = std::make_unique<QApplication>(argc, argv);
-        SetProgramDirectory(dir.path().toStdString());
         std::string strMessage;
         LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage);
         SetMessageBoxHook([](const MessageBoxCall&) { return int(IDYES); });
     }
     std::unique_ptr<QApplication> app;
-    QTemporaryDir dir;
+    TestKit::TempProgramDir dir;
 };
 
 Environment& Env()
