@@ -25,21 +25,20 @@ namespace
 // Four students: numbers 2006001..2006004, sexes 男 女 女 男, educations 本科 本科 硕士 and one code no table has.
 void WriteSchool()
 {
-    CMemTable table;
-    QVERIFY(CreateStudentTable(table));
     const char* sexes[] = {"1", "2", "2", "1"};
     const char* educations[] = {"01", "01", "11", "77"};
     const char* names[] = {"王喆", "李堃", "赵镕", "孙昇"}; // characters GBK has and GB2312 lacks
-    table.AddRows(4);
+    std::vector<std::vector<std::string>> records;
     for (int r = 0; r < 4; ++r)
     {
-        std::vector<std::string> record = TestKit::SampleStudent(std::to_string(2006001 + r), names[r]);
+        std::vector<std::string>& record =
+            records.emplace_back(TestKit::SampleStudent(std::to_string(2006001 + r), names[r]));
         record[Field::XBDM] = sexes[r];
         record[Field::XLDM] = educations[r];
-        for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
-            table.SetCell(r, c, Gbk(record[c]));
+        for (std::string& value : record)
+            value = Gbk(value);
     }
-    QVERIFY(SaveSchoolDatabase("10001", table, "9"));
+    WriteDataFile("10001", "9", records);
 }
 
 // The table's cells, a row per line, cells separated by "|".
