@@ -4,6 +4,7 @@
 #   bench/compare.sh [BUILD_DIR] [RUNS]        (defaults: build, 7)
 #   BASELINE=/path/to/other/varnholt-cli bench/compare.sh   also compares the outputs of the two
 #                                                            builds byte for byte
+#   KEEP=/some/dir bench/compare.sh            works in that folder and leaves its files there
 #
 # Makes a 100 000-record GBK CSV file, then times each job of varnholt-cli and its peer with
 # hyperfine (one warm-up, RUNS runs each, the two commands of a job back to back) and measures
@@ -21,8 +22,12 @@ for tool in hyperfine sqlite3 python3 /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "compare.sh: $tool is missing" >&2; exit 2; }
 done
 
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/varnholt-compare-XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
+if [[ -n ${KEEP:-} ]]; then
+    mkdir -p "$KEEP" && WORK=$(cd "$KEEP" && pwd)
+else
+    WORK=$(mktemp -d "${TMPDIR:-/tmp}/varnholt-compare-XXXXXX")
+    trap 'rm -rf "$WORK"' EXIT
+fi
 DATA=$WORK/data
 mkdir -p "$DATA"
 CSV=$WORK/students.csv

@@ -13,6 +13,7 @@
 #include "core/MemTableTexts.h"
 #include "platform/FatalExit.h"
 #include "platform/LastError.h"
+#include "platform/MapPages.h"
 
 namespace
 {
@@ -208,6 +209,7 @@ BOOL CMemTable::ParseArena(std::size_t nStart, std::string& strError)
     {
         return FailLoad(strError, MemTableText::kNoMemoryCells);
     }
+    MapPagesAtOnce(m_cells.data(), m_cells.size() * sizeof(Cell));
 
     BreakScanner breaks(pText, nDataStart, nSize);
     std::size_t nCellStart = nDataStart;

@@ -46,15 +46,16 @@ void Scramble(char* p, std::size_t nSize, const std::string& strPassword, std::s
         p[i] = static_cast<char>(p[i] ^ key[(nOffset + i) % KEY_LENGTH]);
 }
 
-// Turns the file's bytes into its plain text (magic included), or gives the failure code.
-DWORD UnscrambleText(std::string& strText, const std::string& strPassword)
+// Reads the data file, unscrambling each piece as it arrives; pMarker (optional) takes the mark of the
+// bytes as they lie on disk.
+DWORD ReadPlainText(const std::string& strPath, const std::string& strPassword, std::string& strText,
+                    FileIdentity& identity, CFileMarker* pMarker)
 {
-    if (strText.size() <= MAGIC.size())
-        return ERROR_FILE_CORRUPT; // every file the program writes has a header line after its magic
-    Scramble(strText.data(), strText.size(), strPassword);
-    if (!std::string_view(strText).starts_with(MAGIC))
-        return ERROR_INVALID_PASSWORD;
-    return ERROR_SUCCESS;
+    return ReadRegularFile(strPath, strText, &identity, [&](char* pPiece, std::size_t nSize, std::size_t nOffset) {
+        if (pMarker != nullptr)
+            pMarker->Add(std::string_view(pPiece, nSize));
+        Scramble(pPiece, nSize, strPassword, nOffset);
+    });
 }
 
 // Whether the header line names every student field, in any order. The magic checks only the
@@ -107,11 +108,12 @@ bool IsCutHeader(std::string_view text)
     return true;
 }
 
-// Whether the file's bytes are those its note describes; a file without a note is taken as it is.
-bool MatchesNote(const std::string& strCode, std::string_view bytes)
+// Whether the file's bytes (their mark) are those its note describes; a file without a note is taken
+// as it is.
+bool MatchesNote(const std::string& strCode, const FileMark& mark)
 {
     const std::optional<std::vector<FileMark>> marks = ParseFileNote(g_schoolSession.ReadNote(strCode));
-    return !marks || std::find(marks->begin(), marks->end(), MarkOf(bytes)) != marks->end();
+    return !marks || std::find(marks->begin(), marks->end(), mark) != marks->end();
 }
 
 // Before the new file takes the old one's place: the note names both, so that whichever an
@@ -177,6 +179,21 @@ BOOL ParseStudentText(std::string&& strText, std::size_t nStart, CMemTable& tabl
     CopyRowsByColumnName(fileTable, table);
     return TRUE;
 }
+
+// Loads the file's plain text (magic included) into the table, or gives the failure code.
+BOOL LoadPlainText(std::string strText, CMemTable& table)
+{
+    if (strText.size() <= MAGIC.size())
+        return FailWith(ERROR_FILE_CORRUPT); // every file the program writes has a header line after its magic
+    if (!std::string_view(strText).starts_with(MAGIC))
+        return FailWith(ERROR_INVALID_PASSWORD); // the table keeps what it held
+    const std::string_view text = std::string_view(strText).substr(MAGIC.size());
+    if (!HeaderNamesEveryField(text))
+        return FailWith(IsCutHeader(text) ? ERROR_FILE_CORRUPT : ERROR_INVALID_PASSWORD);
+    if (!IsWholeText(text))
+        return FailWith(ERROR_FILE_CORRUPT);
+    return ParseStudentText(std::move(strText), MAGIC.size(), table);
+}
 } // namespace
 
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table,
@@ -185,23 +202,24 @@ BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPasswo
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return FALSE; // the last error is set
-    std::string strBytes;
+    std::string strText;
     FileIdentity identity;
-    if (const DWORD dwCode = ReadRegularFile(strPath, strBytes, &identity); dwCode == ERROR_FILE_NOT_FOUND)
+    CFileMarker marker;
+    if (const DWORD dwCode = ReadPlainText(strPath, strPassword, strText, identity, &marker);
+        dwCode == ERROR_FILE_NOT_FOUND)
     {
         g_schoolSession.RememberFile(strCode, FileIdentity{});
         return CreateStudentTable(table); // a school without records yet
     }
     else if (dwCode != ERROR_SUCCESS)
         return FailWith(dwCode); // the table keeps what it held
-    if (!bAcceptChangedFile && !MatchesNote(strCode, strBytes))
+    if (!bAcceptChangedFile && !MatchesNote(strCode, marker.Mark()))
     {
         // A wrong password or damaged text is the surer finding: it is told first.
         CMemTable checked;
-        return LoadDatabaseBytes(std::move(strBytes), strPassword, checked) ? FailWith(ERROR_DATA_CHECKSUM_ERROR)
-                                                                            : FALSE;
+        return LoadPlainText(std::move(strText), checked) ? FailWith(ERROR_DATA_CHECKSUM_ERROR) : FALSE;
     }
-    if (!LoadDatabaseBytes(std::move(strBytes), strPassword, table))
+    if (!LoadPlainText(std::move(strText), table))
         return FALSE;
     g_schoolSession.RememberFile(strCode, identity);
     return TRUE;
@@ -210,28 +228,22 @@ BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPasswo
 BOOL LoadDatabaseFile(const std::string& strPath, const std::string& strPassword, CMemTable& table,
                       FileIdentity* pIdentity)
 {
-    std::string strBytes;
+    std::string strText;
     FileIdentity identity;
-    const DWORD dwCode = ReadRegularFile(strPath, strBytes, &identity);
+    const DWORD dwCode = ReadPlainText(strPath, strPassword, strText, identity, nullptr);
     if (pIdentity != nullptr)
         *pIdentity = dwCode == ERROR_SUCCESS ? identity : FileIdentity{};
     if (dwCode == ERROR_FILE_NOT_FOUND)
         return CreateStudentTable(table); // a school without records yet
     if (dwCode != ERROR_SUCCESS)
         return FailWith(dwCode); // the table keeps what it held
-    return LoadDatabaseBytes(std::move(strBytes), strPassword, table);
+    return LoadPlainText(std::move(strText), table);
 }
 
 BOOL LoadDatabaseBytes(std::string strText, const std::string& strPassword, CMemTable& table)
 {
-    if (const DWORD dwCode = UnscrambleText(strText, strPassword); dwCode != ERROR_SUCCESS)
-        return FailWith(dwCode); // the table keeps what it held
-    const std::string_view text = std::string_view(strText).substr(MAGIC.size());
-    if (!HeaderNamesEveryField(text))
-        return FailWith(IsCutHeader(text) ? ERROR_FILE_CORRUPT : ERROR_INVALID_PASSWORD);
-    if (!IsWholeText(text))
-        return FailWith(ERROR_FILE_CORRUPT);
-    return ParseStudentText(std::move(strText), MAGIC.size(), table);
+    Scramble(strText.data(), strText.size(), strPassword);
+    return LoadPlainText(std::move(strText), table);
 }
 
 SaveResult SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)

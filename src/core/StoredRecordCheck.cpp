@@ -1,6 +1,7 @@
 #include "core/StoredRecordCheck.h"
 
 #include <array>
+#include <cstring>
 #include <iterator>
 #include <string_view>
 
@@ -27,9 +28,11 @@ class CAllowedValues
         m_values[Field::YXYX].insert(std::begin(g_szSalaryBands), std::end(g_szSalaryBands));
     }
 
+    bool AllowsAny(int nField) const { return m_values[nField].empty(); }
+
     bool Allows(int nField, std::string_view value) const
     {
-        return m_values[nField].empty() || m_values[nField].count(value) != 0;
+        return AllowsAny(nField) || m_values[nField].count(value) != 0;
     }
 
   private:
@@ -48,12 +51,23 @@ bool IsAllowedFieldValue(int nField, std::string_view value)
     return Allowed().Allows(nField, value);
 }
 
-std::int32_t CStoredRecordChecker::TimeOf(const std::string& strText)
+std::int32_t CStoredRecordChecker::TimeOf(int nField, LastDate& last)
 {
+    if (last.bKnown && !m_changed[nField])
+        return last.time;
+    const std::string& strText = m_input.values[nField];
     const auto [it, bInserted] = m_times.try_emplace(strText, 0);
     if (bInserted)
         it->second = ParseDateText(strText);
+    last = {it->second, true};
     return it->second;
+}
+
+bool CStoredRecordChecker::IsAllowed(int nField)
+{
+    if (m_changed[nField] || !m_lastAllowed[nField])
+        m_lastAllowed[nField] = Allowed().Allows(nField, m_input.values[nField]);
+    return m_lastAllowed[nField];
 }
 
 StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRow,
@@ -62,9 +76,15 @@ StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRo
     // One input for every row: its texts keep their room from row to row.
     RecordCheckInput& input = m_input;
     for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
-        input.values[nField].assign(table.GetCell(nRow, nField));
-    input.timeCSNY = TimeOf(input.values[Field::CSNY]);
-    input.timeBYSJ = TimeOf(input.values[Field::BYSJ]);
+    {
+        const char* lpcszCell = table.GetCell(nRow, nField);
+        std::string& strValue = input.values[nField];
+        m_changed[nField] = std::strcmp(lpcszCell, strValue.c_str()) != 0;
+        if (m_changed[nField])
+            strValue.assign(lpcszCell);
+    }
+    input.timeCSNY = TimeOf(Field::CSNY, m_lastBirth);
+    input.timeBYSJ = TimeOf(Field::BYSJ, m_lastGraduation);
     input.bAddMode = pTakenNumbers != nullptr;
     input.isStudentNumberFree = nullptr;
     if (pTakenNumbers != nullptr)
@@ -76,7 +96,8 @@ StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRo
     problems.first = CheckStudentRecord(input);
     for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
     {
-        if (nField != problems.first.nField && !IsAllowedFieldValue(nField, input.values[nField]))
+        // Looked up for every field, so that the next row may rely on this row's finding.
+        if (!IsAllowed(nField) && nField != problems.first.nField)
             problems.badCodeFields.push_back(nField);
     }
     if (pTakenNumbers != nullptr)

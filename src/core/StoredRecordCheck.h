@@ -27,7 +27,8 @@ struct StoredRecordProblems
 
 // Checks rows of a table with the 24 student columns in record order, as the record editor accepts
 // a record. Keeps the time value of each distinct date text it has seen: a school's records share
-// few dates, and the C library's date arithmetic is the costliest step of a check.
+// few dates, and the C library's date arithmetic is the costliest step of a check. Codes repeat
+// from row to row too: a value the same as the last row's keeps that row's finding.
 class CStoredRecordChecker
 {
   public:
@@ -38,8 +39,21 @@ class CStoredRecordChecker
                                std::unordered_set<std::string>* pTakenNumbers = nullptr);
 
   private:
-    std::int32_t TimeOf(const std::string& strText);
+    // The time value of a date field's last text.
+    struct LastDate
+    {
+        std::int32_t time = 0;
+        bool bKnown = false;
+    };
+
+    // The time value of the date field's text in m_input.
+    std::int32_t TimeOf(int nField, LastDate& last);
+    bool IsAllowed(int nField);
 
     std::unordered_map<std::string, std::int32_t> m_times;
+    LastDate m_lastBirth;
+    LastDate m_lastGraduation;
     RecordCheckInput m_input;
+    bool m_changed[STUDENT_FIELD_COUNT] = {};     // the value differs from the last row's
+    bool m_lastAllowed[STUDENT_FIELD_COUNT] = {}; // the last row's value is in its table (false: not known)
 };

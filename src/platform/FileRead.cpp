@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <new>
@@ -7,6 +8,7 @@
 #include "platform/FileTarget.h"
 #include "platform/LargePages.h"
 #include "platform/LastError.h"
+#include "platform/MapPages.h"
 
 namespace
 {
@@ -22,19 +24,25 @@ DWORD ClassifyFileType(mode_t mode)
     return S_ISDIR(mode) ? ERROR_DIRECTORY : ERROR_BAD_FILE_TYPE;
 }
 
-DWORD ReadExactly(int fd, std::string& strBytes)
+// Reads exactly nSize bytes into the empty strBytes, appended a piece at a time through a buffer that
+// stays in the cache: the string's storage is written once, never zero-filled first.
+DWORD ReadWhole(int fd, std::size_t nSize, std::string& strBytes, const FilePieceVisitor& visitPiece)
 {
-    std::size_t nDone = 0;
-    while (nDone < strBytes.size())
+    constexpr std::size_t kPiece = 64 * 1024;
+    char piece[kPiece];
+    while (strBytes.size() < nSize)
     {
-        const ssize_t nRead = GetFileCalls().Read(fd, strBytes.data() + nDone, strBytes.size() - nDone);
+        const std::size_t nWanted = std::min(kPiece, nSize - strBytes.size());
+        const ssize_t nRead = GetFileCalls().Read(fd, piece, nWanted);
         if (nRead < 0 && errno == EINTR)
             continue;
         if (nRead < 0)
             return LastSystemError();
         if (nRead == 0)
             return ERROR_READ_FAULT; // the file ended before its size: never pad with zeros
-        nDone += static_cast<std::size_t>(nRead);
+        if (visitPiece)
+            visitPiece(piece, static_cast<std::size_t>(nRead), strBytes.size());
+        strBytes.append(piece, static_cast<std::size_t>(nRead));
     }
     return ERROR_SUCCESS;
 }
@@ -81,7 +89,8 @@ DWORD GetFileIdentity(const std::string& strPath, FileIdentity& identity)
     return ERROR_SUCCESS;
 }
 
-DWORD ReadRegularFile(const std::string& strPath, std::string& strBytes, FileIdentity* pIdentity)
+DWORD ReadRegularFile(const std::string& strPath, std::string& strBytes, FileIdentity* pIdentity,
+                      const FilePieceVisitor& visitPiece)
 {
     FileTarget target;
     if (const DWORD dwCode = ResolveRegularFile(strPath, target); dwCode != ERROR_SUCCESS)
@@ -104,13 +113,14 @@ DWORD ReadRegularFile(const std::string& strPath, std::string& strBytes, FileIde
         strBytes.clear();
         strBytes.reserve(static_cast<std::size_t>(info.st_size));
         AdviseLargePages(strBytes.data(), strBytes.capacity());
-        strBytes.assign(static_cast<std::size_t>(info.st_size), '\0');
+        MapPagesAtOnce(strBytes.data(), strBytes.capacity());
     }
     catch (const std::bad_alloc&)
     {
         return ERROR_NOT_ENOUGH_MEMORY;
     }
-    if (const DWORD dwCode = ReadExactly(file.Get(), strBytes); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = ReadWhole(file.Get(), static_cast<std::size_t>(info.st_size), strBytes, visitPiece);
+        dwCode != ERROR_SUCCESS)
         return dwCode;
     if (pIdentity != nullptr)
         *pIdentity = IdentityOf(info);

@@ -37,10 +37,16 @@ struct FileIdentity
 // (bExists false, ERROR_SUCCESS); a dangling link is ERROR_CANT_RESOLVE_FILENAME.
 DWORD GetFileIdentity(const std::string& strPath, FileIdentity& identity);
 
+// Called with each piece of a file as it is read, before the piece joins the bytes read so far;
+// nOffset is where the piece lies in the file. It may change the piece's bytes in place: a caller
+// that looks at or rewrites every byte does so while the piece is in the processor's cache.
+using FilePieceVisitor = std::function<void(char* pPiece, std::size_t nSize, std::size_t nOffset)>;
+
 // Reads the regular file whole into strBytes, links followed. A read that ends before the file's
 // size is ERROR_READ_FAULT; no storage, ERROR_NOT_ENOUGH_MEMORY. pIdentity (optional) receives the
-// identity of the file that was read.
-DWORD ReadRegularFile(const std::string& strPath, std::string& strBytes, FileIdentity* pIdentity = nullptr);
+// identity of the file that was read; visitPiece (optional) sees every piece, in order.
+DWORD ReadRegularFile(const std::string& strPath, std::string& strBytes, FileIdentity* pIdentity = nullptr,
+                      const FilePieceVisitor& visitPiece = nullptr);
 
 struct ReplaceOptions
 {

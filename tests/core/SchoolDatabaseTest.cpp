@@ -1,5 +1,6 @@
 #include "DataTestSupport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fstream>
@@ -581,6 +582,25 @@ TEST_F(SchoolDatabase, LockRemovesTheSchoolsStaleTemporariesOnly)
     EXPECT_EQ(other.TryLock(GetSchoolLockPath(CODE)), ERROR_SUCCESS);
 }
 } // namespace
+
+// The file is read, marked and unscrambled a piece at a time: pieces that end inside a key word
+// (a few bytes each, as a slow share may hand them over) give the same records and the same mark.
+TEST_F(SchoolDatabase, FileReadInOddPiecesLoadsTheSameAndMatchesItsNote)
+{
+    struct FewBytesAtATime : FileCalls
+    {
+        ssize_t Read(int fd, void* p, size_t n) override { return FileCalls::Read(fd, p, std::min<size_t>(n, 5)); }
+    } calls;
+    const std::vector<Record> records = SampleRecords(50);
+    Fill(m_table, records);
+    ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "12345678"));
+    CMemTable loaded;
+    {
+        ScopedFileCalls scoped(calls);
+        ASSERT_TRUE(LoadSchoolDatabase(CODE, "12345678", loaded)) << GetLastError();
+    }
+    ExpectHolds(loaded, records);
+}
 
 // ---- The note of the last save -------------------------------------------------------------
 
