@@ -59,18 +59,33 @@ std::int32_t CStoredRecordChecker::TimeOf(const std::string& strText)
 StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRow,
                                                  std::unordered_set<std::string>* pTakenNumbers)
 {
+    m_input.bAddMode = pTakenNumbers != nullptr;
+    m_input.isStudentNumberFree = nullptr;
+    if (pTakenNumbers != nullptr)
+        m_input.isStudentNumberFree = [pTakenNumbers](const std::string& strNumber) {
+            return pTakenNumbers->count(strNumber) == 0;
+        };
+    StoredRecordProblems problems = CheckInput(table, nRow);
+    if (pTakenNumbers != nullptr)
+        pTakenNumbers->insert(m_input.values[Field::XSBSH]);
+    return problems;
+}
+
+StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRow, bool bNumberTaken)
+{
+    m_input.bAddMode = true;
+    m_input.isStudentNumberFree = [bNumberTaken](const std::string&) { return !bNumberTaken; };
+    return CheckInput(table, nRow);
+}
+
+StoredRecordProblems CStoredRecordChecker::CheckInput(const CMemTable& table, int nRow)
+{
     // One input for every row: its texts keep their room from row to row.
     RecordCheckInput& input = m_input;
     for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
         input.values[nField].assign(table.GetCell(nRow, nField));
     input.timeCSNY = TimeOf(input.values[Field::CSNY]);
     input.timeBYSJ = TimeOf(input.values[Field::BYSJ]);
-    input.bAddMode = pTakenNumbers != nullptr;
-    input.isStudentNumberFree = nullptr;
-    if (pTakenNumbers != nullptr)
-        input.isStudentNumberFree = [pTakenNumbers](const std::string& strNumber) {
-            return pTakenNumbers->count(strNumber) == 0;
-        };
 
     StoredRecordProblems problems;
     problems.first = CheckStudentRecord(input);
@@ -79,7 +94,5 @@ StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRo
         if (nField != problems.first.nField && !IsAllowedFieldValue(nField, input.values[nField]))
             problems.badCodeFields.push_back(nField);
     }
-    if (pTakenNumbers != nullptr)
-        pTakenNumbers->insert(input.values[Field::XSBSH]);
     return problems;
 }

@@ -36,9 +36,12 @@ class CStoredRecordChecker
     // REQUIRES: 0 <= nRow < table.GetRowCount().
     StoredRecordProblems Check(const CMemTable& table, int nRow,
                                std::unordered_set<std::string>* pTakenNumbers = nullptr);
+    // Add mode with the answer known beforehand: whether the row's student number is taken.
+    StoredRecordProblems Check(const CMemTable& table, int nRow, bool bNumberTaken);
 
   private:
     std::int32_t TimeOf(const std::string& strText);
+    StoredRecordProblems CheckInput(const CMemTable& table, int nRow);
 
     std::unordered_map<std::string, std::int32_t> m_times;
     RecordCheckInput m_input;
