@@ -194,6 +194,10 @@ CImportTable::Cell CImportTable::StoredAt(int nRow, int nCol) const
     case Kind::Text:
         cell.text = Pool().substr(entry.nValue, entry.nLength);
         break;
+    case Kind::Empty: // where an empty text lies, so that a value read from it can stay there
+        if (entry.nValue <= Pool().size())
+            cell.text = Pool().substr(entry.nValue, 0);
+        break;
     case Kind::Number:
         cell.number = m_numbers[entry.nValue];
         break;

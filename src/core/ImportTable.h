@@ -26,7 +26,7 @@ class CImportTable
     struct Cell
     {
         Kind kind = Kind::Empty;
-        std::string_view text; // Text
+        std::string_view text; // Text; for Empty, no bytes (at the place of an empty text)
         double number = 0;     // Number
         int nYear = 0, nMonth = 0, nDay = 0;
     };

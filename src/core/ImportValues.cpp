@@ -213,6 +213,7 @@ ValueProblem CImportValueReader::Read(int nRow, int nCol, int nField, std::strin
     switch (cell.kind)
     {
     case CImportTable::Kind::Empty:
+        value = cell.text;
         return ValueProblem::None;
     case CImportTable::Kind::Formula:
         return ValueProblem::Formula;
