@@ -1,5 +1,6 @@
 // import: checks the records of a CSV file or workbook and stores them, as the desktop import does.
 #include <iostream>
+#include <utility>
 
 #include "cli/CliCommand.h"
 #include "cli/CliOutput.h"
@@ -133,7 +134,7 @@ int RunImport(const CCliArgs& args)
                   << "（试运行，没有写入）。\n";
         return CLI_OK;
     }
-    ApplyImport(actions, records, mapping, g_memStudents);
+    ApplyImport(actions, std::move(records), mapping, g_memStudents); // table is not read from here on
     const SaveResult saved = SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword);
     if (!saved)
         return FileError("保存数据文件失败，没有导入任何记录", saved.dwError);

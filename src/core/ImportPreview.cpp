@@ -2,10 +2,37 @@
 
 #include <algorithm>
 #include <string_view>
-#include <unordered_set>
 
 #include "core/ImportRecords.h"
 #include "core/MemTable.h"
+
+namespace
+{
+// Whether each row's student number is that of an earlier row: one pass through a table of views
+// of the numbers (open addressing, sized once for twice as many).
+std::vector<bool> RepeatedNumbers(const CMemTable& table)
+{
+    const auto nRows = static_cast<std::size_t>(table.GetRowCount());
+    std::size_t nSlots = 16;
+    while (nSlots < 2 * nRows)
+        nSlots *= 2;
+    std::vector<std::string_view> slots(nSlots);
+    std::vector<bool> repeated(nRows, false);
+    for (std::size_t r = 0; r < nRows; ++r)
+    {
+        const char* lpcszNumber = table.GetCell(static_cast<int>(r), Field::XSBSH);
+        const std::string_view number(lpcszNumber);
+        std::size_t i = std::hash<std::string_view>{}(number) & (nSlots - 1);
+        while (slots[i].data() != nullptr && slots[i] != number)
+            i = (i + 1) & (nSlots - 1);
+        if (slots[i].data() != nullptr)
+            repeated[r] = true;
+        else
+            slots[i] = number;
+    }
+    return repeated;
+}
+} // namespace
 
 CImportPreview::CImportPreview(const ImportedRecords& records, const CMemTable& stored, const ColumnMapping& mapping,
                                ImportCheck check)
@@ -20,26 +47,23 @@ CImportPreview::CImportPreview(const ImportedRecords& records, const CMemTable& 
     for (int r = 0; r < stored.GetRowCount(); ++r)
         storedRowOf.try_emplace(stored.GetCell(r, Field::XSBSH), r);
 
-    std::unordered_set<std::string> taken;
-    taken.reserve(static_cast<std::size_t>(nRecords) + (check == ImportCheck::WithStored ? storedRowOf.size() : 0));
-    if (check == ImportCheck::WithStored)
-    {
-        for (const auto& [number, nRow] : storedRowOf)
-            taken.emplace(number);
-    }
+    const std::vector<bool> repeated = check != ImportCheck::None ? RepeatedNumbers(table) : std::vector<bool>();
     CStoredRecordChecker checker;
     for (int r = 0; r < nRecords; ++r)
     {
+        const auto found = storedRowOf.find(table.GetCell(r, Field::XSBSH));
         if (check != ImportCheck::None)
         {
-            StoredRecordProblems problems = checker.Check(table, r, &taken);
+            // Taken: stored already (when that counts) or the number of an earlier record.
+            const bool bTaken = repeated[static_cast<std::size_t>(r)] ||
+                                (check == ImportCheck::WithStored && found != storedRowOf.end());
+            StoredRecordProblems problems = checker.Check(table, r, bTaken);
             if (!problems.Passes() || records.ambiguous.count(r) != 0)
             {
                 m_passes[static_cast<std::size_t>(r)] = false;
                 m_failing.push_back({r, std::move(problems)});
             }
         }
-        const auto found = storedRowOf.find(table.GetCell(r, Field::XSBSH));
         if (found == storedRowOf.end())
             continue;
         m_storedRows[static_cast<std::size_t>(r)] = found->second;
@@ -90,6 +114,15 @@ ImportActions DecideImport(const CImportPreview& preview, ImportScope scope, Sto
     return actions;
 }
 
+namespace
+{
+// The appends are in record order, each once: as many as there are records means all of them.
+bool AppendsEvery(const ImportActions& actions, const ImportedRecords& records)
+{
+    return actions.appends.size() == static_cast<std::size_t>(records.table.GetRowCount());
+}
+} // namespace
+
 void ApplyImport(const ImportActions& actions, const ImportedRecords& records, const ColumnMapping& mapping,
                  CMemTable& stored)
 {
@@ -104,8 +137,7 @@ void ApplyImport(const ImportActions& actions, const ImportedRecords& records, c
     }
     if (actions.appends.empty())
         return;
-    // The appends are in record order, each once: as many as there are records means all of them.
-    if (actions.appends.size() == static_cast<std::size_t>(records.table.GetRowCount()))
+    if (AppendsEvery(actions, records))
     {
         stored.AppendTable(records.table);
         return;
@@ -113,6 +145,18 @@ void ApplyImport(const ImportActions& actions, const ImportedRecords& records, c
     CMemTable added;
     records.table.CopyRowSet(actions.appends, added);
     stored.AppendTable(added);
+}
+
+void ApplyImport(const ImportActions& actions, ImportedRecords&& records, const ColumnMapping& mapping,
+                 CMemTable& stored)
+{
+    if (actions.updates.empty() && AppendsEvery(actions, records))
+        stored.AppendTable(std::move(records.table));
+    else
+        ApplyImport(actions, static_cast<const ImportedRecords&>(records), mapping, stored);
+    records.table.Clear();
+    records.fileRows.clear();
+    records.ambiguous.clear();
 }
 
 std::string ImportSummary(const ImportActions& actions)

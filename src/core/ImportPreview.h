@@ -85,6 +85,10 @@ ImportActions DecideImport(const CImportPreview& preview, ImportScope scope, Sto
 // Makes the changes in stored: updates first, then the appended records at its end.
 void ApplyImport(const ImportActions& actions, const ImportedRecords& records, const ColumnMapping& mapping,
                  CMemTable& stored);
+// The same, the records' storage becoming stored's where it can instead of being copied; the
+// records are left empty.
+void ApplyImport(const ImportActions& actions, ImportedRecords&& records, const ColumnMapping& mapping,
+                 CMemTable& stored);
 
 // "已导入N条记录，更新K条，跳过M条。" (GBK): N appended, K updated, M left out.
 std::string ImportSummary(const ImportActions& actions);

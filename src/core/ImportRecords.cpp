@@ -122,15 +122,25 @@ bool IsEmptyRow(const CImportTable& table, int nRow, const ColumnMapping& mappin
 }
 } // namespace
 
-BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, ImportedRecords& records,
-                       std::string& strError)
+namespace
+{
+// pLender: the table itself, when it may lend its bytes to the records.
+BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnMapping& mapping,
+                 ImportedRecords& records, std::string& strError)
 {
     records.table.Load(g_lpcszStudentColumns);
     records.fileRows.clear();
     records.ambiguous.clear();
     const auto nRows = static_cast<std::size_t>(std::max(table.RowCount() - 1, 0));
     records.fileRows.reserve(nRows);
-    records.table.ReserveRows(nRows, table.TextBytes() + nRows * STUDENT_FIELD_COUNT);
+    // Texts cut out of the file's bytes stay where they are: those bytes become the records' storage.
+    if (std::string bytes = pLender != nullptr ? pLender->LendText() : std::string(); !bytes.empty())
+    {
+        records.table.AdoptArena(std::move(bytes));
+        records.table.ReserveRows(nRows, 0);
+    }
+    else
+        records.table.ReserveRows(nRows, table.TextBytes() + nRows * STUDENT_FIELD_COUNT);
     CImportValueReader reader(table, table.IsWorkbook() && table.SheetName() == g_lpcszNamesSheet);
     std::map<std::pair<int, ValueProblem>, ProblemCells> problems;
     std::array<std::string, STUDENT_FIELD_COUNT> values;
@@ -146,14 +156,15 @@ BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, 
         for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
         {
             const int nCol = mapping.columnOf[f];
-            std::string& strValue = values[static_cast<std::size_t>(f)];
+            std::string_view& value = views[static_cast<std::size_t>(f)];
             const ValueProblem problem =
-                nCol < 0 ? (strValue.clear(), ValueProblem::None) : reader.Read(r, nCol, f, strValue, strCandidates);
+                nCol < 0 ? (value = {}, ValueProblem::None)
+                         : reader.Read(r, nCol, f, value, values[static_cast<std::size_t>(f)], strCandidates);
             if (problem == ValueProblem::Ambiguous)
             {
                 records.ambiguous[nRecord].push_back({f, std::string(g_studentFields[f].lpcszListLabel) + "：" +
-                                                             table.Address(r, nCol) + "“" + strValue + "”有多个代码：" +
-                                                             strCandidates});
+                                                             table.Address(r, nCol) + "“" + std::string(value) +
+                                                             "”有多个代码：" + strCandidates});
             }
             else if (problem != ValueProblem::None)
             {
@@ -162,14 +173,15 @@ BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, 
                 if (cells.nCount++ < kAddressesShown)
                     cells.strAddresses += (cells.strAddresses.empty() ? "" : "、") + table.Address(r, nCol);
             }
-            views[static_cast<std::size_t>(f)] = strValue;
         }
         if (problems.empty() && bFits)
             bFits = records.table.AppendRow(views.data());
     }
     if (!problems.empty() || !bFits)
     {
-        records.table.Clear();
+        std::string arena = records.table.ReleaseArena();
+        if (pLender != nullptr)
+            pLender->TakeBackText(std::move(arena));
         records.fileRows.clear();
         records.ambiguous.clear();
         return FailWithMessage(strError, !problems.empty() ? ProblemMessage(table, problems)
@@ -178,8 +190,21 @@ BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, 
     return TRUE;
 }
 
-BOOL MakeStudentTable(const CImportTable& cells, CMemTable& table, std::string& strError,
-                      const std::string& strMissingHeader)
+} // namespace
+
+BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, ImportedRecords& records,
+                       std::string& strError)
+{
+    return MakeRecords(table, nullptr, mapping, records, strError);
+}
+
+BOOL MakeImportRecords(CImportTable& table, const ColumnMapping& mapping, ImportedRecords& records,
+                       std::string& strError)
+{
+    return MakeRecords(table, &table, mapping, records, strError);
+}
+
+BOOL MakeStudentTable(CImportTable& cells, CMemTable& table, std::string& strError, const std::string& strMissingHeader)
 {
     table.Clear();
     if (!NamesEveryField(HeaderTitles(cells)))

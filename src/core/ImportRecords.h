@@ -33,11 +33,16 @@ struct ImportedRecords
 // cells and the first few of them, and what to do about it; records is then empty.
 BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, ImportedRecords& records,
                        std::string& strError);
+// The same, but texts the table cut out of a file's bytes are not copied: the records' table keeps
+// those bytes and the import table reads its texts from there, so the import table must not be
+// used once the records are gone or their table has changed.
+BOOL MakeImportRecords(CImportTable& table, const ColumnMapping& mapping, ImportedRecords& records,
+                       std::string& strError);
 
 // The records of a file whose header names all 24 fields, as an import without a column step
 // stores them (every record, unchecked). On FALSE, strError (GBK) says why and table is empty:
 // strMissingHeader when the header does not name every field, or the table's note when it has one.
-BOOL MakeStudentTable(const CImportTable& cells, CMemTable& table, std::string& strError,
+BOOL MakeStudentTable(CImportTable& cells, CMemTable& table, std::string& strError,
                       const std::string& strMissingHeader);
 
 // The name of our own export's sheet of names (GBK).

@@ -33,8 +33,10 @@ void CImportTable::Reserve(std::size_t nRows, std::size_t nCells, std::size_t nT
     m_rowStart.reserve(nRows);
     m_fileRows.reserve(nRows);
     m_entries.reserve(nCells);
-    m_pool.reserve(std::min(nTextBytes, kMaxPool));
     AdviseLargePages(m_entries.data(), m_entries.capacity() * sizeof(Entry));
+    if (nTextBytes == 0)
+        return;
+    m_pool.reserve(std::min(nTextBytes, kMaxPool));
     AdviseLargePages(m_pool.data(), m_pool.capacity());
 }
 
@@ -60,6 +62,44 @@ void CImportTable::SetText(int nCol, std::string_view gbk)
     entry.nValue = static_cast<std::uint32_t>(m_pool.size());
     entry.nLength = static_cast<std::uint32_t>(gbk.size());
     m_pool.append(gbk);
+}
+
+void CImportTable::SetTextAt(int nCol, std::size_t nOffset, std::size_t nLength)
+{
+    if (m_rowStart.empty() || nCol < 0)
+        return;
+    if (nOffset + nLength > kMaxPool || nLength > kMaxLength)
+        return SetKind(nCol, Kind::BadText); // beyond any real file: refused, never cut
+    Entry& entry = EntryAt(nCol);
+    entry.nKind = static_cast<std::uint32_t>(nLength == 0 ? Kind::Empty : Kind::Text);
+    entry.nValue = static_cast<std::uint32_t>(nOffset);
+    entry.nLength = static_cast<std::uint32_t>(nLength);
+}
+
+void CImportTable::AdoptText(std::string&& bytes)
+{
+    m_pool = std::move(bytes);
+    // On the heap whatever its size, so that handing it over moves no byte (LendText).
+    m_pool.reserve(std::max<std::size_t>(m_pool.size(), 64));
+    m_bAdopted = true;
+}
+
+std::string CImportTable::LendText()
+{
+    if (!m_bAdopted || m_bLent)
+        return {};
+    std::string bytes = std::move(m_pool);
+    m_lent = bytes; // a moved string keeps its bytes where they were
+    m_bLent = true;
+    return bytes;
+}
+
+void CImportTable::TakeBackText(std::string&& bytes)
+{
+    if (!m_bLent || bytes.data() != m_lent.data())
+        return;
+    m_pool = std::move(bytes);
+    m_bLent = false;
 }
 
 void CImportTable::SetNumber(int nCol, double value)
@@ -152,7 +192,11 @@ CImportTable::Cell CImportTable::StoredAt(int nRow, int nCol) const
     switch (cell.kind)
     {
     case Kind::Text:
-        cell.text = std::string_view(m_pool).substr(entry.nValue, entry.nLength);
+        cell.text = Pool().substr(entry.nValue, entry.nLength);
+        break;
+    case Kind::Empty: // where an empty text lies, so that a value read from it can stay there
+        if (entry.nValue <= Pool().size())
+            cell.text = Pool().substr(entry.nValue, 0);
         break;
     case Kind::Number:
         cell.number = m_numbers[entry.nValue];
@@ -188,7 +232,7 @@ std::vector<int> CImportTable::UsedColumns() const
             const Entry& entry = m_entries[i];
             // A text of blanks only is no content: a formatted empty column stays out.
             const bool bContent = static_cast<Kind>(entry.nKind) == Kind::Text
-                                      ? !Gbk::Trim(std::string_view(m_pool).substr(entry.nValue, entry.nLength)).empty()
+                                      ? !Gbk::Trim(Pool().substr(entry.nValue, entry.nLength)).empty()
                                       : static_cast<Kind>(entry.nKind) != Kind::Empty;
             if (bContent)
                 used[i - nStart] = true;

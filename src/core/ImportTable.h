@@ -26,7 +26,7 @@ class CImportTable
     struct Cell
     {
         Kind kind = Kind::Empty;
-        std::string_view text; // Text
+        std::string_view text; // Text; for Empty, no bytes (at the place of an empty text)
         double number = 0;     // Number
         int nYear = 0, nMonth = 0, nDay = 0;
     };
@@ -45,12 +45,23 @@ class CImportTable
     // Cells of the row begun last, columns ascending (0-based). A cell may be set again (a merged
     // range filled in): the last value counts.
     void SetText(int nCol, std::string_view gbk);
+    // A text that lies in the bytes AdoptText hands over later: nLength bytes from nOffset on.
+    void SetTextAt(int nCol, std::size_t nOffset, std::size_t nLength);
     void SetNumber(int nCol, double value);
     void SetDate(int nCol, int nYear, int nMonth, int nDay);
     void SetKind(int nCol, Kind kind); // Formula or BadText
     // Every cell of the range (1-based file rows, 0-based columns) shows its top-left cell's value.
     void AddMerge(int nFirstRow, int nFirstCol, int nLastRow, int nLastCol);
     void Clear();
+    // Takes bytes whose texts the rows name with SetTextAt (a CSV file's, its cells cut out in
+    // place, each followed by a NUL) as the table's text, instead of a copy of each text.
+    void AdoptText(std::string&& bytes);
+    // Hands the adopted bytes over (empty when the table copied its texts) for another table to
+    // keep as its storage; this table reads them where they lie from then on, so the receiver must
+    // neither move nor free them while this table is in use.
+    std::string LendText();
+    // Keeps the lent bytes again (the storage of the table they went to); other bytes are dropped.
+    void TakeBackText(std::string&& bytes);
     // Makes room for about that many rows, cells and bytes of text, so that a big file's cells do not
     // grow their storage piece by piece.
     void Reserve(std::size_t nRows, std::size_t nCells, std::size_t nTextBytes);
@@ -64,7 +75,7 @@ class CImportTable
     // The trimmed text of the header row's cell (row 0), empty when it holds no text.
     std::string_view Title(int nCol) const;
     // The bytes of all texts held: what the records made of the table take, about.
-    std::size_t TextBytes() const { return m_pool.size(); }
+    std::size_t TextBytes() const { return Pool().size(); }
     // The columns that hold anything in the header or any row, ascending.
     std::vector<int> UsedColumns() const;
 
@@ -93,6 +104,7 @@ class CImportTable
     };
 
     Entry& EntryAt(int nCol);
+    std::string_view Pool() const { return m_bLent ? m_lent : std::string_view(m_pool); }
     Cell StoredAt(int nRow, int nCol) const;
     const Merge* MergeAt(int nFileRow, int nCol) const;
 
@@ -100,6 +112,9 @@ class CImportTable
     bool m_bWorkbook = false;
     int m_nOriginYear = 1899, m_nOriginMonth = 12, m_nOriginDay = 30;
     std::string m_pool;
+    bool m_bAdopted = false; // m_pool holds bytes with texts cut out in place
+    bool m_bLent = false;    // m_lent views the adopted bytes, which another table keeps
+    std::string_view m_lent;
     std::vector<double> m_numbers;
     std::vector<Entry> m_entries;
     std::vector<std::uint32_t> m_rowStart; // first entry of each row; a row runs to the next one's start

@@ -68,6 +68,22 @@ bool IsMajorGroup(int nField, std::string_view code)
 {
     return nField == Field::ZYDM && code.size() == 8 && code.ends_with("0000");
 }
+// A NUL, else a TAB, CR or LF in the text: what the data file could not keep. One pass over the
+// bytes, most of which are above all four.
+ValueProblem ControlProblem(std::string_view text)
+{
+    ValueProblem problem = ValueProblem::None;
+    for (const char ch : text)
+    {
+        if (static_cast<unsigned char>(ch) > '\r')
+            continue;
+        if (ch == '\0')
+            return ValueProblem::Nul;
+        if (ch == '\t' || ch == '\r' || ch == '\n')
+            problem = ValueProblem::LineBreak;
+    }
+    return problem;
+}
 } // namespace
 
 CImportValueReader::CImportValueReader(const CImportTable& table, bool bNamesFirst)
@@ -93,7 +109,7 @@ const CImportValueReader::Names& CImportValueReader::NamesOf(int nField)
     return names;
 }
 
-ValueProblem CImportValueReader::ReadCoded(std::string_view text, int nField, std::string& strValue,
+ValueProblem CImportValueReader::ReadCoded(std::string_view text, int nField, std::string_view& value,
                                            std::string& strCandidates)
 {
     LastCoded& last = m_last[static_cast<std::size_t>(nField)];
@@ -103,7 +119,9 @@ ValueProblem CImportValueReader::ReadCoded(std::string_view text, int nField, st
         last.strText.assign(text);
         last.problem = ReadCodedOnce(text, nField, last.strValue, last.strCandidates);
     }
-    strValue.assign(last.strValue);
+    // A code the cell holds as it is (or with blanks around it) is taken from the cell's own text.
+    const std::string_view trimmed = Gbk::Trim(text);
+    value = last.strValue == text ? text : last.strValue == trimmed ? trimmed : std::string_view(last.strValue);
     if (last.problem == ValueProblem::Ambiguous)
         strCandidates.assign(last.strCandidates);
     return last.problem;
@@ -180,11 +198,22 @@ ValueProblem CImportValueReader::ReadNumber(double value, int nField, std::strin
 
 ValueProblem CImportValueReader::Read(int nRow, int nCol, int nField, std::string& strValue, std::string& strCandidates)
 {
-    strValue.clear();
+    std::string strOwn;
+    std::string_view value;
+    const ValueProblem problem = Read(nRow, nCol, nField, value, strOwn, strCandidates);
+    strValue.assign(value);
+    return problem;
+}
+
+ValueProblem CImportValueReader::Read(int nRow, int nCol, int nField, std::string_view& value, std::string& strOwn,
+                                      std::string& strCandidates)
+{
+    value = {};
     const CImportTable::Cell cell = m_table.At(nRow, nCol);
     switch (cell.kind)
     {
     case CImportTable::Kind::Empty:
+        value = cell.text;
         return ValueProblem::None;
     case CImportTable::Kind::Formula:
         return ValueProblem::Formula;
@@ -193,19 +222,22 @@ ValueProblem CImportValueReader::Read(int nRow, int nCol, int nField, std::strin
     case CImportTable::Kind::Date:
         if (!IsDateField(nField))
             return ValueProblem::Date;
-        strValue = DateText(cell.nYear, cell.nMonth, cell.nDay);
+        strOwn = DateText(cell.nYear, cell.nMonth, cell.nDay);
+        value = strOwn;
         return ValueProblem::None;
-    case CImportTable::Kind::Number:
-        return ReadNumber(cell.number, nField, strValue);
+    case CImportTable::Kind::Number: {
+        const ValueProblem problem = ReadNumber(cell.number, nField, strOwn);
+        if (problem == ValueProblem::None)
+            value = strOwn;
+        return problem;
+    }
     case CImportTable::Kind::Text:
         break;
     }
-    if (cell.text.find('\0') != std::string_view::npos)
-        return ValueProblem::Nul;
-    if (cell.text.find_first_of("\t\r\n") != std::string_view::npos)
-        return ValueProblem::LineBreak;
+    if (const ValueProblem problem = ControlProblem(cell.text); problem != ValueProblem::None)
+        return problem;
     if (g_studentFields[nField].pTable != nullptr)
-        return ReadCoded(cell.text, nField, strValue, strCandidates);
-    strValue.assign(cell.text);
+        return ReadCoded(cell.text, nField, value, strCandidates);
+    value = cell.text;
     return ValueProblem::None;
 }

@@ -36,6 +36,11 @@ class CImportValueReader
     // The stored value of the cell for the field. With a problem other than Ambiguous, strValue is
     // empty; with Ambiguous it is the cell's text and strCandidates lists the codes with the name.
     ValueProblem Read(int nRow, int nCol, int nField, std::string& strValue, std::string& strCandidates);
+    // The same without a copy: value views the cell's own text where the value is that text (or
+    // that text trimmed), and otherwise strOwn or a text of the reader that stays until the next
+    // Read of the same field.
+    ValueProblem Read(int nRow, int nCol, int nField, std::string_view& value, std::string& strOwn,
+                      std::string& strCandidates);
 
   private:
     struct Names
@@ -52,7 +57,7 @@ class CImportValueReader
     };
     const Names& NamesOf(int nField);
     ValueProblem ReadCodedOnce(std::string_view text, int nField, std::string& strValue, std::string& strCandidates);
-    ValueProblem ReadCoded(std::string_view text, int nField, std::string& strValue, std::string& strCandidates);
+    ValueProblem ReadCoded(std::string_view text, int nField, std::string_view& value, std::string& strCandidates);
     ValueProblem ReadNumber(double value, int nField, std::string& strValue);
 
     const CImportTable& m_table;

@@ -30,6 +30,7 @@ void CMemTable::Clear()
     decltype(m_cells)().swap(m_cells);
     std::string().swap(m_strArena);
     m_nArenaGarbage = 0;
+    m_bArenaAdopted = false;
     std::vector<std::string>().swap(m_owned);
     std::vector<std::uint32_t>().swap(m_freeOwned);
     m_bLoaded = FALSE;

@@ -80,8 +80,16 @@ class CMemTable
     void ReserveRows(std::size_t nRows, std::size_t nBytes);
     // REQUIRES: values holds GetColCount() texts, none with a NUL.
     // Appends a row of these cells, their bytes one after another in the table's storage, as a
-    // loaded row's are. FALSE, and nothing changes, when the storage would outgrow its offsets.
+    // loaded row's are; a value that lies in the storage already, followed by a NUL, is referred to
+    // where it lies. FALSE, and nothing changes, when the storage would outgrow its offsets.
     BOOL AppendRow(const std::string_view* values);
+    // REQUIRES: the table has columns and no rows.
+    // Takes bytes as the table's storage (a file's, with its texts cut out in place, each followed
+    // by a NUL), so that AppendRow refers to the texts that lie in them instead of copying them. The
+    // bytes never move while rows are appended: a value from elsewhere becomes a text of its own.
+    void AdoptArena(std::string&& bytes);
+    // Empties the table and returns its storage (the bytes AdoptArena took, say).
+    std::string ReleaseArena();
     // Inserts nCount empty rows before nRow (appends when nRow >= row count); returns nCount.
     int InsertRows(int nRow, int nCount);
     // Deletes rows nFirst..nLast after clamping the range to the table; returns the number deleted.
@@ -232,6 +240,8 @@ class CMemTable
     void ReleaseCells(std::size_t nFirst, std::size_t nEnd);
     void TidyAfterDelete();
     Cell StoreInArena(std::string_view bytes);
+    bool LiesInArena(std::string_view bytes) const;
+    Cell AppendedCell(std::string_view value);
     BOOL ParseText(std::string_view text, std::string& strError);
     BOOL ParseArena(std::size_t nStart, std::string& strError);
     template <class Test> int FirstRowWhere(int nCol, int nStartRow, Test test) const;
@@ -247,6 +257,7 @@ class CMemTable
     std::vector<Cell, UninitAllocator<Cell>> m_cells; // row-major: cell (r, c) is element r * m_nCols + c
     std::string m_strArena;                           // the bytes of unchanged cells, each followed by a NUL
     std::size_t m_nArenaGarbage = 0;                  // arena bytes no cell refers to any more
+    bool m_bArenaAdopted = false;                     // AppendRow never moves the arena's bytes
     std::vector<std::string> m_owned;                 // texts of changed cells
     std::vector<std::uint32_t> m_freeOwned;           // slots of m_owned no cell uses
     std::string m_strDiscard;                         // target of writes through an index outside the table

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cassert>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -29,6 +30,44 @@ void CMemTable::ReserveRows(std::size_t nRows, std::size_t nBytes)
     AdviseLargePages(m_strArena.data(), m_strArena.capacity());
 }
 
+void CMemTable::AdoptArena(std::string&& bytes)
+{
+    assert(m_nCols > 0 && m_nRows == 0);
+    m_strArena = std::move(bytes);
+    m_nArenaGarbage = m_strArena.size(); // until rows refer to its texts
+    m_bArenaAdopted = true;
+}
+
+std::string CMemTable::ReleaseArena()
+{
+    std::string arena = std::move(m_strArena);
+    Clear();
+    return arena;
+}
+
+bool CMemTable::LiesInArena(std::string_view bytes) const
+{
+    const auto nBegin = reinterpret_cast<std::uintptr_t>(m_strArena.data());
+    const auto nText = reinterpret_cast<std::uintptr_t>(bytes.data());
+    return nText >= nBegin && nText - nBegin + bytes.size() < m_strArena.size() && bytes.data()[bytes.size()] == '\0';
+}
+
+CMemTable::Cell CMemTable::AppendedCell(std::string_view value)
+{
+    if (LiesInArena(value))
+    {
+        m_nArenaGarbage -= std::min(m_nArenaGarbage, value.size() + 1);
+        return static_cast<Cell>(value.data() - m_strArena.data());
+    }
+    if (!m_bArenaAdopted || m_strArena.size() + value.size() < m_strArena.capacity())
+        return StoreInArena(value);
+    if (value.empty())
+        return kEmptyCell;
+    Cell cell = kEmptyCell;
+    OwnCell(cell, value);
+    return cell;
+}
+
 BOOL CMemTable::AppendRow(const std::string_view* values)
 {
     std::size_t nBytes = 0;
@@ -41,7 +80,7 @@ BOOL CMemTable::AppendRow(const std::string_view* values)
         m_cells.resize(m_cells.size() + m_nCols); // left uninitialised: every cell is set below
         Cell* pCell = m_cells.data() + m_cells.size() - m_nCols;
         for (int nCol = 0; nCol < m_nCols; ++nCol)
-            pCell[nCol] = StoreInArena(values[nCol]);
+            pCell[nCol] = AppendedCell(values[nCol]);
     }
     catch (const std::bad_alloc&)
     {

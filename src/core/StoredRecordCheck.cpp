@@ -73,6 +73,27 @@ bool CStoredRecordChecker::IsAllowed(int nField)
 StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRow,
                                                  std::unordered_set<std::string>* pTakenNumbers)
 {
+    m_input.bAddMode = pTakenNumbers != nullptr;
+    m_input.isStudentNumberFree = nullptr;
+    if (pTakenNumbers != nullptr)
+        m_input.isStudentNumberFree = [pTakenNumbers](const std::string& strNumber) {
+            return pTakenNumbers->count(strNumber) == 0;
+        };
+    StoredRecordProblems problems = CheckInput(table, nRow);
+    if (pTakenNumbers != nullptr)
+        pTakenNumbers->insert(m_input.values[Field::XSBSH]);
+    return problems;
+}
+
+StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRow, bool bNumberTaken)
+{
+    m_input.bAddMode = true;
+    m_input.isStudentNumberFree = [bNumberTaken](const std::string&) { return !bNumberTaken; };
+    return CheckInput(table, nRow);
+}
+
+StoredRecordProblems CStoredRecordChecker::CheckInput(const CMemTable& table, int nRow)
+{
     // One input for every row: its texts keep their room from row to row.
     RecordCheckInput& input = m_input;
     for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
@@ -85,12 +106,6 @@ StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRo
     }
     input.timeCSNY = TimeOf(Field::CSNY, m_lastBirth);
     input.timeBYSJ = TimeOf(Field::BYSJ, m_lastGraduation);
-    input.bAddMode = pTakenNumbers != nullptr;
-    input.isStudentNumberFree = nullptr;
-    if (pTakenNumbers != nullptr)
-        input.isStudentNumberFree = [pTakenNumbers](const std::string& strNumber) {
-            return pTakenNumbers->count(strNumber) == 0;
-        };
 
     StoredRecordProblems problems;
     problems.first = CheckStudentRecord(input);
@@ -100,7 +115,5 @@ StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRo
         if (!IsAllowed(nField) && nField != problems.first.nField)
             problems.badCodeFields.push_back(nField);
     }
-    if (pTakenNumbers != nullptr)
-        pTakenNumbers->insert(input.values[Field::XSBSH]);
     return problems;
 }

@@ -37,6 +37,8 @@ class CStoredRecordChecker
     // REQUIRES: 0 <= nRow < table.GetRowCount().
     StoredRecordProblems Check(const CMemTable& table, int nRow,
                                std::unordered_set<std::string>* pTakenNumbers = nullptr);
+    // Add mode with the answer known beforehand: whether the row's student number is taken.
+    StoredRecordProblems Check(const CMemTable& table, int nRow, bool bNumberTaken);
 
   private:
     // The time value of a date field's last text.
@@ -49,6 +51,7 @@ class CStoredRecordChecker
     // The time value of the date field's text in m_input.
     std::int32_t TimeOf(int nField, LastDate& last);
     bool IsAllowed(int nField);
+    StoredRecordProblems CheckInput(const CMemTable& table, int nRow);
 
     std::unordered_map<std::string, std::int32_t> m_times;
     LastDate m_lastBirth;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -36,9 +37,11 @@ template <typename TextOfColumn> void AppendCsvLine(int nCols, TextOfColumn text
 
 // ---- Import: splitting the text into records ----------------------------------------------------
 
-// Splits CSV text into records. The bytes that give it structure (comma, quote, CR, LF) are ASCII,
-// which is never part of a double-byte GBK character or of a UTF-8 sequence, so the walk goes by
-// bytes in either encoding.
+// Splits CSV text into records, cutting each value out where it lies: a quoted value is read back in
+// place (its quotes dropped, "" made one quote) and a NUL is written after every value, over its
+// comma or line end. The bytes that give the text structure (comma, quote, CR, LF) are ASCII, which
+// is never part of a double-byte GBK character or of a UTF-8 sequence, so the walk goes by bytes in
+// either encoding.
 class CCsvReader
 {
   public:
@@ -49,34 +52,39 @@ class CCsvReader
         BadQuote
     };
 
-    explicit CCsvReader(std::string_view text) : m_text(text) {}
+    // Reads text from byte nStart on. REQUIRES: text ends with a CR, an LF or a NUL that is not
+    // part of the CSV text (see CutText), so that every value has a byte after it to end it.
+    CCsvReader(std::string& text, std::size_t nStart, std::size_t nEnd)
+        : m_pText(text.data()), m_nEnd(nEnd), m_nPos(nStart)
+    {
+    }
 
     // Skips blank lines, then reads the next record, handing each value to onValue(column, text):
-    // a plain value as a view of the text itself, a quoted one read back into a buffer of the reader.
+    // a view of the text itself, which the NUL after it ends once onValue returns.
     // nValues: how many values the record has.
     template <typename OnValue> Status ReadRecord(OnValue onValue, int& nValues);
     // The file line (from 1) on which the record last read begins.
     int RecordLine() const { return m_nRecordLine; }
 
   private:
-    bool AtEnd() const { return m_nPos >= m_text.size(); }
+    bool AtEnd() const { return m_nPos >= m_nEnd; }
     bool SkipLineEnd();
-    bool ReadQuoted();
-    std::string_view ReadPlain();
+    bool ReadQuoted(std::size_t& nLength);
+    std::size_t ReadPlain();
 
-    std::string_view m_text;
-    std::size_t m_nPos = 0;
+    char* m_pText;
+    std::size_t m_nEnd;
+    std::size_t m_nPos;
     int m_nLine = 1;
     int m_nRecordLine = 0;
-    std::string m_strQuoted;
 };
 
 // Consumes one line end (CR LF, LF or CR) at the position, if there is one.
 bool CCsvReader::SkipLineEnd()
 {
-    if (AtEnd() || (m_text[m_nPos] != '\r' && m_text[m_nPos] != '\n'))
+    if (AtEnd() || (m_pText[m_nPos] != '\r' && m_pText[m_nPos] != '\n'))
         return false;
-    if (m_text[m_nPos] == '\r' && m_nPos + 1 < m_text.size() && m_text[m_nPos + 1] == '\n')
+    if (m_pText[m_nPos] == '\r' && m_nPos + 1 < m_nEnd && m_pText[m_nPos + 1] == '\n')
         ++m_nPos;
     ++m_nPos;
     ++m_nLine;
@@ -94,56 +102,64 @@ template <typename OnValue> CCsvReader::Status CCsvReader::ReadRecord(OnValue on
     nValues = 0;
     for (;;)
     {
-        if (!AtEnd() && m_text[m_nPos] == '"')
+        const std::size_t nStart = m_nPos;
+        std::size_t nLength = 0;
+        if (!AtEnd() && m_pText[m_nPos] == '"')
         {
-            if (!ReadQuoted())
+            if (!ReadQuoted(nLength))
                 return Status::BadQuote;
-            onValue(nValues, std::string_view(m_strQuoted));
         }
         else
-            onValue(nValues, ReadPlain());
+            nLength = ReadPlain();
+        onValue(nValues, std::string_view(m_pText + nStart, nLength));
         ++nValues;
-        if (AtEnd() || SkipLineEnd())
+        const bool bLast = AtEnd() || SkipLineEnd();
+        m_pText[nStart + nLength] = '\0'; // only now: the separator it may overwrite has been read
+        if (bLast)
             return Status::Record;
         ++m_nPos; // the comma before the next value
     }
 }
 
 // A value in quotes: "" stands for one quote; after the closing quote only a comma, a line end or
-// the end of the text may follow.
-bool CCsvReader::ReadQuoted()
+// the end of the text may follow. The value is moved to where its opening quote was.
+bool CCsvReader::ReadQuoted(std::size_t& nLength)
 {
-    m_strQuoted.clear();
+    const std::size_t nStart = m_nPos;
+    std::size_t nOut = m_nPos;
     ++m_nPos;
     for (;;)
     {
-        const std::size_t nQuote = m_text.find('"', m_nPos);
-        if (nQuote == std::string_view::npos)
+        const void* pQuote = std::memchr(m_pText + m_nPos, '"', m_nEnd - m_nPos);
+        if (pQuote == nullptr)
             return false;
-        const std::string_view part = m_text.substr(m_nPos, nQuote - m_nPos);
-        m_strQuoted += part;
+        const auto nQuote = static_cast<std::size_t>(static_cast<const char*>(pQuote) - m_pText);
+        const std::string_view part(m_pText + m_nPos, nQuote - m_nPos);
         for (std::size_t i = 0; i < part.size(); ++i)
         {
             if (part[i] == '\n' || (part[i] == '\r' && (i + 1 == part.size() || part[i + 1] != '\n')))
                 ++m_nLine;
         }
+        std::memmove(m_pText + nOut, part.data(), part.size());
+        nOut += part.size();
         m_nPos = nQuote + 1;
-        if (AtEnd() || m_text[m_nPos] != '"')
-            return AtEnd() || m_text[m_nPos] == ',' || m_text[m_nPos] == '\r' || m_text[m_nPos] == '\n';
-        m_strQuoted += '"';
+        if (AtEnd() || m_pText[m_nPos] != '"')
+        {
+            nLength = nOut - nStart;
+            return AtEnd() || m_pText[m_nPos] == ',' || m_pText[m_nPos] == '\r' || m_pText[m_nPos] == '\n';
+        }
+        m_pText[nOut++] = '"';
         ++m_nPos;
     }
 }
 
 // A value without quotes runs to the next comma or line end; a quote inside it is an ordinary byte.
-std::string_view CCsvReader::ReadPlain()
+std::size_t CCsvReader::ReadPlain()
 {
-    std::size_t nStop = m_nPos;
-    while (nStop < m_text.size() && m_text[nStop] != ',' && m_text[nStop] != '\r' && m_text[nStop] != '\n')
-        ++nStop;
-    const std::string_view value = m_text.substr(m_nPos, nStop - m_nPos);
-    m_nPos = nStop;
-    return value;
+    const std::size_t nStart = m_nPos;
+    while (m_nPos < m_nEnd && m_pText[m_nPos] != ',' && m_pText[m_nPos] != '\r' && m_pText[m_nPos] != '\n')
+        ++m_nPos;
+    return m_nPos - nStart;
 }
 
 // ---- Import: the table of the file's cells ------------------------------------------------------
@@ -176,18 +192,34 @@ std::size_t LineCount(std::string_view text)
     return 1 + (nLfs != 0 ? nLfs : static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')));
 }
 
-// Reads every line of the text into the table, line 1 as its header; values go through
-// store(column, text). Refused: unpaired quotes, a header of more than 100 names and a line with
-// another number of values than the header.
-template <typename Store> BOOL ReadLines(std::string_view text, CImportTable& table, std::string& strError, Store store)
+// Makes sure a NUL can follow the text's last value (see CCsvReader) and returns where the CSV text
+// ends: a text that ends without a line end gets a NUL after it.
+std::size_t CutText(std::string& text)
 {
-    CCsvReader reader(text);
+    const std::size_t nEnd = text.size();
+    if (nEnd != 0 && text.back() != '\r' && text.back() != '\n')
+        text.push_back('\0');
+    return nEnd;
+}
+
+// Reads every line of the text from byte nStart on into the table, line 1 as its header, cutting
+// the values out in place; they go through store(column, text, its offset in text). Refused: unpaired quotes, a header
+// of more than 100 names and a line with another number of values than the header. bPool: whether
+// the table copies the values into its own pool (room is made for them).
+template <typename Store>
+BOOL ReadLines(std::string& text, std::size_t nStart, CImportTable& table, std::string& strError, bool bPool,
+               Store store)
+{
+    const std::size_t nLines = LineCount(std::string_view(text).substr(nStart));
+    const std::size_t nEnd = CutText(text);
+    const char* pBase = text.data(); // where it stays from here on
+    CCsvReader reader(text, nStart, nEnd);
     int nHeaderValues = -1, nValues = 0;
     const auto onValue = [&](int nCol, std::string_view value) {
         if (nCol == 0)
             table.BeginRow(reader.RecordLine());
         if (nHeaderValues < 0 ? nCol <= kMaxColumns : nCol < nHeaderValues)
-            store(nCol, value); // the rest is counted, not kept: an absurd line costs no memory
+            store(nCol, value, static_cast<std::size_t>(value.data() - pBase)); // the rest is counted, not kept
     };
     for (;;)
     {
@@ -201,13 +233,24 @@ template <typename Store> BOOL ReadLines(std::string_view text, CImportTable& ta
             if (nValues > kMaxColumns)
                 return FailWithMessage(strError, MemTableText::kTooManyColumns);
             nHeaderValues = nValues;
-            const std::size_t nLines = LineCount(text);
-            table.Reserve(nLines, nLines * static_cast<std::size_t>(nValues), text.size());
+            table.Reserve(nLines, nLines * static_cast<std::size_t>(nValues), bPool ? nEnd - nStart : 0);
         }
         else if (nValues != nHeaderValues)
             return FailWithMessage(strError, Place(reader.RecordLine()) + "有" + std::to_string(nValues) +
                                                  "个值，应与标题行一样是" + std::to_string(nHeaderValues) + "个。");
     }
+}
+
+// Reads the GBK text from byte nStart on into the table, which keeps the text itself with its
+// values cut out in place.
+BOOL ReadInPlace(std::string&& text, std::size_t nStart, CImportTable& table, std::string& strError)
+{
+    const BOOL bRead =
+        ReadLines(text, nStart, table, strError, false, [&](int nCol, std::string_view value, std::size_t nOffset) {
+            table.SetTextAt(nCol, nOffset, value.size());
+        });
+    table.AdoptText(std::move(text));
+    return bRead;
 }
 
 // The first value of the table that is not valid GBK (the whole text was not), by line and column.
@@ -259,29 +302,34 @@ DWORD WriteCsvInBlocks(const CMemTable& table, const BlockWriter& write)
 
 BOOL ReadCsvTable(std::string_view bytes, CImportTable& table, std::string& strError, TextEncoding encoding)
 {
+    return ReadCsvTable(std::string(bytes), table, strError, encoding);
+}
+
+BOOL ReadCsvTable(std::string&& bytes, CImportTable& table, std::string& strError, TextEncoding encoding)
+{
     table.Clear();
-    std::string_view text = bytes;
-    const bool bMarked = text.starts_with(Encoding::kUtf8ByteOrderMark);
-    if (bMarked)
-        text.remove_prefix(Encoding::kUtf8ByteOrderMark.size());
+    const bool bMarked = bytes.starts_with(Encoding::kUtf8ByteOrderMark);
+    const std::size_t nStart = bMarked ? Encoding::kUtf8ByteOrderMark.size() : 0;
+    const std::string_view text = std::string_view(bytes).substr(nStart);
     BOOL bRead = FALSE;
     if (!bMarked && encoding == TextEncoding::Gbk)
     {
-        bRead = ReadLines(text, table, strError, [&](int nCol, std::string_view value) { table.SetText(nCol, value); });
-        // One check of the whole text; only a file that fails it has its values checked one by one.
-        if (bRead && !Encoding::IsValidGbk(text))
+        // One check of the whole text before it is cut up; only a file that fails it has its
+        // values checked one by one.
+        const bool bValid = Encoding::IsValidGbk(text);
+        bRead = ReadInPlace(std::move(bytes), nStart, table, strError);
+        if (bRead && !bValid)
             bRead = ReportInvalidGbk(table, strError);
     }
     else if (!Encoding::IsValidUtf8(text))
         bRead = FailWithMessage(strError, "文件不是有效的UTF-8文本，请检查文件的编码。");
-    else if (const std::optional<std::string> converted = Encoding::Utf8ToGbk(text))
-        bRead = ReadLines(*converted, table, strError,
-                          [&](int nCol, std::string_view value) { table.SetText(nCol, value); });
+    else if (std::optional<std::string> converted = Encoding::Utf8ToGbk(text))
+        bRead = ReadInPlace(std::move(*converted), 0, table, strError);
     else // some value holds a character GBK lacks: the values step names each such cell
     {
         Encoding::CConverter toGbk("CP936", "UTF-8");
         std::string strGbk;
-        bRead = ReadLines(text, table, strError, [&](int nCol, std::string_view value) {
+        bRead = ReadLines(bytes, nStart, table, strError, true, [&](int nCol, std::string_view value, std::size_t) {
             if (toGbk.Convert(value, strGbk))
                 table.SetText(nCol, strGbk);
             else

@@ -41,6 +41,10 @@ class CImportTable;
 // another number of values than the header, and bytes that are not valid in the encoding.
 BOOL ReadCsvTable(std::string_view bytes, CImportTable& table, std::string& strError,
                   TextEncoding encoding = TextEncoding::Gbk);
+// The same, the table keeping the bytes themselves (a GBK file's, or the UTF-8 file's once made GBK)
+// with its values cut out where they lie, instead of a copy of each value.
+BOOL ReadCsvTable(std::string&& bytes, CImportTable& table, std::string& strError,
+                  TextEncoding encoding = TextEncoding::Gbk);
 
 // Reads a CSV file whose header names all 24 fields (field names or the list's titles, in any
 // order; other columns are ignored) into table: the 24 student columns in record order, one row per

@@ -78,7 +78,7 @@ ExchangeOutcome ReadStudentsFile(const std::string& strPath, CImportTable& table
             reading.encodingOf ? reading.encodingOf(strBytes) : std::optional(TextEncoding::Gbk);
         if (!encoding)
             return Fault(ExchangeFault::Cancelled);
-        bRead = ReadImportTable(strPath, strBytes, format, *encoding, table, strError);
+        bRead = ReadCsvTable(std::move(strBytes), table, strError, *encoding); // the table keeps the bytes
     }
     else
         bRead = RunWork(reading.runWorkbook, [&](const ExchangeProgress& progress) {

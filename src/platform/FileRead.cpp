@@ -111,7 +111,8 @@ DWORD ReadRegularFile(const std::string& strPath, std::string& strBytes, FileIde
     try
     {
         strBytes.clear();
-        strBytes.reserve(static_cast<std::size_t>(info.st_size));
+        // One byte more: a reader that cuts texts out in place may need a NUL after the last.
+        strBytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
         AdviseLargePages(strBytes.data(), strBytes.capacity());
         MapPagesAtOnce(strBytes.data(), strBytes.capacity());
     }

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/ColumnMapping.h"
 #include "core/DataFunc.h"
+#include "core/ImportRecords.h"
+#include "core/ImportTable.h"
 #include "core/MemTable.h"
 #include "platform/Encoding.h"
 
@@ -215,6 +218,56 @@ TEST(CsvImport, KeepsQuotesInsidePlainValues)
     CMemTable table;
     ASSERT_EQ(Import(Gbk(kHeader + "\r\n" + Line(record)), table), "");
     ExpectRecord(table, 0, record);
+}
+
+// Quoted values are read back inside the file's own bytes; the last one may end the file.
+TEST(CsvImport, ReadsQuotedValuesBackWhereverTheLineEnds)
+{
+    std::vector<std::string> record = SampleStudent(kNumber);
+    std::vector<std::string> written = record;
+    record[Field::TXDZ] = "他说\"好\"，就来\"";
+    written[Field::TXDZ] = "\"他说\"\"好\"\"，就来\"\"\"";
+    record[Field::BZ] = "颐和园路,5号";
+    written[Field::BZ] = "\"颐和园路,5号\"";
+    record[Field::JICENG] = written[Field::JICENG] = "";
+    std::vector<std::string> last = written;
+    last[Field::JICENG] = "\"\""; // a quoted empty value at the very end
+    for (const std::string strEnd : {"\r\n", "\n", ""})
+    {
+        CMemTable table;
+        ASSERT_EQ(Import(Gbk(kHeader + "\n" + Line(written, "\n") + Line(last, strEnd)), table), "") << strEnd;
+        ASSERT_EQ(table.GetRowCount(), 2);
+        ExpectRecord(table, 0, record);
+        ExpectRecord(table, 1, record);
+    }
+}
+
+// The records keep the file's bytes as their storage; the table of the file's cells still reads its
+// texts from them, also after a refusal.
+TEST(CsvImport, RecordsTakeTheFileBytesAndTheCellsStayReadable)
+{
+    std::vector<std::string> record = SampleStudent(kNumber);
+    record[Field::XBDM] = "男"; // a name: the record stores its code
+    std::vector<std::string> nul = record;
+    nul[Field::BZ] = std::string(1, '\0'); // no text: the second file is refused
+    const std::string strText = Gbk(kHeader + "\r\n" + Line(record));
+    for (const bool bRefused : {false, true})
+    {
+        CImportTable cells;
+        std::string strError;
+        ASSERT_TRUE(ReadCsvTable(strText + (bRefused ? Gbk(Line(nul)) : ""), cells, strError)) << strError;
+        ImportedRecords records;
+        EXPECT_EQ(MakeImportRecords(cells, ProposeMapping(cells), records, strError), !bRefused);
+        EXPECT_EQ(cells.Title(Field::XM), "XM");
+        EXPECT_EQ(cells.At(1, Field::XBDM).text, Gbk("男"));
+        EXPECT_EQ(cells.At(1, Field::TXDZ).text, Gbk(record[Field::TXDZ]));
+        if (bRefused)
+            continue;
+        std::vector<std::string> stored = record;
+        stored[Field::XBDM] = "1";
+        ExpectRecord(records.table, 0, stored);
+        EXPECT_EQ(Export(records.table), Gbk(kHeader + "\r\n" + Line(stored)));
+    }
 }
 
 TEST(CsvImport, ReadsUtf8FilesWithAMarkOrWhenTold)
