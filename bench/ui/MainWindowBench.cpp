@@ -101,7 +101,7 @@ class TimedMainDialog : public CMainDialog
         FindChild(1002)->setText(QStringLiteral("12345678"));
         m_pressed = Clock::now();
         m_dlgLogin.OnOK();
-        return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
+        return TakeSchoolOfLogin();
     }
 
   private:

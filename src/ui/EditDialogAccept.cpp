@@ -26,6 +26,7 @@ void CEditDialog::OnOK()
     input.timeCSNY = m_timeCSNY;
     input.timeBYSJ = m_timeBYSJ;
     input.bAddMode = m_bAddMode != FALSE;
+    input.isStudentNumberFree = m_isStudentNumberFree;
     const RecordCheckResult result = CheckStudentRecord(input);
     if (result.nCheck == 0 || result.nCheck > kLastDateCheck)
     {

@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "exchange/CsvFile.h"
 #include "ui/ImportEncodingDialog.h"
 #include "ui/MainDialog.h"
@@ -31,11 +32,7 @@ const std::string kPassword = "abc";
 class CLoggedInMainDialog : public CMainDialog
 {
   public:
-    CLoggedInMainDialog()
-    {
-        m_dlgLogin.m_strCode = kCode;
-        m_dlgLogin.m_strPassword = kPassword;
-    }
+    CLoggedInMainDialog() { m_school = COpenSchool(kCode, kPassword); }
     int ListRowCount() const { return m_lstStudents->model()->rowCount(); }
 };
 

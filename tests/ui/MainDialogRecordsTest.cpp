@@ -24,7 +24,7 @@ class RecordsMainDialog : public CMainDialog
         FindById<QLineEdit>(&m_dlgLogin, 1001)->setText(u"10001"_s);
         FindById<QLineEdit>(&m_dlgLogin, 1002)->setText(u"123"_s);
         m_dlgLogin.OnOK();
-        return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
+        return TakeSchoolOfLogin();
     }
 };
 

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "core/OpenSchool.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolPaths.h"
 #include "ui/Support/CodeNameDisplay.h"
@@ -85,7 +86,7 @@ class TestRestoreDialog : public QObject
         QVERIFY(empty.open(QIODevice::WriteOnly));
         empty.close();
 
-        CRestoreDialog dlg({"10001", "123"});
+        CRestoreDialog dlg(COpenSchool("10001", "123"));
         QTableWidget* pList = BackupList(dlg);
         QCOMPARE(pList->rowCount(), 4);
         QCOMPARE(pList->horizontalHeaderItem(1)->text(), u"备份前的操作");
@@ -141,7 +142,7 @@ class TestRestoreDialog : public QObject
         WriteDataFile("10001", "old", 2);
         g_tNow += 60;
         WriteDataFile("10001", "123", 3); // a password change: the 2-record backup needs "old"
-        CRestoreDialog dlg({"10001", "123"});
+        CRestoreDialog dlg(COpenSchool("10001", "123"));
         dlg.show();
         std::deque<std::optional<QString>> answers = {std::nullopt, u"olx"_s, u"old"_s};
         QList<PasswordPromptCall> prompts;
@@ -183,7 +184,7 @@ class TestRestoreDialog : public QObject
         for (bool bNames : {false, true})
         {
             SetShowsCodeNames(bNames);
-            CRestoreDialog dlg({"10001", "123"});
+            CRestoreDialog dlg(COpenSchool("10001", "123"));
             QTableWidgetItem* pSex = Preview(dlg)->item(0, Field::XBDM);
             QCOMPARE(pSex->text(), bNames ? u"男"_s : u"1"_s);
             QCOMPARE(pSex->toolTip(), bNames ? u"1"_s : QString());
@@ -196,7 +197,7 @@ class TestRestoreDialog : public QObject
         WriteDataFile("10001", "123", 2);
         g_tNow += 5;
         WriteDataFile("10001", "123", 3);
-        CRestoreDialog dlg({"10001", "123"});
+        CRestoreDialog dlg(COpenSchool("10001", "123"));
         dlg.show();
         MessageRecorder messages(IDYES);
         dlg.findChild<QPushButton*>(u"restoreButton"_s)->click();
@@ -215,7 +216,7 @@ class TestRestoreDialog : public QObject
         WriteDataFile("10001", "123", 0);
         g_tNow += 5;
         WriteDataFile("10001", "123", 3);
-        CRestoreDialog dlg({"10001", "123"});
+        CRestoreDialog dlg(COpenSchool("10001", "123"));
         QTableWidget* pList = BackupList(dlg);
         QCOMPARE(pList->rowCount(), 1);
         QCOMPARE(Cell(pList, 0, 2), u"0");
@@ -234,7 +235,7 @@ class TestRestoreDialog : public QObject
     void saysSoWhenThereIsNoBackup()
     {
         WriteDataFile("10001", "123", 2);
-        CRestoreDialog dlg({"10001", "123"});
+        CRestoreDialog dlg(COpenSchool("10001", "123"));
         QCOMPARE(BackupList(dlg)->rowCount(), 0);
         QVERIFY(dlg.findChild<QLabel*>(u"noBackups"_s)->isVisibleTo(&dlg));
         QVERIFY(!dlg.findChild<QPushButton*>(u"restoreButton"_s)->isEnabled());

@@ -18,11 +18,12 @@
 #include <QTimer>
 
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "ui/FoundRecordList.h"
 #include "ui/MainDialog.h"
-#include "ui/Support/SaveStudents.h"
 
-inline const SchoolKey g_testKey{"10001", "123"};
+// The test school, open with its records in the students' table.
+inline COpenSchool g_testKey{"10001", "123"};
 
 // Appends one valid record with the given number, name (UTF-8) and major code; returns its row.
 inline int AddStudent(const char* lpcszNumber, const char* lpcszName, const char* lpcszMajor = "07010100")
@@ -48,7 +49,7 @@ class CSearchTest : public QObject
     void init()
     {
         CreateStudentTable(g_memStudents);
-        QFile::remove(m_dir.filePath(QString::fromStdString(g_testKey.strCode) + QStringLiteral(".db")));
+        QFile::remove(m_dir.filePath(QString::fromStdString(g_testKey.Code()) + QStringLiteral(".db")));
     }
 
   protected:
@@ -59,14 +60,14 @@ class CSearchTest : public QObject
 inline void ResetStudents(const TempProgramDir& dir)
 {
     CreateStudentTable(g_memStudents);
-    QFile::remove(dir.filePath(QString::fromStdString(g_testKey.strCode) + QStringLiteral(".db")));
+    QFile::remove(dir.filePath(QString::fromStdString(g_testKey.Code()) + QStringLiteral(".db")));
 }
 
 // Row nRow of the school's data file as it is on disk now.
 inline std::string StoredCell(int nRow, int nCol)
 {
     CMemTable table;
-    if (!LoadSchoolDatabase(g_testKey.strCode, g_testKey.strPassword, table) || nRow >= table.GetRowCount())
+    if (!LoadSchoolDatabase(g_testKey.Code(), g_testKey.Password(), table) || nRow >= table.GetRowCount())
         return "<missing>";
     return table.GetCell(nRow, nCol);
 }
@@ -101,8 +102,7 @@ class CLoggedInMainDialog : public CMainDialog
   protected:
     int RunLogin() override
     {
-        m_dlgLogin.m_strCode = g_testKey.strCode;
-        m_dlgLogin.m_strPassword = g_testKey.strPassword;
+        m_school = COpenSchool(g_testKey.Code(), g_testKey.Password());
         return IDOK;
     }
 };

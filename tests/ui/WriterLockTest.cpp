@@ -193,7 +193,7 @@ class TestWriterLock : public QObject
                      .arg(path));
         QCOMPARE(ReadFileBytes(path), strOther);
         QCOMPARE(dlg.m_pModel->rowCount(), 2); // the change stays in memory
-        QVERIFY(HasUnsavedChange());
+        QVERIFY(dlg.m_school.HasUnsavedChange());
     }
 
   private:
