@@ -8,6 +8,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
 #include "exchange/CsvFile.h"

@@ -9,6 +9,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/ImportPreview.h"
 #include "core/ImportRecords.h"

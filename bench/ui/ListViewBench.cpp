@@ -6,6 +6,7 @@
 
 #include <QApplication>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/OpenSchool.h"
 #include "platform/Encoding.h"

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "platform/ProgramDir.h"
 #include "ui/MainDialog.h"

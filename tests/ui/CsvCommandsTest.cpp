@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/OpenSchool.h"
 #include "exchange/CsvFile.h"

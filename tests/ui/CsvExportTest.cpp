@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "ui/Support/ShellOpen.h"
 
 namespace

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/CurrentSchool.h"
 #include "platform/ProgramDir.h"
 #include "ui/Support/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"

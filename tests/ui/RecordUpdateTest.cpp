@@ -7,6 +7,7 @@
 
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/OpenSchool.h"
 #include "platform/ProgramDir.h"

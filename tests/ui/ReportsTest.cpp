@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "ui/PrintOptionsDialog.h"
 #include "ui/StatsWindow.h"
 #include "ui/Support/PrintPreview.h"

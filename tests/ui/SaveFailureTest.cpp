@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "core/OpenSchool.h"
 #include "platform/ProgramDir.h"
 #include "ui/Support/SaveStudents.h"

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/OpenSchool.h"
 #include "ui/FoundRecordList.h"

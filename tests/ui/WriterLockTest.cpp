@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "core/SchoolPaths.h"
 #include "platform/FileLock.h"
 #include "platform/LastError.h"
