@@ -16,7 +16,7 @@
 #include "platform/ProgramDir.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {

@@ -16,7 +16,7 @@
 #include "ui/EditDialogInput.h"
 #include "ui/Support/DialogButtons.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 CBatchEditDialog::CBatchEditDialog(const CMemTable& students, std::vector<int> rows, QWidget* parent)
     : QDialog(parent), m_students(students), m_rows(std::move(rows)), m_cbxField(new QComboBox(this)),

@@ -6,7 +6,7 @@
 #include "ui/EditDialog.h"
 #include "ui/EditDialogInput.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {

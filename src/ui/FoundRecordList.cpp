@@ -8,7 +8,7 @@
 #include "ui/RecordUpdate.h"
 #include "ui/Support/CodeNameDisplay.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 #include "ui/Support/StudentColumns.h"
 
 namespace

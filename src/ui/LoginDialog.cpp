@@ -21,8 +21,8 @@
 #include "ui/PasswordDialog.h"
 #include "ui/SchoolCodeDialog.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
-#include "ui/Support/PasswordPrompt.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/PasswordPrompt.h"
 
 namespace
 {

@@ -14,7 +14,7 @@
 #include "ui/AppIcon.h"
 #include "ui/CheckResultsWindow.h"
 #include "ui/Support/CodeNameDisplay.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 #include "ui/Support/StudentListModel.h"
 #include "ui/Support/StudentSortModel.h"
 

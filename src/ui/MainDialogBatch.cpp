@@ -6,8 +6,8 @@
 #include "ui/BatchEditCommand.h"
 #include "ui/BatchEditDialog.h"
 #include "ui/MainDialog.h"
-#include "ui/Support/MessageBox.h"
 #include "ui/Support/SaveStudents.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 void CMainDialog::OnBatchModify()
 {

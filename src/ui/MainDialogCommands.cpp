@@ -8,9 +8,9 @@
 #include "ui/AboutDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/RecordCommands.h"
-#include "ui/Support/MessageBox.h"
 #include "ui/Support/SaveStudents.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
 #include "ui/Support/StudentSortModel.h"
 

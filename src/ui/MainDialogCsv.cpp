@@ -8,9 +8,9 @@
 #include "ui/Support/ExchangeFiles.h"
 #include "ui/Support/FileMessages.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
 #include "ui/Support/ProgressWindow.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
 
 namespace

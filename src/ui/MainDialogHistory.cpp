@@ -15,8 +15,8 @@
 #include "ui/RestoreDialog.h"
 #include "ui/Support/BackupReport.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
 #include "ui/Support/SaveStudents.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {

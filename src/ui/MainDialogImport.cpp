@@ -17,13 +17,13 @@
 #include "ui/ImportPreviewDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/RecordCommands.h"
-#include "ui/Support/DialogExec.h"
 #include "ui/Support/ExchangeFiles.h"
 #include "ui/Support/FileMessages.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
 #include "ui/Support/ProgressWindow.h"
 #include "ui/Support/SaveStudents.h"
+#include "ui/Support/Seams/DialogExec.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {

@@ -6,7 +6,7 @@
 #include "ui/MainDialog.h"
 #include "ui/RecordCommands.h"
 #include "ui/RecordUpdate.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 #include "ui/Support/StudentListModel.h"
 
 // One editor after another until the user leaves one with "退出添加"; each accepted record is

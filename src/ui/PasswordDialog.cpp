@@ -15,7 +15,7 @@
 #include "ui/SchoolCodeDialog.h"
 #include "ui/Support/DialogButtons.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {

@@ -11,8 +11,8 @@
 #include "platform/LastError.h"
 #include "ui/Support/CodeNameDisplay.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
-#include "ui/Support/PasswordPrompt.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/PasswordPrompt.h"
 
 namespace
 {

@@ -10,7 +10,7 @@
 #include "ui/FoundRecordList.h"
 #include "ui/Support/ComboFill.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {

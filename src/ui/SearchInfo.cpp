@@ -8,7 +8,7 @@
 #include "core/OpenSchool.h"
 #include "ui/FoundRecordList.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 CSearchInfo::CSearchInfo(COpenSchool& school, QWidget* parent)
     : CSearchDialog(school, parent), m_editNumber(new QLineEdit(this))

@@ -20,7 +20,7 @@
 #include "ui/MainDialog.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/ProgressWindow.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/ShellOpen.h"
 
 using namespace Qt::StringLiterals;
 

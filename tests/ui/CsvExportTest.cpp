@@ -14,7 +14,7 @@
 #include <QTest>
 
 #include "core/CurrentSchool.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/ShellOpen.h"
 
 namespace
 {

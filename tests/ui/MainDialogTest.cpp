@@ -15,7 +15,7 @@
 
 #include "core/CurrentSchool.h"
 #include "platform/ProgramDir.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
 
 namespace

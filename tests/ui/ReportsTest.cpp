@@ -18,7 +18,7 @@
 #include "core/CurrentSchool.h"
 #include "ui/PrintOptionsDialog.h"
 #include "ui/StatsWindow.h"
-#include "ui/Support/PrintPreview.h"
+#include "ui/Support/Seams/PrintPreview.h"
 
 namespace
 {

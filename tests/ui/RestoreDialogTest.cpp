@@ -17,7 +17,7 @@
 #include "core/SchoolBackups.h"
 #include "core/SchoolPaths.h"
 #include "ui/Support/CodeNameDisplay.h"
-#include "ui/Support/PasswordPrompt.h"
+#include "ui/Support/Seams/PasswordPrompt.h"
 
 using namespace Qt::StringLiterals;
 

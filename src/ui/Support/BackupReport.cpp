@@ -4,7 +4,7 @@
 #include "platform/ErrorText.h"
 #include "platform/LastError.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 void ReportBackupFailure(QWidget* parent, const SaveResult& saved, bool bFailingBefore)
 {

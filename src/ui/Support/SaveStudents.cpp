@@ -10,7 +10,7 @@
 #include "platform/ProgramDir.h"
 #include "ui/Support/BackupReport.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {
