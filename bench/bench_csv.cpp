@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <string>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
 #include "exchange/CsvFile.h"

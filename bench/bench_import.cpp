@@ -8,6 +8,7 @@
 #include <chrono>
 #include <string>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/ImportPreview.h"
 #include "core/ImportRecords.h"

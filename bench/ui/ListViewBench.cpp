@@ -6,7 +6,9 @@
 
 #include <QApplication>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "platform/Encoding.h"
 #include "ui/CheckResultsWindow.h"
 #include "ui/Support/StudentListModel.h"
@@ -107,7 +109,8 @@ void BM_CheckAllWithWindow(benchmark::State& state)
     FillStudents(static_cast<int>(state.range(0)));
     for (auto _ : state)
     {
-        CCheckResultsWindow window({"10001", "1"});
+        COpenSchool school("10001", "1");
+        CCheckResultsWindow window(school);
         window.Recheck();
         window.show();
         QCoreApplication::processEvents();

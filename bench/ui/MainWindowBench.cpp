@@ -12,10 +12,11 @@
 #include <QApplication>
 #include <QLineEdit>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {
@@ -100,7 +101,7 @@ class TimedMainDialog : public CMainDialog
         FindChild(1002)->setText(QStringLiteral("12345678"));
         m_pressed = Clock::now();
         m_dlgLogin.OnOK();
-        return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
+        return TakeSchoolOfLogin();
     }
 
   private:

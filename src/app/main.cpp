@@ -6,7 +6,7 @@
 #include "ui/AppIcon.h"
 #include "ui/Quillmark.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 int main(int argc, char* argv[])
 {

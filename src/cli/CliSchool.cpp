@@ -107,7 +107,7 @@ int ReportSchoolAccess(SchoolAccess result, const std::string& strCode)
 namespace
 {
 // The code and password as GBK, or the exit code of a usage error.
-int ReadSchoolArgs(const CCliArgs& args, CliSchool& school)
+int ReadSchoolArgs(const CCliArgs& args, COpenSchool& school)
 {
     const std::optional<std::string> strPassword = PasswordOfArgs(args);
     if (!strPassword)
@@ -116,37 +116,34 @@ int ReadSchoolArgs(const CCliArgs& args, CliSchool& school)
     const std::optional<std::string> strGbkPassword = ArgumentAsGbk(*strPassword);
     if (!strCode || !strGbkPassword)
         return UsageError("院校代码或密码中有 GBK 无法表示的字符");
-    school.strCode = *strCode;
-    school.strPassword = *strGbkPassword;
+    school = COpenSchool(*strCode, *strGbkPassword);
     return CLI_OK;
 }
 } // namespace
 
-int SchoolOfArgs(const CCliArgs& args, CliSchool& school)
+int SchoolOfArgs(const CCliArgs& args, COpenSchool& school)
 {
     if (const int nExit = ReadSchoolArgs(args, school); nExit != CLI_OK)
         return nExit;
-    if (school.strCode.empty())
+    if (school.Code().empty())
         return ReportSchoolAccess(SchoolAccess::CodeEmpty);
-    if (FindSchoolRow(school.strCode) < 0)
+    if (FindSchoolRow(school.Code()) < 0)
         return ReportSchoolAccess(SchoolAccess::CodeUnknown);
     return CLI_OK;
 }
 
-int OpenSchoolOfArgs(const CCliArgs& args, CliSchool& school, bool bToWrite)
+int OpenSchoolOfArgs(const CCliArgs& args, COpenSchool& school, bool bToWrite)
 {
-    if (const int nExit = ReadSchoolArgs(args, school); nExit != CLI_OK)
+    COpenSchool given;
+    if (const int nExit = ReadSchoolArgs(args, given); nExit != CLI_OK)
         return nExit;
     const bool bAcceptChanged = args.Has(kAcceptChangedOption.lpcszName);
     if (!bToWrite)
-        return ReportSchoolAccess(OpenSchool(school.strCode, school.strPassword, g_memStudents, bAcceptChanged),
-                                  school.strCode);
+        return ReportSchoolAccess(school.Open(given.Code(), given.Password(), bAcceptChanged), given.Code());
     const std::optional<int> nWait = WaitSecondsOfArgs(args);
     if (!nWait)
         return CLI_USAGE;
-    return ReportSchoolAccess(
-        OpenSchoolToWrite(school.strCode, school.strPassword, g_memStudents, school.lock, *nWait, bAcceptChanged),
-        school.strCode);
+    return ReportSchoolAccess(school.OpenToWrite(given.Code(), given.Password(), *nWait, bAcceptChanged), given.Code());
 }
 
 void ReportBackupFailure(const SaveResult& saved)

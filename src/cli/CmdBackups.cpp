@@ -14,20 +14,20 @@
 namespace
 {
 // The record count of a backup, or why it cannot be read with the password.
-std::string RecordsOf(const CliSchool& school, const BackupEntry& entry)
+std::string RecordsOf(const COpenSchool& school, const BackupEntry& entry)
 {
     CMemTable table;
-    if (LoadDatabaseFile(entry.strPath, school.strPassword, table))
+    if (LoadDatabaseFile(entry.strPath, school.Password(), table))
         return std::to_string(table.GetRowCount());
     return GetLastError() == ERROR_INVALID_PASSWORD ? "密码不符" : "已损坏";
 }
 
 int RunBackups(const CCliArgs& args)
 {
-    CliSchool school;
+    COpenSchool school;
     if (const int nExit = SchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
-    for (const BackupEntry& entry : ListBackups(school.strCode))
+    for (const BackupEntry& entry : ListBackups(school.Code()))
         std::cout << entry.stamp.strId << '\t' << FormatBackupTime(entry.stamp.tWhen) << '\t'
                   << RecordsOf(school, entry) << '\t' << TerminalText(entry.strOccasion) << '\n';
     return CLI_OK;
@@ -38,13 +38,13 @@ int RunRestore(const CCliArgs& args)
     const std::string strId = args.Value("backup").value_or("");
     if (strId.empty())
         return UsageError("需要 --backup ID（可用 varnholt-cli backups 列出）");
-    CliSchool school;
+    COpenSchool school;
     if (const int nExit = SchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
     const std::optional<int> nWait = WaitSecondsOfArgs(args);
     if (!nWait)
         return CLI_USAGE;
-    std::string strBackupPassword = school.strPassword;
+    std::string strBackupPassword = school.Password();
     if (const std::optional<std::string> strGiven = args.Value("backup-password"))
     {
         const std::optional<std::string> strGbk = ArgumentAsGbk(*strGiven);
@@ -53,14 +53,13 @@ int RunRestore(const CCliArgs& args)
         strBackupPassword = *strGbk;
     }
     // A restore writes the school: it holds the writer lock for its whole run.
-    if (const DWORD dwCode = school.lock.Lock(school.strCode, *nWait); dwCode != ERROR_SUCCESS)
+    if (const DWORD dwCode = school.Lock(*nWait); dwCode != ERROR_SUCCESS)
     {
         SetLastError(dwCode);
         return ReportSchoolAccess(dwCode == ERROR_LOCK_VIOLATION ? SchoolAccess::Locked : SchoolAccess::LockUnreachable,
-                                  school.strCode);
+                                  school.Code());
     }
-    const SaveResult restored =
-        RestoreBackup(school.strCode, strId, school.strPassword, strBackupPassword, g_memStudents);
+    const SaveResult restored = school.Restore(strId, strBackupPassword);
     if (!restored)
     {
         const DWORD dwCode = restored.dwError;
@@ -76,7 +75,7 @@ int RunRestore(const CCliArgs& args)
         return FileError("恢复备份失败，数据文件没有改变", dwCode);
     }
     ReportBackupFailure(restored);
-    std::cout << "已恢复备份 " << strId << "，共 " << g_memStudents.GetRowCount() << " 条记录。\n";
+    std::cout << "已恢复备份 " << strId << "，共 " << school.Students().GetRowCount() << " 条记录。\n";
     return CLI_OK;
 }
 } // namespace

@@ -11,13 +11,13 @@ namespace
 {
 int RunCheck(const CCliArgs& args)
 {
-    CliSchool school;
+    COpenSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
     // Stored records are checked as the editor checks a modified record: no duplicate check.
     std::string strReport;
-    const int nFailing = CheckRecords(g_memStudents, nullptr, strReport);
-    const int nCount = g_memStudents.GetRowCount();
+    const int nFailing = CheckRecords(school.Students(), nullptr, strReport);
+    const int nCount = school.Students().GetRowCount();
     std::cout << strReport;
     if (nFailing == 0)
     {

@@ -14,15 +14,15 @@ int RunExport(const CCliArgs& args)
     const std::optional<std::string> strPath = args.Value("out");
     if (!strPath || strPath->empty())
         return UsageError("缺少 --out FILE");
-    CliSchool school;
+    COpenSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
     // The file is replaced whole, so a failed export never leaves a truncated file behind.
     StudentsFileWriting writing;
-    writing.strSchoolCode = school.strCode;
+    writing.strSchoolCode = school.Code();
     writing.csvEncoding = args.Has("utf8") ? TextEncoding::Utf8 : TextEncoding::Gbk;
     writing.sheets = args.Has("names") ? WorkbookSheets::StoredAndNames : WorkbookSheets::Stored;
-    const ExchangeOutcome outcome = WriteStudentsFile(*strPath, g_memStudents, writing);
+    const ExchangeOutcome outcome = WriteStudentsFile(*strPath, school.Students(), writing);
     switch (outcome.fault)
     {
     case ExchangeFault::None:
@@ -36,7 +36,7 @@ int RunExport(const CCliArgs& args)
     default:
         return DataError(TerminalText(outcome.strError), outcome.dwCode);
     }
-    std::cout << "文件已经生成：" << *strPath << "（" << g_memStudents.GetRowCount() << "条记录）\n";
+    std::cout << "文件已经生成：" << *strPath << "（" << school.Students().GetRowCount() << "条记录）\n";
     return CLI_OK;
 }
 } // namespace

@@ -89,7 +89,7 @@ int RunImport(const CCliArgs& args)
     ImportOptions options;
     if (const int nExit = OptionsOf(args, options); nExit != CLI_OK)
         return nExit;
-    CliSchool school;
+    COpenSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school, true); nExit != CLI_OK)
         return nExit;
     CImportTable table;
@@ -114,7 +114,7 @@ int RunImport(const CCliArgs& args)
         return CLI_INVALID;
     }
 
-    const CImportPreview preview(records, g_memStudents, mapping, options.check);
+    const CImportPreview preview(records, school.Students(), mapping, options.check);
     for (const CImportPreview::Failing& failing : preview.FailingRecords())
         std::cout << TerminalText(FailingRecordLine(table, records, failing)) << '\n';
     const auto nFailing = preview.FailingRecords().size();
@@ -134,12 +134,12 @@ int RunImport(const CCliArgs& args)
                   << "（试运行，没有写入）。\n";
         return CLI_OK;
     }
-    ApplyImport(actions, std::move(records), mapping, g_memStudents); // table is not read from here on
-    const SaveResult saved = SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword);
+    ApplyImport(actions, std::move(records), mapping, school.Students()); // records are not read from here on
+    const SaveResult saved = school.Save();
     if (!saved)
         return FileError("保存数据文件失败，没有导入任何记录", saved.dwError);
     ReportBackupFailure(saved);
-    std::cout << TerminalText(ImportSummary(actions)) << "现有" << g_memStudents.GetRowCount() << "条记录。\n";
+    std::cout << TerminalText(ImportSummary(actions)) << "现有" << school.Students().GetRowCount() << "条记录。\n";
     return nFailing == 0 ? CLI_OK : CLI_INVALID;
 }
 } // namespace

@@ -37,13 +37,13 @@ int RunList(const CCliArgs& args)
     const std::string strFormat = args.Value("format").value_or("tsv");
     if (strFormat != "tsv" && strFormat != "csv")
         return UsageError("--format 只能是 tsv 或 csv");
-    CliSchool school;
+    COpenSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
     CMemTable named;
     if (args.Has("names"))
-        CopyWithNames(g_memStudents, named);
-    const CMemTable& shown = args.Has("names") ? named : g_memStudents;
+        CopyWithNames(school.Students(), named);
+    const CMemTable& shown = args.Has("names") ? named : school.Students();
     // Printed a block at a time as it is made, so that the text is never held whole.
     const auto appendLine = strFormat == "csv" ? AppendCsvRow : AppendTsvRow;
     WriteLinesInBlocks(

@@ -28,7 +28,8 @@ int RunPasswd(const CCliArgs& args)
     if (!nWait)
         return CLI_USAGE;
     SaveResult saved;
-    const SchoolAccess result = ChangeSchoolPassword(request, g_memStudents, *nWait, &saved);
+    CMemTable students; // the records pass through on their way to the file under the new password
+    const SchoolAccess result = ChangeSchoolPassword(request, students, *nWait, &saved);
     if (result != SchoolAccess::Done)
         return ReportSchoolAccess(result, *strCode);
     ReportBackupFailure(saved);

@@ -48,7 +48,7 @@ std::optional<std::string> StoredValue(int nField, const std::string& strValue)
 
 // The rows whose student number is a line of the file (blank lines and CR ignored). CLI_OK, or the
 // exit code after telling why not: an unreadable file, or numbers that no record has.
-int RowsOfNumberFile(const std::string& strPath, std::vector<int>& rows)
+int RowsOfNumberFile(const CMemTable& students, const std::string& strPath, std::vector<int>& rows)
 {
     std::string strBytes;
     if (const DWORD dwCode = ReadRegularFile(strPath, strBytes); dwCode != ERROR_SUCCESS)
@@ -68,9 +68,9 @@ int RowsOfNumberFile(const std::string& strPath, std::vector<int>& rows)
         nStart = nEnd + 1;
     }
     std::set<std::string> found;
-    for (int nRow = 0; nRow < g_memStudents.GetRowCount(); ++nRow)
+    for (int nRow = 0; nRow < students.GetRowCount(); ++nRow)
     {
-        const char* lpcszNumber = g_memStudents.GetCell(nRow, Field::XSBSH);
+        const char* lpcszNumber = students.GetCell(nRow, Field::XSBSH);
         if (wanted.count(lpcszNumber) != 0)
         {
             rows.push_back(nRow);
@@ -118,27 +118,27 @@ int RunSet(const CCliArgs& args)
     if (!nWait)
         return CLI_USAGE;
 
-    CliSchool school;
+    COpenSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school, true); nExit != CLI_OK)
         return nExit;
     std::vector<int> rows;
     if (args.Has("all"))
     {
-        rows.resize(static_cast<std::size_t>(g_memStudents.GetRowCount()));
+        rows.resize(static_cast<std::size_t>(school.Students().GetRowCount()));
         std::iota(rows.begin(), rows.end(), 0);
     }
-    else if (const int nExit = RowsOfNumberFile(*args.Value("numbers"), rows); nExit != CLI_OK)
+    else if (const int nExit = RowsOfNumberFile(school.Students(), *args.Value("numbers"), rows); nExit != CLI_OK)
         return nExit;
 
     const FieldChange change{nField, *strStored};
     const std::string strLabel = TerminalText(g_studentFields[nField].lpcszListLabel);
-    if (const BatchCheckResult check = CheckBatchChange(g_memStudents, rows, change); !check.Passes())
+    if (const BatchCheckResult check = CheckBatchChange(school.Students(), rows, change); !check.Passes())
     {
         std::cout << "“" << strLabel << "”（" << g_studentFields[nField].lpcszName << "）："
                   << TerminalText(check.lpcszMessage) << "（" << check.nFailingRows << "条记录），没有修改任何记录。\n";
         return CLI_INVALID;
     }
-    const std::vector<int> changing = RowsThatChange(g_memStudents, rows, change);
+    const std::vector<int> changing = RowsThatChange(school.Students(), rows, change);
     const std::string strSummary = std::to_string(changing.size()) + "条记录的“" + strLabel + "”设为“" +
                                    TerminalText(change.strValue) + "”，" +
                                    std::to_string(rows.size() - changing.size()) + "条记录原来就是这个值";
@@ -149,8 +149,8 @@ int RunSet(const CCliArgs& args)
     }
     if (!changing.empty())
     {
-        ApplyBatchChange(g_memStudents, changing, change);
-        const SaveResult saved = SaveSchoolDatabase(school.strCode, g_memStudents, school.strPassword);
+        ApplyBatchChange(school.Students(), changing, change);
+        const SaveResult saved = school.Save();
         if (!saved)
             return FileError("保存数据文件失败，没有修改任何记录", saved.dwError);
         ReportBackupFailure(saved);

@@ -96,15 +96,16 @@ int RunStats(const CCliArgs& args)
     const std::optional<std::string> strOut = args.Value("out");
     if (strOut && strOut->empty())
         return UsageError("--out 缺少文件名");
-    CliSchool school;
+    COpenSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
     const StatDimension* pSecond = dimensions.size() == 2 ? dimensions[1] : nullptr;
-    const auto grid = StatisticsGrid(CountAllRecords(g_memStudents, *dimensions[0], pSecond), *dimensions[0], pSecond);
+    const auto grid =
+        StatisticsGrid(CountAllRecords(school.Students(), *dimensions[0], pSecond), *dimensions[0], pSecond);
     std::cout << TerminalText(AlignedText(grid));
     if (!strOut)
         return CLI_OK;
-    if (const int nExit = WriteGridFile(*strOut, grid, school.strCode); nExit != CLI_OK)
+    if (const int nExit = WriteGridFile(*strOut, grid, school.Code()); nExit != CLI_OK)
         return nExit;
     std::cout << "文件已经生成：" << *strOut << '\n';
     return CLI_OK;

@@ -39,7 +39,7 @@ int ReadNumbers(const std::string& strPath, std::set<std::string>& numbers)
 }
 
 // The rows to print in table order: all, or those of the numbers, every one of which must be stored.
-int RowsToPrint(const CCliArgs& args, std::vector<int>& rows)
+int RowsToPrint(const CCliArgs& args, const CMemTable& students, std::vector<int>& rows)
 {
     const std::optional<std::string> strNumbers = args.Value("numbers");
     std::set<std::string> numbers;
@@ -47,9 +47,9 @@ int RowsToPrint(const CCliArgs& args, std::vector<int>& rows)
         if (const int nExit = ReadNumbers(*strNumbers, numbers); nExit != CLI_OK)
             return nExit;
     std::set<std::string> found;
-    for (int nRow = 0; nRow < g_memStudents.GetRowCount(); ++nRow)
+    for (int nRow = 0; nRow < students.GetRowCount(); ++nRow)
     {
-        const char* lpcszNumber = g_memStudents.GetCell(nRow, Field::XSBSH);
+        const char* lpcszNumber = students.GetCell(nRow, Field::XSBSH);
         if (!strNumbers || numbers.count(lpcszNumber) != 0)
         {
             rows.push_back(nRow);
@@ -96,18 +96,18 @@ int RunPrint(const CCliArgs& args)
     const std::optional<std::string> strOut = args.Value("out");
     if (!strOut || strOut->empty())
         return UsageError("缺少 --out FILE.pdf");
-    CliSchool school;
+    COpenSchool school;
     if (const int nExit = OpenSchoolOfArgs(args, school); nExit != CLI_OK)
         return nExit;
-    if (IsProgramDataFile(*strOut, school.strCode))
+    if (IsProgramDataFile(*strOut, school.Code()))
         return DataError("“" + *strOut + "”是程序自己的数据文件，不能用作输出文件", ERROR_ACCESS_DENIED);
-    PrintJob job = PrintJobForSchool(school.strCode);
-    if (const int nExit = RowsToPrint(args, job.rows); nExit != CLI_OK)
+    PrintJob job = PrintJobForSchool(school.Code());
+    if (const int nExit = RowsToPrint(args, school.Students(), job.rows); nExit != CLI_OK)
         return nExit;
     if (args.Has("sheets") && job.rows.empty())
         return DataError("没有要打印核对表的记录", ERROR_INVALID_DATA);
     job.kind = args.Has("list") ? PrintJob::List : PrintJob::Sheets;
-    job.pStudents = &g_memStudents;
+    job.pStudents = &school.Students();
     job.bNames = args.Has("names");
     job.bTwoPerPage = args.Has("two-per-page");
     const std::unique_ptr<QGuiApplication> app = StartPainting();

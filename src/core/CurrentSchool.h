@@ -2,6 +2,6 @@
 
 #include "core/MemTable.h"
 
-// The program-wide state of a session: the logged-in school's records. The desktop program's login
-// and the CLI's commands fill it; every list, search and save works on it.
+// The storage of the students' table of the school the program works on. Only the open school
+// (OpenSchool.h) refers to it; the rest of the program reaches the records through that object.
 extern CMemTable g_memStudents;

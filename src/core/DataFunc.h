@@ -2,7 +2,6 @@
 
 // Everything the program knows about students, schools and code tables, in one include.
 #include "core/CodeLookup.h"
-#include "core/CurrentSchool.h"
 #include "core/DateText.h"
 #include "core/SchoolDatabase.h"
 #include "core/SchoolDirectory.h"

@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "core/CurrentSchool.h"
 #include "core/Gbk.h"
 
 const char* const g_lpcszCheckCaption = "帮助信息";
@@ -51,7 +50,7 @@ bool NumberAlreadyStored(const RecordCheckInput& in)
     if (!in.bAddMode)
         return false;
     const std::string& strNumber = in.values[Field::XSBSH];
-    return in.isStudentNumberFree ? !in.isStudentNumberFree(strNumber) : !IsStudentNumberFree(strNumber);
+    return in.isStudentNumberFree && !in.isStudentNumberFree(strNumber);
 }
 
 // The checks in the order the user is told about them; the first that fails is reported.
@@ -106,12 +105,12 @@ RecordCheckResult CheckStudentField(const RecordCheckInput& input, int nField)
     return {};
 }
 
-BOOL IsStudentNumberFree(const std::string& strNumber)
+BOOL IsStudentNumberFree(const CMemTable& students, const std::string& strNumber)
 {
-    const int nRows = g_memStudents.GetRowCount();
+    const int nRows = students.GetRowCount();
     for (int nRow = 0; nRow < nRows; ++nRow)
     {
-        if (strNumber == g_memStudents.GetCell(nRow, g_studentFields[Field::XSBSH].lpcszName))
+        if (strNumber == students.GetCell(nRow, g_studentFields[Field::XSBSH].lpcszName))
             return FALSE;
     }
     return TRUE;

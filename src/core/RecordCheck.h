@@ -6,6 +6,8 @@
 
 #include "core/StudentSchema.h"
 
+class CMemTable;
+
 // The record editor's acceptance rules as a pure function, shared by the editor and the CLI.
 struct RecordCheckInput
 {
@@ -13,7 +15,8 @@ struct RecordCheckInput
     std::int32_t timeCSNY = 0;               // birth date as a time value
     std::int32_t timeBYSJ = 0;               // graduation date as a time value
     bool bAddMode = true;
-    // Whether a student number is not stored yet (consulted in add mode only, for the last check).
+    // Whether a student number is not stored yet (consulted in add mode only, for the last check);
+    // without it every number is free.
     std::function<bool(const std::string&)> isStudentNumberFree;
 };
 
@@ -29,7 +32,7 @@ RecordCheckResult CheckStudentRecord(const RecordCheckInput& input);
 // numbers is given is about both. Reads only the values those checks read.
 RecordCheckResult CheckStudentField(const RecordCheckInput& input, int nField);
 
-// FALSE as soon as a row of g_memStudents has this XSBSH, byte for byte.
-BOOL IsStudentNumberFree(const std::string& strNumber);
+// FALSE as soon as a row of the students' table has this XSBSH, byte for byte.
+BOOL IsStudentNumberFree(const CMemTable& students, const std::string& strNumber);
 
 extern const char* const g_lpcszCheckCaption; // "帮助信息"

@@ -2,16 +2,17 @@
 
 #include "core/DataFunc.h"
 
-CBatchEditCommand::CBatchEditCommand(std::vector<int> rows, FieldChange change, std::vector<std::string> previous,
-                                     std::function<void()> afterChange)
-    : QUndoCommand(QStringLiteral("批量修改 %1 条记录").arg(rows.size())), m_rows(std::move(rows)),
-      m_change(std::move(change)), m_previous(std::move(previous)), m_afterChange(std::move(afterChange))
+CBatchEditCommand::CBatchEditCommand(CMemTable& students, std::vector<int> rows, FieldChange change,
+                                     std::vector<std::string> previous, std::function<void()> afterChange)
+    : QUndoCommand(QStringLiteral("批量修改 %1 条记录").arg(rows.size())), m_students(students),
+      m_rows(std::move(rows)), m_change(std::move(change)), m_previous(std::move(previous)),
+      m_afterChange(std::move(afterChange))
 {
 }
 
 void CBatchEditCommand::undo()
 {
-    RevertBatchChange(g_memStudents, m_rows, m_change.nField, m_previous);
+    RevertBatchChange(m_students, m_rows, m_change.nField, m_previous);
     m_afterChange();
 }
 
@@ -22,6 +23,6 @@ void CBatchEditCommand::redo()
         m_bFirstRedo = false;
         return;
     }
-    ApplyBatchChange(g_memStudents, m_rows, m_change);
+    ApplyBatchChange(m_students, m_rows, m_change);
     m_afterChange();
 }

@@ -16,11 +16,11 @@
 #include "ui/EditDialogInput.h"
 #include "ui/Support/DialogButtons.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
-CBatchEditDialog::CBatchEditDialog(std::vector<int> rows, QWidget* parent)
-    : QDialog(parent), m_rows(std::move(rows)), m_cbxField(new QComboBox(this)), m_pValueBox(new QWidget(this)),
-      m_stcPreview(new QLabel(this))
+CBatchEditDialog::CBatchEditDialog(const CMemTable& students, std::vector<int> rows, QWidget* parent)
+    : QDialog(parent), m_students(students), m_rows(std::move(rows)), m_cbxField(new QComboBox(this)),
+      m_pValueBox(new QWidget(this)), m_stcPreview(new QLabel(this))
 {
     setObjectName(QStringLiteral("batchEdit"));
     setWindowTitle(QStringLiteral("批量修改选中记录"));
@@ -157,7 +157,7 @@ void CBatchEditDialog::UpdatePreview()
         m_stcPreview->setText(QStringLiteral("新的值中有无法保存的字符。"));
         return;
     }
-    const BatchCount count = CountBatchChange(g_memStudents, m_rows, {ChosenField(), *value});
+    const BatchCount count = CountBatchChange(m_students, m_rows, {ChosenField(), *value});
     m_stcPreview->setText(
         QStringLiteral("将修改%1条记录，%2条记录已是这个值。").arg(count.nChanging).arg(count.nAlreadyHolding));
 }
@@ -168,7 +168,7 @@ void CBatchEditDialog::OnOK()
     if (!value)
         return;
     const FieldChange change{ChosenField(), *value};
-    const BatchCheckResult check = CheckBatchChange(g_memStudents, m_rows, change);
+    const BatchCheckResult check = CheckBatchChange(m_students, m_rows, change);
     if (!check.Passes())
     {
         QString text = FromGbk(check.lpcszMessage);
@@ -178,7 +178,7 @@ void CBatchEditDialog::OnOK()
         m_pControl->setFocus();
         return;
     }
-    if (CountBatchChange(g_memStudents, m_rows, change).nChanging == 0)
+    if (CountBatchChange(m_students, m_rows, change).nChanging == 0)
     {
         UiMessageBox(this, QStringLiteral("选中的记录都已是这个值，不需要修改。"), QStringLiteral("提示"));
         return;

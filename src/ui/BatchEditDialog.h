@@ -12,7 +12,7 @@ class QComboBox;
 class QLabel;
 class QWidget;
 
-// 批量修改选中记录: one field and one value for the chosen records of g_memStudents. The value is
+// 批量修改选中记录: one field and one value for the chosen records of the students' table. The value is
 // chosen with the record editor's own control for the field (its drop-down list with the cascade,
 // its date picker, or its edit with the byte limit); a line below counts how many records change
 // and how many hold the value already. OK runs the editor's checks for the field on every chosen
@@ -22,8 +22,8 @@ class CBatchEditDialog : public QDialog
 {
     Q_OBJECT
   public:
-    // REQUIRES: rows are rows of g_memStudents, ascending, not empty.
-    explicit CBatchEditDialog(std::vector<int> rows, QWidget* parent = nullptr);
+    // REQUIRES: rows are rows of students, ascending, not empty.
+    CBatchEditDialog(const CMemTable& students, std::vector<int> rows, QWidget* parent = nullptr);
     ~CBatchEditDialog() override;
 
     // Chooses the field whose value is set (record order); the value control follows.
@@ -44,6 +44,7 @@ class CBatchEditDialog : public QDialog
     std::optional<std::string> ReadValue(bool bTell);
     int ChosenField() const;
 
+    const CMemTable& m_students;
     std::vector<int> m_rows;
     FieldChange m_change;
     QComboBox* m_cbxField;

@@ -10,11 +10,13 @@
 #include <QVBoxLayout>
 
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "ui/CheckResultsModel.h"
 #include "ui/RecordUpdate.h"
 
-CCheckResultsWindow::CCheckResultsWindow(const SchoolKey& key, QWidget* parent)
-    : QWidget(parent), m_modify([key](QWidget* pParent, int nRow) { return ModifyStudentRow(pParent, nRow, key); }),
+CCheckResultsWindow::CCheckResultsWindow(COpenSchool& school, QWidget* parent)
+    : QWidget(parent), m_school(school),
+      m_modify([&school](QWidget* pParent, int nRow) { return ModifyStudentRow(pParent, nRow, school); }),
       m_pModel(new CCheckResultsModel(this)), m_lstResults(new QTableView(this)), m_stcSummary(new QLabel(this))
 {
     setObjectName(QStringLiteral("checkResults"));
@@ -65,8 +67,8 @@ CCheckResultsWindow::~CCheckResultsWindow() = default;
 
 void CCheckResultsWindow::Recheck()
 {
-    m_pModel->CheckAll(g_memStudents);
-    const int nRecords = g_memStudents.GetRowCount();
+    m_pModel->CheckAll(m_school.Students());
+    const int nRecords = m_school.Students().GetRowCount();
     const int nFailing = m_pModel->rowCount();
     // An empty list alone would leave the user wondering whether the check ran at all.
     m_stcSummary->setText(
@@ -113,7 +115,7 @@ void CCheckResultsWindow::keyPressEvent(QKeyEvent* pEvent)
 void CCheckResultsWindow::ModifyLine(int nLine)
 {
     const int nRow = StoredRowOf(nLine);
-    if (nRow < 0 || nRow >= g_memStudents.GetRowCount() || !m_modify(this, nRow))
+    if (nRow < 0 || nRow >= m_school.Students().GetRowCount() || !m_modify(this, nRow))
         return;
     Recheck();
 }

@@ -4,6 +4,7 @@
 
 #include "ui/RecordUpdate.h"
 
+class COpenSchool;
 class QLabel;
 class QTableView;
 class CCheckResultsModel;
@@ -18,10 +19,11 @@ class CCheckResultsWindow : public QWidget
 {
     Q_OBJECT
   public:
-    explicit CCheckResultsWindow(const SchoolKey& key, QWidget* parent = nullptr);
+    // Checks the open school's table; a record modified here saves the school.
+    explicit CCheckResultsWindow(COpenSchool& school, QWidget* parent = nullptr);
     ~CCheckResultsWindow() override;
 
-    // Checks every row of g_memStudents anew and shows the failing ones; emits Checked.
+    // Checks every row of the school's table anew and shows the failing ones; emits Checked.
     void Recheck();
     int FailingCount() const;
     // The stored row shown on line nLine, or -1.
@@ -43,6 +45,7 @@ class CCheckResultsWindow : public QWidget
     void keyPressEvent(QKeyEvent* pEvent) override;
 
   private:
+    COpenSchool& m_school;
     RecordModifier m_modify;
     CCheckResultsModel* m_pModel;
     QTableView* m_lstResults;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include <QDate>
@@ -31,6 +32,8 @@ class CEditDialog : public QDialog
     std::string m_strZYDLDM; // category of the major: opens the major list
     std::int32_t m_timeCSNY; // birth date, local midnight
     std::int32_t m_timeBYSJ; // graduation date, local midnight
+    // In add mode: whether a student number is not stored yet; unset, every number is free.
+    std::function<bool(const std::string&)> m_isStudentNumberFree;
 
     // After acceptance: whether the field's drop-down list still shows the entry the dialog opened
     // with (modify mode), so that the caller keeps the stored code as it was.

@@ -6,7 +6,7 @@
 #include "ui/EditDialog.h"
 #include "ui/EditDialogInput.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {
@@ -26,6 +26,7 @@ void CEditDialog::OnOK()
     input.timeCSNY = m_timeCSNY;
     input.timeBYSJ = m_timeBYSJ;
     input.bAddMode = m_bAddMode != FALSE;
+    input.isStudentNumberFree = m_isStudentNumberFree;
     const RecordCheckResult result = CheckStudentRecord(input);
     if (result.nCheck == 0 || result.nCheck > kLastDateCheck)
     {

@@ -4,10 +4,11 @@
 #include <QMouseEvent>
 
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "ui/RecordUpdate.h"
 #include "ui/Support/CodeNameDisplay.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 #include "ui/Support/StudentColumns.h"
 
 namespace
@@ -25,10 +26,10 @@ QByteArray Bytes(const std::string& str)
 }
 } // namespace
 
-CFoundRecordList::CFoundRecordList(const SchoolKey& key, bool bSorted, QWidget* parent)
-    : QTableWidget(0, STUDENT_FIELD_COUNT, parent),
-      m_modify([key](QWidget* pParent, int nRow) { return ModifyStudentRow(pParent, nRow, key); }), m_bSorted(bSorted),
-      m_bNames(ShowsCodeNames())
+CFoundRecordList::CFoundRecordList(COpenSchool& school, bool bSorted, QWidget* parent)
+    : QTableWidget(0, STUDENT_FIELD_COUNT, parent), m_school(school),
+      m_modify([&school](QWidget* pParent, int nRow) { return ModifyStudentRow(pParent, nRow, school); }),
+      m_bSorted(bSorted), m_bNames(ShowsCodeNames())
 {
     for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
     {
@@ -75,9 +76,9 @@ std::string CFoundRecordList::NumberOf(int nItem) const
 int CFoundRecordList::TableRowOf(int nItem) const
 {
     const std::string strNumber = NumberOf(nItem);
-    for (int nRow = g_memStudents.GetRowCount() - 1; nRow >= 0; --nRow)
+    for (int nRow = m_school.Students().GetRowCount() - 1; nRow >= 0; --nRow)
     {
-        if (strNumber == g_memStudents.GetCell(nRow, Field::XSBSH))
+        if (strNumber == m_school.Students().GetCell(nRow, Field::XSBSH))
             return nRow;
     }
     return nItem;
@@ -92,9 +93,9 @@ int CFoundRecordList::ModifyMarkedRecord()
         return -1;
     }
     const int nRow = TableRowOf(nItem);
-    if (nRow >= g_memStudents.GetRowCount() || !m_modify(window(), nRow))
+    if (nRow >= m_school.Students().GetRowCount() || !m_modify(window(), nRow))
         return -1;
-    SetRecord(nItem, g_memStudents, nRow);
+    SetRecord(nItem, m_school.Students(), nRow);
     return nRow;
 }
 

@@ -8,8 +8,8 @@
 #include <QStyleOptionFocusRect>
 
 #include "ui/HyperLinkOpen.h"
-#include "ui/Support/MessageBox.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/ShellOpen.h"
 
 namespace
 {

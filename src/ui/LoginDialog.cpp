@@ -13,7 +13,6 @@
 #include "core/DataFunc.h"
 #include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
-#include "core/SchoolSession.h"
 #include "platform/ErrorText.h"
 #include "platform/LastError.h"
 #include "platform/Profile.h"
@@ -22,9 +21,8 @@
 #include "ui/PasswordDialog.h"
 #include "ui/SchoolCodeDialog.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
-#include "ui/Support/PasswordPrompt.h"
-#include "ui/Support/SaveStudents.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/PasswordPrompt.h"
 
 namespace
 {
@@ -46,13 +44,6 @@ QPushButton* NewButton(QWidget* pParent, int nId, const QString& text)
     return pButton;
 }
 
-// Whether the school had no data file when the login read it: any password opens it, and the first
-// save fixes the password. (A file too short to hold a header is refused as damaged by the load.)
-bool HoldsNoRecordsYet(const std::string& strCode)
-{
-    const FileIdentity* pFile = g_schoolSession.LoadedFile(strCode);
-    return pFile != nullptr && !pFile->bExists;
-}
 } // namespace
 
 CLoginDialog::CLoginDialog(QWidget* pParent) : QDialog(pParent)
@@ -123,11 +114,11 @@ void CLoginDialog::OnOK()
         return;
     // The school's writer lock is taken with the load and held until this dialog, and with it the
     // main window, ends: another window or a command-line import is refused meanwhile.
-    CSchoolLockToken lock;
-    SchoolAccess result = OpenSchoolToWrite(m_strCode, m_strPassword, g_memStudents, lock);
+    COpenSchool school;
+    SchoolAccess result = school.OpenToWrite(m_strCode, m_strPassword);
     if (result == SchoolAccess::FileChanged)
     {
-        const std::optional<SchoolAccess> chosen = OpenChangedFile(lock);
+        const std::optional<SchoolAccess> chosen = OpenChangedFile(school);
         if (!chosen)
             return;
         result = *chosen;
@@ -137,10 +128,11 @@ void CLoginDialog::OnOK()
         UiMessageBox(this, FromGbk(SchoolAccessMessage(result, m_strCode, GetLastError())), QStringLiteral("提示"));
         return;
     }
-    if (HoldsNoRecordsYet(m_strCode) && !ConfirmFirstPassword())
+    // A school without a data file opens with any password, and the first save fixes it. (A file too
+    // short to hold a header is refused as damaged by the load.)
+    if (school.HasNoDataFileYet() && !ConfirmFirstPassword())
         return;
-    m_lock = std::move(lock);
-    ForgetUnsavedChange();
+    m_school = std::move(school);
     QDialog::accept();
 }
 
@@ -164,7 +156,7 @@ bool CLoginDialog::ConfirmFirstPassword()
     return true;
 }
 
-std::optional<SchoolAccess> CLoginDialog::OpenChangedFile(CSchoolLockToken& lock)
+std::optional<SchoolAccess> CLoginDialog::OpenChangedFile(COpenSchool& school)
 {
     const std::vector<BackupEntry> backups = ListBackups(m_strCode);
     QString text = FromGbk(SchoolAccessMessage(SchoolAccess::FileChanged, m_strCode)) +
@@ -181,13 +173,13 @@ std::optional<SchoolAccess> CLoginDialog::OpenChangedFile(CSchoolLockToken& lock
     const int nChoice = UiChoiceBox(this, text, QStringLiteral("提示"), choices, MsgIcon::Exclamation);
     if (nChoice < 0 || nChoice >= choices.size() - 1)
         return std::nullopt;
-    const SchoolAccess opened = OpenSchoolToWrite(m_strCode, m_strPassword, g_memStudents, lock, 0, true);
+    const SchoolAccess opened = school.OpenToWrite(m_strCode, m_strPassword, 0, true);
     if (opened != SchoolAccess::Done || nChoice == 0)
         return opened;
-    if (RestoreBackup(m_strCode, backups.front().stamp.strId, m_strPassword, g_memStudents))
+    if (RestoreBackup(m_strCode, backups.front().stamp.strId, m_strPassword, school.Students()))
         return SchoolAccess::Done;
     const DWORD dwCode = GetLastError();
-    lock.Release();
+    school = COpenSchool(); // lets go of the lock
     UiMessageBox(this,
                  QStringLiteral("恢复最新备份失败（%1），数据文件没有改变，也没有登录。")
                      .arg(FromGbk(GetErrorReasonText(dwCode))),

@@ -2,10 +2,11 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <QDialog>
 
-#include "core/SchoolSession.h"
+#include "core/OpenSchool.h"
 
 enum class SchoolAccess;
 class QLineEdit;
@@ -13,8 +14,8 @@ class QPushButton;
 class CHyperLink;
 
 // Identifies the school: a school code of the directory and the password that opens its data file.
-// A successful login leaves the school's records in g_memStudents and its writer lock held; the
-// accepted code and password stay in the object for every later save.
+// A successful login opens the school (its records loaded, its writer lock held) for the main window
+// to take.
 class CLoginDialog : public QDialog
 {
     Q_OBJECT
@@ -27,15 +28,18 @@ class CLoginDialog : public QDialog
 
     // The login check: stays open with a message (caption "提示") for an empty or unknown code, a
     // wrong password, a damaged or unreadable data file, or a school another program writes now
-    // (its writer lock is held elsewhere); closes with IDOK when the file opened. The school's writer
-    // lock is then held until the dialog is destroyed. A school whose data file holds nothing yet
-    // opens with any password, so the password is asked for a second time first (see
+    // (its writer lock is held elsewhere); closes with IDOK when the file opened. The open school,
+    // with its writer lock, is then held until the dialog ends or TakeSchool hands it on. A school whose data file
+    // holds nothing yet opens with any password, so the password is asked for a second time first (see
     // ConfirmFirstPassword); cancelling or a mismatch goes back to the login.
     void OnOK();
     void OnCancel();
 
     void accept() override { OnOK(); }     // Enter and the default button
     void reject() override { OnCancel(); } // Escape, the close box and "取消"
+
+    // After IDOK: the school the login opened; the dialog holds none afterwards.
+    COpenSchool TakeSchool() { return std::move(m_school); }
 
     // GBK, as typed; after IDOK the accepted code and password.
     std::string m_strCode;
@@ -56,13 +60,13 @@ class CLoginDialog : public QDialog
     // A data file that is not the one its last save noted: asks whether to open it as it is, restore
     // the newest backup over it, or cancel. The outcome of the open chosen, or nullopt when cancelled
     // or told why not already.
-    // The lock the open takes goes into the token.
-    std::optional<SchoolAccess> OpenChangedFile(CSchoolLockToken& lock);
+    // The school is opened into school.
+    std::optional<SchoolAccess> OpenChangedFile(COpenSchool& school);
 
   private:
     QLineEdit* m_edtCode;
     QLineEdit* m_edtPassword;
     CHyperLink* m_stcLookup;
     QPushButton* m_btnPassword;
-    CSchoolLockToken m_lock; // the accepted school's writer lock, held until the dialog ends
+    COpenSchool m_school; // the accepted school with its writer lock, until taken or the dialog ends
 };

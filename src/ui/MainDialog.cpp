@@ -14,7 +14,7 @@
 #include "ui/AppIcon.h"
 #include "ui/CheckResultsWindow.h"
 #include "ui/Support/CodeNameDisplay.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 #include "ui/Support/StudentListModel.h"
 #include "ui/Support/StudentSortModel.h"
 
@@ -41,7 +41,7 @@ CMainDialog::CMainDialog(QWidget* pParent) : CSizingDialog(pParent, sfBoth, true
     m_nMenuHeight = m_pMenuBar->sizeHint().height();
     setContentsMargins(0, m_nMenuHeight, 0, 0);
 
-    m_pModel = new CStudentListModel(g_memStudents, this);
+    m_pModel = new CStudentListModel(m_school.Students(), this);
     m_pModel->SetShowCodeNames(ShowsCodeNames());
     m_pSortModel = new CStudentSortModel(m_pModel, this);
     // The list's place holds the list and, docked below it, the check results.
@@ -98,12 +98,16 @@ void CMainDialog::OnInitDialog()
 
 int CMainDialog::RunLogin()
 {
-    return m_dlgLogin.DoModal();
+    m_dlgLogin.DoModal();
+    return TakeSchoolOfLogin();
 }
 
-SchoolKey CMainDialog::GetSchoolKey() const
+int CMainDialog::TakeSchoolOfLogin()
 {
-    return {m_dlgLogin.m_strCode, m_dlgLogin.m_strPassword};
+    if (m_dlgLogin.result() != QDialog::Accepted)
+        return IDCANCEL;
+    m_school = m_dlgLogin.TakeSchool();
+    return IDOK;
 }
 
 void CMainDialog::FillList()

@@ -8,7 +8,6 @@
 #include "ui/Layout/SizingDialog.h"
 #include "ui/LoginDialog.h"
 #include "ui/RecordUpdate.h"
-#include "ui/Support/SaveStudents.h"
 
 class QLabel;
 class QMenu;
@@ -27,7 +26,7 @@ struct ImportedRecords;
 struct PrintJob;
 
 // The program's main window: logs the school in before it shows, then lists the school's records
-// (the list mirrors g_memStudents row for row) and offers the commands on them. Every command that
+// (the list mirrors the open school's table row for row) and offers the commands on them. Every command that
 // changes records changes the table, tells the list, and saves the whole table at once.
 class CMainDialog : public CSizingDialog
 {
@@ -36,11 +35,8 @@ class CMainDialog : public CSizingDialog
     explicit CMainDialog(QWidget* pParent = nullptr);
     ~CMainDialog() override;
 
-    // Code and password accepted at login: every save uses them.
-    SchoolKey GetSchoolKey() const;
-
     // The list may show the records sorted; these two are the one place where the rows of the
-    // view are turned into rows of g_memStudents, and every record command goes through them.
+    // view are turned into rows of the school's table, and every record command goes through them.
     // The selection mark: the stored row of the item most recently selected or focused (the view's
     // current row), even when it is no longer selected; -1 when there is none.
     int GetSelectionMark() const;
@@ -97,13 +93,19 @@ class CMainDialog : public CSizingDialog
     // Logs in, then lays out and fills the list and opens maximised with the list hidden. A cancelled
     // login ends the window at once, without the exit question.
     void OnInitDialog() override;
-    // Runs the login; IDOK or IDCANCEL. Tests replace it to log in without a modal loop.
+    // Runs the login and takes the school it opened; IDOK or IDCANCEL. Tests replace it to log in
+    // without a modal loop.
     virtual int RunLogin();
+    // After the login dialog ended: takes the school it opened. IDOK, or IDCANCEL when it opened none.
+    int TakeSchoolOfLogin();
 
     void resizeEvent(QResizeEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override; // Enter on a selected record modifies it
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
+    // The school this window works on, from the login to the window's end; the record flows, the
+    // searches and the check window are handed it.
+    COpenSchool m_school;
     CLoginDialog m_dlgLogin;
     QMenuBar* m_pMenuBar;
     QTableView* m_lstStudents;  // the student list, id 1018

@@ -6,7 +6,8 @@
 #include "ui/BatchEditCommand.h"
 #include "ui/BatchEditDialog.h"
 #include "ui/MainDialog.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/SaveStudents.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 void CMainDialog::OnBatchModify()
 {
@@ -18,19 +19,20 @@ void CMainDialog::OnBatchModify()
     }
     FieldChange change;
     {
-        CBatchEditDialog dlg(rows, this);
+        CBatchEditDialog dlg(m_school.Students(), rows, this);
         if (dlg.exec() != QDialog::Accepted)
             return;
         change = dlg.GetChange();
     }
     // Only the records that change are rewritten, and only they come back with undo.
-    std::vector<int> changing = RowsThatChange(g_memStudents, rows, change);
-    std::vector<std::string> previous = ApplyBatchChange(g_memStudents, changing, change);
+    std::vector<int> changing = RowsThatChange(m_school.Students(), rows, change);
+    std::vector<std::string> previous = ApplyBatchChange(m_school.Students(), changing, change);
     const auto afterChange = [this] {
         FillList();
-        SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("撤销或重做批量修改前"));
+        SaveStudentsOrReport(this, m_school, QStringLiteral("撤销或重做批量修改前"));
     };
     FillList();
-    SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("批量修改前"));
-    m_pHistory->push(new CBatchEditCommand(std::move(changing), std::move(change), std::move(previous), afterChange));
+    SaveStudentsOrReport(this, m_school, QStringLiteral("批量修改前"));
+    m_pHistory->push(new CBatchEditCommand(m_school.Students(), std::move(changing), std::move(change),
+                                           std::move(previous), afterChange));
 }

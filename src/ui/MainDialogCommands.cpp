@@ -8,8 +8,9 @@
 #include "ui/AboutDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/RecordCommands.h"
-#include "ui/Support/MessageBox.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/SaveStudents.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
 #include "ui/Support/StudentSortModel.h"
 
@@ -62,11 +63,11 @@ void CMainDialog::OnDeleteRecord()
         return;
     // Every selected record goes in one pass over the table, then one save.
     auto pStep = BeginStep(QStringLiteral("删除 %1 条记录").arg(rows.size()), rows);
-    g_memStudents.DeleteRowSet(rows);
+    m_school.Students().DeleteRowSet(rows);
     FillList();
     // The deleted records leave no selection mark behind: modify then asks which record.
     m_lstStudents->setCurrentIndex(QModelIndex());
-    SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("删除 %1 条记录前").arg(rows.size()));
+    SaveStudentsOrReport(this, m_school, QStringLiteral("删除 %1 条记录前").arg(rows.size()));
     FinishStep(std::move(pStep), {});
 }
 
@@ -113,7 +114,7 @@ void CMainDialog::OnOK()
 
 void CMainDialog::OnCancel()
 {
-    if (HasUnsavedChange())
+    if (m_school.HasUnsavedChange())
     {
         OnExitWithUnsavedChange();
         return;
@@ -131,6 +132,6 @@ void CMainDialog::OnExitWithUnsavedChange()
                                     "是：再保存一次，保存成功后退出\n否：不保存，直接退出（修改将丢失）\n取消：不退出"),
                      QStringLiteral("提示"), MsgButtons::YesNoCancel, MsgIcon::Exclamation);
     // A failed retry has shown its own message; the window stays with the change.
-    if (nAnswer == IDNO || (nAnswer == IDYES && SaveStudentsOrReport(this, GetSchoolKey())))
+    if (nAnswer == IDNO || (nAnswer == IDYES && SaveStudentsOrReport(this, m_school)))
         done(QDialog::Rejected);
 }

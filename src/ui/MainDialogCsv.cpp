@@ -8,9 +8,9 @@
 #include "ui/Support/ExchangeFiles.h"
 #include "ui/Support/FileMessages.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
 #include "ui/Support/ProgressWindow.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
 
 namespace
@@ -28,17 +28,17 @@ void ShowExportFault(QWidget* pParent, const QString& path, const ExchangeOutcom
 
 void CMainDialog::OnExportCsv()
 {
-    const QString defaultName = FromGbk(GetSchoolKey().strCode) + QStringLiteral(".CSV");
+    const QString defaultName = FromGbk(m_school.Code()) + QStringLiteral(".CSV");
     const QString path = ChooseExchangeFile(this, true, defaultName);
     if (path.isEmpty())
         return;
     // The workbook gives the codes' names on a second sheet when the list shows names.
     StudentsFileWriting writing;
-    writing.strSchoolCode = GetSchoolKey().strCode;
+    writing.strSchoolCode = m_school.Code();
     writing.sheets = m_pModel->ShowsCodeNames() ? WorkbookSheets::StoredAndNames : WorkbookSheets::Stored;
     writing.runWorkbook = ProgressRunner(this, QStringLiteral("正在生成Excel工作簿……"));
     if (const ExchangeOutcome outcome =
-            WriteStudentsFile(QFile::encodeName(path).toStdString(), g_memStudents, writing);
+            WriteStudentsFile(QFile::encodeName(path).toStdString(), m_school.Students(), writing);
         !outcome)
     {
         ShowExportFault(this, path, outcome);

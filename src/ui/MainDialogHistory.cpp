@@ -15,7 +15,8 @@
 #include "ui/RestoreDialog.h"
 #include "ui/Support/BackupReport.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/SaveStudents.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {
@@ -72,9 +73,9 @@ void CMainDialog::UpdateHistoryActions()
 std::unique_ptr<CRowsCommand> CMainDialog::BeginStep(const QString& text, const std::vector<int>& removed)
 {
     // Every undo and redo shows the table anew and saves it at once, like every other change.
-    return std::make_unique<CRowsCommand>(text, removed, [this, text] {
+    return std::make_unique<CRowsCommand>(m_school.Students(), text, removed, [this, text] {
         FillList();
-        SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("撤销或重做%1前").arg(text));
+        SaveStudentsOrReport(this, m_school, QStringLiteral("撤销或重做%1前").arg(text));
     });
 }
 
@@ -86,18 +87,18 @@ void CMainDialog::FinishStep(std::unique_ptr<CRowsCommand> pStep, const std::vec
 
 void CMainDialog::OnRestoreBackup()
 {
-    const SchoolKey key = GetSchoolKey();
     std::string strId;
     std::string strBackupPassword;
     {
-        CRestoreDialog dlg(key, this);
+        CRestoreDialog dlg(m_school, this);
         if (dlg.exec() != QDialog::Accepted)
             return;
         strId = dlg.GetChosenId();
         strBackupPassword = dlg.GetBackupPassword();
     }
-    auto pStep = BeginStep(QStringLiteral("恢复备份"), RowRange(0, g_memStudents.GetRowCount()));
-    const SaveResult restored = RestoreBackup(key.strCode, strId, key.strPassword, strBackupPassword, g_memStudents);
+    auto pStep = BeginStep(QStringLiteral("恢复备份"), RowRange(0, m_school.Students().GetRowCount()));
+    const bool bBackupFailing = m_school.BackupFailing();
+    const SaveResult restored = m_school.Restore(strId, strBackupPassword);
     if (!restored)
     {
         const DWORD dwCode = restored.dwError;
@@ -110,12 +111,12 @@ void CMainDialog::OnRestoreBackup()
         return;
     }
     FillList();
-    ReportBackupFailure(this, restored);
-    FinishStep(std::move(pStep), RowRange(0, g_memStudents.GetRowCount()));
+    ReportBackupFailure(this, restored, bBackupFailing);
+    FinishStep(std::move(pStep), RowRange(0, m_school.Students().GetRowCount()));
     // Told like an import's outcome, in the words of the command line's restore.
     const QString summary = QStringLiteral("已恢复备份 %1，共 %2 条记录。")
                                 .arg(QString::fromStdString(strId))
-                                .arg(g_memStudents.GetRowCount());
+                                .arg(m_school.Students().GetRowCount());
     m_stcStatus->setText(summary);
     UiMessageBox(this, summary, QStringLiteral("提示"));
 }

@@ -17,12 +17,13 @@
 #include "ui/ImportPreviewDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/RecordCommands.h"
-#include "ui/Support/DialogExec.h"
 #include "ui/Support/ExchangeFiles.h"
 #include "ui/Support/FileMessages.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
 #include "ui/Support/ProgressWindow.h"
+#include "ui/Support/SaveStudents.h"
+#include "ui/Support/Seams/DialogExec.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {
@@ -101,7 +102,7 @@ void CMainDialog::OnImportCsv()
         UiMessageBox(this, FromGbk(strError), kFormatCaption);
         return;
     }
-    const CImportPreview preview(records, g_memStudents, *mapping, ImportCheck::Records);
+    const CImportPreview preview(records, m_school.Students(), *mapping, ImportCheck::Records);
     CImportPreviewDialog dlg(this, table, records, preview);
     if (UiExec(dlg) != QDialog::Accepted)
         return;
@@ -114,14 +115,14 @@ void CMainDialog::StoreImport(const ImportActions& actions, const ImportedRecord
     if (!actions.updates.empty() || !actions.appends.empty())
     {
         const std::vector<int> updated = actions.UpdatedRows();
-        const int nFirstNew = g_memStudents.GetRowCount();
+        const int nFirstNew = m_school.Students().GetRowCount();
         auto pStep = BeginStep(
             QStringLiteral("导入%1条记录，更新%2条").arg(actions.appends.size()).arg(actions.updates.size()), updated);
-        ApplyImport(actions, records, mapping, g_memStudents);
+        ApplyImport(actions, records, mapping, m_school.Students());
         FillList();
-        SaveStudentsOrReport(this, GetSchoolKey(), QStringLiteral("导入前"));
+        SaveStudentsOrReport(this, m_school, QStringLiteral("导入前"));
         std::vector<int> inserted = updated;
-        const std::vector<int> appended = RowRange(nFirstNew, g_memStudents.GetRowCount());
+        const std::vector<int> appended = RowRange(nFirstNew, m_school.Students().GetRowCount());
         inserted.insert(inserted.end(), appended.begin(), appended.end());
         FinishStep(std::move(pStep), inserted);
     }

@@ -6,21 +6,20 @@
 #include "ui/MainDialog.h"
 #include "ui/RecordCommands.h"
 #include "ui/RecordUpdate.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 #include "ui/Support/StudentListModel.h"
 
 // One editor after another until the user leaves one with "退出添加"; each accepted record is
 // appended, shown and saved before the next editor opens.
 void CMainDialog::OnNewRecord()
 {
-    const SchoolKey key = GetSchoolKey();
     for (;;)
     {
         auto pStep = BeginStep(QStringLiteral("新增 1 条记录"), {});
-        if (!AddStudentRow(this, key))
+        if (!AddStudentRow(this, m_school))
             return;
         m_pModel->NotifyRowsAppended();
-        FinishStep(std::move(pStep), {g_memStudents.GetRowCount() - 1});
+        FinishStep(std::move(pStep), {m_school.Students().GetRowCount() - 1});
     }
 }
 
@@ -28,7 +27,7 @@ void CMainDialog::OnNewRecord()
 void CMainDialog::OnModifyRecord()
 {
     const int nRow = GetSelectionMark();
-    if (nRow < 0 || nRow >= g_memStudents.GetRowCount())
+    if (nRow < 0 || nRow >= m_school.Students().GetRowCount())
     {
         UiMessageBox(this, QStringLiteral("没有指定要修改的项目。"), QStringLiteral("提示"));
         return;
@@ -40,7 +39,7 @@ void CMainDialog::OnModifyRecord()
 bool CMainDialog::ModifyRowAsStep(QWidget* pParent, int nRow)
 {
     auto pStep = BeginStep(QStringLiteral("修改 1 条记录"), {nRow});
-    if (!ModifyStudentRow(pParent, nRow, GetSchoolKey()))
+    if (!ModifyStudentRow(pParent, nRow, m_school))
         return false;
     m_pModel->NotifyRowChanged(nRow);
     FinishStep(std::move(pStep), {nRow});

@@ -8,17 +8,17 @@
 #include "ui/PrintOptionsDialog.h"
 #include "ui/StatsWindow.h"
 #include "ui/Support/ExchangeFiles.h"
-#include "ui/Support/FileDialogs.h"
 #include "ui/Support/FileMessages.h"
-#include "ui/Support/MessageBox.h"
-#include "ui/Support/PrintPreview.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/FileDialogs.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/PrintPreview.h"
+#include "ui/Support/Seams/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
 #include "ui/Support/StudentSortModel.h"
 
 void CMainDialog::OnStatistics()
 {
-    CStatsWindow window(this, g_memStudents, GetSelectedRows(), GetSchoolKey().strCode);
+    CStatsWindow window(this, m_school.Students(), GetSelectedRows(), m_school.Code());
     window.exec();
 }
 
@@ -31,7 +31,7 @@ bool CMainDialog::ChoosePrintJob(const QString& caption, PrintJob& job)
     std::vector<char> marked(static_cast<std::size_t>(m_pModel->rowCount()), 0);
     for (int nRow : selected)
         marked[static_cast<std::size_t>(nRow)] = 1;
-    job = PrintJobForSchool(GetSchoolKey().strCode);
+    job = PrintJobForSchool(m_school.Code());
     // The records in the order the list shows them.
     for (int nViewRow = 0; nViewRow < m_pSortModel->rowCount(); ++nViewRow)
     {
@@ -40,7 +40,7 @@ bool CMainDialog::ChoosePrintJob(const QString& caption, PrintJob& job)
             job.rows.push_back(nRow);
     }
     job.kind = choice.bSheets ? PrintJob::Sheets : PrintJob::List;
-    job.pStudents = &g_memStudents;
+    job.pStudents = &m_school.Students();
     job.bNames = m_pModel->ShowsCodeNames();
     job.bTwoPerPage = choice.bTwoPerPage;
     if (job.kind == PrintJob::Sheets && job.rows.empty())
@@ -78,7 +78,7 @@ void CMainDialog::OnExportPdf()
         ShowFileError(this, QStringLiteral("不能生成PDF文件。"));
         return;
     }
-    if (!WriteExport(this, path, strPdf, GetSchoolKey().strCode))
+    if (!WriteExport(this, path, strPdf, m_school.Code()))
         return;
     if (UiMessageBox(this, QStringLiteral("文件已经生成，是否现在就查看内容。"), QStringLiteral("提示"),
                      MsgButtons::YesNo, MsgIcon::Question) == IDYES)

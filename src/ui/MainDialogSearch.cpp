@@ -8,14 +8,14 @@
 
 void CMainDialog::OnSearchByNumber()
 {
-    CSearchInfo dlg(GetSchoolKey());
+    CSearchInfo dlg(m_school);
     dlg.SetRecordModifier(StepModifier());
     dlg.exec();
 }
 
 void CMainDialog::OnSearchByMajor()
 {
-    CSearchByName dlg(GetSchoolKey());
+    CSearchByName dlg(m_school);
     dlg.SetRecordModifier(StepModifier());
     dlg.exec();
 }

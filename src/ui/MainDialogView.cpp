@@ -62,7 +62,7 @@ void CMainDialog::OnCheckAllRecords()
 {
     if (!m_pCheckWindow)
     {
-        m_pCheckWindow = new CCheckResultsWindow(GetSchoolKey(), m_pListSplitter);
+        m_pCheckWindow = new CCheckResultsWindow(m_school, m_pListSplitter);
         connect(m_pCheckWindow, &CCheckResultsWindow::Checked, this, &CMainDialog::ShowCheckCounts);
         connect(m_pCheckWindow, &CCheckResultsWindow::Closed, this, &CMainDialog::OnCheckWindowClosed);
         m_pCheckWindow->SetRecordModifier(StepModifier());

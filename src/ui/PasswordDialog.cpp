@@ -15,7 +15,7 @@
 #include "ui/SchoolCodeDialog.h"
 #include "ui/Support/DialogButtons.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {
@@ -92,8 +92,9 @@ void CPasswordDialog::OnOK()
     if (!DoDataExchange())
         return;
     // The change holds the school's writer lock for its run: refused while another program writes it.
+    CMemTable students; // the records pass through on their way to the file under the new password
     const SchoolAccess result =
-        ChangeSchoolPassword({m_strCode, m_strOldPassword, m_strNewPassword, m_strConfirm}, g_memStudents);
+        ChangeSchoolPassword({m_strCode, m_strOldPassword, m_strNewPassword, m_strConfirm}, students);
     if (result != SchoolAccess::Done)
         UiMessageBox(this, FromGbk(SchoolAccessMessage(result, m_strCode, GetLastError())), QStringLiteral("提示"));
     // The data file has the new password even when its note in the profile failed: trying again

@@ -5,7 +5,7 @@
 #include "core/DataFunc.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 BOOL CQuillmarkApp::InitInstance()
 {

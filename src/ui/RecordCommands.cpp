@@ -4,22 +4,23 @@
 
 #include "core/DataFunc.h"
 
-CRowsCommand::CRowsCommand(const QString& text, const std::vector<int>& removed, std::function<void()> afterChange)
-    : QUndoCommand(text), m_removed(removed), m_afterChange(std::move(afterChange))
+CRowsCommand::CRowsCommand(CMemTable& students, const QString& text, const std::vector<int>& removed,
+                           std::function<void()> afterChange)
+    : QUndoCommand(text), m_students(students), m_removed(removed), m_afterChange(std::move(afterChange))
 {
-    g_memStudents.CopyRowSet(m_removed, m_removedRows);
+    m_students.CopyRowSet(m_removed, m_removedRows);
 }
 
 void CRowsCommand::TakeInserted(const std::vector<int>& inserted)
 {
     m_inserted = inserted;
-    g_memStudents.CopyRowSet(m_inserted, m_insertedRows);
+    m_students.CopyRowSet(m_inserted, m_insertedRows);
 }
 
 void CRowsCommand::Replace(const std::vector<int>& out, const CMemTable& in, const std::vector<int>& inPositions)
 {
-    g_memStudents.DeleteRowSet(out);
-    const BOOL bInserted = g_memStudents.InsertRowSet(in, inPositions);
+    m_students.DeleteRowSet(out);
+    const BOOL bInserted = m_students.InsertRowSet(in, inPositions);
     Q_ASSERT(bInserted); // the table holds what the step left behind: the positions fit
     Q_UNUSED(bInserted);
     m_afterChange();

@@ -7,11 +7,12 @@
 #include <QVBoxLayout>
 
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "platform/LastError.h"
 #include "ui/Support/CodeNameDisplay.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
-#include "ui/Support/PasswordPrompt.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/PasswordPrompt.h"
 
 namespace
 {
@@ -61,7 +62,8 @@ QString UnreadableBackupText(DWORD dwError)
     return dwError == ERROR_INVALID_PASSWORD ? QStringLiteral("密码不符") : QStringLiteral("已损坏");
 }
 
-CRestoreDialog::CRestoreDialog(const SchoolKey& key, QWidget* pParent) : QDialog(pParent), m_key(key)
+CRestoreDialog::CRestoreDialog(const COpenSchool& school, QWidget* pParent)
+    : QDialog(pParent), m_strCode(school.Code()), m_strPassword(school.Password())
 {
     setWindowTitle(QStringLiteral("恢复备份"));
     auto* pLayout = new QVBoxLayout(this);
@@ -103,11 +105,11 @@ CRestoreDialog::CRestoreDialog(const SchoolKey& key, QWidget* pParent) : QDialog
 
 void CRestoreDialog::FillBackupList()
 {
-    for (BackupEntry& backup : ListBackups(m_key.strCode))
+    for (BackupEntry& backup : ListBackups(m_strCode))
     {
         Listed listed{std::move(backup)};
         CMemTable table;
-        if (LoadDatabaseFile(listed.backup.strPath, m_key.strPassword, table))
+        if (LoadDatabaseFile(listed.backup.strPath, m_strPassword, table))
             listed.nRecords = table.GetRowCount();
         else
             listed.dwError = GetLastError();
@@ -155,7 +157,7 @@ void CRestoreDialog::ShowPreview()
     const int nEntry = CurrentEntry();
     CMemTable table;
     if (nEntry < 0 || m_entries[static_cast<std::size_t>(nEntry)].nRecords < 0 ||
-        !LoadDatabaseFile(m_entries[static_cast<std::size_t>(nEntry)].backup.strPath, m_key.strPassword, table))
+        !LoadDatabaseFile(m_entries[static_cast<std::size_t>(nEntry)].backup.strPath, m_strPassword, table))
         return;
     const int nRows = std::min(table.GetRowCount(), kPreviewRows);
     const bool bNames = ShowsCodeNames();
@@ -180,7 +182,7 @@ void CRestoreDialog::OnOK()
         return;
     }
     Listed& listed = m_entries[static_cast<std::size_t>(nEntry)];
-    m_strBackupPassword = m_key.strPassword;
+    m_strBackupPassword = m_strPassword;
     if (listed.nRecords < 0 && listed.dwError == ERROR_INVALID_PASSWORD && !AskBackupPassword(listed))
         return;
     if (listed.nRecords < 0)

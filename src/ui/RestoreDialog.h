@@ -6,8 +6,8 @@
 #include <QDialog>
 
 #include "core/SchoolBackups.h"
-#include "ui/Support/SaveStudents.h"
 
+class COpenSchool;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -21,7 +21,7 @@ class CRestoreDialog : public QDialog
 {
     Q_OBJECT
   public:
-    explicit CRestoreDialog(const SchoolKey& key, QWidget* pParent = nullptr);
+    explicit CRestoreDialog(const COpenSchool& school, QWidget* pParent = nullptr);
 
     // The id of the backup chosen for restoring (after Accepted).
     const std::string& GetChosenId() const { return m_strChosenId; }
@@ -48,7 +48,8 @@ class CRestoreDialog : public QDialog
     void ShowPreview();
     int CurrentEntry() const;
 
-    SchoolKey m_key;
+    std::string m_strCode;     // the open school's
+    std::string m_strPassword; // the open school's current password
     std::vector<Listed> m_entries;
     std::string m_strChosenId;
     std::string m_strBackupPassword;

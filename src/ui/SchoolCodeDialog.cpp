@@ -17,7 +17,7 @@
 #include "ui/AppIcon.h"
 #include "ui/Support/DialogButtons.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 // The shown schools: item i is directory row m_rows[i]; column 0 the code, column 1 the name.
 class CSchoolListModel : public QAbstractTableModel

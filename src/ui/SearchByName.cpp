@@ -6,10 +6,11 @@
 #include <QPushButton>
 
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "ui/FoundRecordList.h"
 #include "ui/Support/ComboFill.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {
@@ -23,12 +24,12 @@ void AddLabel(QWidget* pDialog, const QString& text, const QRect& rect, QWidget*
 }
 } // namespace
 
-CSearchByName::CSearchByName(const SchoolKey& key, QWidget* parent)
-    : CSearchDialog(parent), m_cboCategory(new QComboBox(this)), m_cboMajor(new QComboBox(this)),
+CSearchByName::CSearchByName(COpenSchool& school, QWidget* parent)
+    : CSearchDialog(school, parent), m_cboCategory(new QComboBox(this)), m_cboMajor(new QComboBox(this)),
       m_editName(new QLineEdit(this))
 {
     // The caption is "确认(&)" as the registrars know it, without a mnemonic letter: do not "fix" it.
-    CreateSearchControls(key, false, QStringLiteral("确认(&)"), QStringLiteral("退出(&C)"));
+    CreateSearchControls(false, QStringLiteral("确认(&)"), QStringLiteral("退出(&C)"));
     setWindowTitle(QStringLiteral("按专业与姓名查询"));
     resize(736, 592);
     m_btnOK->setGeometry(516, 548, 100, 30);
@@ -100,7 +101,7 @@ void CSearchByName::OnOK()
         UiMessageBox(this, QStringLiteral("您输入的专业为空!"), QStringLiteral("输入提示!"));
         return;
     }
-    if (g_memStudents.GetRowCount() == 0)
+    if (m_school.Students().GetRowCount() == 0)
     {
         UiMessageBox(this, QStringLiteral("没有您要查询的学生资料!可能是您的输入学生号码有误,请查对!"),
                      QStringLiteral("查询提示"));
@@ -118,10 +119,10 @@ void CSearchByName::OnOK()
 void CSearchByName::SearchByMajorAndName(const std::string& strMajorCode, const std::string& strName)
 {
     m_lstFound->setRowCount(0);
-    for (int nRow = 0; nRow < g_memStudents.GetRowCount(); ++nRow)
+    for (int nRow = 0; nRow < m_school.Students().GetRowCount(); ++nRow)
     {
-        if (strName == g_memStudents.GetCell(nRow, Field::XM) &&
-            strMajorCode == g_memStudents.GetCell(nRow, Field::ZYDM))
-            m_lstFound->AddRecord(g_memStudents, nRow);
+        if (strName == m_school.Students().GetCell(nRow, Field::XM) &&
+            strMajorCode == m_school.Students().GetCell(nRow, Field::ZYDM))
+            m_lstFound->AddRecord(m_school.Students(), nRow);
     }
 }

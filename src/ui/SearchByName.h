@@ -14,8 +14,8 @@ class CSearchByName : public CSearchDialog
 {
     Q_OBJECT
   public:
-    // The key saves every change made here (the school's code and login password).
-    explicit CSearchByName(const SchoolKey& key, QWidget* parent = nullptr);
+    // Searches the open school, and saves it after every change made here.
+    explicit CSearchByName(COpenSchool& school, QWidget* parent = nullptr);
     ~CSearchByName() override;
 
   protected:

@@ -4,7 +4,8 @@
 
 #include "ui/FoundRecordList.h"
 
-CSearchDialog::CSearchDialog(QWidget* parent) : CSizingDialog(parent, sfBoth, true)
+CSearchDialog::CSearchDialog(COpenSchool& school, QWidget* parent)
+    : CSizingDialog(parent, sfBoth, true), m_school(school)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
 }
@@ -16,10 +17,9 @@ void CSearchDialog::SetRecordModifier(RecordModifier modify)
     m_lstFound->SetRecordModifier(std::move(modify));
 }
 
-void CSearchDialog::CreateSearchControls(const SchoolKey& key, bool bSorted, const QString& okText,
-                                         const QString& exitText)
+void CSearchDialog::CreateSearchControls(bool bSorted, const QString& okText, const QString& exitText)
 {
-    m_lstFound = new CFoundRecordList(key, bSorted, this);
+    m_lstFound = new CFoundRecordList(m_school, bSorted, this);
     m_btnOK = new QPushButton(okText, this);
     m_btnExit = new QPushButton(exitText, this);
     m_btnOK->setObjectName(QStringLiteral("id1"));

@@ -5,15 +5,16 @@
 #include <QPushButton>
 
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "ui/FoundRecordList.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
-CSearchInfo::CSearchInfo(const SchoolKey& key, QWidget* parent)
-    : CSearchDialog(parent), m_editNumber(new QLineEdit(this))
+CSearchInfo::CSearchInfo(COpenSchool& school, QWidget* parent)
+    : CSearchDialog(school, parent), m_editNumber(new QLineEdit(this))
 {
     // The caption is "退出&C)" as the registrars know it, missing bracket included: do not "fix" it.
-    CreateSearchControls(key, true, QStringLiteral("确认(&O)"), QStringLiteral("退出&C)"));
+    CreateSearchControls(true, QStringLiteral("确认(&O)"), QStringLiteral("退出&C)"));
     setWindowTitle(QStringLiteral("查询学生资料"));
     resize(580, 560);
     m_btnOK->setGeometry(372, 14, 90, 30);
@@ -48,7 +49,7 @@ void CSearchInfo::OnOK()
         UiMessageBox(this, QStringLiteral("您输入的学号为空!"), QStringLiteral("输入提示!"));
         return;
     }
-    if (g_memStudents.GetRowCount() == 0)
+    if (m_school.Students().GetRowCount() == 0)
     {
         UiMessageBox(this, QStringLiteral("没有您要查询的学生资料!"), QStringLiteral("查询提示"));
         return;
@@ -63,9 +64,9 @@ void CSearchInfo::OnOK()
 void CSearchInfo::SearchByNumber(const std::string& strNumber)
 {
     m_lstFound->setRowCount(0);
-    for (int nRow = 0; nRow < g_memStudents.GetRowCount(); ++nRow)
+    for (int nRow = 0; nRow < m_school.Students().GetRowCount(); ++nRow)
     {
-        if (strNumber != g_memStudents.GetCell(nRow, Field::XSBSH))
+        if (strNumber != m_school.Students().GetCell(nRow, Field::XSBSH))
             continue;
         // A second stored record with the same number: the first one stays listed.
         if (m_lstFound->ContainsNumber(strNumber))
@@ -74,6 +75,6 @@ void CSearchInfo::SearchByNumber(const std::string& strNumber)
                          QStringLiteral("查询提示"));
             return;
         }
-        m_lstFound->AddRecord(g_memStudents, nRow);
+        m_lstFound->AddRecord(m_school.Students(), nRow);
     }
 }

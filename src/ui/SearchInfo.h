@@ -12,8 +12,8 @@ class CSearchInfo : public CSearchDialog
 {
     Q_OBJECT
   public:
-    // The key saves every change made here (the school's code and login password).
-    explicit CSearchInfo(const SchoolKey& key, QWidget* parent = nullptr);
+    // Searches the open school, and saves it after every change made here.
+    explicit CSearchInfo(COpenSchool& school, QWidget* parent = nullptr);
     ~CSearchInfo() override;
 
   protected:

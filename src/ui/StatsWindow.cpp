@@ -20,9 +20,9 @@
 #include "exchange/StatisticsWorkbook.h"
 #include "exchange/WorkbookImport.h"
 #include "ui/Support/ExchangeFiles.h"
-#include "ui/Support/FileDialogs.h"
 #include "ui/Support/FileMessages.h"
 #include "ui/Support/GbkText.h"
+#include "ui/Support/Seams/FileDialogs.h"
 
 namespace
 {

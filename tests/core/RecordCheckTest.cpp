@@ -159,13 +159,15 @@ TEST(RecordCheck, StudentNumberIsComparedByteForByteWithTheStoredOnes)
     g_memStudents.SetCell(0, Field::XSBSH, "2006001");
     g_memStudents.SetCell(1, Field::XSBSH, "2006002");
 
-    EXPECT_FALSE(IsStudentNumberFree("2006002"));
-    EXPECT_TRUE(IsStudentNumberFree("2006002 "));
-    EXPECT_TRUE(IsStudentNumberFree("2006003"));
+    EXPECT_FALSE(IsStudentNumberFree(g_memStudents, "2006002"));
+    EXPECT_TRUE(IsStudentNumberFree(g_memStudents, "2006002 "));
+    EXPECT_TRUE(IsStudentNumberFree(g_memStudents, "2006003"));
 
-    // Without a test of its own the check asks the student table.
+    // The editor's check asks the student table.
     RecordCheckInput input = ValidRecord();
-    input.isStudentNumberFree = nullptr;
+    input.isStudentNumberFree = [](const std::string& strNumber) {
+        return IsStudentNumberFree(g_memStudents, strNumber);
+    };
     input.values[Field::XSBSH] = "2006001";
     EXPECT_EQ(CheckStudentRecord(input).nCheck, 23);
     input.values[Field::XSBSH] = "2006009";

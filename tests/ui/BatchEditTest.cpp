@@ -30,7 +30,7 @@ class BatchMainDialog : public CLoggedInMainDialog
 std::vector<std::vector<std::string>> StoredRecords()
 {
     CMemTable table;
-    if (!LoadSchoolDatabase(g_testKey.strCode, g_testKey.strPassword, table))
+    if (!LoadSchoolDatabase(g_testKey.Code(), g_testKey.Password(), table))
         return {};
     std::vector<std::vector<std::string>> records(static_cast<std::size_t>(table.GetRowCount()));
     for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
@@ -66,7 +66,7 @@ class TestBatchEdit : public QObject
         for (int i = 0; i < 1200; ++i)
             AddStudent(std::to_string(2006000 + i).c_str(), "张三");
         g_memStudents.SetCell(5, Field::BYSJ, "2007-06-30"); // holds the new value already
-        QVERIFY(SaveSchoolDatabase(g_testKey.strCode, g_memStudents, g_testKey.strPassword));
+        QVERIFY(SaveSchoolDatabase(g_testKey.Code(), g_memStudents, g_testKey.Password()));
         const auto before = StoredRecords();
         BatchMainDialog dlg;
         dlg.show();
@@ -113,7 +113,7 @@ class TestBatchEdit : public QObject
         AddStudent("2006002", "李四");
         const std::vector<int> rows = {0, 1};
         MessageRecorder messages;
-        CBatchEditDialog dlg(rows);
+        CBatchEditDialog dlg(g_memStudents, rows);
         dlg.show();
 
         // The major: the category list first, its cascade fills the majors.

@@ -13,13 +13,15 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "exchange/CsvFile.h"
 #include "ui/ImportEncodingDialog.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/GbkText.h"
 #include "ui/Support/ProgressWindow.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/ShellOpen.h"
 
 using namespace Qt::StringLiterals;
 
@@ -32,11 +34,7 @@ const std::string kPassword = "abc";
 class CLoggedInMainDialog : public CMainDialog
 {
   public:
-    CLoggedInMainDialog()
-    {
-        m_dlgLogin.m_strCode = kCode;
-        m_dlgLogin.m_strPassword = kPassword;
-    }
+    CLoggedInMainDialog() { m_school = COpenSchool(kCode, kPassword); }
     int ListRowCount() const { return m_lstStudents->model()->rowCount(); }
 };
 

@@ -14,7 +14,8 @@
 #include <QFile>
 #include <QTest>
 
-#include "ui/Support/ShellOpen.h"
+#include "core/CurrentSchool.h"
+#include "ui/Support/Seams/ShellOpen.h"
 
 namespace
 {

@@ -103,7 +103,7 @@ class TestEditDialogDates : public QObject
 
     void pickersShowAndTakeIsoDatesAndLeaveWithOneTab()
     {
-        CEditDialog dlg(g_testKey.strCode);
+        CEditDialog dlg(g_testKey.Code());
         dlg.show();
         QApplication::setActiveWindow(&dlg);
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -158,7 +158,7 @@ class TestEditDialogDates : public QObject
         QFETCH(QString, keys);
         QFETCH(QString, pasted);
         QFETCH(QDate, date);
-        CEditDialog dlg(g_testKey.strCode);
+        CEditDialog dlg(g_testKey.Code());
         dlg.show();
         QApplication::setActiveWindow(&dlg);
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -204,7 +204,7 @@ class TestEditDialogDates : public QObject
 
     void byteCountersFollowTheTextAndTurnRedOnlyOverTheLimit()
     {
-        CEditDialog dlg(g_testKey.strCode);
+        CEditDialog dlg(g_testKey.Code());
         dlg.show();
         struct Case
         {

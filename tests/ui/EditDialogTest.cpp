@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "ui/EditDialogInput.h"
 #include "ui/Support/GbkText.h"

@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "ui/HyperLinkOpen.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/ShellOpen.h"
 
 class TestHyperLink : public QObject
 {

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "ui/ImportColumnsDialog.h"
 

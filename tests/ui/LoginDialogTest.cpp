@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/CurrentSchool.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolSession.h"
 #include "platform/FileCalls.h"

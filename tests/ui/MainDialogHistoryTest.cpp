@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolPaths.h"
 #include "ui/MainDialog.h"

@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/StudentListModel.h"
 

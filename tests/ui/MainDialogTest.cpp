@@ -14,8 +14,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/CurrentSchool.h"
 #include "platform/ProgramDir.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
 
 namespace

@@ -10,7 +10,7 @@
 
 #include "platform/ProgramDir.h"
 #include "ui/MainDialog.h"
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/ShellOpen.h"
 
 using namespace Qt::StringLiterals;
 

@@ -8,14 +8,16 @@
 
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "platform/ProgramDir.h"
 
 using namespace Qt::StringLiterals;
 
 namespace
 {
-const SchoolKey kKey{"10001", "123"};
+COpenSchool kKey{"10001", "123"};
 
 using Row = std::vector<std::string>;
 
@@ -34,7 +36,7 @@ Row TableRow(int nRow)
 
 std::string DataFilePath()
 {
-    return GetSchoolDatabasePath(kKey.strCode);
+    return GetSchoolDatabasePath(kKey.Code());
 }
 } // namespace
 
@@ -91,7 +93,7 @@ void TestRecordUpdate::addStoresCodesAndSaves()
     QCOMPARE(TableRow(0), expected);
 
     CMemTable saved;
-    QVERIFY(LoadSchoolDatabase(kKey.strCode, kKey.strPassword, saved));
+    QVERIFY(LoadSchoolDatabase(kKey.Code(), kKey.Password(), saved));
     QCOMPARE(saved.GetRowCount(), 1);
     for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
         QCOMPARE(std::string(saved.GetCell(0, nCol)), expected[nCol]);
@@ -139,7 +141,7 @@ void TestRecordUpdate::modifyKeepsWhatTheUserDidNotTouch()
     twinName[Field::YXDM] = "1000123";
     const std::vector<Row> rows = {outside, discipline, twinName};
     SetRows(rows);
-    QVERIFY(SaveSchoolDatabase(kKey.strCode, g_memStudents, kKey.strPassword));
+    QVERIFY(SaveSchoolDatabase(kKey.Code(), g_memStudents, kKey.Password()));
     const QString path = QString::fromStdString(DataFilePath());
     const std::string before = ReadFileBytes(path);
     QFile::remove(path);
@@ -179,7 +181,7 @@ void TestRecordUpdate::modifyStoresTheChangedFields()
     // The untouched birth date keeps its stored text "1984-7-7".
     QCOMPARE(TableRow(0), row);
     CMemTable saved;
-    QVERIFY(LoadSchoolDatabase(kKey.strCode, kKey.strPassword, saved));
+    QVERIFY(LoadSchoolDatabase(kKey.Code(), kKey.Password(), saved));
     QCOMPARE(std::string(saved.GetCell(0, Field::XM)), Gbk("李四"));
 }
 

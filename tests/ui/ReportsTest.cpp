@@ -16,9 +16,10 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "ui/PrintOptionsDialog.h"
 #include "ui/StatsWindow.h"
-#include "ui/Support/PrintPreview.h"
+#include "ui/Support/Seams/PrintPreview.h"
 
 namespace
 {

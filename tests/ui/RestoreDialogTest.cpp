@@ -13,10 +13,11 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include "core/OpenSchool.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolPaths.h"
 #include "ui/Support/CodeNameDisplay.h"
-#include "ui/Support/PasswordPrompt.h"
+#include "ui/Support/Seams/PasswordPrompt.h"
 
 using namespace Qt::StringLiterals;
 
@@ -81,7 +82,7 @@ class TestRestoreDialog : public QObject
         QVERIFY(empty.open(QIODevice::WriteOnly));
         empty.close();
 
-        CRestoreDialog dlg({"10001", "123"});
+        CRestoreDialog dlg(COpenSchool("10001", "123"));
         QTableWidget* pList = BackupList(dlg);
         QCOMPARE(pList->rowCount(), 4);
         QCOMPARE(pList->horizontalHeaderItem(1)->text(), u"备份前的操作");
@@ -137,7 +138,7 @@ class TestRestoreDialog : public QObject
         WriteDataFile("10001", "old", 2);
         g_tNow += 60;
         WriteDataFile("10001", "123", 3); // a password change: the 2-record backup needs "old"
-        CRestoreDialog dlg({"10001", "123"});
+        CRestoreDialog dlg(COpenSchool("10001", "123"));
         dlg.show();
         std::deque<std::optional<QString>> answers = {std::nullopt, u"olx"_s, u"old"_s};
         QList<PasswordPromptCall> prompts;
@@ -179,7 +180,7 @@ class TestRestoreDialog : public QObject
         for (bool bNames : {false, true})
         {
             SetShowsCodeNames(bNames);
-            CRestoreDialog dlg({"10001", "123"});
+            CRestoreDialog dlg(COpenSchool("10001", "123"));
             QTableWidgetItem* pSex = Preview(dlg)->item(0, Field::XBDM);
             QCOMPARE(pSex->text(), bNames ? u"男"_s : u"1"_s);
             QCOMPARE(pSex->toolTip(), bNames ? u"1"_s : QString());
@@ -192,7 +193,7 @@ class TestRestoreDialog : public QObject
         WriteDataFile("10001", "123", 2);
         g_tNow += 5;
         WriteDataFile("10001", "123", 3);
-        CRestoreDialog dlg({"10001", "123"});
+        CRestoreDialog dlg(COpenSchool("10001", "123"));
         dlg.show();
         MessageRecorder messages(IDYES);
         dlg.findChild<QPushButton*>(u"restoreButton"_s)->click();
@@ -211,7 +212,7 @@ class TestRestoreDialog : public QObject
         WriteDataFile("10001", "123", 0);
         g_tNow += 5;
         WriteDataFile("10001", "123", 3);
-        CRestoreDialog dlg({"10001", "123"});
+        CRestoreDialog dlg(COpenSchool("10001", "123"));
         QTableWidget* pList = BackupList(dlg);
         QCOMPARE(pList->rowCount(), 1);
         QCOMPARE(Cell(pList, 0, 2), u"0");
@@ -230,7 +231,7 @@ class TestRestoreDialog : public QObject
     void saysSoWhenThereIsNoBackup()
     {
         WriteDataFile("10001", "123", 2);
-        CRestoreDialog dlg({"10001", "123"});
+        CRestoreDialog dlg(COpenSchool("10001", "123"));
         QCOMPARE(BackupList(dlg)->rowCount(), 0);
         QVERIFY(dlg.findChild<QLabel*>(u"noBackups"_s)->isVisibleTo(&dlg));
         QVERIFY(!dlg.findChild<QPushButton*>(u"restoreButton"_s)->isEnabled());

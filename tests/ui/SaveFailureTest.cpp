@@ -13,7 +13,10 @@
 #include <QTableView>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
+#include "core/OpenSchool.h"
 #include "platform/ProgramDir.h"
+#include "ui/Support/SaveStudents.h"
 #include "ui/Support/StudentListModel.h"
 
 namespace
@@ -128,9 +131,10 @@ class TestSaveFailure : public QObject
         const std::string strBefore = RegularFileBytes(dir.filePath(QStringLiteral("10001.db")));
         FillStudents(g_memStudents, 5);
         MessageRecorder messages;
+        COpenSchool school("10001", "9");
         {
             FaultyFileCalls calls(fault.failing, fault.nErrno);
-            QVERIFY(!SaveStudentsOrReport(nullptr, {"10001", "9"}));
+            QVERIFY(!SaveStudentsOrReport(nullptr, school));
         }
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().caption, QStringLiteral("错误"));
@@ -138,7 +142,7 @@ class TestSaveFailure : public QObject
         QCOMPARE(messages.last().text, QStringLiteral("保存数据文件“%1”失败（%2）。\n")
                                                .arg(dir.filePath(QStringLiteral("10001.db")), fault.reason) +
                                            kKeptTail);
-        QVERIFY(HasUnsavedChange());
+        QVERIFY(school.HasUnsavedChange());
         QCOMPARE(RegularFileBytes(dir.filePath(QStringLiteral("10001.db"))), strBefore);
         QCOMPARE(dir.entryList({QStringLiteral("*.tmp-*")}, QDir::AllEntries | QDir::System), QStringList());
     }
@@ -160,7 +164,8 @@ class TestSaveFailure : public QObject
         SetProgramDirectory(QFile::encodeName(dir).toStdString());
         FillStudents(g_memStudents, 1);
         MessageRecorder messages;
-        QVERIFY(!SaveStudentsOrReport(nullptr, {"10001", "9"}));
+        COpenSchool school("10001", "9");
+        QVERIFY(!SaveStudentsOrReport(nullptr, school));
         QCOMPARE(messages.last().text,
                  QStringLiteral("保存数据文件“%1/10001.db”失败（%2）。\n").arg(dir, reason) + kKeptTail);
     }

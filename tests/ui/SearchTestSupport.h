@@ -18,14 +18,17 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "ui/FoundRecordList.h"
 #include "ui/MainDialog.h"
 #include "ui/SearchByName.h"
 #include "ui/SearchInfo.h"
 #include "ui/Support/SaveStudents.h"
 
-inline const SchoolKey g_testKey{"10001", "123"};
+// The test school, open with its records in the students' table.
+inline COpenSchool g_testKey{"10001", "123"};
 
 // Appends one valid record with the given number, name (UTF-8) and major code; returns its row.
 inline int AddStudent(const char* lpcszNumber, const char* lpcszName, const char* lpcszMajor = "07010100")
@@ -61,7 +64,7 @@ class CSearchTest : public QObject
 inline std::string StoredCell(int nRow, int nCol)
 {
     CMemTable table;
-    if (!LoadSchoolDatabase(g_testKey.strCode, g_testKey.strPassword, table) || nRow >= table.GetRowCount())
+    if (!LoadSchoolDatabase(g_testKey.Code(), g_testKey.Password(), table) || nRow >= table.GetRowCount())
         return "<missing>";
     return table.GetCell(nRow, nCol);
 }
@@ -96,8 +99,7 @@ class CLoggedInMainDialog : public CMainDialog
   protected:
     int RunLogin() override
     {
-        m_dlgLogin.m_strCode = g_testKey.strCode;
-        m_dlgLogin.m_strPassword = g_testKey.strPassword;
+        m_school = COpenSchool(g_testKey.Code(), g_testKey.Password());
         return IDOK;
     }
 };

@@ -156,7 +156,7 @@ class TestStudentListView : public QObject
     {
         for (const char* lpcszName : {"王五", "张三", "李四"})
             AddStudent(("20060" + std::to_string(g_memStudents.GetRowCount())).c_str(), lpcszName);
-        QVERIFY(SaveSchoolDatabase(g_testKey.strCode, g_memStudents, g_testKey.strPassword));
+        QVERIFY(SaveSchoolDatabase(g_testKey.Code(), g_memStudents, g_testKey.Password()));
         const QString path = m_school.dir().filePath(u"10001.db"_s);
         const std::string strBefore = ReadFileBytes(path);
         ListMainDialog dlg;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "core/SchoolPaths.h"
 #include "platform/FileLock.h"
 #include "platform/LastError.h"
@@ -194,7 +195,7 @@ class TestWriterLock : public QObject
                      .arg(path));
         QCOMPARE(ReadFileBytes(path), strOther);
         QCOMPARE(dlg.m_pModel->rowCount(), 2); // the change stays in memory
-        QVERIFY(HasUnsavedChange());
+        QVERIFY(dlg.m_school.HasUnsavedChange());
     }
 
   private:

@@ -38,7 +38,7 @@
 #include "ui/SearchByName.h"
 #include "ui/StatsWindow.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 using namespace Qt::StringLiterals;
 

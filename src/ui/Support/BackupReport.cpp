@@ -4,22 +4,13 @@
 #include "platform/ErrorText.h"
 #include "platform/LastError.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
-namespace
-{
-bool g_bFailureShown = false; // the failure going on now has been reported
-} // namespace
-
-void ReportBackupFailure(QWidget* parent, const SaveResult& saved)
+void ReportBackupFailure(QWidget* parent, const SaveResult& saved, bool bFailingBefore)
 {
     const DWORD dwCode = saved.dwBackupError;
-    if (dwCode == ERROR_SUCCESS || g_bFailureShown)
-    {
-        g_bFailureShown = dwCode != ERROR_SUCCESS;
+    if (dwCode == ERROR_SUCCESS || bFailingBefore)
         return;
-    }
-    g_bFailureShown = true;
     UiMessageBox(parent,
                  QStringLiteral("备份失败：被覆盖的数据文件没能留作备份（%1）。\n数据已照常保存。")
                      .arg(FromGbk(GetErrorReasonText(dwCode))),

@@ -4,7 +4,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "ui/Support/FileDialogs.h"
+#include "ui/Support/Seams/FileDialogs.h"
 
 namespace
 {

@@ -2,8 +2,8 @@
 
 #include <QString>
 
-#include "ui/Support/FileDialogs.h"
 #include "ui/Support/FileMessages.h"
+#include "ui/Support/Seams/FileDialogs.h"
 
 class QWidget;
 

@@ -8,7 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 void ShowFileError(QWidget* pParent, const QString& text)
 {

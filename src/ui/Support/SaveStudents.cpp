@@ -3,18 +3,17 @@
 #include <QFile>
 
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "core/SchoolBackups.h"
 #include "platform/ErrorText.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 #include "ui/Support/BackupReport.h"
 #include "ui/Support/GbkText.h"
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 namespace
 {
-bool g_bUnsavedChange = false;
-
 // The data file's full path for the message, also when it is too long to be opened.
 QString DataFilePathText(const std::string& strCode)
 {
@@ -36,30 +35,20 @@ QString SaveFailureText(const std::string& strCode, DWORD dwCode)
 }
 } // namespace
 
-bool SaveStudentsOrReport(QWidget* parent, const SchoolKey& key, const QString& occasion)
+bool SaveStudentsOrReport(QWidget* parent, COpenSchool& school, const QString& occasion)
 {
+    const bool bBackupFailing = school.BackupFailing();
     SaveResult saved;
     {
         const CBackupOccasion recorded(ToGbk(occasion).value_or(std::string()));
-        saved = SaveSchoolDatabase(key.strCode, g_memStudents, key.strPassword);
+        saved = school.Save();
     }
-    g_bUnsavedChange = !saved;
     if (saved)
     {
-        ReportBackupFailure(parent, saved);
+        ReportBackupFailure(parent, saved, bBackupFailing);
         return true;
     }
-    UiMessageBox(parent, SaveFailureText(key.strCode, saved.dwError), QStringLiteral("错误"), MsgButtons::Ok,
+    UiMessageBox(parent, SaveFailureText(school.Code(), saved.dwError), QStringLiteral("错误"), MsgButtons::Ok,
                  MsgIcon::Error);
     return false;
-}
-
-bool HasUnsavedChange()
-{
-    return g_bUnsavedChange;
-}
-
-void ForgetUnsavedChange()
-{
-    g_bUnsavedChange = false;
 }

@@ -7,7 +7,7 @@
 #include <QTableView>
 
 #include "ui/ImportColumnsDialog.h"
-#include "ui/Support/DialogExec.h"
+#include "ui/Support/Seams/DialogExec.h"
 
 namespace
 {

@@ -20,6 +20,7 @@ class LoggedInMainDialog : public CMainDialog
     using CMainDialog::m_dlgLogin;
     using CMainDialog::m_lstStudents;
     using CMainDialog::m_pModel;
+    using CMainDialog::m_school;
     using CMainDialog::m_stcStatus;
 
   protected:
@@ -29,7 +30,7 @@ class LoggedInMainDialog : public CMainDialog
         FindById<QLineEdit>(&m_dlgLogin, 1002)->setText(m_password);
         const PasswordPromptAnswers typedAgain(m_password);
         m_dlgLogin.OnOK();
-        return m_dlgLogin.result() == QDialog::Accepted ? IDOK : IDCANCEL;
+        return TakeSchoolOfLogin();
     }
 
   private:

@@ -10,9 +10,9 @@
 #include <QString>
 #include <QWidget>
 
-#include "ui/Support/FileDialogs.h"
-#include "ui/Support/MessageBox.h"
-#include "ui/Support/PasswordPrompt.h"
+#include "ui/Support/Seams/FileDialogs.h"
+#include "ui/Support/Seams/MessageBox.h"
+#include "ui/Support/Seams/PasswordPrompt.h"
 
 // Records every message box while alive and answers it: with the queued answers first, then
 // IDOK for OK boxes and the default answer for questions.

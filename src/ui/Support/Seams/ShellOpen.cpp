@@ -1,4 +1,4 @@
-#include "ui/Support/ShellOpen.h"
+#include "ui/Support/Seams/ShellOpen.h"
 
 #include <utility>
 

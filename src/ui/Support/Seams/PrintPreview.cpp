@@ -1,4 +1,4 @@
-#include "ui/Support/PrintPreview.h"
+#include "ui/Support/Seams/PrintPreview.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "ui/Support/FileDialogs.h"
+#include "ui/Support/Seams/FileDialogs.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "ui/Support/PasswordPrompt.h"
+#include "ui/Support/Seams/PasswordPrompt.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "ui/Support/MessageBox.h"
+#include "ui/Support/Seams/MessageBox.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "ui/Support/DialogExec.h"
+#include "ui/Support/Seams/DialogExec.h"
 
 #include <utility>
 
