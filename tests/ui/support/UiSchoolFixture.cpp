@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 
 void UiSchoolFixture::initTestCase()
