@@ -156,15 +156,20 @@ TEST_F(CliWriters, ReadOnlyDataFileIsRefusedWithItsReason)
 
 // ---- Odd data files are refused at once, never opened as an empty school ------------------------
 
+namespace
+{
+// An odd file put where a school's file belongs: how to make it, and the code and reason it is named with.
+struct OddCase
+{
+    const char* lpcszName;
+    void (*make)(const std::string& strPath);
+    DWORD dwCode;
+    const char* lpcszReason;
+};
+} // namespace
+
 TEST_F(CliTest, OddDataFileIsRefusedAtOnceByEveryCommand)
 {
-    struct OddCase
-    {
-        const char* lpcszName;
-        void (*make)(const std::string& strPath);
-        DWORD dwCode;
-        const char* lpcszReason;
-    };
     const OddCase cases[] = {
         {"fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, ERROR_BAD_FILE_TYPE,
          "不是普通文件（是管道、套接字或设备）"},
@@ -192,13 +197,6 @@ TEST_F(CliTest, OddDataFileIsRefusedAtOnceByEveryCommand)
 
 TEST_F(CliWriters, OddLockFileIsNamedWithItsReasonByEveryWriter)
 {
-    struct OddCase
-    {
-        const char* lpcszName;
-        void (*make)(const std::string& strPath);
-        DWORD dwCode;
-        const char* lpcszReason;
-    };
     const OddCase cases[] = {
         {"fifo", [](const std::string& p) { ::mkfifo(p.c_str(), 0600); }, ERROR_BAD_FILE_TYPE,
          "不是普通文件（是管道、套接字或设备）"},
