@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <thread>
 
 #include "core/ImportRecords.h"
 #include "core/MemTable.h"
@@ -34,11 +35,70 @@ std::vector<bool> RepeatedNumbers(const CMemTable& table)
 }
 } // namespace
 
+namespace
+{
+constexpr int kRecordsPerThread = 4096; // fewer records are checked by one thread
+
+// What the records of a range came to, in record order.
+struct CheckedRange
+{
+    std::vector<CImportPreview::Failing> failing;
+    std::vector<std::pair<int, int>> changedFields; // (record, fields), for records stored already
+    int nStored = 0;
+    int nChangedFields = 0;
+};
+
+// The facts one range of records is checked against; shared read-only by the threads.
+struct CheckContext
+{
+    const ImportedRecords& records;
+    const CMemTable& stored;
+    const std::unordered_map<std::string_view, int>& storedRowOf;
+    const std::vector<bool>& repeated;
+    const ColumnMapping& mapping;
+    ImportCheck check;
+};
+
+// Checks records nFirst..nEnd-1 with a checker of its own, writing only their storedRows and the result.
+CheckedRange CheckRange(const CheckContext& context, int nFirst, int nEnd, std::vector<int>& storedRows)
+{
+    const CMemTable& table = context.records.table;
+    CheckedRange range;
+    CStoredRecordChecker checker;
+    for (int r = nFirst; r < nEnd; ++r)
+    {
+        const auto found = context.storedRowOf.find(table.GetCell(r, Field::XSBSH));
+        if (context.check != ImportCheck::None)
+        {
+            // Taken: stored already (when that counts) or the number of an earlier record.
+            const bool bTaken = context.repeated[static_cast<std::size_t>(r)] ||
+                                (context.check == ImportCheck::WithStored && found != context.storedRowOf.end());
+            StoredRecordProblems problems = checker.Check(table, r, bTaken);
+            if (!problems.Passes() || context.records.ambiguous.count(r) != 0)
+                range.failing.push_back({r, std::move(problems)});
+        }
+        if (found == context.storedRowOf.end())
+            continue;
+        storedRows[static_cast<std::size_t>(r)] = found->second;
+        ++range.nStored;
+        int nChanged = 0;
+        for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
+        {
+            if (context.mapping.columnOf[f] >= 0 &&
+                std::string_view(table.GetCell(r, f)) != std::string_view(context.stored.GetCell(found->second, f)))
+                ++nChanged;
+        }
+        range.changedFields.emplace_back(r, nChanged);
+        range.nChangedFields += nChanged;
+    }
+    return range;
+}
+} // namespace
+
 CImportPreview::CImportPreview(const ImportedRecords& records, const CMemTable& stored, const ColumnMapping& mapping,
                                ImportCheck check)
 {
-    const CMemTable& table = records.table;
-    const int nRecords = table.GetRowCount();
+    const int nRecords = records.table.GetRowCount();
     m_passes.assign(static_cast<std::size_t>(nRecords), true);
     m_storedRows.assign(static_cast<std::size_t>(nRecords), -1);
 
@@ -47,36 +107,31 @@ CImportPreview::CImportPreview(const ImportedRecords& records, const CMemTable& 
     for (int r = 0; r < stored.GetRowCount(); ++r)
         storedRowOf.try_emplace(stored.GetCell(r, Field::XSBSH), r);
 
-    const std::vector<bool> repeated = check != ImportCheck::None ? RepeatedNumbers(table) : std::vector<bool>();
-    CStoredRecordChecker checker;
-    for (int r = 0; r < nRecords; ++r)
+    const std::vector<bool> repeated =
+        check != ImportCheck::None ? RepeatedNumbers(records.table) : std::vector<bool>();
+    const CheckContext context{records, stored, storedRowOf, repeated, mapping, check};
+    // A big file's records are checked in two halves side by side; each checker and result is
+    // one thread's own, and each writes its own records' stored rows.
+    const int nHalf = nRecords >= 2 * kRecordsPerThread ? nRecords / 2 : nRecords;
+    CheckedRange second;
     {
-        const auto found = storedRowOf.find(table.GetCell(r, Field::XSBSH));
-        if (check != ImportCheck::None)
+        std::jthread checker;
+        if (nHalf < nRecords)
+            checker = std::jthread([&] { second = CheckRange(context, nHalf, nRecords, m_storedRows); });
+        CheckedRange first = CheckRange(context, 0, nHalf, m_storedRows);
+        if (checker.joinable())
+            checker.join();
+        for (CheckedRange* pRange : {&first, &second})
         {
-            // Taken: stored already (when that counts) or the number of an earlier record.
-            const bool bTaken = repeated[static_cast<std::size_t>(r)] ||
-                                (check == ImportCheck::WithStored && found != storedRowOf.end());
-            StoredRecordProblems problems = checker.Check(table, r, bTaken);
-            if (!problems.Passes() || records.ambiguous.count(r) != 0)
+            for (Failing& failing : pRange->failing)
             {
-                m_passes[static_cast<std::size_t>(r)] = false;
-                m_failing.push_back({r, std::move(problems)});
+                m_passes[static_cast<std::size_t>(failing.nRecord)] = false;
+                m_failing.push_back(std::move(failing));
             }
+            m_changedFields.insert(pRange->changedFields.begin(), pRange->changedFields.end());
+            m_nStored += pRange->nStored;
+            m_nChangedFields += pRange->nChangedFields;
         }
-        if (found == storedRowOf.end())
-            continue;
-        m_storedRows[static_cast<std::size_t>(r)] = found->second;
-        ++m_nStored;
-        int nChanged = 0;
-        for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
-        {
-            if (mapping.columnOf[f] >= 0 &&
-                std::string_view(table.GetCell(r, f)) != std::string_view(stored.GetCell(found->second, f)))
-                ++nChanged;
-        }
-        m_changedFields[r] = nChanged;
-        m_nChangedFields += nChanged;
     }
 }
 
