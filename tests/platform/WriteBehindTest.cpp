@@ -29,9 +29,9 @@ BlocksWritten WriteBlocks(int nBlocks, int nFailAt)
     {
         std::string block = std::to_string(n);
         run.handed.push_back(behind.Write(block));
-        EXPECT_TRUE(block.empty());
         if (run.handed.back() != ERROR_SUCCESS)
             break;
+        EXPECT_TRUE(block.empty()) << "a block taken leaves the caller an empty one";
     }
     run.dwFinished = behind.Finish();
     return run;
