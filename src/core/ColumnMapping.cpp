@@ -103,12 +103,12 @@ std::vector<std::string_view> HeaderTitles(const CImportTable& table)
 ColumnMapping ProposeMapping(const CImportTable& table)
 {
     ColumnMapping mapping;
-    const std::vector<int> columns = table.UsedColumns();
     std::vector<bool> taken(static_cast<std::size_t>(table.ColCount()), false);
-    // Exact names first, so that a usual title never takes the column a field is named in.
+    // Exact names first, so that a usual title never takes the column a field is named in. Only a
+    // title names a field, and a column with one is never empty: no pass over the rows is needed.
     for (int (*pfnFieldOf)(std::string_view) : {&FieldOfExactTitle, &FieldOfUsualTitle})
     {
-        for (int c : columns)
+        for (int c = 0; c < table.ColCount(); ++c)
         {
             const int nField = pfnFieldOf(table.Title(c));
             if (nField >= 0 && mapping.columnOf[nField] < 0 && !taken[static_cast<std::size_t>(c)])

@@ -1,82 +1,188 @@
 #include "core/ImportPreview.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
+#include <thread>
 
 #include "core/ImportRecords.h"
 #include "core/MemTable.h"
 
 namespace
 {
-// Whether each row's student number is that of an earlier row: one pass through a table of views
-// of the numbers (open addressing, sized once for twice as many).
+// The first row of each student number in a table: open addressing over (hash, row) pairs, sized
+// once for twice as many rows, so that a probe reaches the table's text only on a likely match.
+class CNumberRows
+{
+  public:
+    explicit CNumberRows(const CMemTable& table) : m_table(table)
+    {
+        std::size_t nSlots = 16;
+        while (nSlots < 2 * static_cast<std::size_t>(table.GetRowCount()))
+            nSlots *= 2;
+        m_slots.assign(nSlots, Slot());
+        m_nMask = nSlots - 1;
+    }
+
+    // The first row added with the number, or -1.
+    int Find(std::string_view number) const { return m_slots[SlotOf(number, Hash(number))].nRow; }
+
+    // Adds the table's row nRow; returns the row added before with its number, or -1 (and then the
+    // number is row nRow's from now on).
+    int Add(int nRow)
+    {
+        const std::string_view number = m_table.GetCell(nRow, Field::XSBSH);
+        const std::size_t nHash = Hash(number);
+        Slot& slot = m_slots[SlotOf(number, nHash)];
+        if (slot.nRow >= 0)
+            return slot.nRow;
+        slot = {static_cast<std::uint32_t>(nHash), nRow};
+        return -1;
+    }
+
+  private:
+    struct Slot
+    {
+        std::uint32_t nHash = 0;
+        int nRow = -1;
+    };
+
+    static std::size_t Hash(std::string_view number) { return std::hash<std::string_view>{}(number); }
+
+    std::size_t SlotOf(std::string_view number, std::size_t nHash) const
+    {
+        std::size_t i = nHash & m_nMask;
+        while (m_slots[i].nRow >= 0 && (m_slots[i].nHash != static_cast<std::uint32_t>(nHash) ||
+                                        number != m_table.GetCell(m_slots[i].nRow, Field::XSBSH)))
+            i = (i + 1) & m_nMask;
+        return i;
+    }
+
+    const CMemTable& m_table;
+    std::vector<Slot> m_slots;
+    std::size_t m_nMask = 0;
+};
+
+// Whether each row's student number is that of an earlier row.
 std::vector<bool> RepeatedNumbers(const CMemTable& table)
 {
-    const auto nRows = static_cast<std::size_t>(table.GetRowCount());
-    std::size_t nSlots = 16;
-    while (nSlots < 2 * nRows)
-        nSlots *= 2;
-    std::vector<std::string_view> slots(nSlots);
-    std::vector<bool> repeated(nRows, false);
-    for (std::size_t r = 0; r < nRows; ++r)
-    {
-        const char* lpcszNumber = table.GetCell(static_cast<int>(r), Field::XSBSH);
-        const std::string_view number(lpcszNumber);
-        std::size_t i = std::hash<std::string_view>{}(number) & (nSlots - 1);
-        while (slots[i].data() != nullptr && slots[i] != number)
-            i = (i + 1) & (nSlots - 1);
-        if (slots[i].data() != nullptr)
-            repeated[r] = true;
-        else
-            slots[i] = number;
-    }
+    CNumberRows rows(table);
+    std::vector<bool> repeated(static_cast<std::size_t>(table.GetRowCount()), false);
+    for (int r = 0; r < table.GetRowCount(); ++r)
+        repeated[static_cast<std::size_t>(r)] = rows.Add(r) >= 0;
     return repeated;
+}
+
+constexpr int kRecordsPerThread = 4096; // fewer records are checked by one thread
+
+// Runs first() here and second() on a thread of its own at the same time, or both here one after
+// the other; returns when both are done.
+template <class First, class Second> void SideBySide(bool bTwoThreads, First first, Second second)
+{
+    std::jthread other;
+    if (bTwoThreads)
+        other = std::jthread(second);
+    first();
+    if (other.joinable())
+        other.join();
+    else
+        second();
+}
+
+// What the records of a range came to, in record order.
+struct CheckedRange
+{
+    std::vector<CImportPreview::Failing> failing;
+    std::vector<std::pair<int, int>> changedFields; // (record, fields), for records stored already
+    int nStored = 0;
+    int nChangedFields = 0;
+};
+
+// The facts one range of records is checked against; shared read-only by the threads.
+struct CheckContext
+{
+    const ImportedRecords& records;
+    const CMemTable& stored;
+    const CNumberRows& storedRowOf;
+    const std::vector<bool>& repeated;
+    const ColumnMapping& mapping;
+    ImportCheck check;
+};
+
+// Checks records nFirst..nEnd-1 with a checker of its own, writing only their storedRows and the result.
+CheckedRange CheckRange(const CheckContext& context, int nFirst, int nEnd, std::vector<int>& storedRows)
+{
+    const CMemTable& table = context.records.table;
+    CheckedRange range;
+    CStoredRecordChecker checker;
+    for (int r = nFirst; r < nEnd; ++r)
+    {
+        const int nStoredRow = context.storedRowOf.Find(table.GetCell(r, Field::XSBSH));
+        if (context.check != ImportCheck::None)
+        {
+            // Taken: stored already (when that counts) or the number of an earlier record.
+            const bool bTaken = context.repeated[static_cast<std::size_t>(r)] ||
+                                (context.check == ImportCheck::WithStored && nStoredRow >= 0);
+            StoredRecordProblems problems = checker.Check(table, r, bTaken);
+            if (!problems.Passes() || context.records.ambiguous.count(r) != 0)
+                range.failing.push_back({r, std::move(problems)});
+        }
+        if (nStoredRow < 0)
+            continue;
+        storedRows[static_cast<std::size_t>(r)] = nStoredRow;
+        ++range.nStored;
+        int nChanged = 0;
+        for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
+        {
+            if (context.mapping.columnOf[f] >= 0 &&
+                std::string_view(table.GetCell(r, f)) != std::string_view(context.stored.GetCell(nStoredRow, f)))
+                ++nChanged;
+        }
+        range.changedFields.emplace_back(r, nChanged);
+        range.nChangedFields += nChanged;
+    }
+    return range;
 }
 } // namespace
 
 CImportPreview::CImportPreview(const ImportedRecords& records, const CMemTable& stored, const ColumnMapping& mapping,
                                ImportCheck check)
 {
-    const CMemTable& table = records.table;
-    const int nRecords = table.GetRowCount();
+    const int nRecords = records.table.GetRowCount();
     m_passes.assign(static_cast<std::size_t>(nRecords), true);
     m_storedRows.assign(static_cast<std::size_t>(nRecords), -1);
 
-    std::unordered_map<std::string_view, int> storedRowOf;
-    storedRowOf.reserve(static_cast<std::size_t>(stored.GetRowCount()));
-    for (int r = 0; r < stored.GetRowCount(); ++r)
-        storedRowOf.try_emplace(stored.GetCell(r, Field::XSBSH), r);
-
-    const std::vector<bool> repeated = check != ImportCheck::None ? RepeatedNumbers(table) : std::vector<bool>();
-    CStoredRecordChecker checker;
-    for (int r = 0; r < nRecords; ++r)
+    // A big file's numbers are indexed, and its records checked in two halves, side by side; each
+    // thread writes only its own results (and its own records' stored rows).
+    const bool bTwoThreads = nRecords >= 2 * kRecordsPerThread;
+    CNumberRows storedRowOf(stored);
+    std::vector<bool> repeated;
+    SideBySide(
+        bTwoThreads,
+        [&] {
+            for (int r = 0; r < stored.GetRowCount(); ++r)
+                storedRowOf.Add(r);
+        },
+        [&] {
+            if (check != ImportCheck::None)
+                repeated = RepeatedNumbers(records.table);
+        });
+    const CheckContext context{records, stored, storedRowOf, repeated, mapping, check};
+    const int nHalf = bTwoThreads ? nRecords / 2 : nRecords;
+    CheckedRange first, second;
+    SideBySide(
+        bTwoThreads, [&] { first = CheckRange(context, 0, nHalf, m_storedRows); },
+        [&] { second = CheckRange(context, nHalf, nRecords, m_storedRows); });
+    for (CheckedRange* pRange : {&first, &second})
     {
-        const auto found = storedRowOf.find(table.GetCell(r, Field::XSBSH));
-        if (check != ImportCheck::None)
+        for (Failing& failing : pRange->failing)
         {
-            // Taken: stored already (when that counts) or the number of an earlier record.
-            const bool bTaken = repeated[static_cast<std::size_t>(r)] ||
-                                (check == ImportCheck::WithStored && found != storedRowOf.end());
-            StoredRecordProblems problems = checker.Check(table, r, bTaken);
-            if (!problems.Passes() || records.ambiguous.count(r) != 0)
-            {
-                m_passes[static_cast<std::size_t>(r)] = false;
-                m_failing.push_back({r, std::move(problems)});
-            }
+            m_passes[static_cast<std::size_t>(failing.nRecord)] = false;
+            m_failing.push_back(std::move(failing));
         }
-        if (found == storedRowOf.end())
-            continue;
-        m_storedRows[static_cast<std::size_t>(r)] = found->second;
-        ++m_nStored;
-        int nChanged = 0;
-        for (int f = 0; f < STUDENT_FIELD_COUNT; ++f)
-        {
-            if (mapping.columnOf[f] >= 0 &&
-                std::string_view(table.GetCell(r, f)) != std::string_view(stored.GetCell(found->second, f)))
-                ++nChanged;
-        }
-        m_changedFields[r] = nChanged;
-        m_nChangedFields += nChanged;
+        m_changedFields.insert(pRange->changedFields.begin(), pRange->changedFields.end());
+        m_nStored += pRange->nStored;
+        m_nChangedFields += pRange->nChangedFields;
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <map>
+#include <thread>
 #include <utility>
 
 #include "core/Gbk.h"
@@ -120,10 +122,44 @@ bool IsEmptyRow(const CImportTable& table, int nRow, const ColumnMapping& mappin
     }
     return true;
 }
-} // namespace
+constexpr int kRowsPerThread = 4096; // fewer rows are read by one thread
 
-namespace
+// How a value read ahead on another thread came out: the cell's own text, that text trimmed, or
+// anything else (a value of its own, or a problem), which the thread making the records reads again.
+enum class ReadAhead : std::uint8_t
 {
+    Again,
+    Text,
+    Trimmed
+};
+
+// Reads the values of the table's rows from nFirst on ahead, with a reader of its own: one entry a
+// field, row after row. Only reads the table.
+std::vector<ReadAhead> ReadValuesAhead(const CImportTable& table, const ColumnMapping& mapping, bool bNamesFirst,
+                                       int nFirst)
+{
+    CImportValueReader reader(table, bNamesFirst);
+    std::vector<ReadAhead> ahead(static_cast<std::size_t>(table.RowCount() - nFirst) * STUDENT_FIELD_COUNT);
+    std::string strOwn, strCandidates;
+    std::string_view value;
+    auto it = ahead.begin();
+    for (int r = nFirst; r < table.RowCount(); ++r)
+    {
+        for (int f = 0; f < STUDENT_FIELD_COUNT; ++f, ++it)
+        {
+            const int nCol = mapping.columnOf[f];
+            if (nCol < 0 || reader.Read(r, nCol, f, value, strOwn, strCandidates) != ValueProblem::None)
+                continue;
+            const std::string_view text = table.At(r, nCol).text, trimmed = Gbk::Trim(text);
+            if (value.data() == text.data() && value.size() == text.size())
+                *it = ReadAhead::Text;
+            else if (value.data() == trimmed.data() && value.size() == trimmed.size())
+                *it = ReadAhead::Trimmed;
+        }
+    }
+    return ahead;
+}
+
 // pLender: the table itself, when it may lend its bytes to the records.
 BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnMapping& mapping,
                  ImportedRecords& records, std::string& strError)
@@ -141,7 +177,15 @@ BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnM
     }
     else
         records.table.ReserveRows(nRows, table.TextBytes() + nRows * STUDENT_FIELD_COUNT);
-    CImportValueReader reader(table, table.IsWorkbook() && table.SheetName() == g_lpcszNamesSheet);
+    const bool bNamesFirst = table.IsWorkbook() && table.SheetName() == g_lpcszNamesSheet;
+    CImportValueReader reader(table, bNamesFirst);
+    // A big table's second half is read ahead on another thread while this one makes the first
+    // half's records; the records are made here, row by row, either way.
+    const int nAhead = table.RowCount() >= 2 * kRowsPerThread ? table.RowCount() / 2 : table.RowCount();
+    std::vector<ReadAhead> ahead;
+    std::jthread aheadReader;
+    if (nAhead < table.RowCount())
+        aheadReader = std::jthread([&] { ahead = ReadValuesAhead(table, mapping, bNamesFirst, nAhead); });
     std::map<std::pair<int, ValueProblem>, ProblemCells> problems;
     std::array<std::string, STUDENT_FIELD_COUNT> values;
     std::array<std::string_view, STUDENT_FIELD_COUNT> views;
@@ -149,6 +193,8 @@ BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnM
     bool bFits = true;
     for (int r = 1; r < table.RowCount(); ++r)
     {
+        if (r == nAhead)
+            aheadReader.join();
         if (IsEmptyRow(table, r, mapping) || (r == 1 && IsTitleRow(table, r, mapping)))
             continue;
         const int nRecord = static_cast<int>(records.fileRows.size());
@@ -157,6 +203,16 @@ BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnM
         {
             const int nCol = mapping.columnOf[f];
             std::string_view& value = views[static_cast<std::size_t>(f)];
+            const ReadAhead read =
+                r >= nAhead
+                    ? ahead[static_cast<std::size_t>(r - nAhead) * STUDENT_FIELD_COUNT + static_cast<std::size_t>(f)]
+                    : ReadAhead::Again;
+            if (read != ReadAhead::Again)
+            {
+                const std::string_view text = table.At(r, nCol).text;
+                value = read == ReadAhead::Text ? text : Gbk::Trim(text);
+                continue;
+            }
             const ValueProblem problem =
                 nCol < 0 ? (value = {}, ValueProblem::None)
                          : reader.Read(r, nCol, f, value, values[static_cast<std::size_t>(f)], strCandidates);

@@ -102,6 +102,17 @@ void CImportTable::TakeBackText(std::string&& bytes)
     m_bLent = false;
 }
 
+void CImportTable::AppendRows(const CImportTable& part, int nFileRowShift)
+{
+    const auto nFirst = static_cast<std::uint32_t>(m_entries.size());
+    m_entries.insert(m_entries.end(), part.m_entries.begin(), part.m_entries.end());
+    for (const std::uint32_t nStart : part.m_rowStart)
+        m_rowStart.push_back(nFirst + nStart);
+    for (const int nFileRow : part.m_fileRows)
+        m_fileRows.push_back(nFileRow + nFileRowShift);
+    m_nCols = std::max(m_nCols, part.m_nCols);
+}
+
 void CImportTable::SetNumber(int nCol, double value)
 {
     if (m_rowStart.empty() || nCol < 0)

@@ -62,6 +62,9 @@ class CImportTable
     std::string LendText();
     // Keeps the lent bytes again (the storage of the table they went to); other bytes are dropped.
     void TakeBackText(std::string&& bytes);
+    // Appends the rows of part (texts set with SetTextAt into the same bytes as this table's, no
+    // numbers and no merged ranges), their file rows moved down by nFileRowShift.
+    void AppendRows(const CImportTable& part, int nFileRowShift);
     // Makes room for about that many rows, cells and bytes of text, so that a big file's cells do not
     // grow their storage piece by piece.
     void Reserve(std::size_t nRows, std::size_t nCells, std::size_t nTextBytes);

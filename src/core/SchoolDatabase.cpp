@@ -15,6 +15,7 @@
 #include "core/StudentSchema.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
+#include "platform/WriteBehind.h"
 
 namespace
 {
@@ -254,24 +255,28 @@ SaveResult SaveSchoolDatabase(const std::string& strCode, const CMemTable& table
         return {ERROR_INVALID_DATA}; // no header line, no table text
     }
     // The text is scrambled and written a block at a time as it is made: no copy of the whole file.
+    // Each block is marked and written on a thread of its own while the next one is made.
     const ContentWriter content = [&](const WriteFunction& write) {
+        CWriteBehind behind(write);
         std::size_t nOffset = 0;
         const auto scrambleAndWrite = [&](std::string& block) {
             Scramble(block.data(), block.size(), strPassword, nOffset);
             nOffset += block.size();
-            return write(block);
+            return behind.Write(block);
         };
         std::string strMagic(MAGIC);
-        if (const DWORD dwCode = scrambleAndWrite(strMagic); dwCode != ERROR_SUCCESS)
-            return dwCode;
+        DWORD dwCode = scrambleAndWrite(strMagic);
         try
         {
-            return table.WriteInBlocks(scrambleAndWrite);
+            if (dwCode == ERROR_SUCCESS)
+                dwCode = table.WriteInBlocks(scrambleAndWrite);
         }
         catch (const std::bad_alloc&)
         {
-            return ERROR_INVALID_DATA;
+            dwCode = ERROR_INVALID_DATA;
         }
+        const DWORD dwWritten = behind.Finish();
+        return dwCode != ERROR_SUCCESS ? dwCode : dwWritten;
     };
     const SaveResult saved = WriteSchoolFile(strCode, content);
     if (!saved)

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "core/ColumnMapping.h"
@@ -20,7 +21,8 @@
 
 namespace
 {
-constexpr int kMaxColumns = 100; // the most names a table header may have
+constexpr int kMaxColumns = 100;                // the most names a table header may have
+constexpr std::size_t kPartBytes = 1024 * 1024; // a smaller text is read by one thread
 
 // ---- Export ------------------------------------------------------------------------------------
 
@@ -65,6 +67,8 @@ class CCsvReader
     template <typename OnValue> Status ReadRecord(OnValue onValue, int& nValues);
     // The file line (from 1) on which the record last read begins.
     int RecordLine() const { return m_nRecordLine; }
+    // The line the reader is on: after the last record, the line after the text's last.
+    int Line() const { return m_nLine; }
 
   private:
     bool AtEnd() const { return m_nPos >= m_nEnd; }
@@ -188,8 +192,19 @@ std::string ColumnName(const CImportTable& table, int nCol)
 // How many lines the text has at most: its LFs, or its CRs when it has no LF, and one more.
 std::size_t LineCount(std::string_view text)
 {
-    const auto nLfs = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-    return 1 + (nLfs != 0 ? nLfs : static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r')));
+    const auto count = [text](char chEnd) {
+        std::size_t nCount = 0;
+        const char* const pEnd = text.data() + text.size();
+        const char* p = text.data();
+        while ((p = static_cast<const char*>(std::memchr(p, chEnd, static_cast<std::size_t>(pEnd - p)))) != nullptr)
+        {
+            ++nCount;
+            ++p;
+        }
+        return nCount;
+    };
+    const std::size_t nLfs = count('\n');
+    return 1 + (nLfs != 0 ? nLfs : count('\r'));
 }
 
 // Makes sure a NUL can follow the text's last value (see CCsvReader) and returns where the CSV text
@@ -202,53 +217,159 @@ std::size_t CutText(std::string& text)
     return nEnd;
 }
 
-// Reads every line of the text from byte nStart on into the table, line 1 as its header, cutting
-// the values out in place; they go through store(column, text, its offset in text). Refused: unpaired quotes, a header
-// of more than 100 names and a line with another number of values than the header. bPool: whether
-// the table copies the values into its own pool (room is made for them).
+// How reading a run of lines ended: every line read, or the first line that cannot be read.
+struct LinesRead
+{
+    enum class Fault
+    {
+        None,
+        BadQuote,
+        TooManyColumns,
+        ValueCount
+    };
+    Fault fault = Fault::None;
+    int nLine = 0;   // the failing record's line; with no fault, the line after the last
+    int nValues = 0; // the values of a record with another number of them than the header
+};
+
+BOOL FailReading(const LinesRead& read, int nHeaderValues, std::string& strError)
+{
+    switch (read.fault)
+    {
+    case LinesRead::Fault::None:
+        return TRUE;
+    case LinesRead::Fault::BadQuote:
+        return FailWithMessage(strError, BadQuoteMessage(read.nLine));
+    case LinesRead::Fault::TooManyColumns:
+        return FailWithMessage(strError, MemTableText::kTooManyColumns);
+    case LinesRead::Fault::ValueCount:
+        break;
+    }
+    return FailWithMessage(strError, Place(read.nLine) + "有" + std::to_string(read.nValues) +
+                                         "个值，应与标题行一样是" + std::to_string(nHeaderValues) + "个。");
+}
+
+// Reads every record the reader has left into the table, cutting the values out in place; they go
+// through store(table, column, text, its offset from pBase). nHeaderValues < 0: the first record is
+// the header (and sets it), after which the table makes room for nLines lines and nPoolBytes of
+// text. Refused: unpaired quotes, a header of more than 100 names and a line with another number of
+// values than the header.
+template <typename Store>
+LinesRead ReadRecords(CCsvReader& reader, const char* pBase, int& nHeaderValues, std::size_t nLines,
+                      std::size_t nPoolBytes, CImportTable& table, Store store)
+{
+    int nValues = 0;
+    const auto onValue = [&](int nCol, std::string_view value) {
+        if (nCol == 0)
+            table.BeginRow(reader.RecordLine());
+        if (nHeaderValues < 0 ? nCol <= kMaxColumns : nCol < nHeaderValues)
+            store(table, nCol, value, static_cast<std::size_t>(value.data() - pBase)); // the rest is counted, not kept
+    };
+    for (;;)
+    {
+        switch (reader.ReadRecord(onValue, nValues))
+        {
+        case CCsvReader::Status::End:
+            return {LinesRead::Fault::None, reader.Line(), 0};
+        case CCsvReader::Status::BadQuote:
+            return {LinesRead::Fault::BadQuote, reader.RecordLine(), 0};
+        case CCsvReader::Status::Record:
+            break;
+        }
+        if (nHeaderValues < 0)
+        {
+            if (nValues > kMaxColumns)
+                return {LinesRead::Fault::TooManyColumns, reader.RecordLine(), nValues};
+            nHeaderValues = nValues;
+            table.Reserve(nLines, nLines * static_cast<std::size_t>(nValues), nPoolBytes);
+        }
+        else if (nValues != nHeaderValues)
+            return {LinesRead::Fault::ValueCount, reader.RecordLine(), nValues};
+    }
+}
+
+// Reads every line of the text from byte nStart on into the table, line 1 as its header (see
+// ReadRecords). bPool: whether the table copies the values into its own pool (room is made for them).
 template <typename Store>
 BOOL ReadLines(std::string& text, std::size_t nStart, CImportTable& table, std::string& strError, bool bPool,
                Store store)
 {
     const std::size_t nLines = LineCount(std::string_view(text).substr(nStart));
     const std::size_t nEnd = CutText(text);
-    const char* pBase = text.data(); // where it stays from here on
     CCsvReader reader(text, nStart, nEnd);
-    int nHeaderValues = -1, nValues = 0;
-    const auto onValue = [&](int nCol, std::string_view value) {
-        if (nCol == 0)
-            table.BeginRow(reader.RecordLine());
-        if (nHeaderValues < 0 ? nCol <= kMaxColumns : nCol < nHeaderValues)
-            store(nCol, value, static_cast<std::size_t>(value.data() - pBase)); // the rest is counted, not kept
-    };
-    for (;;)
-    {
-        const CCsvReader::Status status = reader.ReadRecord(onValue, nValues);
-        if (status == CCsvReader::Status::End)
-            return TRUE;
-        if (status == CCsvReader::Status::BadQuote)
-            return FailWithMessage(strError, BadQuoteMessage(reader.RecordLine()));
-        if (nHeaderValues < 0)
-        {
-            if (nValues > kMaxColumns)
-                return FailWithMessage(strError, MemTableText::kTooManyColumns);
-            nHeaderValues = nValues;
-            table.Reserve(nLines, nLines * static_cast<std::size_t>(nValues), bPool ? nEnd - nStart : 0);
-        }
-        else if (nValues != nHeaderValues)
-            return FailWithMessage(strError, Place(reader.RecordLine()) + "有" + std::to_string(nValues) +
-                                                 "个值，应与标题行一样是" + std::to_string(nHeaderValues) + "个。");
-    }
+    int nHeaderValues = -1;
+    const LinesRead read =
+        ReadRecords(reader, text.data(), nHeaderValues, nLines, bPool ? nEnd - nStart : 0, table, store);
+    return FailReading(read, nHeaderValues, strError);
 }
 
-// Reads the GBK text from byte nStart on into the table, which keeps the text itself with its
-// values cut out in place.
-BOOL ReadInPlace(std::string&& text, std::size_t nStart, CImportTable& table, std::string& strError)
+void StoreInPlace(CImportTable& table, int nCol, std::string_view value, std::size_t nOffset)
 {
-    const BOOL bRead =
-        ReadLines(text, nStart, table, strError, false, [&](int nCol, std::string_view value, std::size_t nOffset) {
-            table.SetTextAt(nCol, nOffset, value.size());
-        });
+    table.SetTextAt(nCol, nOffset, value.size());
+}
+
+// One of the two parts of a big text read side by side: its lines, whether its bytes are valid
+// GBK (checked before they are cut up) and how reading them ended.
+struct PartRead
+{
+    bool bValidGbk = true;
+    int nHeaderValues = -1;
+    LinesRead read;
+};
+
+// nHeaderValues < 0: the part begins with the header. nLines: the lines the table makes room for.
+PartRead ReadPart(std::string& text, std::size_t nFrom, std::size_t nTo, int nHeaderValues, std::size_t nLines,
+                  bool bCheckGbk, CImportTable& table)
+{
+    PartRead part;
+    part.bValidGbk = !bCheckGbk || Encoding::IsValidGbk(std::string_view(text).substr(nFrom, nTo - nFrom));
+    part.nHeaderValues = nHeaderValues;
+    if (nHeaderValues >= 0)
+        table.Reserve(nLines, nLines * static_cast<std::size_t>(nHeaderValues), 0);
+    CCsvReader reader(text, nFrom, nTo);
+    part.read = ReadRecords(reader, text.data(), part.nHeaderValues, nLines, 0, table, StoreInPlace);
+    return part;
+}
+
+// Reads the text from byte nStart on into the table, which keeps the text itself with its values
+// cut out in place. A big text is read in two parts side by side, the second into a table of its
+// own whose rows then follow the first part's. bValidGbk: whether the bytes are valid GBK, when
+// bCheckGbk asks for it.
+BOOL ReadInPlace(std::string&& text, std::size_t nStart, CImportTable& table, std::string& strError, bool bCheckGbk,
+                 bool& bValidGbk)
+{
+    const std::size_t nEnd = CutText(text);
+    const std::string_view all = std::string_view(text).substr(nStart, nEnd - nStart);
+    const std::size_t nSplit = CsvSplitPoint(all, kPartBytes);
+    PartRead first, second;
+    CImportTable rest;
+    if (nSplit == 0)
+        first = ReadPart(text, nStart, nEnd, -1, LineCount(all), bCheckGbk, table);
+    else
+    {
+        // No quote comes before the split, so the header's commas count its values. Each thread
+        // reads only its own part's bytes: the other cuts its part up meanwhile.
+        const std::string_view header = all.substr(all.find_first_not_of("\r\n"));
+        const auto nHeaderValues =
+            static_cast<int>(std::count(header.begin(), header.begin() + header.find_first_of("\r\n"), ',')) + 1;
+        const std::size_t nSecondLines = LineCount(all.substr(nSplit));
+        std::jthread reader(
+            [&] { second = ReadPart(text, nStart + nSplit, nEnd, nHeaderValues, nSecondLines, bCheckGbk, rest); });
+        first = ReadPart(text, nStart, nStart + nSplit, -1, LineCount(all.substr(0, nSplit)) + nSecondLines, bCheckGbk,
+                         table);
+        reader.join();
+    }
+    BOOL bRead = FailReading(first.read, first.nHeaderValues, strError);
+    if (bRead && nSplit != 0)
+    {
+        // The second part counted its lines from 1: its line 1 is the line after the first part's last.
+        LinesRead read = second.read;
+        read.nLine += first.read.nLine - 1;
+        bRead = FailReading(read, first.nHeaderValues, strError);
+        if (bRead)
+            table.AppendRows(rest, first.read.nLine - 1);
+    }
+    bValidGbk = first.bValidGbk && second.bValidGbk;
     table.AdoptText(std::move(text));
     return bRead;
 }
@@ -270,6 +391,19 @@ BOOL ReportInvalidGbk(const CImportTable& table, std::string& strError)
     return FailWithMessage(strError, "文件不是有效的GBK文本，请检查文件的编码。");
 }
 } // namespace
+
+std::size_t CsvSplitPoint(std::string_view text, std::size_t nMinBytes)
+{
+    if (text.size() < std::max<std::size_t>(nMinBytes, 2))
+        return 0;
+    const std::size_t nHeader = text.find_first_not_of("\r\n");
+    const std::size_t nEnd = text.find_first_of("\r\n", text.size() / 2);
+    if (nHeader >= text.size() / 2 || nEnd == std::string_view::npos)
+        return 0;
+    const std::size_t nSplit = nEnd + (text.substr(nEnd).starts_with("\r\n") ? 2 : 1);
+    const bool bQuoted = text.substr(0, nSplit).find('"') != std::string_view::npos;
+    return bQuoted || nSplit >= text.size() ? 0 : nSplit;
+}
 
 void AppendCsvRow(const CMemTable& table, int nRow, std::string& strOut)
 {
@@ -314,27 +448,31 @@ BOOL ReadCsvTable(std::string&& bytes, CImportTable& table, std::string& strErro
     BOOL bRead = FALSE;
     if (!bMarked && encoding == TextEncoding::Gbk)
     {
-        // One check of the whole text before it is cut up; only a file that fails it has its
-        // values checked one by one.
-        const bool bValid = Encoding::IsValidGbk(text);
-        bRead = ReadInPlace(std::move(bytes), nStart, table, strError);
+        // One check of the text before it is cut up; only a file that fails it has its values
+        // checked one by one.
+        bool bValid = true;
+        bRead = ReadInPlace(std::move(bytes), nStart, table, strError, true, bValid);
         if (bRead && !bValid)
             bRead = ReportInvalidGbk(table, strError);
     }
     else if (!Encoding::IsValidUtf8(text))
         bRead = FailWithMessage(strError, "文件不是有效的UTF-8文本，请检查文件的编码。");
     else if (std::optional<std::string> converted = Encoding::Utf8ToGbk(text))
-        bRead = ReadInPlace(std::move(*converted), 0, table, strError);
+    {
+        bool bValid = true;
+        bRead = ReadInPlace(std::move(*converted), 0, table, strError, false, bValid);
+    }
     else // some value holds a character GBK lacks: the values step names each such cell
     {
         Encoding::CConverter toGbk("CP936", "UTF-8");
         std::string strGbk;
-        bRead = ReadLines(bytes, nStart, table, strError, true, [&](int nCol, std::string_view value, std::size_t) {
-            if (toGbk.Convert(value, strGbk))
-                table.SetText(nCol, strGbk);
-            else
-                table.SetKind(nCol, CImportTable::Kind::BadText);
-        });
+        bRead = ReadLines(bytes, nStart, table, strError, true,
+                          [&](CImportTable& cells, int nCol, std::string_view value, std::size_t) {
+                              if (toGbk.Convert(value, strGbk))
+                                  cells.SetText(nCol, strGbk);
+                              else
+                                  cells.SetKind(nCol, CImportTable::Kind::BadText);
+                          });
     }
     if (bRead && table.RowCount() == 0) // not even a header
         bRead = FailWithMessage(strError, "导入文件必须是CSV格式文件，并且有预定义的字段。");

@@ -46,6 +46,12 @@ BOOL ReadCsvTable(std::string_view bytes, CImportTable& table, std::string& strE
 BOOL ReadCsvTable(std::string&& bytes, CImportTable& table, std::string& strError,
                   TextEncoding encoding = TextEncoding::Gbk);
 
+// Where a CSV text of at least nMinBytes (after any byte-order mark) can be cut into two parts that
+// read as one, each by a thread of its own: the start of the first line after its middle, when no
+// quote comes before it (so no quoted value spans the cut) and the header line lies in the first
+// half. 0 when the text is to be read in one piece.
+std::size_t CsvSplitPoint(std::string_view text, std::size_t nMinBytes);
+
 // Reads a CSV file whose header names all 24 fields (field names or the list's titles, in any
 // order; other columns are ignored) into table: the 24 student columns in record order, one row per
 // record, values read as every import reads them (see MakeImportRecords). On FALSE, strError says

@@ -134,3 +134,43 @@ TEST(ImportValues, OneRefusalNamesEveryColumnWithItsCountAndFirstCells)
                         "请在电子表格中把公式换成它的值（复制后“只粘贴值”）再导入。\n");
     EXPECT_EQ(records.table.GetRowCount(), 0);
 }
+
+// A big sheet's second half is read ahead on another thread: its values, names of several codes
+// and refusals must come out as the first half's do, in row order.
+TEST(ImportValues, ABigSheetReadsItsSecondHalfAsItsFirst)
+{
+    constexpr int kRows = 10000;
+    const char* const sexes[][2] = {{"1", "1"}, {" 2 ", "2"}, {"男", "1"}, {"未知", "未知"}}; // as written, stored
+    ImportedRecords records;
+    ASSERT_EQ(Import(
+                  kRows,
+                  [&](CImportTable& table, int r) {
+                      table.SetText(Field::XBDM, Gbk(sexes[r % 4][0]));
+                      table.SetText(Field::ZYDM, Gbk(r % 3 == 0 ? "广播电视工程" : "07010100"));
+                      table.SetText(Field::XM, Gbk("张" + std::to_string(r)));
+                  },
+                  records),
+              "");
+    ASSERT_EQ(records.table.GetRowCount(), kRows);
+    for (int r = 0; r < kRows; ++r)
+    {
+        ASSERT_EQ(Utf8(records.table.GetCell(r, Field::XBDM)), sexes[r % 4][1]) << r;
+        ASSERT_EQ(Utf8(records.table.GetCell(r, Field::XM)), "张" + std::to_string(r)) << r;
+        ASSERT_EQ(records.ambiguous.count(r), r % 3 == 0 ? 1u : 0u) << r;
+        if (r % 3 == 0)
+        {
+            ASSERT_EQ(Utf8(records.ambiguous.at(r).front().strText),
+                      "专业：C" + std::to_string(r + 2) + "“广播电视工程”有多个代码：05035200、08061700");
+        }
+    }
+
+    const std::string strError = Import(
+        kRows,
+        [](CImportTable& table, int r) {
+            if (r == 10 || r == 6000 || r == 7000 || r == 9000)
+                table.SetKind(Field::BZ, CImportTable::Kind::Formula);
+        },
+        records);
+    EXPECT_NE(strError.find("4个单元格是公式（W12、W6002、W7002等）"), std::string::npos) << strError;
+    EXPECT_EQ(records.table.GetRowCount(), 0);
+}

@@ -2,6 +2,8 @@
 
 #include "TestKit.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -375,4 +377,112 @@ TEST(CsvImport, RefusesUtf8ValuesThatGbkCannotHold)
                          Line(SampleStudent(kNumber)).substr(10),
                      table),
               "文件不是有效的UTF-8文本，请检查文件的编码。");
+}
+
+TEST(CsvSplit, CutsAfterTheLineEndPastTheMiddleWhenNoQuoteComesBefore)
+{
+    // '|' marks where the text is cut; a case without one is read in one piece.
+    const char* const cases[] = {
+        "a,b\nxx\n|yy\nzz\n",
+        "h,i\r\n1234\r\n|5678\r\n", // the middle before a CR LF
+        "h,i\r\n12\r\n|34567\r\n",  // the middle on the LF of a CR LF
+        "h,i\r1234\r|56\r",         // CR alone ends a line too
+        "h,i\nab\ncd\n|\"e\"\n",    // a quote after the cut
+        "h,i\n\"ab\"\ncd\nef\n",    // a quote before it: a quoted value might span it
+        "h,i\n\"a\nb\",c\nde,f\n",  // a quoted line break at the middle
+        "\n\n\n\n\n\n\n\nh,i\n",    // the header in the second half
+        "h,i\nabcdefghijklmn",      // no line end after the middle
+        "h,i\nab\ncdefghijkl\n",    // the line after the middle is the last
+    };
+    for (const std::string strCase : cases)
+    {
+        std::string strText = strCase;
+        const std::size_t nMark = strText.find('|');
+        if (nMark != std::string::npos)
+            strText.erase(nMark, 1);
+        EXPECT_EQ(CsvSplitPoint(strText, 1), nMark == std::string::npos ? 0 : nMark) << strCase;
+    }
+    EXPECT_EQ(CsvSplitPoint("a,b\nxx\nyy\nzz\n", 14), 0u) << "a text below the size is read whole";
+}
+
+// A big text read in two parts, each row given as it is written and as it reads.
+struct BigCsv
+{
+    std::string text = "A,B,C\r\n";
+    std::vector<int> lines;           // each row's line
+    std::vector<std::string> seconds; // each row's second value, read
+};
+
+// Rows of the same length whether or not their second value is quoted over two lines, so that
+// quoting a row does not move the cut; a blank line before every 1499th row.
+BigCsv MakeBigCsv(int nRows, const std::vector<int>& quoted)
+{
+    BigCsv csv;
+    int nLine = 2;
+    for (int r = 0; r < nRows; ++r)
+    {
+        const bool bQuoted = std::find(quoted.begin(), quoted.end(), r) != quoted.end();
+        char szPlain[16];
+        std::snprintf(szPlain, sizeof szPlain, "v%05d", r % 100000);
+        if (r % 1499 == 0)
+            csv.text += "\r\n", ++nLine;
+        csv.lines.push_back(nLine);
+        csv.seconds.push_back(bQuoted ? "q\r\nx" : szPlain);
+        csv.text += std::to_string(r) + "," + (bQuoted ? "\"q\r\nx\"" : szPlain) + ",\xD5\xC5\xC8\xFD\r\n"; // 张三
+        nLine += bQuoted ? 2 : 1;
+    }
+    return csv;
+}
+
+// A big text is read in two parts: its rows, file lines and messages must be those of a read in
+// one piece, wherever the line ends, blank lines and quoted values fall.
+TEST(CsvSplit, TwoPartsReadAsOne)
+{
+    constexpr int kRows = 70000; // about 1.3 MB
+    const std::size_t nSplit = CsvSplitPoint(MakeBigCsv(kRows, {}).text, 1024 * 1024);
+    ASSERT_NE(nSplit, 0u);
+    // The first row of the second part, found by its line (the lines before the cut, and one).
+    const BigCsv plain = MakeBigCsv(kRows, {});
+    const int nLineAtSplit = static_cast<int>(std::count(plain.text.begin(), plain.text.begin() + nSplit, '\n')) + 1;
+    const auto nRowAtSplit =
+        static_cast<int>(std::lower_bound(plain.lines.begin(), plain.lines.end(), nLineAtSplit) - plain.lines.begin());
+    const BigCsv csv = MakeBigCsv(kRows, {nRowAtSplit, nRowAtSplit + 1, nRowAtSplit + 997, kRows - 1});
+    ASSERT_EQ(CsvSplitPoint(csv.text, 1024 * 1024), nSplit);
+    ASSERT_EQ(csv.text.find(std::to_string(nRowAtSplit) + ",\"q\r\nx\"", nSplit),
+              csv.text.find_first_not_of("\r\n", nSplit))
+        << "the quoted value starts the second part";
+    CImportTable table;
+    std::string strError;
+    ASSERT_TRUE(ReadCsvTable(std::string(csv.text), table, strError)) << strError;
+    ASSERT_EQ(table.RowCount(), kRows + 1);
+    for (int r = 0; r < kRows; ++r)
+    {
+        ASSERT_EQ(table.FileRow(r + 1), csv.lines[static_cast<std::size_t>(r)]) << "row " << r;
+        ASSERT_EQ(table.At(r + 1, 0).text, std::to_string(r));
+        ASSERT_EQ(table.At(r + 1, 1).text, csv.seconds[static_cast<std::size_t>(r)]);
+        ASSERT_EQ(table.At(r + 1, 2).text, "\xD5\xC5\xC8\xFD");
+    }
+
+    // A fault in either part is named by its line in the file; the first one counts.
+    const std::string strLast = "\r\n" + std::to_string(kRows - 1) + ",";
+    const std::size_t nLastRow = csv.text.rfind(strLast) + 2;
+    const std::string strAfter = std::to_string(csv.lines.back() + 2); // the last row takes two lines
+    struct Case
+    {
+        std::string text, message;
+    } faults[] = {
+        {csv.text + "1,2\r\n", "文件第" + strAfter + "行有2个值，应与标题行一样是3个。"},
+        {csv.text + "\"1,2,3\r\n",
+         "文件第" + strAfter + "行的引号不成对：用引号括起的值必须以引号结束，值中的引号要写成两个引号。"},
+        {csv.text.substr(0, nLastRow) + "\xFF" + csv.text.substr(nLastRow),
+         "文件第" + std::to_string(csv.lines.back()) + "行“A”列的值不是有效的GBK文本，请检查文件的编码。"},
+        {"A,B,C\r\n1,2\r\n" + csv.text.substr(7) + "1,2\r\n", "文件第2行有2个值，应与标题行一样是3个。"},
+    };
+    for (const Case& fault : faults)
+    {
+        ASSERT_NE(CsvSplitPoint(fault.text, 1024 * 1024), 0u);
+        EXPECT_FALSE(ReadCsvTable(std::string(fault.text), table, strError));
+        EXPECT_EQ(Encoding::GbkToUtf8(strError).value_or("<not GBK>"), fault.message);
+        EXPECT_EQ(table.RowCount(), 0);
+    }
 }
