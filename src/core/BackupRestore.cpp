@@ -51,9 +51,3 @@ SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, c
     LoadDatabaseBytes(strBytes, strBackupPassword, table);
     return saved;
 }
-
-SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                         CMemTable& table)
-{
-    return RestoreBackup(strCode, strId, strPassword, strPassword, table);
-}

@@ -27,6 +27,3 @@ BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std:
 // restore writes through pHold when it has the school (see SaveSchoolDatabase).
 SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
                          const std::string& strBackupPassword, CMemTable& table, CSchoolHold* pHold = nullptr);
-// The same for a backup saved under the current password.
-SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                         CMemTable& table);
