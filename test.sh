@@ -19,6 +19,11 @@ if grep -rnE '#include <(unistd\.h|fcntl\.h|dirent\.h|sys/)' src/core; then
     echo "src/core includes a POSIX header; go through src/platform instead" >&2
     exit 1
 fi
+# The open school holds its table and its writer lock: no process-wide school state comes back.
+if grep -rnwE 'g_schoolSession|g_memStudents' src; then
+    echo "src refers to a global school state; go through the open school (core/OpenSchool.h)" >&2
+    exit 1
+fi
 
 export QT_QPA_PLATFORM=offscreen
 # A compiler cache, where the machine has one, makes a rebuild from a fresh clone quick.

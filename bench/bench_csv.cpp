@@ -6,9 +6,9 @@
 #include <benchmark/benchmark.h>
 #include <string>
 
-#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
+#include "core/OpenSchool.h"
 #include "exchange/CsvFile.h"
 
 namespace
@@ -34,6 +34,7 @@ BENCHMARK(BM_ExportCsv)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMi
 void BM_ImportCsvAndSave(benchmark::State& state)
 {
     const int nRecords = static_cast<int>(state.range(0));
+    COpenSchool school("10001", "secret");
     CMemTable file;
     FillTypicalRecords(file, nRecords, kFirstNumber + nRecords);
     std::string strCsv;
@@ -43,12 +44,12 @@ void BM_ImportCsvAndSave(benchmark::State& state)
     for (auto _ : state)
     {
         state.PauseTiming();
-        FillTypicalRecords(g_memStudents, nRecords, kFirstNumber);
+        FillTypicalRecords(school.Students(), nRecords, kFirstNumber);
         state.ResumeTiming();
         CMemTable imported;
         std::string strError;
-        if (!ReadCsvStudents(strCsv, imported, strError) || !g_memStudents.AppendTable(imported) ||
-            !SaveSchoolDatabase("10001", g_memStudents, "secret"))
+        if (!ReadCsvStudents(strCsv, imported, strError) || !school.Students().AppendTable(imported) ||
+            !SaveSchoolDatabase("10001", school.Students(), "secret"))
             state.SkipWithError("import failed");
     }
     state.SetItemsProcessed(state.iterations() * nRecords);

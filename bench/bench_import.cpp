@@ -8,12 +8,12 @@
 #include <chrono>
 #include <string>
 
-#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/ImportPreview.h"
 #include "core/ImportRecords.h"
 #include "core/ImportTable.h"
 #include "core/MemTable.h"
+#include "core/OpenSchool.h"
 #include "exchange/CsvFile.h"
 
 namespace
@@ -57,14 +57,15 @@ BENCHMARK(BM_ImportRead)->Arg(kStored)->Unit(benchmark::kMillisecond);
 void BM_ImportPreview(benchmark::State& state)
 {
     const int nRecords = static_cast<int>(state.range(0));
+    COpenSchool school("10001", "secret");
     const std::string strCsv = ChangedCsv(nRecords);
-    FillTypicalRecords(g_memStudents, kStored, kFirstNumber);
+    FillTypicalRecords(school.Students(), kStored, kFirstNumber);
     for (auto _ : state)
     {
         CImportTable table;
         ImportedRecords records;
         ReadRecords(strCsv, table, records, state);
-        const CImportPreview preview(records, g_memStudents, ProposeMapping(table), ImportCheck::Records);
+        const CImportPreview preview(records, school.Students(), ProposeMapping(table), ImportCheck::Records);
         benchmark::DoNotOptimize(preview.StoredCount());
     }
     state.SetItemsProcessed(state.iterations() * nRecords);
@@ -76,6 +77,7 @@ BENCHMARK(BM_ImportPreview)->Arg(kStored)->Unit(benchmark::kMillisecond);
 void BM_ImportUpdateAndUndo(benchmark::State& state)
 {
     const int nRecords = static_cast<int>(state.range(0));
+    COpenSchool school("10001", "secret");
     const TestKit::TempProgramDir dir;
     const std::string strCsv = ChangedCsv(nRecords);
     CImportTable table;
@@ -86,24 +88,24 @@ void BM_ImportUpdateAndUndo(benchmark::State& state)
     for (auto _ : state)
     {
         state.PauseTiming();
-        FillTypicalRecords(g_memStudents, kStored, kFirstNumber);
-        const CImportPreview preview(records, g_memStudents, mapping, ImportCheck::Records);
+        FillTypicalRecords(school.Students(), kStored, kFirstNumber);
+        const CImportPreview preview(records, school.Students(), mapping, ImportCheck::Records);
         state.ResumeTiming();
 
         auto start = std::chrono::steady_clock::now();
         const ImportActions actions = DecideImport(preview, ImportScope::All, StoredChoice::Update);
         const std::vector<int> rows = actions.UpdatedRows();
         CMemTable before, after;
-        g_memStudents.CopyRowSet(rows, before);
-        ApplyImport(actions, records, mapping, g_memStudents);
-        g_memStudents.CopyRowSet(rows, after);
-        if (!SaveSchoolDatabase("10001", g_memStudents, "secret"))
+        school.Students().CopyRowSet(rows, before);
+        ApplyImport(actions, records, mapping, school.Students());
+        school.Students().CopyRowSet(rows, after);
+        if (!SaveSchoolDatabase("10001", school.Students(), "secret"))
             state.SkipWithError("save failed");
         fUpdate += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
         start = std::chrono::steady_clock::now();
-        g_memStudents.DeleteRowSet(rows);
-        if (!g_memStudents.InsertRowSet(before, rows) || !SaveSchoolDatabase("10001", g_memStudents, "secret"))
+        school.Students().DeleteRowSet(rows);
+        if (!school.Students().InsertRowSet(before, rows) || !SaveSchoolDatabase("10001", school.Students(), "secret"))
             state.SkipWithError("undo failed");
         fUndo += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }

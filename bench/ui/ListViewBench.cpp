@@ -6,7 +6,6 @@
 
 #include <QApplication>
 
-#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/OpenSchool.h"
 #include "platform/Encoding.h"
@@ -30,10 +29,10 @@ void EnsureApplication()
 
 // nRows complete records in shuffled name order; every other one lacks its postal code, and every
 // tenth holds a sex code no table has.
-void FillStudents(int nRows)
+void FillStudents(CMemTable& students, int nRows)
 {
-    CreateStudentTable(g_memStudents);
-    g_memStudents.AddRows(nRows);
+    CreateStudentTable(students);
+    students.AddRows(nRows);
     const std::string strSalary = Encoding::Utf8ToGbk("3000以上").value();
     const std::string strSurname = Encoding::Utf8ToGbk("张").value();
     const char* values[STUDENT_FIELD_COUNT] = {"",
@@ -63,21 +62,22 @@ void FillStudents(int nRows)
     for (int nRow = 0; nRow < nRows; ++nRow)
     {
         for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-            g_memStudents.SetCell(nRow, nCol, values[nCol]);
-        g_memStudents.SetCell(nRow, Field::XSBSH, "2007" + std::to_string(nRow));
-        g_memStudents.SetCell(nRow, Field::XM, strSurname + std::to_string((nRow * 7919) % nRows));
+            students.SetCell(nRow, nCol, values[nCol]);
+        students.SetCell(nRow, Field::XSBSH, "2007" + std::to_string(nRow));
+        students.SetCell(nRow, Field::XM, strSurname + std::to_string((nRow * 7919) % nRows));
         if (nRow % 2 == 0)
-            g_memStudents.SetCell(nRow, Field::YZBM, "");
+            students.SetCell(nRow, Field::YZBM, "");
         if (nRow % 10 == 0)
-            g_memStudents.SetCell(nRow, Field::XBDM, "3");
+            students.SetCell(nRow, Field::XBDM, "3");
     }
 }
 
 void BM_SortByName(benchmark::State& state)
 {
     EnsureApplication();
-    FillStudents(static_cast<int>(state.range(0)));
-    CStudentListModel model(g_memStudents);
+    COpenSchool school("10001", "1");
+    FillStudents(school.Students(), static_cast<int>(state.range(0)));
+    CStudentListModel model(school.Students());
     model.SetShowCodeNames(state.range(1) != 0);
     CStudentSortModel sorted(&model);
     for (auto _ : state)
@@ -91,8 +91,9 @@ void BM_SortByName(benchmark::State& state)
 void BM_SortByMajorName(benchmark::State& state)
 {
     EnsureApplication();
-    FillStudents(static_cast<int>(state.range(0)));
-    CStudentListModel model(g_memStudents);
+    COpenSchool school("10001", "1");
+    FillStudents(school.Students(), static_cast<int>(state.range(0)));
+    CStudentListModel model(school.Students());
     model.SetShowCodeNames(true);
     CStudentSortModel sorted(&model);
     for (auto _ : state)
@@ -106,10 +107,10 @@ void BM_SortByMajorName(benchmark::State& state)
 void BM_CheckAllWithWindow(benchmark::State& state)
 {
     EnsureApplication();
-    FillStudents(static_cast<int>(state.range(0)));
+    COpenSchool school("10001", "1");
+    FillStudents(school.Students(), static_cast<int>(state.range(0)));
     for (auto _ : state)
     {
-        COpenSchool school("10001", "1");
         CCheckResultsWindow window(school);
         window.Recheck();
         window.show();

@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QLineEdit>
 
-#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/GbkText.h"
@@ -93,6 +92,7 @@ class TimedMainDialog : public CMainDialog
 {
   public:
     Clock::time_point m_pressed;
+    const CMemTable& Students() const { return m_school.Students(); }
 
   protected:
     int RunLogin() override
@@ -119,12 +119,11 @@ void BM_LoginToMainWindowReady(benchmark::State& state)
     WriteSchool("10001", static_cast<int>(state.range(0)));
     for (auto _ : state)
     {
-        g_memStudents.Clear();
         TimedMainDialog dlg;
         dlg.show();
         QCoreApplication::processEvents();
         state.SetIterationTime(Seconds(dlg.m_pressed));
-        if (dlg.GetSelectionMark() != -1 || g_memStudents.GetRowCount() != state.range(0))
+        if (dlg.GetSelectionMark() != -1 || dlg.Students().GetRowCount() != state.range(0))
             state.SkipWithError("login failed");
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -140,7 +139,6 @@ void TimeInFreshWindow(benchmark::State& state, Prepare prepare, Act act, int nR
     {
         state.PauseTiming();
         WriteSchool("10001", static_cast<int>(state.range(0)));
-        g_memStudents.Clear();
         TimedMainDialog dlg;
         dlg.show();
         QCoreApplication::processEvents();
@@ -149,7 +147,7 @@ void TimeInFreshWindow(benchmark::State& state, Prepare prepare, Act act, int nR
         const Clock::time_point start = Clock::now();
         act(dlg);
         state.SetIterationTime(Seconds(start));
-        if (g_memStudents.GetRowCount() != nRowsAfter)
+        if (dlg.Students().GetRowCount() != nRowsAfter)
             state.SkipWithError("the records are not as they should be afterwards");
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

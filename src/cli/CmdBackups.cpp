@@ -8,7 +8,6 @@
 #include "core/DataFunc.h"
 #include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
-#include "core/SchoolSession.h"
 #include "platform/LastError.h"
 
 namespace

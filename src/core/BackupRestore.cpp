@@ -25,7 +25,7 @@ BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std:
 }
 
 SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                         const std::string& strBackupPassword, CMemTable& table)
+                         const std::string& strBackupPassword, CMemTable& table, CSchoolHold* pHold)
 {
     const std::string strBackupPath = FindBackupPath(strCode, strId);
     std::string strBytes;
@@ -43,17 +43,11 @@ SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, c
         (!LoadDatabaseFile(strPath, strPassword, current) && GetLastError() == ERROR_INVALID_PASSWORD))
         return {GetLastError()};
     const CBackupOccasion occasion("恢复前");
-    const SaveResult saved = strBackupPassword == strPassword
-                                 ? WriteSchoolFileBytes(strCode, strBytes)
-                                 : SaveSchoolDatabase(strCode, restored, strPassword); // under the current password
+    const SaveResult saved = strBackupPassword == strPassword ? WriteSchoolFileBytes(strCode, strBytes, pHold)
+                                                              : SaveSchoolDatabase(strCode, restored, strPassword,
+                                                                                   pHold); // under the current password
     if (!saved)
         return Refused(saved.dwError);
     LoadDatabaseBytes(strBytes, strBackupPassword, table);
     return saved;
-}
-
-SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                         CMemTable& table)
-{
-    return RestoreBackup(strCode, strId, strPassword, strPassword, table);
 }

@@ -6,6 +6,7 @@
 #include "platform/Types.h"
 
 class CMemTable;
+class CSchoolHold;
 
 // The promise this keeps: docs/guarantees.md, "Listing and restoring backups".
 // Loading and restoring a school's backups (listed by SchoolBackups.h) with the data file's rules.
@@ -22,9 +23,7 @@ BOOL LoadBackup(const std::string& strCode, const std::string& strId, const std:
 // comes back scrambled with the current one. Loads the restored records into the table. A failure
 // has the code (also the last error): 2 (no such backup), 86 (the backup or the current file needs
 // another password), 13 or 1392 (damaged backup), or the save's code; the data file and the table
-// are then unchanged. The result gives the outcome of keeping the current file as a backup.
+// are then unchanged. The result gives the outcome of keeping the current file as a backup. The
+// restore writes through pHold when it has the school (see SaveSchoolDatabase).
 SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                         const std::string& strBackupPassword, CMemTable& table);
-// The same for a backup saved under the current password.
-SaveResult RestoreBackup(const std::string& strCode, const std::string& strId, const std::string& strPassword,
-                         CMemTable& table);
+                         const std::string& strBackupPassword, CMemTable& table, CSchoolHold* pHold = nullptr);

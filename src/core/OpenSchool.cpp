@@ -3,15 +3,13 @@
 #include <utility>
 
 #include "core/BackupRestore.h"
-#include "core/CurrentSchool.h"
 #include "core/SchoolAccess.h"
 #include "core/SchoolDatabase.h"
 
-// The students' table stays the program's one table: an open school refers to it.
-COpenSchool::COpenSchool() : m_pStudents(&g_memStudents) {}
+COpenSchool::COpenSchool() : m_pStudents(std::make_unique<CMemTable>()) {}
 
 COpenSchool::COpenSchool(std::string strCode, std::string strPassword)
-    : m_strCode(std::move(strCode)), m_strPassword(std::move(strPassword)), m_pStudents(&g_memStudents)
+    : m_strCode(std::move(strCode)), m_strPassword(std::move(strPassword)), m_pStudents(std::make_unique<CMemTable>())
 {
 }
 
@@ -23,7 +21,7 @@ SchoolAccess COpenSchool::Open(const std::string& strCode, const std::string& st
 SchoolAccess COpenSchool::OpenToWrite(const std::string& strCode, const std::string& strPassword, int nWaitSeconds,
                                       bool bAcceptChangedFile)
 {
-    return Opened(OpenSchoolToWrite(strCode, strPassword, *m_pStudents, m_lock, nWaitSeconds, bAcceptChangedFile),
+    return Opened(OpenSchoolToWrite(strCode, strPassword, *m_pStudents, m_hold, nWaitSeconds, bAcceptChangedFile),
                   strCode, strPassword);
 }
 
@@ -40,14 +38,14 @@ SchoolAccess COpenSchool::Opened(SchoolAccess result, const std::string& strCode
 
 SaveResult COpenSchool::Save()
 {
-    const SaveResult saved = SaveSchoolDatabase(m_strCode, *m_pStudents, m_strPassword);
+    const SaveResult saved = SaveSchoolDatabase(m_strCode, *m_pStudents, m_strPassword, &m_hold);
     m_bUnsavedChange = !saved;
     return Note(saved);
 }
 
 SaveResult COpenSchool::Restore(const std::string& strId, const std::string& strBackupPassword)
 {
-    return Note(RestoreBackup(m_strCode, strId, m_strPassword, strBackupPassword, *m_pStudents));
+    return Note(RestoreBackup(m_strCode, strId, m_strPassword, strBackupPassword, *m_pStudents, &m_hold));
 }
 
 SaveResult COpenSchool::Note(const SaveResult& result)
@@ -59,6 +57,6 @@ SaveResult COpenSchool::Note(const SaveResult& result)
 
 bool COpenSchool::HasNoDataFileYet() const
 {
-    const FileIdentity* pFile = g_schoolSession.LoadedFile(m_strCode);
+    const FileIdentity* pFile = HoldsLock() ? m_hold.LoadedFile() : nullptr;
     return pFile != nullptr && !pFile->bExists;
 }

@@ -1,24 +1,28 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "core/MemTable.h"
 #include "core/SaveResult.h"
-#include "core/SchoolSession.h"
+#include "core/SchoolHold.h"
 
 enum class SchoolAccess;
-class CMemTable;
 
 // The school a program works on, from its opening to its end: the code and password accepted when
 // it opened, the writer lock a program that writes holds on it, its student table, and whether a
 // change of the table has not reached the data file. The desktop program's login opens it and the
 // main window owns it; a command of the CLI opens its own. Every load, save and restore of the
 // school goes through it, so that the table and the file it came from stay together.
+// The school owns its table, which stays where it is when the school moves: views built on the
+// table of a school stay valid wherever the school goes. A school moved from has no table; it may
+// only be assigned to or destroyed.
 class COpenSchool
 {
   public:
-    // No school open yet.
+    // No school open yet; an empty table.
     COpenSchool();
-    // A school whose records the table holds already, opened by the caller without its lock.
+    // A school that the caller names without its lock or its file; an empty table for the caller to fill.
     COpenSchool(std::string strCode, std::string strPassword);
     COpenSchool(COpenSchool&&) noexcept = default;
     COpenSchool& operator=(COpenSchool&&) noexcept = default;
@@ -29,8 +33,10 @@ class COpenSchool
     SchoolAccess OpenToWrite(const std::string& strCode, const std::string& strPassword, int nWaitSeconds = 0,
                              bool bAcceptChangedFile = false);
 
-    // Takes the school's writer lock without loading its file (CSchoolLockToken::Lock's codes).
-    DWORD Lock(int nWaitSeconds = 0) { return m_lock.Lock(m_strCode, nWaitSeconds); }
+    // Takes the school's writer lock without loading its file (CSchoolHold::Lock's codes).
+    DWORD Lock(int nWaitSeconds = 0) { return m_hold.Lock(m_strCode, nWaitSeconds); }
+    // Whether this school holds its writer lock.
+    bool HoldsLock() const { return m_hold.Holds(m_strCode); }
 
     const std::string& Code() const { return m_strCode; }
     const std::string& Password() const { return m_strPassword; }
@@ -58,8 +64,8 @@ class COpenSchool
 
     std::string m_strCode;
     std::string m_strPassword;
-    CSchoolLockToken m_lock;
-    CMemTable* m_pStudents;
+    CSchoolHold m_hold; // the writer lock and the data file as last loaded or saved through it
+    std::unique_ptr<CMemTable> m_pStudents;
     bool m_bUnsavedChange = false;
     bool m_bBackupFailing = false;
 };

@@ -2,15 +2,15 @@
 
 #include "core/SchoolBackups.h"
 #include "core/SchoolDatabase.h"
-#include "core/SchoolSession.h"
+#include "core/SchoolHold.h"
 #include "platform/Profile.h"
 
 SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTable& students, int nWaitSeconds,
                                   SaveResult* pSaved)
 {
-    // The school is held from the load to the save, unless the caller holds it already.
-    CSchoolLockToken lock;
-    const SchoolAccess opened = OpenSchoolToWrite(request.strCode, request.strOldPassword, students, lock, nWaitSeconds,
+    // The school is held from the load to the save.
+    CSchoolHold hold;
+    const SchoolAccess opened = OpenSchoolToWrite(request.strCode, request.strOldPassword, students, hold, nWaitSeconds,
                                                   request.bAcceptChangedFile);
     if (opened != SchoolAccess::Done)
         return opened;
@@ -19,7 +19,7 @@ SchoolAccess ChangeSchoolPassword(const PasswordChangeRequest& request, CMemTabl
     SaveResult saved;
     {
         const CBackupOccasion occasion("修改密码前");
-        saved = SaveSchoolDatabase(request.strCode, students, request.strNewPassword);
+        saved = SaveSchoolDatabase(request.strCode, students, request.strNewPassword, &hold);
     }
     if (pSaved != nullptr)
         *pSaved = saved;

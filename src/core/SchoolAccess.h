@@ -5,7 +5,7 @@
 #include "platform/LastError.h"
 
 class CMemTable;
-class CSchoolLockToken;
+class CSchoolHold;
 
 // How opening a school's data file or changing its password ended; each refusal has its message.
 enum class SchoolAccess
@@ -37,10 +37,10 @@ std::string SchoolAccessMessage(SchoolAccess result, const std::string& strCode 
 SchoolAccess OpenSchool(const std::string& strCode, const std::string& strPassword, CMemTable& students,
                         bool bAcceptChangedFile = false);
 
-// OpenSchool for a program that will write the school: first takes the school's writer lock into
-// the token, waiting up to nWaitSeconds (Locked while another program holds it). After Done the token
-// holds the lock until it ends (it holds nothing when this process held the school already); after
-// any other result the lock is let go again. A lock file that cannot be opened or locked (a folder,
-// a FIFO, a link to nowhere, a folder without write access) is LockUnreachable.
+// OpenSchool for a program that will write the school: first takes the school's writer lock,
+// waiting up to nWaitSeconds (Locked while another holder has it), and loads the file through it.
+// After Done the hold has the school until it ends; after any other result the lock is let go again,
+// unless the hold had the school before (then it keeps it). A lock file that cannot be opened or
+// locked (a folder, a FIFO, a link to nowhere, a folder without write access) is LockUnreachable.
 SchoolAccess OpenSchoolToWrite(const std::string& strCode, const std::string& strPassword, CMemTable& students,
-                               CSchoolLockToken& lock, int nWaitSeconds = 0, bool bAcceptChangedFile = false);
+                               CSchoolHold& hold, int nWaitSeconds = 0, bool bAcceptChangedFile = false);

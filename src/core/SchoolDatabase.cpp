@@ -10,8 +10,8 @@
 
 #include "core/DataFileNote.h"
 #include "core/SchoolBackups.h"
+#include "core/SchoolHold.h"
 #include "core/SchoolPaths.h"
-#include "core/SchoolSession.h"
 #include "core/StudentSchema.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
@@ -111,21 +111,21 @@ bool IsCutHeader(std::string_view text)
 
 // Whether the file's bytes (their mark) are those its note describes; a file without a note is taken
 // as it is.
-bool MatchesNote(const std::string& strCode, const FileMark& mark)
+bool MatchesNote(const std::string& strCode, const FileMark& mark, const CSchoolHold* pHold)
 {
-    const std::optional<std::vector<FileMark>> marks = ParseFileNote(g_schoolSession.ReadNote(strCode));
+    const std::optional<std::vector<FileMark>> marks = ParseFileNote(ReadSchoolNote(strCode, pHold));
     return !marks || std::find(marks->begin(), marks->end(), mark) != marks->end();
 }
 
 // Before the new file takes the old one's place: the note names both, so that whichever an
 // interruption leaves in place still matches it.
-DWORD NoteBothFiles(const std::string& strCode, const FileMark& written)
+DWORD NoteBothFiles(const std::string& strCode, const FileMark& written, CSchoolHold& hold)
 {
-    std::vector<FileMark> marks = ParseFileNote(g_schoolSession.ReadNote(strCode)).value_or(std::vector<FileMark>{});
+    std::vector<FileMark> marks = ParseFileNote(ReadSchoolNote(strCode, &hold)).value_or(std::vector<FileMark>{});
     if (marks.size() > 1)
         marks.erase(marks.begin(), marks.end() - 1); // an interrupted save's pair: the last is the file now
     marks.push_back(written);
-    return g_schoolSession.WriteNote(strCode, MakeFileNote(marks), true);
+    return hold.WriteNote(MakeFileNote(marks), true);
 }
 
 // Every file the program writes ends with a whole line and holds no NUL byte: anything else was
@@ -198,8 +198,10 @@ BOOL LoadPlainText(std::string strText, CMemTable& table)
 } // namespace
 
 BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPassword, CMemTable& table,
-                        bool bAcceptChangedFile)
+                        bool bAcceptChangedFile, CSchoolHold* pHold)
 {
+    if (pHold != nullptr && !pHold->Holds(strCode))
+        pHold = nullptr; // a hold of another school knows nothing of this one
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return FALSE; // the last error is set
@@ -209,12 +211,13 @@ BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPasswo
     if (const DWORD dwCode = ReadPlainText(strPath, strPassword, strText, identity, &marker);
         dwCode == ERROR_FILE_NOT_FOUND)
     {
-        g_schoolSession.RememberFile(strCode, FileIdentity{});
+        if (pHold != nullptr)
+            pHold->RememberFile(FileIdentity{});
         return CreateStudentTable(table); // a school without records yet
     }
     else if (dwCode != ERROR_SUCCESS)
         return FailWith(dwCode); // the table keeps what it held
-    if (!bAcceptChangedFile && !MatchesNote(strCode, marker.Mark()))
+    if (!bAcceptChangedFile && !MatchesNote(strCode, marker.Mark(), pHold))
     {
         // A wrong password or damaged text is the surer finding: it is told first.
         CMemTable checked;
@@ -222,7 +225,8 @@ BOOL LoadSchoolDatabase(const std::string& strCode, const std::string& strPasswo
     }
     if (!LoadPlainText(std::move(strText), table))
         return FALSE;
-    g_schoolSession.RememberFile(strCode, identity);
+    if (pHold != nullptr)
+        pHold->RememberFile(identity);
     return TRUE;
 }
 
@@ -247,7 +251,8 @@ BOOL LoadDatabaseBytes(std::string strText, const std::string& strPassword, CMem
     return LoadPlainText(std::move(strText), table);
 }
 
-SaveResult SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword)
+SaveResult SaveSchoolDatabase(const std::string& strCode, const CMemTable& table, const std::string& strPassword,
+                              CSchoolHold* pHold)
 {
     if (table.GetColCount() == 0)
     {
@@ -278,25 +283,28 @@ SaveResult SaveSchoolDatabase(const std::string& strCode, const CMemTable& table
         const DWORD dwWritten = behind.Finish();
         return dwCode != ERROR_SUCCESS ? dwCode : dwWritten;
     };
-    const SaveResult saved = WriteSchoolFile(strCode, content);
+    const SaveResult saved = WriteSchoolFile(strCode, content, pHold);
     if (!saved)
         SetLastError(saved.dwError);
     return saved;
 }
 
-SaveResult WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes)
+SaveResult WriteSchoolFileBytes(const std::string& strCode, std::string_view bytes, CSchoolHold* pHold)
 {
-    return WriteSchoolFile(strCode, [bytes](const WriteFunction& write) { return write(bytes); });
+    return WriteSchoolFile(
+        strCode, [bytes](const WriteFunction& write) { return write(bytes); }, pHold);
 }
 
-SaveResult WriteSchoolFile(const std::string& strCode, const ContentWriter& content)
+SaveResult WriteSchoolFile(const std::string& strCode, const ContentWriter& content, CSchoolHold* pHold)
 {
     const std::string strPath = GetSchoolDatabasePath(strCode);
     if (strPath.empty())
         return {GetLastError()};
-    // Every save holds the writer lock: the note of the file is written under it.
-    CSchoolLockToken lock;
-    if (const DWORD dwCode = lock.Lock(strCode); dwCode != ERROR_SUCCESS)
+    // Every save holds the writer lock: the note of the file is written under it. A save handed no
+    // hold of the school takes the lock for itself.
+    CSchoolHold ownHold;
+    CSchoolHold& hold = pHold != nullptr && pHold->Holds(strCode) ? *pHold : ownHold;
+    if (const DWORD dwCode = hold.Lock(strCode); dwCode != ERROR_SUCCESS)
         return {dwCode};
     // The note's mark is taken of the bytes as they are written.
     CFileMarker marker;
@@ -307,16 +315,16 @@ SaveResult WriteSchoolFile(const std::string& strCode, const ContentWriter& cont
         });
     };
     ReplaceOptions options;
-    options.beforeReplace = [&](const std::string&) { return NoteBothFiles(strCode, marker.Mark()); };
+    options.beforeReplace = [&](const std::string&) { return NoteBothFiles(strCode, marker.Mark(), hold); };
     options.newFileMode = 0600; // the scrambling is weak: a new data file is its owner's alone
-    // While this process holds the school, the file must still be the one it loaded or saved last.
-    options.pExpected = g_schoolSession.LoadedFile(strCode);
+    // While the school is held, the file must still be the one loaded or saved last through the hold.
+    options.pExpected = hold.LoadedFile();
     FileIdentity written;
     const SaveResult saved = ReplaceKeepingBackup(strCode, strPath, markedContent, options, &written);
     if (!saved)
         return saved;
-    g_schoolSession.RememberFile(strCode, written);
+    hold.RememberFile(written);
     // Unsynced: should this be lost, the note still names the new file beside the old.
-    g_schoolSession.WriteNote(strCode, MakeFileNote({marker.Mark()}), false);
+    hold.WriteNote(MakeFileNote({marker.Mark()}), false);
     return saved;
 }

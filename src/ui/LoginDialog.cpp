@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "core/BackupRestore.h"
 #include "core/DataFunc.h"
 #include "core/SchoolAccess.h"
 #include "core/SchoolBackups.h"
@@ -176,7 +175,7 @@ std::optional<SchoolAccess> CLoginDialog::OpenChangedFile(COpenSchool& school)
     const SchoolAccess opened = school.OpenToWrite(m_strCode, m_strPassword, 0, true);
     if (opened != SchoolAccess::Done || nChoice == 0)
         return opened;
-    if (RestoreBackup(m_strCode, backups.front().stamp.strId, m_strPassword, school.Students()))
+    if (school.Restore(backups.front().stamp.strId, m_strPassword))
         return SchoolAccess::Done;
     const DWORD dwCode = GetLastError();
     school = COpenSchool(); // lets go of the lock

@@ -1,5 +1,7 @@
 #include "ui/MainDialog.h"
 
+#include <utility>
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -106,8 +108,15 @@ int CMainDialog::TakeSchoolOfLogin()
 {
     if (m_dlgLogin.result() != QDialog::Accepted)
         return IDCANCEL;
-    m_school = m_dlgLogin.TakeSchool();
+    UseSchool(m_dlgLogin.TakeSchool());
     return IDOK;
+}
+
+void CMainDialog::UseSchool(COpenSchool school)
+{
+    // The school's table stays where it is as the school moves in: the list is pointed at it first.
+    m_pModel->SetTable(school.Students());
+    m_school = std::move(school);
 }
 
 void CMainDialog::FillList()

@@ -98,6 +98,8 @@ class CMainDialog : public CSizingDialog
     virtual int RunLogin();
     // After the login dialog ended: takes the school it opened. IDOK, or IDCANCEL when it opened none.
     int TakeSchoolOfLogin();
+    // Makes the school the one this window works on, its table the one the list shows.
+    void UseSchool(COpenSchool school);
 
     void resizeEvent(QResizeEvent* pEvent) override;
     void keyPressEvent(QKeyEvent* pEvent) override; // Enter on a selected record modifies it

@@ -11,7 +11,6 @@
 
 #include "core/DataFunc.h"
 #include "core/SchoolAccess.h"
-#include "core/SchoolSession.h"
 #include "platform/LastError.h"
 
 namespace
@@ -35,14 +34,17 @@ TEST_F(OpenSchoolObject, HoldsTheWriterLockUntilItEndsAlsoAfterAMove)
         COpenSchool school;
         ASSERT_EQ(school.OpenToWrite("10001", "123"), SchoolAccess::Done);
         EXPECT_TRUE(school.HasNoDataFileYet());
-        EXPECT_TRUE(g_schoolSession.Holds("10001"));
+        EXPECT_TRUE(TestKit::SchoolIsLocked("10001"));
+        const CMemTable* pTable = &school.Students();
         taken = std::move(school);
-    } // the school moved from lets go of nothing
-    EXPECT_TRUE(g_schoolSession.Holds("10001"));
+        EXPECT_EQ(&taken.Students(), pTable); // views built on the table stay valid
+    }                                         // the school moved from lets go of nothing
+    EXPECT_TRUE(TestKit::SchoolIsLocked("10001"));
+    EXPECT_TRUE(taken.HoldsLock());
     EXPECT_EQ(taken.Code(), "10001");
     EXPECT_EQ(taken.Password(), "123");
     taken = COpenSchool();
-    EXPECT_FALSE(g_schoolSession.Holds("10001"));
+    EXPECT_FALSE(TestKit::SchoolIsLocked("10001"));
 }
 
 TEST_F(OpenSchoolObject, ARefusedOpenLeavesTheSchoolAsItWas)
@@ -56,9 +58,9 @@ TEST_F(OpenSchoolObject, ARefusedOpenLeavesTheSchoolAsItWas)
     EXPECT_EQ(school.Open("10001", "999"), SchoolAccess::WrongPassword);
     EXPECT_EQ(school.Open("10002", "123"), SchoolAccess::CodeUnknown);
     EXPECT_TRUE(school.Code().empty());
-    EXPECT_FALSE(g_schoolSession.Holds("10001"));
+    EXPECT_FALSE(TestKit::SchoolIsLocked("10001"));
     EXPECT_EQ(school.Open("10001", "123"), SchoolAccess::Done);
-    EXPECT_FALSE(g_schoolSession.Holds("10001")); // reading takes no lock
+    EXPECT_FALSE(TestKit::SchoolIsLocked("10001")); // reading takes no lock
 }
 
 TEST_F(OpenSchoolObject, AFailedSaveLeavesTheChangeUnsavedUntilASaveWorks)

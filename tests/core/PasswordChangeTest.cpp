@@ -13,7 +13,7 @@
 
 #include "core/DataFunc.h"
 #include "core/SchoolAccess.h"
-#include "core/SchoolSession.h"
+#include "core/SchoolHold.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
@@ -135,35 +135,37 @@ TEST_F(PasswordChange, SchoolHeldByAnotherWriterIsRefusedUntouched)
     CFileLock other; // another program's lock
     ASSERT_EQ(other.TryLock(GetSchoolLockPath("10001")), ERROR_SUCCESS);
     EXPECT_EQ(ChangeSchoolPassword({"10001", "123", "4", "4"}, m_students), SchoolAccess::Locked);
-    CSchoolLockToken lock;
-    EXPECT_EQ(OpenSchoolToWrite("10001", "123", m_students, lock), SchoolAccess::Locked);
+    CSchoolHold hold;
+    EXPECT_EQ(OpenSchoolToWrite("10001", "123", m_students, hold), SchoolAccess::Locked);
     EXPECT_EQ(ReadBytes(DataFile("10001")), before);
     EXPECT_FALSE(fs::exists(Profile()));
     EXPECT_EQ(OpenSchool("10001", "123", m_students), SchoolAccess::Done); // reading needs no lock
     other.Unlock();
     EXPECT_EQ(ChangeSchoolPassword({"10001", "123", "4", "4"}, m_students), SchoolAccess::Done);
-    EXPECT_FALSE(g_schoolSession.Holds("10001")); // let go again after the change
+    EXPECT_FALSE(TestKit::SchoolIsLocked("10001")); // let go again after the change
 }
 
-TEST_F(PasswordChange, OpenToWriteHoldsTheLockInItsTokenUntilTheTokenEnds)
+TEST_F(PasswordChange, OpenToWriteHoldsTheLockInItsHoldUntilTheHoldEnds)
 {
     SaveSchool("10001", "123", "2001");
     {
-        CSchoolLockToken lock;
-        ASSERT_EQ(OpenSchoolToWrite("10001", "123", m_students, lock), SchoolAccess::Done);
-        EXPECT_TRUE(g_schoolSession.Holds("10001"));
-        CSchoolLockToken moved = std::move(lock);
-        lock.Release(); // the moved-from token holds nothing
-        EXPECT_TRUE(g_schoolSession.Holds("10001"));
-        // An open while the school is held already leaves the lock to its holder.
-        CSchoolLockToken second;
-        ASSERT_EQ(OpenSchoolToWrite("10001", "123", m_students, second), SchoolAccess::Done);
-        second.Release();
-        EXPECT_TRUE(g_schoolSession.Holds("10001"));
-        EXPECT_EQ(OpenSchoolToWrite("10001", "4", m_students, second), SchoolAccess::WrongPassword);
-        EXPECT_TRUE(g_schoolSession.Holds("10001"));
+        CSchoolHold hold;
+        ASSERT_EQ(OpenSchoolToWrite("10001", "123", m_students, hold), SchoolAccess::Done);
+        EXPECT_TRUE(TestKit::SchoolIsLocked("10001"));
+        CSchoolHold moved = std::move(hold);
+        hold.Release(); // the moved-from hold holds nothing
+        EXPECT_TRUE(TestKit::SchoolIsLocked("10001"));
+        // Another hold is a second writer, refused also within this program.
+        CSchoolHold second;
+        EXPECT_EQ(OpenSchoolToWrite("10001", "123", m_students, second), SchoolAccess::Locked);
+        // An open again through the hold that has the school keeps it, whatever the load gives.
+        ASSERT_EQ(OpenSchoolToWrite("10001", "123", m_students, moved), SchoolAccess::Done);
+        EXPECT_EQ(OpenSchoolToWrite("10001", "4", m_students, moved), SchoolAccess::WrongPassword);
+        EXPECT_TRUE(moved.Holds("10001"));
+        EXPECT_TRUE(TestKit::SchoolIsLocked("10001"));
+        EXPECT_FALSE(second.Holds("10001"));
     }
-    EXPECT_FALSE(g_schoolSession.Holds("10001"));
+    EXPECT_FALSE(TestKit::SchoolIsLocked("10001"));
 }
 
 TEST_F(PasswordChange, DamagedFileIsReportedAsDamaged)
@@ -171,9 +173,9 @@ TEST_F(PasswordChange, DamagedFileIsReportedAsDamaged)
     SaveSchool("10001", "", "2001");
     std::ofstream(DataFile("10001"), std::ios::binary | std::ios::app) << "2002\t";
     EXPECT_EQ(OpenSchool("10001", "", m_students), SchoolAccess::FileDamaged);
-    CSchoolLockToken lock;
-    EXPECT_EQ(OpenSchoolToWrite("10001", "", m_students, lock), SchoolAccess::FileDamaged);
-    EXPECT_FALSE(g_schoolSession.Holds("10001"));
+    CSchoolHold hold;
+    EXPECT_EQ(OpenSchoolToWrite("10001", "", m_students, hold), SchoolAccess::FileDamaged);
+    EXPECT_FALSE(TestKit::SchoolIsLocked("10001"));
 }
 
 TEST_F(PasswordChange, UnwritableProfileIsReportedAfterTheSave)

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/CurrentSchool.h"
-
 namespace
 {
 // A record that breaks every rule: empty values, no dates, a number already stored, add mode.
@@ -154,24 +152,24 @@ TEST(RecordCheck, DuplicateNumberCountsInAddModeOnly)
 
 TEST(RecordCheck, StudentNumberIsComparedByteForByteWithTheStoredOnes)
 {
-    ASSERT_TRUE(CreateStudentTable(g_memStudents));
-    g_memStudents.AddRows(2);
-    g_memStudents.SetCell(0, Field::XSBSH, "2006001");
-    g_memStudents.SetCell(1, Field::XSBSH, "2006002");
+    CMemTable students;
+    ASSERT_TRUE(CreateStudentTable(students));
+    students.AddRows(2);
+    students.SetCell(0, Field::XSBSH, "2006001");
+    students.SetCell(1, Field::XSBSH, "2006002");
 
-    EXPECT_FALSE(IsStudentNumberFree(g_memStudents, "2006002"));
-    EXPECT_TRUE(IsStudentNumberFree(g_memStudents, "2006002 "));
-    EXPECT_TRUE(IsStudentNumberFree(g_memStudents, "2006003"));
+    EXPECT_FALSE(IsStudentNumberFree(students, "2006002"));
+    EXPECT_TRUE(IsStudentNumberFree(students, "2006002 "));
+    EXPECT_TRUE(IsStudentNumberFree(students, "2006003"));
 
     // The editor's check asks the student table.
     RecordCheckInput input = ValidRecord();
-    input.isStudentNumberFree = [](const std::string& strNumber) {
-        return IsStudentNumberFree(g_memStudents, strNumber);
+    input.isStudentNumberFree = [&students](const std::string& strNumber) {
+        return IsStudentNumberFree(students, strNumber);
     };
     input.values[Field::XSBSH] = "2006001";
     EXPECT_EQ(CheckStudentRecord(input).nCheck, 23);
     input.values[Field::XSBSH] = "2006009";
     EXPECT_EQ(CheckStudentRecord(input).nCheck, 0);
-    g_memStudents.Clear();
 }
 } // namespace

@@ -179,7 +179,7 @@ TEST_F(SchoolBackups, RestoreRoundTripGivesTheBackupsBytesAndCanBeUndone)
     g_tNow += 1;
     CMemTable table;
     FillNumbers(table, 100, 1);
-    ASSERT_TRUE(RestoreBackup(CODE, strId, "123", table));
+    ASSERT_TRUE(RestoreBackup(CODE, strId, "123", "123", table));
     EXPECT_EQ(ReadFileBytes(DbPath()), strOld);
     EXPECT_EQ(table.GetRowCount(), 3);
     EXPECT_STREQ(table.GetCell(0, 0), "1");
@@ -187,7 +187,7 @@ TEST_F(SchoolBackups, RestoreRoundTripGivesTheBackupsBytesAndCanBeUndone)
     const std::string strUndoId = Ids().front();
     EXPECT_NE(strUndoId, strId);
     g_tNow += 1;
-    ASSERT_TRUE(RestoreBackup(CODE, strUndoId, "123", table));
+    ASSERT_TRUE(RestoreBackup(CODE, strUndoId, "123", "123", table));
     EXPECT_EQ(ReadFileBytes(DbPath()), strNew);
     EXPECT_EQ(table.GetRowCount(), 5);
 }
@@ -215,7 +215,7 @@ TEST_F(SchoolBackups, RestoreRefusesWhatCannotBeRestoredAndLeavesTheFile)
         CMemTable table;
         FillNumbers(table, 7, 2);
         SetLastError(ERROR_SUCCESS);
-        EXPECT_FALSE(RestoreBackup(CODE, c.strId, "new", table)) << c.strId;
+        EXPECT_FALSE(RestoreBackup(CODE, c.strId, "new", "new", table)) << c.strId;
         EXPECT_EQ(GetLastError(), c.dwCode) << c.strId;
         EXPECT_EQ(ReadFileBytes(DbPath()), strCurrent) << c.strId;
         EXPECT_EQ(table.GetRowCount(), 2) << c.strId;

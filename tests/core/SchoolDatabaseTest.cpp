@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "core/DataFunc.h"
-#include "core/SchoolSession.h"
+#include "core/SchoolHold.h"
 #include "platform/FileCalls.h"
 #include "platform/LastError.h"
 #include "platform/ProgramDir.h"
@@ -523,10 +523,11 @@ class HeldSchool : public SchoolDatabase
     {
         Fill(m_table, SampleRecords(2));
         ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123"));
-        ASSERT_EQ(g_schoolSession.Lock(CODE), ERROR_SUCCESS);
-        ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table));
+        ASSERT_EQ(m_hold.Lock(CODE), ERROR_SUCCESS);
+        ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table, false, &m_hold));
     }
-    void TearDown() override { g_schoolSession.Unlock(CODE); }
+
+    CSchoolHold m_hold;
 };
 
 TEST_F(HeldSchool, SaveOverAFileAnotherProgramReplacedIsRefused)
@@ -538,7 +539,7 @@ TEST_F(HeldSchool, SaveOverAFileAnotherProgramReplacedIsRefused)
     ASSERT_EQ(::rename((strPath + ".theirs").c_str(), strPath.c_str()), 0);
 
     Fill(m_table, SampleRecords(3));
-    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123", &m_hold));
     EXPECT_EQ(GetLastError(), ERROR_FILE_INVALID);
     EXPECT_EQ(ReadFileBytes(strPath), strTheirs);
     EXPECT_EQ(m_table.GetRowCount(), 3); // the change stays in memory
@@ -548,13 +549,13 @@ TEST_F(HeldSchool, ChangeInPlaceAndNewFileAreSeenToo)
 {
     std::string strBytes = ReadFileBytes(DbPath());
     std::ofstream(DbPath(), std::ios::binary | std::ios::app) << "x"; // same inode, other size
-    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123", &m_hold));
     EXPECT_EQ(GetLastError(), ERROR_FILE_INVALID);
 
     ::unlink(DbPath().c_str()); // loaded as missing, then someone creates it
-    ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table));
+    ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table, false, &m_hold));
     WriteFileBytes(DbPath(), strBytes);
-    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123"));
+    EXPECT_FALSE(SaveSchoolDatabase(CODE, m_table, "123", &m_hold));
     EXPECT_EQ(GetLastError(), ERROR_FILE_INVALID);
     EXPECT_EQ(ReadFileBytes(DbPath()), strBytes);
 }
@@ -564,21 +565,32 @@ TEST_F(HeldSchool, OwnSavesFollowEachOther)
     for (int n = 1; n <= 3; ++n)
     {
         Fill(m_table, SampleRecords(n));
-        ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123")) << n;
+        ASSERT_TRUE(SaveSchoolDatabase(CODE, m_table, "123", &m_hold)) << n;
     }
-    ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table));
+    ASSERT_TRUE(LoadSchoolDatabase(CODE, "123", m_table, false, &m_hold));
     ExpectHolds(m_table, SampleRecords(3));
+}
+
+// Only the hold writes the school: a save that is not handed it is a second writer, also in this program.
+TEST_F(HeldSchool, SaveWithoutTheHoldIsRefusedAsAnotherWriter)
+{
+    const std::string strBefore = ReadFileBytes(DbPath());
+    Fill(m_table, SampleRecords(3));
+    EXPECT_EQ(SaveSchoolDatabase(CODE, m_table, "123").dwError, ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(ReadFileBytes(DbPath()), strBefore);
+    EXPECT_TRUE(SaveSchoolDatabase(CODE, m_table, "123", &m_hold));
 }
 
 TEST_F(SchoolDatabase, LockRemovesTheSchoolsStaleTemporariesOnly)
 {
     for (const char* lpcszName : {"10001.db.tmp-4242-1", "10001.db.tmp-4242-2", "10002.db.tmp-1-1"})
         WriteFileBytes(m_dir.FilePath(lpcszName), std::string(1000, 'x'));
-    ASSERT_EQ(g_schoolSession.Lock(CODE), ERROR_SUCCESS);
+    CSchoolHold hold;
+    ASSERT_EQ(hold.Lock(CODE), ERROR_SUCCESS);
     EXPECT_EQ(m_dir.Listing(), "10001.lock 10002.db.tmp-1-1");
     CFileLock other; // another program's attempt
     EXPECT_EQ(other.TryLock(GetSchoolLockPath(CODE)), ERROR_LOCK_VIOLATION);
-    g_schoolSession.Unlock(CODE);
+    hold.Release();
     EXPECT_EQ(other.TryLock(GetSchoolLockPath(CODE)), ERROR_SUCCESS);
 }
 } // namespace

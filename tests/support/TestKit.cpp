@@ -10,8 +10,11 @@
 #include <sys/sysmacros.h>
 #include <vector>
 
+#include "core/SchoolPaths.h"
 #include "core/StudentSchema.h"
 #include "platform/Encoding.h"
+#include "platform/FileLock.h"
+#include "platform/LastError.h"
 #include "platform/ProgramDir.h"
 
 std::string Gbk(std::string_view utf8)
@@ -202,5 +205,11 @@ void TempProgramDir::UseNewest()
         else
             ::unsetenv("XDG_CONFIG_HOME");
     }
+}
+
+bool SchoolIsLocked(const std::string& strCode)
+{
+    CFileLock probe;
+    return probe.TryLock(GetSchoolLockPath(strCode)) == ERROR_LOCK_VIOLATION;
 }
 } // namespace TestKit

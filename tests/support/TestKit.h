@@ -50,6 +50,10 @@ std::vector<std::string> SampleStudent(const std::string& strNumber, const std::
 // False when the system does not let the test make one.
 bool MakeDeviceNode(const std::string& strPath);
 
+// Whether the school's writer lock is held now, by this program or another: a new holder is refused.
+// (Probing makes the lock file when it is missing, as every holder does.)
+bool SchoolIsLocked(const std::string& strCode);
+
 // A fresh temporary directory, removed with everything in it at the end (also after a test took
 // away its permissions).
 class TempDir

@@ -20,7 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-class BatchMainDialog : public CLoggedInMainDialog
+class BatchMainDialog : public TestSchoolMainDialog
 {
   public:
     using CMainDialog::m_lstStudents;
@@ -30,7 +30,7 @@ class BatchMainDialog : public CLoggedInMainDialog
 std::vector<std::vector<std::string>> StoredRecords()
 {
     CMemTable table;
-    if (!LoadSchoolDatabase(g_testKey.Code(), g_testKey.Password(), table))
+    if (!LoadSchoolDatabase(kTestCode, kTestPassword, table))
         return {};
     std::vector<std::vector<std::string>> records(static_cast<std::size_t>(table.GetRowCount()));
     for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
@@ -65,8 +65,8 @@ class TestBatchEdit : public QObject
     {
         for (int i = 0; i < 1200; ++i)
             AddStudent(std::to_string(2006000 + i).c_str(), "张三");
-        g_memStudents.SetCell(5, Field::BYSJ, "2007-06-30"); // holds the new value already
-        QVERIFY(SaveSchoolDatabase(g_testKey.Code(), g_memStudents, g_testKey.Password()));
+        TestStudents().SetCell(5, Field::BYSJ, "2007-06-30"); // holds the new value already
+        QVERIFY(SaveSchoolDatabase(kTestCode, TestStudents(), kTestPassword));
         const auto before = StoredRecords();
         BatchMainDialog dlg;
         dlg.show();
@@ -113,7 +113,7 @@ class TestBatchEdit : public QObject
         AddStudent("2006002", "李四");
         const std::vector<int> rows = {0, 1};
         MessageRecorder messages;
-        CBatchEditDialog dlg(g_memStudents, rows);
+        CBatchEditDialog dlg(TestStudents(), rows);
         dlg.show();
 
         // The major: the category list first, its cascade fills the majors.
@@ -163,7 +163,7 @@ class TestBatchEdit : public QObject
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.GetChange().nField, int(Field::SJHM));
         QCOMPARE(dlg.GetChange().strValue, std::string("13512345678"));
-        QCOMPARE(g_memStudents.GetCell(0, Field::SJHM), std::string()); // the caller applies it
+        QCOMPARE(TestStudents().GetCell(0, Field::SJHM), std::string()); // the caller applies it
     }
 
     void withoutASelectionNothingOpens()

@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-class CheckMainDialog : public CLoggedInMainDialog
+class CheckMainDialog : public TestSchoolMainDialog
 {
   public:
     using CMainDialog::m_lstStudents;
@@ -58,11 +58,11 @@ class TestCheckResults : public QObject
         AddStudent("2006001", "张三");
         const int nNoName = AddStudent("2006002", "");
         const int nBadCodes = AddStudent("2006003", "王五");
-        g_memStudents.SetCell(nBadCodes, Field::XBDM, "3");
-        g_memStudents.SetCell(nBadCodes, Field::ZYDM, "99999999");
-        g_memStudents.SetCell(nNoName, Field::JICENG, "77"); // a bad code beside the failing check
+        TestStudents().SetCell(nBadCodes, Field::XBDM, "3");
+        TestStudents().SetCell(nBadCodes, Field::ZYDM, "99999999");
+        TestStudents().SetCell(nNoName, Field::JICENG, "77"); // a bad code beside the failing check
         AddStudent("2006004", "赵六");
-        g_memStudents.SetCell(3, Field::CSNY, "1965-03-01"); // before 1970: no date for the checks
+        TestStudents().SetCell(3, Field::CSNY, "1965-03-01"); // before 1970: no date for the checks
         CheckMainDialog dlg;
         dlg.show();
         MessageRecorder messages;
@@ -127,7 +127,7 @@ class TestCheckResults : public QObject
         MessageRecorder messages;
         dlg.m_lstStudents->selectRow(0);
         dlg.OnDeleteRecord();
-        QCOMPARE(g_memStudents.GetRowCount(), 0);
+        QCOMPARE(TestStudents().GetRowCount(), 0);
         QCOMPARE(dlg.m_stcStatus->text(), normal);
 
         // The close box does the same, and a new check counts anew.

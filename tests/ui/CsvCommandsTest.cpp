@@ -1,5 +1,6 @@
 // The main window's CSV export and import, checked against the files they write.
 #include "ImportAnswers.h"
+#include "LoggedInMainDialog.h"
 #include "StudentFixture.h"
 #include "UiSchoolFixture.h"
 
@@ -13,7 +14,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/OpenSchool.h"
 #include "exchange/CsvFile.h"
@@ -27,14 +27,13 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-const std::string kCode = "10001";
-const std::string kPassword = "abc";
+const std::string kCode = kTestCode;
+const std::string kPassword = kTestPassword;
 
-// The main window of a school that is logged in already.
-class CLoggedInMainDialog : public CMainDialog
+// The main window of the test school, logged in already.
+class CsvMainDialog : public TestSchoolMainDialog
 {
   public:
-    CLoggedInMainDialog() { m_school = COpenSchool(kCode, kPassword); }
     int ListRowCount() const { return m_lstStudents->model()->rowCount(); }
 };
 
@@ -66,8 +65,8 @@ std::vector<std::string> Record(const char* lpcszNumber, const char* lpcszAddres
 
 void SetUpSchool(const std::vector<std::vector<std::string>>& records)
 {
-    FillRecords(g_memStudents, records);
-    QVERIFY(SaveSchoolDatabase(kCode, g_memStudents, kPassword));
+    FillRecords(TestStudents(), records);
+    QVERIFY(SaveSchoolDatabase(kCode, TestStudents(), kPassword));
 }
 
 // The records of the school's data file.
@@ -115,7 +114,7 @@ void TestCsvCommands::exportThenImportAppendsOnlyWhenAsked()
 {
     const auto first = Record("2007001", "北京市海淀区,颐和园路5号"), second = Record("2007002", "上海市");
     SetUpSchool({first, second});
-    CLoggedInMainDialog dlg;
+    CsvMainDialog dlg;
     dlg.FillList();
     MessageRecorder messages(IDYES);
     FileDialogAnswers files;
@@ -131,7 +130,7 @@ void TestCsvCommands::exportThenImportAppendsOnlyWhenAsked()
     QCOMPARE(save.filter, u"Excel Files (*.csv);;Excel 工作簿 (*.xlsx)");
     QCOMPARE(save.defaultSuffix, u"CSV");
     std::string strExpected;
-    WriteCsvText(g_memStudents, strExpected);
+    WriteCsvText(TestStudents(), strExpected);
     QCOMPARE(ReadFileBytes(path), strExpected);
     QVERIFY(strExpected.find(Gbk("\"北京市海淀区,颐和园路5号\"")) != std::string::npos);
     QCOMPARE(messages.count(), 1);
@@ -164,7 +163,7 @@ void TestCsvCommands::exportThenImportAppendsOnlyWhenAsked()
     QCOMPARE(FindById<QLabel>(&dlg, 101)->text(), u"已导入2条记录，更新0条，跳过0条。");
     const std::vector<std::vector<std::string>> doubled = {first, second, first, second};
     QCOMPARE(StoredRecords(), doubled);
-    QCOMPARE(g_memStudents.GetRowCount(), 4);
+    QCOMPARE(TestStudents().GetRowCount(), 4);
     QCOMPARE(dlg.ListRowCount(), 4);
 
     messages.QueueAnswer(IDNO); // export again, not looking at it
@@ -177,7 +176,7 @@ void TestCsvCommands::cancelledDialogsChangeNothing()
 {
     SetUpSchool({Record("2007001", "上海市")});
     const std::string strDataFile = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
-    CLoggedInMainDialog dlg;
+    CsvMainDialog dlg;
     MessageRecorder messages;
     FileDialogAnswers files; // no path queued: every dialog is cancelled
     dlg.OnExportCsv();
@@ -192,7 +191,7 @@ void TestCsvCommands::cancelledDialogsChangeNothing()
 void TestCsvCommands::reportsFilesThatCannotBeWrittenOrRead()
 {
     SetUpSchool({Record("2007001", "上海市")});
-    CLoggedInMainDialog dlg;
+    CsvMainDialog dlg;
     MessageRecorder messages;
     FileDialogAnswers files;
     ShellOpenRecorder shell;
@@ -219,7 +218,7 @@ void TestCsvCommands::reportsFilesThatCannotBeWrittenOrRead()
     QCOMPARE(messages.count(), 3);
     QCOMPARE(messages.last().text,
              QStringLiteral("不能读取文件“%1”（不是普通文件（是管道、套接字或设备））。").arg(pipe));
-    QCOMPARE(g_memStudents.GetRowCount(), 1);
+    QCOMPARE(TestStudents().GetRowCount(), 1);
     QCOMPARE(StoredRecords().size(), size_t(1));
 }
 
@@ -227,7 +226,7 @@ void TestCsvCommands::refusedFileLeavesRecordsAndDataFile()
 {
     SetUpSchool({Record("2007001", "上海市")});
     const std::string strDataFile = ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db")));
-    CLoggedInMainDialog dlg;
+    CsvMainDialog dlg;
     dlg.FillList();
     MessageRecorder messages;
     FileDialogAnswers files;
@@ -250,7 +249,7 @@ void TestCsvCommands::refusedFileLeavesRecordsAndDataFile()
         QCOMPARE(messages.last().text, c.message);
         QCOMPARE(messages.last().caption, u"文件格式不对");
     }
-    QCOMPARE(g_memStudents.GetRowCount(), 1);
+    QCOMPARE(TestStudents().GetRowCount(), 1);
     QCOMPARE(dlg.ListRowCount(), 1);
     QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), strDataFile);
 }
@@ -259,7 +258,7 @@ void TestCsvCommands::importsSpreadsheetUtf8File()
 {
     const auto first = Record("2007001", "上海市");
     SetUpSchool({first});
-    CLoggedInMainDialog dlg;
+    CsvMainDialog dlg;
     dlg.FillList();
     MessageRecorder messages;
     FileDialogAnswers files;
@@ -286,7 +285,7 @@ void TestCsvCommands::importsSpreadsheetUtf8File()
 void TestCsvCommands::asksTheEncodingOfAFileThatReadsBothWays()
 {
     SetUpSchool({});
-    CLoggedInMainDialog dlg;
+    CsvMainDialog dlg;
     MessageRecorder messages;
     FileDialogAnswers files;
     std::string strUtf8, strHeader;
@@ -332,7 +331,7 @@ void TestCsvCommands::exportsAndImportsAWorkbook()
 {
     const auto first = Record("20070010010001", "北京市海淀区,颐和园路5号");
     SetUpSchool({first});
-    CLoggedInMainDialog dlg;
+    CsvMainDialog dlg;
     MessageRecorder messages(IDNO);
     FileDialogAnswers files;
     const QString path = m_school.dir().filePath(QStringLiteral("out.xlsx"));

@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QTest>
 
-#include "core/CurrentSchool.h"
 #include "ui/Support/Seams/ShellOpen.h"
 
 namespace
@@ -216,7 +215,7 @@ class TestCsvExport : public QObject
         QCOMPARE(messages.last().caption, QStringLiteral("错误"));
         QCOMPARE(messages.last().text,
                  QStringLiteral("不能读取文件“%1”（不是普通文件（是管道、套接字或设备））。").arg(path));
-        QCOMPARE(g_memStudents.GetRowCount(), 40);
+        QCOMPARE(dlg.Students().GetRowCount(), 40);
         QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), strDataFile);
     }
 

@@ -28,7 +28,7 @@ bool Modify(int nRow, std::function<void(QDialog*)> fnEdit)
 {
     bool bAccepted = false;
     WhenEditorOpens(std::move(fnEdit), &bAccepted);
-    ModifyStudentRow(nullptr, nRow, g_testKey);
+    ModifyStudentRow(nullptr, nRow, TestSchool());
     return bAccepted;
 }
 
@@ -73,8 +73,8 @@ class TestEditDialogDates : public QObject
         QFETCH(QDate, newBirth);
         QFETCH(QString, stored);
         const int nRow = AddStudent("2006001", "张三");
-        g_memStudents.SetCell(nRow, Field::CSNY, birth.toStdString());
-        g_memStudents.SetCell(nRow, Field::BYSJ, "2006-6-30");
+        TestStudents().SetCell(nRow, Field::CSNY, birth.toStdString());
+        TestStudents().SetCell(nRow, Field::BYSJ, "2006-6-30");
         MessageRecorder messages;
         QVERIFY(Modify(nRow, [newBirth](QDialog* pEditor) {
             FindById<QLineEdit>(pEditor, 1003)->setText(u"李四"_s);
@@ -90,7 +90,7 @@ class TestEditDialogDates : public QObject
     void dateBefore1970IsShownAndRefusedOnlyIfLeft()
     {
         const int nRow = AddStudent("2006001", "张三");
-        g_memStudents.SetCell(nRow, Field::CSNY, "1965-03-01");
+        TestStudents().SetCell(nRow, Field::CSNY, "1965-03-01");
         MessageRecorder messages;
         QDate shown;
         QVERIFY(!Modify(nRow, [&shown](QDialog* pEditor) { shown = Picker(pEditor, 1005)->date(); }));
@@ -103,7 +103,7 @@ class TestEditDialogDates : public QObject
 
     void pickersShowAndTakeIsoDatesAndLeaveWithOneTab()
     {
-        CEditDialog dlg(g_testKey.Code());
+        CEditDialog dlg(kTestCode);
         dlg.show();
         QApplication::setActiveWindow(&dlg);
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -158,7 +158,7 @@ class TestEditDialogDates : public QObject
         QFETCH(QString, keys);
         QFETCH(QString, pasted);
         QFETCH(QDate, date);
-        CEditDialog dlg(g_testKey.Code());
+        CEditDialog dlg(kTestCode);
         dlg.show();
         QApplication::setActiveWindow(&dlg);
         QVERIFY(QTest::qWaitForWindowActive(&dlg));
@@ -204,7 +204,7 @@ class TestEditDialogDates : public QObject
 
     void byteCountersFollowTheTextAndTurnRedOnlyOverTheLimit()
     {
-        CEditDialog dlg(g_testKey.Code());
+        CEditDialog dlg(kTestCode);
         dlg.show();
         struct Case
         {

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QTest>
 
-#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "ui/EditDialogInput.h"
 #include "ui/Support/GbkText.h"
@@ -57,7 +56,6 @@ class TestEditDialog : public QObject
 {
     Q_OBJECT
   private slots:
-    void initTestCase();
     void opensInAddModeWithItsDefaults();
     void keepsTheTemplateTabOrder();
     void exampleFillLeadsToTheRegionCheck();
@@ -70,11 +68,6 @@ class TestEditDialog : public QObject
     void acceptsAValidRecordWithDateTexts();
     void cancelTakesNothingOver();
 };
-
-void TestEditDialog::initTestCase()
-{
-    QVERIFY(CreateStudentTable(g_memStudents));
-}
 
 void TestEditDialog::opensInAddModeWithItsDefaults()
 {

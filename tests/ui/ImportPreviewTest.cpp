@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QTest>
 
-#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "ui/ImportColumnsDialog.h"
 
@@ -32,13 +31,13 @@ std::string DataFile()
     return ReadFileBytes(QString::fromStdString(GetSchoolDatabasePath("10001")));
 }
 
-std::vector<TestKit::Row> StoredRows()
+std::vector<TestKit::Row> StoredRows(const CMemTable& students)
 {
-    std::vector<TestKit::Row> rows(static_cast<std::size_t>(g_memStudents.GetRowCount()));
-    for (int r = 0; r < g_memStudents.GetRowCount(); ++r)
+    std::vector<TestKit::Row> rows(static_cast<std::size_t>(students.GetRowCount()));
+    for (int r = 0; r < students.GetRowCount(); ++r)
     {
         for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
-            rows[static_cast<std::size_t>(r)].push_back(g_memStudents.GetCell(r, c));
+            rows[static_cast<std::size_t>(r)].push_back(students.GetCell(r, c));
     }
     return rows;
 }
@@ -73,7 +72,7 @@ class TestImportPreview : public QObject
         ImportMainDialog dlg;
         dlg.show();
         const std::string strBefore = DataFile();
-        const std::vector<TestKit::Row> before = StoredRows();
+        const std::vector<TestKit::Row> before = StoredRows(dlg.Students());
         MessageRecorder messages;
         FileDialogAnswers files;
         ImportAnswers answers;
@@ -100,11 +99,11 @@ class TestImportPreview : public QObject
             if (n % 5 != 0)
                 expected.push_back(TestKit::SisStudent(n));
         }
-        QCOMPARE(StoredRows(), expected);
+        QCOMPARE(StoredRows(dlg.Students()), expected);
         QCOMPARE(dlg.Undo()->text(), u"撤销导入80条记录，更新20条(&U)");
 
         dlg.Undo()->trigger();
-        QCOMPARE(StoredRows(), before);
+        QCOMPARE(StoredRows(dlg.Students()), before);
         QCOMPARE(DataFile(), strBefore);
 
         // The next file with the same header gets the columns chosen for this one.
@@ -156,7 +155,7 @@ class TestImportPreview : public QObject
         files.QueuePath(path);
         dlg.OnImportCsv();
         QCOMPARE(messages.last().text, u"已导入79条记录，更新0条，跳过22条。");
-        QCOMPARE(g_memStudents.GetRowCount(), 20 + 79);
+        QCOMPARE(dlg.Students().GetRowCount(), 20 + 79);
     }
 
   private:

@@ -17,9 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/CurrentSchool.h"
 #include "core/SchoolBackups.h"
-#include "core/SchoolSession.h"
 #include "platform/FileCalls.h"
 
 using namespace Qt::StringLiterals;
@@ -118,7 +116,6 @@ class TestLoginDialog : public QObject
         QFETCH(QString, message);
         WriteDataFile("10001", "123", 3);
         QVERIFY(QDir(m_school.dir().path()).mkdir(QStringLiteral("10002.db"))); // a directory cannot be read
-        FillStudents(g_memStudents, 2, "旧");
         MessageRecorder messages;
         CLoginDialog dlg;
         dlg.show();
@@ -129,8 +126,8 @@ class TestLoginDialog : public QObject
         QCOMPARE(messages.last().buttons, MsgButtons::Ok);
         QVERIFY(dlg.isVisible());
         QCOMPARE(FindById<QLineEdit>(&dlg, 1001)->text(), code); // the typed values stay
-        QVERIFY(!g_schoolSession.Holds(code.toStdString()));     // a refused login keeps no lock
-        QCOMPARE(g_memStudents.GetRowCount(), 2);                // the table holds what it held before
+        QVERIFY(!TestKit::SchoolIsLocked(code.toStdString()));   // a refused login keeps no lock
+        QVERIFY(dlg.TakeSchool().Code().empty());                // and opens none
     }
 
     // A data or lock file that cannot be used is named in the message, with the reason.
@@ -179,13 +176,12 @@ class TestLoginDialog : public QObject
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().text, u"不能访问该院校的数据库，请检查。"_s + detail.arg(m_school.dir().path()));
         QVERIFY(dlg.isVisible());
-        QVERIFY(!g_schoolSession.Holds("10001"));
+        QVERIFY(!TestKit::SchoolIsLocked("10001"));
         QVERIFY(!QFile::exists(m_school.dir().filePath(u"gone.lock"_s))); // a link to nowhere is never followed
     }
 
     void firstLoginAsksTwiceAndNotesThePassword()
     {
-        FillStudents(g_memStudents, 2);
         MessageRecorder messages;
         PasswordPromptAnswers prompts;
         prompts.QueueAnswer(QStringLiteral("777"));
@@ -200,10 +196,11 @@ class TestLoginDialog : public QObject
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         QCOMPARE(dlg.m_strCode, std::string("10003"));
-        QVERIFY(g_schoolSession.Holds("10003"));
+        QVERIFY(TestKit::SchoolIsLocked("10003"));
         QCOMPARE(dlg.m_strPassword, std::string("777"));
-        QCOMPARE(g_memStudents.GetRowCount(), 0);
-        QCOMPARE(g_memStudents.GetColCount(), STUDENT_FIELD_COUNT);
+        const COpenSchool school = dlg.TakeSchool();
+        QCOMPARE(school.Students().GetRowCount(), 0);
+        QCOMPARE(school.Students().GetColCount(), STUDENT_FIELD_COUNT);
         const QString profile = m_school.dir().configFilePath(QStringLiteral("quillmark.ini"));
         QCOMPARE(ReadFileBytes(profile), std::string("[security]\r\n10003=777\r\n"));
     }
@@ -237,7 +234,7 @@ class TestLoginDialog : public QObject
         }
         QVERIFY(dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
-        QVERIFY(!g_schoolSession.Holds("10003")); // another window may log the school in
+        QVERIFY(!TestKit::SchoolIsLocked("10003")); // another window may log the school in
         QVERIFY(!QFile::exists(m_school.dir().configFilePath(QStringLiteral("quillmark.ini"))));
         QVERIFY(!QFile::exists(m_school.dir().filePath(QStringLiteral("10003.db"))));
 
@@ -246,7 +243,7 @@ class TestLoginDialog : public QObject
         FillAndPressOK(dlg, QStringLiteral("10003"), QStringLiteral("777"));
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QVERIFY(g_schoolSession.Holds("10003"));
+        QVERIFY(TestKit::SchoolIsLocked("10003"));
     }
 
     void opensAFileSavedWithAPasswordAfterFailedTries()
@@ -263,12 +260,13 @@ class TestLoginDialog : public QObject
         FillAndPressOK(dlg, QStringLiteral("10001"), QStringLiteral("123"));
         QCOMPARE(messages.count(), 2);
         QVERIFY(!dlg.isVisible());
-        QCOMPARE(g_memStudents.GetRowCount(), 3);
+        const COpenSchool school = dlg.TakeSchool();
+        QCOMPARE(school.Students().GetRowCount(), 3);
         QCOMPARE(prompts.calls().size(), 0);
-        QCOMPARE(std::string(g_memStudents.GetCell(2, Field::XSBSH)), std::string("S2"));
-        QCOMPARE(std::string(g_memStudents.GetCell(1, Field::XM)), Gbk("学生1"));
+        QCOMPARE(std::string(school.Students().GetCell(2, Field::XSBSH)), std::string("S2"));
+        QCOMPARE(std::string(school.Students().GetCell(1, Field::XM)), Gbk("学生1"));
         QCOMPARE(dlg.m_strCode, std::string("10001"));
-        QVERIFY(g_schoolSession.Holds("10001"));
+        QVERIFY(TestKit::SchoolIsLocked("10001"));
     }
 
     // A file cut at a line end, which only the note of its last save shows: open, restore or cancel.
@@ -296,8 +294,8 @@ class TestLoginDialog : public QObject
             QVERIFY(messages.last().text.endsWith(u"“打开”照现在的内容打开它；“恢复最新备份”用 2026-12-10 11:01:00 "
                                                   u"的备份替换它（它先留作一个备份）；“取消”不登录。"_s));
             QCOMPARE(dlg.isVisible(), nChoice == 2);
-            QCOMPARE(g_schoolSession.Holds("10001"), nChoice != 2);
-            QCOMPARE(g_memStudents.GetRowCount(), nChoice == 2 ? 0 : 3);
+            QCOMPARE(TestKit::SchoolIsLocked("10001"), nChoice != 2);
+            QCOMPARE(dlg.TakeSchool().Students().GetRowCount(), nChoice == 2 ? 0 : 3);
             QCOMPARE(ReadBytes(strPath), nChoice == 1 ? strBackup : strCut);
         }
     }

@@ -17,7 +17,6 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "core/CurrentSchool.h"
 #include "core/SchoolBackups.h"
 #include "core/SchoolPaths.h"
 #include "ui/MainDialog.h"
@@ -156,13 +155,13 @@ class TestMainDialogHistory : public QObject
 
         dlg.Undo()->trigger();
         QCOMPARE(DataFile(), strBefore);
-        QCOMPARE(dlg.m_pModel->rowCount(), g_memStudents.GetRowCount());
+        QCOMPARE(dlg.m_pModel->rowCount(), dlg.Students().GetRowCount());
         QCOMPARE(dlg.Redo()->text(), u"重做"_s + step + u"(&R)"_s);
         QCOMPARE(dlg.Undo()->text(), u"撤销(&U)");
 
         dlg.Redo()->trigger();
         QCOMPARE(DataFile(), strAfter);
-        QCOMPARE(dlg.m_pModel->rowCount(), g_memStudents.GetRowCount());
+        QCOMPARE(dlg.m_pModel->rowCount(), dlg.Students().GetRowCount());
         QCOMPARE(dlg.Undo()->text(), u"撤销"_s + step + u"(&U)"_s);
         QCOMPARE(messages.count(), kind == 2 || kind == 3 ? 1 : 0); // the delete's question, the import's summary
     }
@@ -186,7 +185,7 @@ class TestMainDialogHistory : public QObject
         for (int i = 0; i < 3; ++i)
         {
             dlg.Undo()->trigger();
-            QCOMPARE(dlg.m_pModel->rowCount(), g_memStudents.GetRowCount());
+            QCOMPARE(dlg.m_pModel->rowCount(), dlg.Students().GetRowCount());
         }
         QCOMPARE(DataFile(), strStart);
         QVERIFY(!dlg.Undo()->isEnabled());
@@ -227,7 +226,7 @@ class TestMainDialogHistory : public QObject
         QCOMPARE(messages.last().caption, u"错误");
         QVERIFY2(messages.last().text.startsWith(u"保存数据文件“"_s + path + u"”失败"_s),
                  qPrintable(messages.last().text));
-        QCOMPARE(g_memStudents.GetRowCount(), 5);
+        QCOMPARE(dlg.Students().GetRowCount(), 5);
         QCOMPARE(StoredNumbers("10001", "123"), (std::vector<std::string>{"S0", "S2", "S3", "S4"}));
         dlg.Redo()->trigger();
         QCOMPARE(StoredNumbers("10001", "123"), (std::vector<std::string>{"S0", "S2", "S3", "S4"}));

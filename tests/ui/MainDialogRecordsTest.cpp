@@ -6,7 +6,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include "core/CurrentSchool.h"
 #include "ui/MainDialog.h"
 #include "ui/Support/StudentListModel.h"
 

@@ -14,7 +14,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/CurrentSchool.h"
 #include "platform/ProgramDir.h"
 #include "ui/Support/Seams/ShellOpen.h"
 #include "ui/Support/StudentListModel.h"
@@ -205,7 +204,7 @@ class TestMainDialog : public QObject
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().text, QStringLiteral("没有指定要删除的项目。"));
         QCOMPARE(messages.last().caption, QStringLiteral("提示"));
-        QCOMPARE(g_memStudents.GetRowCount(), 3);
+        QCOMPARE(dlg.Students().GetRowCount(), 3);
         QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), before);
     }
 
@@ -250,7 +249,7 @@ class TestMainDialog : public QObject
         MessageRecorder messages(IDYES);
         dlg.OnDeleteRecord();
         QCOMPARE(messages.count(), 1);
-        QCOMPARE(g_memStudents.GetRowCount(), 0);
+        QCOMPARE(dlg.Students().GetRowCount(), 0);
         QCOMPARE(dlg.m_pModel->rowCount(), 0);
         QCOMPARE(StoredNumbers("10001", "9"), std::vector<std::string>{});
     }

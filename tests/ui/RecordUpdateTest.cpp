@@ -8,7 +8,6 @@
 
 #include <QTest>
 
-#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/OpenSchool.h"
 #include "platform/ProgramDir.h"
@@ -17,26 +16,24 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-COpenSchool kKey{"10001", "123"};
-
 using Row = std::vector<std::string>;
 
 void SetRows(const std::vector<Row>& rows)
 {
-    FillRecords(g_memStudents, rows);
+    FillRecords(TestStudents(), rows);
 }
 
 Row TableRow(int nRow)
 {
     Row row;
     for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-        row.push_back(g_memStudents.GetCell(nRow, nCol));
+        row.push_back(TestStudents().GetCell(nRow, nCol));
     return row;
 }
 
 std::string DataFilePath()
 {
-    return GetSchoolDatabasePath(kKey.Code());
+    return GetSchoolDatabasePath(kTestCode);
 }
 } // namespace
 
@@ -63,9 +60,9 @@ void TestRecordUpdate::addStoresCodesAndSaves()
     MessageRecorder messages;
     EditorScript script;
     script.Queue(EditorScript::AddRecord(u"2006001"_s));
-    QVERIFY(AddStudentRow(nullptr, kKey));
+    QVERIFY(AddStudentRow(nullptr, TestSchool()));
     QCOMPARE(messages.count(), 0);
-    QCOMPARE(g_memStudents.GetRowCount(), 1);
+    QCOMPARE(TestStudents().GetRowCount(), 1);
     const Row expected = {"2006001",
                           "10001",
                           "01000000",
@@ -93,14 +90,14 @@ void TestRecordUpdate::addStoresCodesAndSaves()
     QCOMPARE(TableRow(0), expected);
 
     CMemTable saved;
-    QVERIFY(LoadSchoolDatabase(kKey.Code(), kKey.Password(), saved));
+    QVERIFY(LoadSchoolDatabase(kTestCode, kTestPassword, saved));
     QCOMPARE(saved.GetRowCount(), 1);
     for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
         QCOMPARE(std::string(saved.GetCell(0, nCol)), expected[nCol]);
 
     // Cancelling the next editor adds nothing.
-    QVERIFY(!AddStudentRow(nullptr, kKey));
-    QCOMPARE(g_memStudents.GetRowCount(), 1);
+    QVERIFY(!AddStudentRow(nullptr, TestSchool()));
+    QCOMPARE(TestStudents().GetRowCount(), 1);
 }
 
 void TestRecordUpdate::addRefusesAStoredNumber()
@@ -109,10 +106,10 @@ void TestRecordUpdate::addRefusesAStoredNumber()
     MessageRecorder messages;
     EditorScript script;
     script.Queue(EditorScript::AddRecord(u"2006001"_s));
-    QVERIFY(!AddStudentRow(nullptr, kKey)); // refused, then cancelled by the script
+    QVERIFY(!AddStudentRow(nullptr, TestSchool())); // refused, then cancelled by the script
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().text, u"您已经把这个学号加入到数据里了，不能重复加入！");
-    QCOMPARE(g_memStudents.GetRowCount(), 1);
+    QCOMPARE(TestStudents().GetRowCount(), 1);
 }
 
 void TestRecordUpdate::modifyKeepsWhatTheUserDidNotTouch()
@@ -141,7 +138,7 @@ void TestRecordUpdate::modifyKeepsWhatTheUserDidNotTouch()
     twinName[Field::YXDM] = "1000123";
     const std::vector<Row> rows = {outside, discipline, twinName};
     SetRows(rows);
-    QVERIFY(SaveSchoolDatabase(kKey.Code(), g_memStudents, kKey.Password()));
+    QVERIFY(SaveSchoolDatabase(kTestCode, TestStudents(), kTestPassword));
     const QString path = QString::fromStdString(DataFilePath());
     const std::string before = ReadFileBytes(path);
     QFile::remove(path);
@@ -151,7 +148,7 @@ void TestRecordUpdate::modifyKeepsWhatTheUserDidNotTouch()
     for (int nRow = 0; nRow < 3; ++nRow)
     {
         script.Queue(EditorScript::PressOk());
-        QVERIFY(ModifyStudentRow(nullptr, nRow, kKey));
+        QVERIFY(ModifyStudentRow(nullptr, nRow, TestSchool()));
         QCOMPARE(TableRow(nRow), rows[nRow]);
     }
     QCOMPARE(messages.count(), 0);
@@ -173,7 +170,7 @@ void TestRecordUpdate::modifyStoresTheChangedFields()
         EditorScript::Choose(pEditor, 1004, u"女"_s);
         EditorScript::Click(pEditor, 1);
     });
-    QVERIFY(ModifyStudentRow(nullptr, 0, kKey));
+    QVERIFY(ModifyStudentRow(nullptr, 0, TestSchool()));
     QCOMPARE(messages.count(), 0);
     row[Field::XM] = Gbk("李四");
     row[Field::YXGZDQDM] = "460200";
@@ -181,7 +178,7 @@ void TestRecordUpdate::modifyStoresTheChangedFields()
     // The untouched birth date keeps its stored text "1984-7-7".
     QCOMPARE(TableRow(0), row);
     CMemTable saved;
-    QVERIFY(LoadSchoolDatabase(kKey.Code(), kKey.Password(), saved));
+    QVERIFY(LoadSchoolDatabase(kTestCode, kTestPassword, saved));
     QCOMPARE(std::string(saved.GetCell(0, Field::XM)), Gbk("李四"));
 }
 
@@ -195,7 +192,7 @@ void TestRecordUpdate::modifyCancelledChangesNothing()
         FindById<QLineEdit>(pEditor, 1003)->setText(u"李四"_s);
         EditorScript::Click(pEditor, 2);
     });
-    QVERIFY(!ModifyStudentRow(nullptr, 0, kKey));
+    QVERIFY(!ModifyStudentRow(nullptr, 0, TestSchool()));
     QCOMPARE(TableRow(0), row);
     QVERIFY(!QFile::exists(QString::fromStdString(DataFilePath())));
 }
@@ -210,11 +207,11 @@ void TestRecordUpdate::failedSaveIsReported()
         FindById<QLineEdit>(pEditor, 1003)->setText(u"李四"_s);
         EditorScript::Click(pEditor, 1);
     });
-    QVERIFY(ModifyStudentRow(nullptr, 0, kKey));
+    QVERIFY(ModifyStudentRow(nullptr, 0, TestSchool()));
     SetProgramDirectory(m_school.dir().path().toStdString());
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().caption, u"错误");
-    QCOMPARE(std::string(g_memStudents.GetCell(0, Field::XM)), Gbk("李四")); // kept in memory
+    QCOMPARE(std::string(TestStudents().GetCell(0, Field::XM)), Gbk("李四")); // kept in memory
 }
 
 QTEST_MAIN(TestRecordUpdate)

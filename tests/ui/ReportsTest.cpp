@@ -16,7 +16,6 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "core/CurrentSchool.h"
 #include "ui/PrintOptionsDialog.h"
 #include "ui/StatsWindow.h"
 #include "ui/Support/Seams/PrintPreview.h"
@@ -115,7 +114,7 @@ class TestReports : public QObject
     {
         LoggedInMainDialog dlg(QStringLiteral("10001"), QStringLiteral("9"));
         dlg.show();
-        CStatsWindow window(&dlg, g_memStudents, {0, 3}, "10001");
+        CStatsWindow window(&dlg, dlg.Students(), {0, 3}, "10001");
         auto* pTable = window.findChild<QTableWidget*>(QStringLiteral("counts"));
         QCOMPARE(TableText(pTable), QStringLiteral("性别|人数|百分比\n男|2|50.0%\n女|2|50.0%\n合计|4|100.0%"));
 
@@ -143,7 +142,7 @@ class TestReports : public QObject
 
     void statisticsExportTheTableAndTheChart()
     {
-        CMemTable& students = g_memStudents;
+        CMemTable students;
         QVERIFY(LoadSchoolDatabase("10001", "9", students));
         CStatsWindow window(nullptr, students, {}, "10001");
         window.show();

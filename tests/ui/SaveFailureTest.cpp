@@ -13,7 +13,6 @@
 #include <QTableView>
 #include <QTest>
 
-#include "core/CurrentSchool.h"
 #include "core/OpenSchool.h"
 #include "platform/ProgramDir.h"
 #include "ui/Support/SaveStudents.h"
@@ -129,9 +128,9 @@ class TestSaveFailure : public QObject
         if (fault.plant)
             fault.plant(dir);
         const std::string strBefore = RegularFileBytes(dir.filePath(QStringLiteral("10001.db")));
-        FillStudents(g_memStudents, 5);
         MessageRecorder messages;
         COpenSchool school("10001", "9");
+        FillStudents(school.Students(), 5);
         {
             FaultyFileCalls calls(fault.failing, fault.nErrno);
             QVERIFY(!SaveStudentsOrReport(nullptr, school));
@@ -162,9 +161,9 @@ class TestSaveFailure : public QObject
         QFETCH(QString, reason);
         const QString dir = m_school.dir().filePath(folder);
         SetProgramDirectory(QFile::encodeName(dir).toStdString());
-        FillStudents(g_memStudents, 1);
         MessageRecorder messages;
         COpenSchool school("10001", "9");
+        FillStudents(school.Students(), 1);
         QVERIFY(!SaveStudentsOrReport(nullptr, school));
         QCOMPARE(messages.last().text,
                  QStringLiteral("保存数据文件“%1/10001.db”失败（%2）。\n").arg(dir, reason) + kKeptTail);

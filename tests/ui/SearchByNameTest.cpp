@@ -25,7 +25,7 @@ class TestSearchByName : public CSearchTest
 
 void TestSearchByName::opensWithTheFirstCategoryAndItsOwnRow()
 {
-    CSearchByName dlg(g_testKey);
+    CSearchByName dlg(TestSchool());
     dlg.show();
     QCOMPARE(Categories(dlg)->count(), 88);
     QCOMPARE(Categories(dlg)->currentText(), u"哲学类"_s);
@@ -38,7 +38,7 @@ void TestSearchByName::opensWithTheFirstCategoryAndItsOwnRow()
 
 void TestSearchByName::categoryRefillsTheMajors()
 {
-    CSearchByName dlg(g_testKey);
+    CSearchByName dlg(TestSchool());
     dlg.show();
     Choose(dlg, u"数学类"_s, u"数学类"_s);
     QCOMPARE(Majors(dlg)->count(), 7);
@@ -48,7 +48,7 @@ void TestSearchByName::categoryRefillsTheMajors()
 
 void TestSearchByName::maximisedWindowStretchesTheListAndMovesTheButtons()
 {
-    CSearchByName dlg(g_testKey);
+    CSearchByName dlg(TestSchool());
     const QSize templateSize = dlg.size();
     const QRect list = List(dlg)->geometry();
     const QRect exit = FindById<QPushButton>(&dlg, 2)->geometry();
@@ -89,7 +89,7 @@ void TestSearchByName::checksRunInOrder()
     if (bStored)
         AddStudent("2006001", "张三", "01010000");
     MessageRecorder messages;
-    CSearchByName dlg(g_testKey);
+    CSearchByName dlg(TestSchool());
     dlg.show();
     if (!bCategory)
     {
@@ -130,7 +130,7 @@ void TestSearchByName::findsByExactNameAndMajorCode()
     AddStudent("2006005", "张三", "07010100");
     AddStudent("2006006", "张三", "01010100");
     MessageRecorder messages;
-    CSearchByName dlg(g_testKey);
+    CSearchByName dlg(TestSchool());
     dlg.show();
     Choose(dlg, u"数学类"_s, u"数学与应用数学"_s);
     Search(dlg, u"李四"_s);
@@ -151,7 +151,7 @@ void TestSearchByName::changedRecordStaysListedAndIsSaved()
     AddStudent("2006001", "张三");
     AddStudent("2006002", "张三");
     MessageRecorder messages;
-    CSearchByName dlg(g_testKey);
+    CSearchByName dlg(TestSchool());
     dlg.show();
     Choose(dlg, u"数学类"_s, u"数学与应用数学"_s);
     Search(dlg, u"张三"_s);

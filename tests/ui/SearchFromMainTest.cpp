@@ -40,7 +40,7 @@ void TestSearchFromMain::changeShowsInTheMainList()
     AddStudent("2006001", "张三");
     AddStudent("2006002", "李四");
     MessageRecorder messages;
-    CLoggedInMainDialog main;
+    TestSchoolMainDialog main;
     main.show();
     QSignalSpy changes(MainListModel(main), &QAbstractItemModel::dataChanged);
     bool bAccepted = false;

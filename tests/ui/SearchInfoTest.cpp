@@ -43,7 +43,7 @@ void TestSearchInfo::refusesAnEmptyNumberAndAnEmptyTable()
     if (bStored)
         AddStudent("2006001", "张三");
     MessageRecorder messages;
-    CSearchInfo dlg(g_testKey);
+    CSearchInfo dlg(TestSchool());
     dlg.show();
     Search(dlg, number);
     QCOMPARE(messages.count(), 1);
@@ -56,7 +56,7 @@ void TestSearchInfo::unknownNumberLeavesTheListEmptyWithoutMessage()
 {
     AddStudent("2006001", "张三");
     MessageRecorder messages;
-    CSearchInfo dlg(g_testKey);
+    CSearchInfo dlg(TestSchool());
     dlg.show();
     // The captions stay exactly as the registrars know them, the missing bracket included.
     QCOMPARE(FindById<QPushButton>(&dlg, 1)->text(), u"确认(&O)"_s);
@@ -72,9 +72,9 @@ void TestSearchInfo::searchingTwiceListsTheRecordOnce()
 {
     AddStudent("2006001", "张三");
     AddStudent("2006002", "李四");
-    g_memStudents.SetCell(1, Field::YXYX, Gbk("3000以上"));
+    TestStudents().SetCell(1, Field::YXYX, Gbk("3000以上"));
     MessageRecorder messages;
-    CSearchInfo dlg(g_testKey);
+    CSearchInfo dlg(TestSchool());
     dlg.show();
     Search(dlg, u"2006002"_s);
     Search(dlg, u"2006002"_s);
@@ -91,7 +91,7 @@ void TestSearchInfo::secondRecordWithTheNumberIsReportedAndTheLastOneIsModified(
     AddStudent("2006009", "王五");
     AddStudent("2006001", "李四");
     MessageRecorder messages;
-    CSearchInfo dlg(g_testKey);
+    CSearchInfo dlg(TestSchool());
     dlg.show();
     Search(dlg, u"2006001"_s);
     QCOMPARE(messages.count(), 1);
@@ -116,7 +116,7 @@ void TestSearchInfo::changedNumberKeepsItsPlaceAndIsSaved()
     AddStudent("2006001", "张三");
     AddStudent("2006005", "李四");
     MessageRecorder messages;
-    CSearchInfo dlg(g_testKey);
+    CSearchInfo dlg(TestSchool());
     dlg.show();
     Search(dlg, u"2006005"_s);
     bool bAccepted = false;
@@ -125,7 +125,7 @@ void TestSearchInfo::changedNumberKeepsItsPlaceAndIsSaved()
     QVERIFY(bAccepted);
     QCOMPARE(List(dlg)->rowCount(), 1);
     QCOMPARE(ItemText(List(dlg), 0, Field::XSBSH), u"2006000"_s);
-    QCOMPARE(std::string(g_memStudents.GetCell(1, Field::XSBSH)), std::string("2006000"));
+    QCOMPARE(std::string(TestStudents().GetCell(1, Field::XSBSH)), std::string("2006000"));
     QCOMPARE(StoredCell(1, Field::XSBSH), std::string("2006000"));
     QCOMPARE(StoredCell(1, Field::ZYDM), std::string("07010100")); // untouched fields stored as before
 
@@ -141,7 +141,7 @@ void TestSearchInfo::changedNumberKeepsItsPlaceAndIsSaved()
 void TestSearchInfo::cancelledEditorChangesNothing()
 {
     AddStudent("2006001", "张三");
-    CSearchInfo dlg(g_testKey);
+    CSearchInfo dlg(TestSchool());
     dlg.show();
     Search(dlg, u"2006001"_s);
     bool bOpened = false;
@@ -161,7 +161,7 @@ void TestSearchInfo::cancelledEditorChangesNothing()
 void TestSearchInfo::doubleClickWithoutSelectionDoesNothing()
 {
     AddStudent("2006001", "张三");
-    CSearchInfo dlg(g_testKey);
+    CSearchInfo dlg(TestSchool());
     dlg.show();
     Search(dlg, u"2006001"_s);
     List(dlg)->clearSelection();

@@ -2,6 +2,7 @@
 
 // Records and drivers shared by the tests of the two search dialogs.
 
+#include "LoggedInMainDialog.h"
 #include "UiSchoolFixture.h"
 
 #include <functional>
@@ -18,7 +19,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
 #include "core/OpenSchool.h"
 #include "ui/FoundRecordList.h"
@@ -26,9 +26,6 @@
 #include "ui/SearchByName.h"
 #include "ui/SearchInfo.h"
 #include "ui/Support/SaveStudents.h"
-
-// The test school, open with its records in the students' table.
-inline COpenSchool g_testKey{"10001", "123"};
 
 // Appends one valid record with the given number, name (UTF-8) and major code; returns its row.
 inline int AddStudent(const char* lpcszNumber, const char* lpcszName, const char* lpcszMajor = "07010100")
@@ -38,15 +35,16 @@ inline int AddStudent(const char* lpcszNumber, const char* lpcszName, const char
                                                 .With(Field::XM, lpcszName)
                                                 .With(Field::ZYDM, lpcszMajor)
                                                 .Gbk();
-    const int nRow = g_memStudents.GetRowCount();
-    g_memStudents.AddRows(1);
+    CMemTable& students = TestStudents();
+    const int nRow = students.GetRowCount();
+    students.AddRows(1);
     for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-        g_memStudents.SetCell(nRow, nCol, values[static_cast<std::size_t>(nCol)]);
+        students.SetCell(nRow, nCol, values[static_cast<std::size_t>(nCol)]);
     return nRow;
 }
 
-// The fixture of both search tests: before every test the logged-in school's empty table and no
-// data file.
+// The fixture of both search tests: before every test the test school's empty table and no data
+// file.
 class CSearchTest : public QObject
 {
     Q_OBJECT
@@ -64,7 +62,7 @@ class CSearchTest : public QObject
 inline std::string StoredCell(int nRow, int nCol)
 {
     CMemTable table;
-    if (!LoadSchoolDatabase(g_testKey.Code(), g_testKey.Password(), table) || nRow >= table.GetRowCount())
+    if (!LoadSchoolDatabase(kTestCode, kTestPassword, table) || nRow >= table.GetRowCount())
         return "<missing>";
     return table.GetCell(nRow, nCol);
 }
@@ -92,17 +90,6 @@ inline void WhenEditorOpens(std::function<void(QDialog*)> fnEdit, bool* pbAccept
             *pbAccepted = bAccepted;
     });
 }
-
-// The main window, logged in as the test school without its login dialog.
-class CLoggedInMainDialog : public CMainDialog
-{
-  protected:
-    int RunLogin() override
-    {
-        m_school = COpenSchool(g_testKey.Code(), g_testKey.Password());
-        return IDOK;
-    }
-};
 
 // The main window's student list model.
 inline QAbstractItemModel* MainListModel(CMainDialog& dlg)

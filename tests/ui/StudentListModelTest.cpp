@@ -20,7 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-class ModelMainDialog : public CLoggedInMainDialog
+class ModelMainDialog : public TestSchoolMainDialog
 {
   public:
     using CMainDialog::m_lstStudents;
@@ -29,8 +29,8 @@ class ModelMainDialog : public CLoggedInMainDialog
 
 void VerifyCounts(ModelMainDialog& dlg)
 {
-    QCOMPARE(dlg.m_pModel->rowCount(), g_memStudents.GetRowCount());
-    QCOMPARE(dlg.m_lstStudents->model()->rowCount(), g_memStudents.GetRowCount());
+    QCOMPARE(dlg.m_pModel->rowCount(), TestStudents().GetRowCount());
+    QCOMPARE(dlg.m_lstStudents->model()->rowCount(), TestStudents().GetRowCount());
 }
 } // namespace
 
@@ -62,13 +62,13 @@ class TestStudentListModel : public QObject
             dlg.OnNewRecord();
             VerifyCounts(dlg);
         }
-        QCOMPARE(g_memStudents.GetRowCount(), 4);
+        QCOMPARE(TestStudents().GetRowCount(), 4);
 
         dlg.m_lstStudents->selectRow(0);
         dlg.m_lstStudents->selectRow(2);
         dlg.OnSelectAll();
         dlg.OnDeleteRecord();
-        QCOMPARE(g_memStudents.GetRowCount(), 0);
+        QCOMPARE(TestStudents().GetRowCount(), 0);
         VerifyCounts(dlg);
 
         CMemTable imported;
@@ -88,7 +88,7 @@ class TestStudentListModel : public QObject
         files.QueuePath(path);
         dlg.OnImportCsv();
         QCOMPARE(messages.last().text, u"已导入3条记录，更新0条，跳过0条。");
-        QCOMPARE(g_memStudents.GetRowCount(), 3);
+        QCOMPARE(TestStudents().GetRowCount(), 3);
         VerifyCounts(dlg);
     }
 

@@ -18,7 +18,7 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-class ListMainDialog : public CLoggedInMainDialog
+class ListMainDialog : public TestSchoolMainDialog
 {
   public:
     using CMainDialog::m_lstStudents;
@@ -86,9 +86,9 @@ void VerifyColumnsShow(QTableView* pList, const int (&minWidths)[STUDENT_FIELD_C
 int AddTypicalStudent(const char* lpcszNumber, const char* lpcszName)
 {
     const int nRow = AddStudent(lpcszNumber, lpcszName, "05010100");
-    g_memStudents.SetCell(nRow, Field::DZXX, "zhangming@example.com");
-    g_memStudents.SetCell(nRow, Field::YXYX, Gbk("1000-2000 "));
-    g_memStudents.SetCell(nRow, Field::CSNY, "1984-07-07");
+    TestStudents().SetCell(nRow, Field::DZXX, "zhangming@example.com");
+    TestStudents().SetCell(nRow, Field::YXYX, Gbk("1000-2000 "));
+    TestStudents().SetCell(nRow, Field::CSNY, "1984-07-07");
     return nRow;
 }
 } // namespace
@@ -114,8 +114,8 @@ class TestStudentListView : public QObject
             ListMainDialog dlg;
             dlg.show();
             VerifyColumnsShow(dlg.m_lstStudents, kMinWidths, 0);
-            CFoundRecordList found(g_testKey, false);
-            found.AddRecord(g_memStudents, 0);
+            CFoundRecordList found(TestSchool(), false);
+            found.AddRecord(TestStudents(), 0);
             VerifyColumnsShow(&found, kFoundMinWidths, 0);
         }
     }
@@ -141,8 +141,8 @@ class TestStudentListView : public QObject
         ListMainDialog again;
         QVERIFY(Action(&again, 32790)->isChecked());
         QCOMPARE(ViewText(again, 0, Field::ZYDM), u"数学与应用数学"_s);
-        CFoundRecordList found(g_testKey, false);
-        found.AddRecord(g_memStudents, 0);
+        CFoundRecordList found(TestSchool(), false);
+        found.AddRecord(TestStudents(), 0);
         QCOMPARE(ItemText(&found, 0, Field::XBDM), u"男"_s);
         QCOMPARE(found.item(0, Field::XBDM)->toolTip(), u"1"_s);
 
@@ -155,8 +155,8 @@ class TestStudentListView : public QObject
     void titleClickSortsTheViewOnly()
     {
         for (const char* lpcszName : {"王五", "张三", "李四"})
-            AddStudent(("20060" + std::to_string(g_memStudents.GetRowCount())).c_str(), lpcszName);
-        QVERIFY(SaveSchoolDatabase(g_testKey.Code(), g_memStudents, g_testKey.Password()));
+            AddStudent(("20060" + std::to_string(TestStudents().GetRowCount())).c_str(), lpcszName);
+        QVERIFY(SaveSchoolDatabase(kTestCode, TestStudents(), kTestPassword));
         const QString path = m_school.dir().filePath(u"10001.db"_s);
         const std::string strBefore = ReadFileBytes(path);
         ListMainDialog dlg;
@@ -167,7 +167,7 @@ class TestStudentListView : public QObject
         QCOMPARE(ViewColumn(dlg, Field::XM), QStringList({u"李四"_s, u"王五"_s, u"张三"_s}));
         ClickTitle(dlg.m_lstStudents, Field::XM);
         QCOMPARE(ViewColumn(dlg, Field::XM), QStringList({u"张三"_s, u"王五"_s, u"李四"_s}));
-        QCOMPARE(std::string(g_memStudents.GetCell(0, Field::XM)), Gbk("王五"));
+        QCOMPARE(std::string(TestStudents().GetCell(0, Field::XM)), Gbk("王五"));
         QCOMPARE(ReadFileBytes(path), strBefore);
 
         Action(&dlg, 32791)->trigger();
@@ -181,7 +181,7 @@ class TestStudentListView : public QObject
         const char* const students[][3] = {
             {"2006003", "王五", "310000"}, {"2006001", "张三", "320000"}, {"2006002", "李四", "310000"}};
         for (const auto& student : students)
-            g_memStudents.SetCell(AddStudent(student[0], student[1]), Field::SYSZDQDM, student[2]);
+            TestStudents().SetCell(AddStudent(student[0], student[1]), Field::SYSZDQDM, student[2]);
         ListMainDialog dlg;
         dlg.show();
         QTableView* pList = dlg.m_lstStudents;
@@ -201,7 +201,7 @@ class TestStudentListView : public QObject
     void recordCommandsActOnTheSortedSelection()
     {
         for (const char* lpcszName : {"王五", "张三", "李四"})
-            AddStudent(("20060" + std::to_string(g_memStudents.GetRowCount())).c_str(), lpcszName);
+            AddStudent(("20060" + std::to_string(TestStudents().GetRowCount())).c_str(), lpcszName);
         ListMainDialog dlg;
         dlg.show();
         dlg.m_lstStudents->sortByColumn(Field::XM, Qt::AscendingOrder); // 李四 (row 2), 王五, 张三
@@ -233,7 +233,7 @@ class TestStudentListView : public QObject
         dlg.m_lstStudents->selectRow(1);
         MessageRecorder messages(IDYES);
         dlg.OnDeleteRecord();
-        QCOMPARE(g_memStudents.GetRowCount(), 2);
+        QCOMPARE(TestStudents().GetRowCount(), 2);
         dlg.m_lstStudents->setFocus(Qt::TabFocusReason); // focus alone marks no record
         EditorScript script;
         dlg.OnModifyRecord();
@@ -271,7 +271,7 @@ class TestStudentListView : public QObject
         QCOMPARE(script.titles().last(), u"修改学生记录"_s);
         Press(&dlg, Qt::Key_Delete);
         QCOMPARE(messages.last().text, u"真的要删除该项目？"_s);
-        QCOMPARE(g_memStudents.GetRowCount(), 2); // answered No
+        QCOMPARE(TestStudents().GetRowCount(), 2); // answered No
 
         Press(&dlg, Qt::Key_I, Qt::ControlModifier);
         Press(&dlg, Qt::Key_E, Qt::ControlModifier);

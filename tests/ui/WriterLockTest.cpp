@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/CurrentSchool.h"
 #include "core/SchoolPaths.h"
 #include "platform/FileLock.h"
 #include "platform/LastError.h"
@@ -124,7 +123,7 @@ class TestWriterLock : public QObject
         FillAndPressOK(dlg, QStringLiteral("10001"), QStringLiteral("9"));
         QCOMPARE(messages.count(), 1);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(g_memStudents.GetRowCount(), 3);
+        QCOMPARE(dlg.TakeSchool().Students().GetRowCount(), 3);
         QCOMPARE(ReadFileBytes(m_school.dir().filePath(QStringLiteral("10001.db"))), strBefore);
     }
 

@@ -8,6 +8,8 @@
 #include "print/SheetPages.h"
 
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include <QAction>
 #include <QApplication>
@@ -27,6 +29,7 @@
 #include <QTranslator>
 
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
 #include "platform/ProgramDir.h"
 #include "ui/BatchEditDialog.h"
 #include "ui/DatePicker.h"
@@ -44,7 +47,8 @@ using namespace Qt::StringLiterals;
 
 namespace
 {
-const SchoolKey kSchool{"10027", "20060701"};
+const std::string kCode = "10027";
+const std::string kPassword = "20060701";
 
 struct Student
 {
@@ -84,15 +88,15 @@ std::string Gbk(const QString& text)
     return ToGbk(text).value();
 }
 
-void FillStudents()
+void FillStudents(CMemTable& students)
 {
-    CreateStudentTable(g_memStudents);
+    CreateStudentTable(students);
     int nRow = 0;
     for (const Student& student : kStudents)
     {
         const QString number = u"2006%1"_s.arg(10001 + nRow, 6, 10, QLatin1Char('0'));
         const std::string values[STUDENT_FIELD_COUNT] = {number.toStdString(),
-                                                         kSchool.strCode,
+                                                         kCode,
                                                          student.lpcszMajor,
                                                          Gbk(QString::fromUtf8(student.lpcszName)),
                                                          student.lpcszSex,
@@ -115,9 +119,9 @@ void FillStudents()
                                                          "100875",
                                                          "",
                                                          nRow % 4 == 1 ? "02" : "00"};
-        g_memStudents.AddRows(1);
+        students.AddRows(1);
         for (int nCol = 0; nCol < STUDENT_FIELD_COUNT; ++nCol)
-            g_memStudents.SetCell(nRow, nCol, values[nCol]);
+            students.SetCell(nRow, nCol, values[nCol]);
         ++nRow;
     }
 }
@@ -127,14 +131,21 @@ class LoggedInMainDialog : public CMainDialog
 {
   public:
     using CMainDialog::m_lstStudents;
+    // Works on the school until the window ends, then gives it back.
+    explicit LoggedInMainDialog(COpenSchool& school) : m_given(school) { UseSchool(std::move(school)); }
+    ~LoggedInMainDialog() override { m_given = std::move(m_school); }
+    CMemTable& Students() { return m_school.Students(); }
 
   protected:
     int RunLogin() override
     {
-        m_dlgLogin.m_strCode = kSchool.strCode;
-        m_dlgLogin.m_strPassword = kSchool.strPassword;
+        m_dlgLogin.m_strCode = kCode;
+        m_dlgLogin.m_strPassword = kPassword;
         return IDOK;
     }
+
+  private:
+    COpenSchool& m_given;
 };
 
 // Lets the window show and paint, then saves its picture.
@@ -188,14 +199,15 @@ int main(int argc, char* argv[])
     std::string strMessage;
     if (!LoadResourceTable(IDR_SCHOOL_DIRECTORY, "TXT", g_memSchools, strMessage))
         return 1;
-    FillStudents();
-    SaveSchoolDatabase(kSchool.strCode, g_memStudents, kSchool.strPassword);
+    COpenSchool school(kCode, kPassword);
+    FillStudents(school.Students());
+    school.Save();
 
     bool bAll = true;
     {
         CLoginDialog login;
-        Child<QLineEdit>(&login, 1001)->setText(QString::fromStdString(kSchool.strCode));
-        Child<QLineEdit>(&login, 1002)->setText(QString::fromStdString(kSchool.strPassword));
+        Child<QLineEdit>(&login, 1001)->setText(QString::fromStdString(kCode));
+        Child<QLineEdit>(&login, 1002)->setText(QString::fromStdString(kPassword));
         bAll &= Save(&login, out, u"login.png"_s);
     }
     {
@@ -206,7 +218,7 @@ int main(int argc, char* argv[])
         bAll &= Save(&lookup, out, u"lookup.png"_s);
     }
     {
-        LoggedInMainDialog main;
+        LoggedInMainDialog main(school);
         main.show();
         main.showNormal();
         main.resize(1200, 700);
@@ -218,27 +230,27 @@ int main(int argc, char* argv[])
         main.findChild<QAction*>(u"id32790"_s)->trigger();
 
         // Two records as an import from another program might bring them.
-        g_memStudents.SetCell(3, Field::YZBM, "10087");
-        g_memStudents.SetCell(7, Field::XBDM, "9");
-        g_memStudents.SetCell(7, Field::ZXWYYZDM, "xx");
+        main.Students().SetCell(3, Field::YZBM, "10087");
+        main.Students().SetCell(7, Field::XBDM, "9");
+        main.Students().SetCell(7, Field::ZXWYYZDM, "xx");
         main.FillList();
         main.OnCheckAllRecords(); // docked below the list
         bAll &= Save(&main, out, u"check.png"_s);
     }
     {
-        CEditDialog editor(kSchool.strCode);
+        CEditDialog editor(kCode);
         editor.show();
         Child<QPushButton>(&editor, 9)->click();
         bAll &= Save(&editor, out, u"editor.png"_s);
     }
     {
-        CBatchEditDialog batch({0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+        CBatchEditDialog batch(school.Students(), {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
         batch.SelectField(Field::BYSJ);
         batch.findChild<CDatePicker*>(u"batchValue"_s)->setDate(QDate(2007, 6, 30));
         bAll &= Save(&batch, out, u"batch.png"_s);
     }
     {
-        CSearchByName search(kSchool);
+        CSearchByName search(school);
         search.show();
         search.showNormal();
         search.resize(1000, 320);
@@ -249,14 +261,14 @@ int main(int argc, char* argv[])
         bAll &= Save(&search, out, u"search.png"_s);
     }
     {
-        CStatsWindow stats(nullptr, g_memStudents, {}, kSchool.strCode);
+        CStatsWindow stats(nullptr, school.Students(), {}, kCode);
         stats.findChild<QComboBox*>(u"byFirst"_s)->setCurrentIndex(1);  // 学历
         stats.findChild<QComboBox*>(u"bySecond"_s)->setCurrentIndex(1); // 性别
         stats.resize(1100, 460);
         bAll &= Save(&stats, out, u"stats.png"_s);
     }
     {
-        CPrintOptionsDialog options(nullptr, u"打印"_s, g_memStudents.GetRowCount(), 3);
+        CPrintOptionsDialog options(nullptr, u"打印"_s, school.Students().GetRowCount(), 3);
         options.findChild<QRadioButton*>(u"sheets"_s)->setChecked(true);
         bAll &= Save(&options, out, u"print.png"_s);
     }
@@ -265,9 +277,9 @@ int main(int argc, char* argv[])
         QImage page(827, 1169, QImage::Format_RGB32);
         page.fill(Qt::white);
         QPainter painter(&page);
-        PrintJob job = PrintJobForSchool(kSchool.strCode);
+        PrintJob job = PrintJobForSchool(kCode);
         job.kind = PrintJob::Sheets;
-        job.pStudents = &g_memStudents;
+        job.pStudents = &school.Students();
         PaintVerificationSheet(painter, QRectF(40, 40, 747, 1089), job, 0);
         painter.end();
         bAll &= page.save(out.filePath(u"sheet.png"_s), "PNG");

@@ -5,7 +5,7 @@
 #include "ui/Support/GbkText.h"
 
 CStudentListModel::CStudentListModel(CMemTable& table, QObject* parent)
-    : QAbstractTableModel(parent), m_table(table), m_nRows(table.GetRowCount())
+    : QAbstractTableModel(parent), m_pTable(&table), m_nRows(table.GetRowCount())
 {
 }
 
@@ -22,9 +22,9 @@ int CStudentListModel::columnCount(const QModelIndex& parent) const
 QVariant CStudentListModel::data(const QModelIndex& index, int role) const
 {
     if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid() ||
-        index.row() >= m_table.GetRowCount() || index.column() >= m_table.GetColCount())
+        index.row() >= m_pTable->GetRowCount() || index.column() >= m_pTable->GetColCount())
         return {};
-    const char* lpcszCell = m_table.GetCell(index.row(), index.column());
+    const char* lpcszCell = m_pTable->GetCell(index.row(), index.column());
     if (role == Qt::ToolTipRole)
     {
         const QString code = ListCellToolTip(index.column(), lpcszCell, m_bNames);
@@ -46,7 +46,7 @@ QVariant CStudentListModel::headerData(int section, Qt::Orientation orientation,
 
 void CStudentListModel::NotifyRowsAppended()
 {
-    const int nNew = m_table.GetRowCount();
+    const int nNew = m_pTable->GetRowCount();
     if (nNew <= m_nRows)
     {
         Refresh();
@@ -66,7 +66,15 @@ void CStudentListModel::NotifyRowChanged(int nRow)
 void CStudentListModel::Refresh()
 {
     beginResetModel();
-    m_nRows = m_table.GetRowCount();
+    m_nRows = m_pTable->GetRowCount();
+    endResetModel();
+}
+
+void CStudentListModel::SetTable(CMemTable& table)
+{
+    beginResetModel();
+    m_pTable = &table;
+    m_nRows = table.GetRowCount();
     endResetModel();
 }
 

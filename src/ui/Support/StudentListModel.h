@@ -18,7 +18,7 @@ class CStudentListModel : public QAbstractTableModel
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    const CMemTable& Table() const { return m_table; }
+    const CMemTable& Table() const { return *m_pTable; }
     bool ShowsCodeNames() const { return m_bNames; }
     // Shows coded fields by name (true) or as stored codes (false); every item changes.
     void SetShowCodeNames(bool bNames);
@@ -27,11 +27,13 @@ class CStudentListModel : public QAbstractTableModel
     void NotifyRowsAppended();
     // The cells of one row changed.
     void NotifyRowChanged(int nRow);
-    // Anything else (deletions, a new table): the whole list is read anew.
+    // Anything else (deletions, new contents): the whole list is read anew.
     void Refresh();
+    // Shows another table from now on (the one a login opened), read anew.
+    void SetTable(CMemTable& table);
 
   private:
-    CMemTable& m_table;
-    int m_nRows; // the row count the views know; the table may already hold more
+    CMemTable* m_pTable; // never null
+    int m_nRows;         // the row count the views know; the table may already hold more
     bool m_bNames = false;
 };

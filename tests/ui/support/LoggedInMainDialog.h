@@ -1,13 +1,16 @@
 #pragma once
 
+#include "UiSchoolFixture.h"
 #include "UiTestSupport.h"
 
 #include <initializer_list>
+#include <utility>
 
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTableView>
 
+#include "core/OpenSchool.h"
 #include "ui/MainDialog.h"
 
 // The main window with its login answered in place of the modal login dialog: the real login check
@@ -22,6 +25,7 @@ class LoggedInMainDialog : public CMainDialog
     using CMainDialog::m_pModel;
     using CMainDialog::m_school;
     using CMainDialog::m_stcStatus;
+    CMemTable& Students() { return m_school.Students(); }
 
   protected:
     int RunLogin() override
@@ -36,6 +40,18 @@ class LoggedInMainDialog : public CMainDialog
   private:
     QString m_code;
     QString m_password;
+};
+
+// The main window working on the test school (TestSchool) without any login: it takes the school
+// when made and gives it back when it ends, so that the test reaches the records throughout.
+class TestSchoolMainDialog : public CMainDialog
+{
+  public:
+    TestSchoolMainDialog() { UseSchool(std::move(TestSchool())); }
+    ~TestSchoolMainDialog() override { TestSchool() = std::move(m_school); }
+
+  protected:
+    int RunLogin() override { return IDOK; }
 };
 
 // Selects whole rows of the list, adding to the selection.

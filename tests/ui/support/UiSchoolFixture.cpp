@@ -4,8 +4,31 @@
 
 #include <QTest>
 
-#include "core/CurrentSchool.h"
 #include "core/DataFunc.h"
+#include "core/OpenSchool.h"
+
+namespace
+{
+COpenSchool& StoredSchool()
+{
+    static COpenSchool school(kTestCode, kTestPassword);
+    return school;
+}
+
+CMemTable* g_pTestStudents = nullptr; // the table of the newest test school
+} // namespace
+
+COpenSchool& TestSchool()
+{
+    return StoredSchool();
+}
+
+CMemTable& TestStudents()
+{
+    if (g_pTestStudents == nullptr)
+        g_pTestStudents = &StoredSchool().Students();
+    return *g_pTestStudents;
+}
 
 void UiSchoolFixture::initTestCase()
 {
@@ -16,10 +39,10 @@ void UiSchoolFixture::initTestCase()
 void UiSchoolFixture::init()
 {
     m_dir.emplace();
+    StoredSchool() = COpenSchool(kTestCode, kTestPassword);
+    g_pTestStudents = &StoredSchool().Students();
     if (m_table == Table::Empty)
-        QVERIFY(CreateStudentTable(g_memStudents));
-    else
-        g_memStudents.Clear();
+        QVERIFY(CreateStudentTable(TestStudents()));
 }
 
 void UiSchoolFixture::cleanup()

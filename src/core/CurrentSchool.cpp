@@ -1,3 +1,0 @@
-#include "core/CurrentSchool.h"
-
-CMemTable g_memStudents;
