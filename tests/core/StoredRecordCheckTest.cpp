@@ -73,7 +73,8 @@ TEST(StoredRecordCheck, LargeTableGivesTheFindingsOfOneCheckerInRowOrder)
     table.AddRows(kRows);
     for (int nRow = 0; nRow < kRows; ++nRow)
     {
-        const std::vector<std::string> values = StudentRecord(nRow % 7).Gbk(); // runs of equal and changing values
+        const std::vector<std::string> values =
+            TestKit::StudentRecord(nRow % 7).Gbk(); // runs of equal and changing values
         for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
             table.SetCell(nRow, nField, values[static_cast<std::size_t>(nField)]);
     }
