@@ -176,19 +176,30 @@ template <typename Cell> void UncutRows(char* pText, const RowsCut& cut, int nCo
 // halves at once: the second half starts after a CR LF near the middle, counted as the start of the
 // row after the CR bytes before it. When the first half's rows do not end there (a short line or a
 // lone CR in it), the second half's cuts are undone and the rows are cut on from the first half's.
-// nFirstCrs: the CR bytes before nSplit; nMaxRows: all CR bytes.
+// nFirstCrs: the CR bytes before nSplit; nMaxRows: all CR bytes, for which pCells has room. Each
+// half's cells have their pages mapped in by the thread that fills them.
 template <typename Cell>
 RowsCut CutAllRows(char* pText, std::size_t nStart, std::size_t nSplit, std::size_t nSize, std::size_t nFirstCrs,
                    std::size_t nMaxRows, int nCols, Cell* pCells)
 {
+    const std::size_t nRowBytes = static_cast<std::size_t>(nCols) * sizeof(Cell);
     if (nMaxRows < static_cast<std::size_t>(kRowsWorthTwoThreads) || nSplit == nSize)
+    {
+        MapPagesAtOnce(pCells, nMaxRows * nRowBytes);
         return CutRows(pText, nStart, nSize, nMaxRows, nCols, pCells);
+    }
     Cell* pSecondCells = pCells + nFirstCrs * static_cast<std::size_t>(nCols);
     RowsCut first{}, second{};
     // The halves are the text's, not the rows': which half a call is for is told by its first row.
     InTwoHalves(static_cast<int>(nMaxRows), first, second, [&](int nFirstRow, int, RowsCut& cut) {
-        cut = nFirstRow == 0 ? CutRows(pText, nStart, nSplit, nFirstCrs, nCols, pCells)
-                             : CutRows(pText, nSplit, nSize, nMaxRows - nFirstCrs, nCols, pSecondCells);
+        if (nFirstRow == 0)
+        {
+            MapPagesAtOnce(pCells, nFirstCrs * nRowBytes);
+            cut = CutRows(pText, nStart, nSplit, nFirstCrs, nCols, pCells);
+            return;
+        }
+        MapPagesAtOnce(pSecondCells, (nMaxRows - nFirstCrs) * nRowBytes);
+        cut = CutRows(pText, nSplit, nSize, nMaxRows - nFirstCrs, nCols, pSecondCells);
     });
     if (first.end == RowsEnd::Done && first.nRows == nFirstCrs && first.nNext == nSplit)
         return {nFirstCrs + second.nRows, second.nNext, second.end};
@@ -313,8 +324,6 @@ BOOL CMemTable::ParseArena(std::size_t nStart, std::string& strError)
     {
         return FailLoad(strError, MemTableText::kNoMemoryCells);
     }
-    MapPagesAtOnce(m_cells.data(), m_cells.size() * sizeof(Cell));
-
     const RowsCut cut = CutAllRows(pText, nDataStart, nSplit, nSize, nFirstCrs, nPlannedRows, m_nCols, m_cells.data());
     if (cut.end == RowsEnd::NoLineEnd)
     {
