@@ -6,37 +6,21 @@
 #include <functional>
 #include <string>
 
-#include "core/TwoHalves.h"
 #include "platform/LastError.h"
 #include "platform/Types.h"
 
 // Receives one block of whole lines; it may change the block. A code other than ERROR_SUCCESS stops the writing.
 using BlockWriter = std::function<DWORD(std::string& block)>;
-// Appends line n to the block.
-using LineAppender = std::function<void(int n, std::string& block)>;
 
 // The size from which a block is handed on.
 constexpr std::size_t kTextBlockSize = 256 * 1024;
-// The lines of a block when two threads make them.
-constexpr int kLinesPerSharedBlock = 1024;
-
-// Calls appendLine(n, block) for n = nFirst .. nEnd - 1, the blocks of kLinesPerSharedBlock lines
-// made by turns on the calling thread and on a thread of its own, and hands the blocks to write()
-// in order on the calling thread. Returns ERROR_SUCCESS or the first other code write() returned,
-// once the other thread is done.
-// REQUIRES: appendLine is safe to call on two threads at once for different lines.
-DWORD WriteLinesOnTwoThreads(int nFirst, int nEnd, const LineAppender& appendLine, const BlockWriter& write);
 
 // Calls appendLine(n, block) for n = nFirst .. nEnd - 1 in order, and hands the block to write() each
-// time it reaches kTextBlockSize bytes and once at the end (when anything is left); from
-// kRowsWorthTwoThreads lines on, as WriteLinesOnTwoThreads does. Returns ERROR_SUCCESS or the first
-// other code write() returned.
-// REQUIRES: appendLine is safe to call on two threads at once for different lines.
+// time it reaches kTextBlockSize bytes and once at the end (when anything is left). Returns
+// ERROR_SUCCESS or the first other code write() returned.
 template <class AppendLine>
 DWORD WriteLinesInBlocks(int nFirst, int nEnd, AppendLine appendLine, const BlockWriter& write)
 {
-    if (nEnd - nFirst >= kRowsWorthTwoThreads)
-        return WriteLinesOnTwoThreads(nFirst, nEnd, std::ref(appendLine), write);
     std::string strBlock;
     strBlock.reserve(kTextBlockSize + 4096);
     for (int n = nFirst; n < nEnd; ++n)
