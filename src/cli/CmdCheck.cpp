@@ -16,7 +16,7 @@ int RunCheck(const CCliArgs& args)
         return nExit;
     // Stored records are checked as the editor checks a modified record: no duplicate check.
     std::string strReport;
-    const int nFailing = CheckRecords(school.Students(), nullptr, strReport);
+    const int nFailing = CheckRecords(school.Students(), strReport);
     const int nCount = school.Students().GetRowCount();
     std::cout << strReport;
     if (nFailing == 0)

@@ -19,28 +19,23 @@ std::string NotAllowedMessage(int nField, const std::string& strValue)
     return "“" + TerminalText(strValue) + "”" + lpcszWhat;
 }
 
-// Appends the row's lines; true when the row passes.
-bool CheckRow(const CMemTable& table, int nRow, CStoredRecordChecker& checker,
-              std::unordered_set<std::string>* pTakenNumbers, std::string& strReport)
+// Appends the lines of a failing row.
+void AppendProblems(const CMemTable& table, int nRow, const StoredRecordProblems& problems, std::string& strReport)
 {
-    const StoredRecordProblems problems = checker.Check(table, nRow, pTakenNumbers);
     const int nRecord = nRow + 1;
     if (problems.first.nCheck != 0)
         AppendLine(nRecord, problems.first.nField, TerminalText(problems.first.lpcszMessage), strReport);
     for (int nField : problems.badCodeFields)
         AppendLine(nRecord, nField, NotAllowedMessage(nField, table.GetCell(nRow, nField)), strReport);
-    return problems.Passes();
 }
 } // namespace
 
-int CheckRecords(const CMemTable& table, std::unordered_set<std::string>* pTakenNumbers, std::string& strReport)
+int CheckRecords(const CMemTable& table, std::string& strReport)
 {
-    CStoredRecordChecker checker;
-    int nFailing = 0;
-    for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
-    {
-        if (!CheckRow(table, nRow, checker, pTakenNumbers, strReport))
-            ++nFailing;
-    }
-    return nFailing;
+    // The rows are checked apart from one another (on two threads for a large table); the lines
+    // are made here, in row order.
+    const std::vector<RowProblems> failing = CheckStoredRecords(table);
+    for (const RowProblems& row : failing)
+        AppendProblems(table, row.nRow, row.problems, strReport);
+    return static_cast<int>(failing.size());
 }

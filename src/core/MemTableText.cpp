@@ -11,6 +11,7 @@
 #include "core/Gbk.h"
 #include "core/MemTable.h"
 #include "core/MemTableTexts.h"
+#include "core/TwoHalves.h"
 #include "platform/FatalExit.h"
 #include "platform/LastError.h"
 #include "platform/MapPages.h"
@@ -95,6 +96,118 @@ std::size_t CountCrs(const char* pText, std::size_t nStart, std::size_t nSize)
         ++p;
     }
     return nCount;
+}
+
+// Just after the first CR LF from the middle of the text between nStart and nSize on; nSize when
+// there is none before the end.
+std::size_t SplitPoint(const char* pText, std::size_t nStart, std::size_t nSize)
+{
+    const std::size_t nCrLf = std::string_view(pText, nSize).find("\r\n", nStart + (nSize - nStart) / 2);
+    return nCrLf == std::string_view::npos || nCrLf + 2 >= nSize ? nSize : nCrLf + 2;
+}
+
+// How a run of rows ended: every row wanted was cut, the text ended within a row's first cells,
+// or within its last cell.
+enum class RowsEnd
+{
+    Done,
+    TextEnded,
+    NoLineEnd
+};
+
+struct RowsCut
+{
+    std::size_t nRows; // the rows cut
+    std::size_t nNext; // where the row after them starts
+    RowsEnd end;
+};
+
+// Cuts up to nMaxRows rows of nCols cells out of the text from nStart on, looking at no byte from
+// nLimit on. The first cells of a row end at the next TAB, wherever it is (a short line borrows from
+// the next); the last ends at the next CR LF pair (a lone CR stays in it). Each cell's start goes
+// into pCells, row after row, and a NUL is written over the TAB or CR that ends it once its row is
+// whole: a row cut short leaves the text as it was.
+template <typename Cell>
+RowsCut CutRows(char* pText, std::size_t nStart, std::size_t nLimit, std::size_t nMaxRows, int nCols, Cell* pCells)
+{
+    BreakScanner breaks(pText, nStart, nLimit);
+    RowsCut cut{0, nStart, RowsEnd::Done};
+    for (; cut.nRows < nMaxRows; ++cut.nRows)
+    {
+        Cell* pRow = pCells + cut.nRows * static_cast<std::size_t>(nCols);
+        std::size_t nCellStart = cut.nNext;
+        for (int nCol = 0; nCol + 1 < nCols; ++nCol)
+        {
+            std::size_t nTab = breaks.Next();
+            while (nTab < nLimit && pText[nTab] != '\t')
+                nTab = breaks.Next();
+            if (nTab == nLimit)
+                return {cut.nRows, cut.nNext, RowsEnd::TextEnded};
+            pRow[nCol] = static_cast<Cell>(nCellStart);
+            nCellStart = nTab + 1;
+        }
+        std::size_t nCr = breaks.Next();
+        while (nCr < nLimit && !(pText[nCr] == '\r' && nCr + 1 < nLimit && pText[nCr + 1] == '\n'))
+            nCr = breaks.Next();
+        if (nCr == nLimit)
+            return {cut.nRows, cut.nNext, RowsEnd::NoLineEnd};
+        pRow[nCols - 1] = static_cast<Cell>(nCellStart);
+        for (int nCol = 1; nCol < nCols; ++nCol)
+            pText[pRow[nCol] - 1] = '\0';
+        pText[nCr] = '\0';
+        cut.nNext = nCr + 2;
+    }
+    return cut;
+}
+
+// Puts back the TAB and CR bytes over which CutRows wrote its NULs.
+template <typename Cell> void UncutRows(char* pText, const RowsCut& cut, int nCols, const Cell* pCells)
+{
+    for (std::size_t nRow = 0; nRow < cut.nRows; ++nRow)
+    {
+        const Cell* pRow = pCells + nRow * static_cast<std::size_t>(nCols);
+        for (int nCol = 1; nCol < nCols; ++nCol)
+            pText[pRow[nCol] - 1] = '\t';
+        pText[(nRow + 1 < cut.nRows ? pRow[nCols] : cut.nNext) - 2] = '\r';
+    }
+}
+
+// Cuts the rows of the text between nStart and nSize as one CutRows would, a large text in two
+// halves at once: the second half starts after a CR LF near the middle, counted as the start of the
+// row after the CR bytes before it. When the first half's rows do not end there (a short line or a
+// lone CR in it), the second half's cuts are undone and the rows are cut on from the first half's.
+// nFirstCrs: the CR bytes before nSplit; nMaxRows: all CR bytes, for which pCells has room. Each
+// half's cells have their pages mapped in by the thread that fills them.
+template <typename Cell>
+RowsCut CutAllRows(char* pText, std::size_t nStart, std::size_t nSplit, std::size_t nSize, std::size_t nFirstCrs,
+                   std::size_t nMaxRows, int nCols, Cell* pCells)
+{
+    const std::size_t nRowBytes = static_cast<std::size_t>(nCols) * sizeof(Cell);
+    if (nMaxRows < static_cast<std::size_t>(kRowsWorthTwoThreads) || nSplit == nSize)
+    {
+        MapPagesAtOnce(pCells, nMaxRows * nRowBytes);
+        return CutRows(pText, nStart, nSize, nMaxRows, nCols, pCells);
+    }
+    Cell* pSecondCells = pCells + nFirstCrs * static_cast<std::size_t>(nCols);
+    RowsCut first{}, second{};
+    // The halves are the text's, not the rows': which half a call is for is told by its first row.
+    InTwoHalves(static_cast<int>(nMaxRows), first, second, [&](int nFirstRow, int, RowsCut& cut) {
+        if (nFirstRow == 0)
+        {
+            MapPagesAtOnce(pCells, nFirstCrs * nRowBytes);
+            cut = CutRows(pText, nStart, nSplit, nFirstCrs, nCols, pCells);
+            return;
+        }
+        MapPagesAtOnce(pSecondCells, (nMaxRows - nFirstCrs) * nRowBytes);
+        cut = CutRows(pText, nSplit, nSize, nMaxRows - nFirstCrs, nCols, pSecondCells);
+    });
+    if (first.end == RowsEnd::Done && first.nRows == nFirstCrs && first.nNext == nSplit)
+        return {nFirstCrs + second.nRows, second.nNext, second.end};
+    UncutRows(pText, second, nCols, pSecondCells);
+    const std::size_t nDone = first.nRows;
+    const RowsCut rest =
+        CutRows(pText, first.nNext, nSize, nMaxRows - nDone, nCols, pCells + nDone * static_cast<std::size_t>(nCols));
+    return {nDone + rest.nRows, rest.nNext, rest.end};
 }
 } // namespace
 
@@ -198,7 +311,9 @@ BOOL CMemTable::ParseArena(std::size_t nStart, std::string& strError)
 
     // The byte after the header's CR is taken to be its LF without looking at it.
     const std::size_t nDataStart = nHeaderEnd + 2;
-    const std::size_t nPlannedRows = CountCrs(pText, nDataStart, nSize);
+    const std::size_t nSplit = SplitPoint(pText, nDataStart, nSize);
+    const std::size_t nFirstCrs = CountCrs(pText, nDataStart, nSplit);
+    const std::size_t nPlannedRows = nFirstCrs + CountCrs(pText, nSplit, nSize);
     if (nPlannedRows > static_cast<std::size_t>(INT_MAX))
         return FailLoad(strError, MemTableText::kNoMemoryCells);
     try
@@ -209,47 +324,15 @@ BOOL CMemTable::ParseArena(std::size_t nStart, std::string& strError)
     {
         return FailLoad(strError, MemTableText::kNoMemoryCells);
     }
-    MapPagesAtOnce(m_cells.data(), m_cells.size() * sizeof(Cell));
-
-    BreakScanner breaks(pText, nDataStart, nSize);
-    std::size_t nCellStart = nDataStart;
-    Cell* pCell = m_cells.data();
-    const auto cut = [&](std::size_t nCellEnd) {
-        *pCell++ = static_cast<Cell>(nCellStart);
-        pText[nCellEnd] = '\0';
-    };
-    for (std::size_t nRow = 0; nRow < nPlannedRows; ++nRow)
+    const RowsCut cut = CutAllRows(pText, nDataStart, nSplit, nSize, nFirstCrs, nPlannedRows, m_nCols, m_cells.data());
+    if (cut.end == RowsEnd::NoLineEnd)
     {
-        // The first cells end at the next TAB, wherever it is: a short line borrows from the next.
-        for (int nCol = 0; nCol + 1 < m_nCols; ++nCol)
-        {
-            std::size_t nTab = breaks.Next();
-            while (nTab < nSize && pText[nTab] != '\t')
-                nTab = breaks.Next();
-            if (nTab == nSize)
-            {
-                m_nRows = static_cast<int>(nRow);
-                m_cells.resize(nRow * m_nCols);
-                m_bLoaded = TRUE;
-                return TRUE;
-            }
-            cut(nTab);
-            nCellStart = nTab + 1;
-        }
-        // The last cell ends at the next CR LF pair; a lone CR stays in it.
-        std::size_t nCr = breaks.Next();
-        while (nCr < nSize && !(pText[nCr] == '\r' && nCr + 1 < nSize && pText[nCr + 1] == '\n'))
-            nCr = breaks.Next();
-        if (nCr == nSize)
-        {
-            char szText[128];
-            std::snprintf(szText, sizeof(szText), MemTableText::kRowWithoutLineEnd, static_cast<int>(nRow));
-            return FailLoad(strError, szText);
-        }
-        cut(nCr);
-        nCellStart = nCr + 2;
+        char szText[128];
+        std::snprintf(szText, sizeof(szText), MemTableText::kRowWithoutLineEnd, static_cast<int>(cut.nRows));
+        return FailLoad(strError, szText);
     }
-    m_nRows = static_cast<int>(nPlannedRows);
+    m_nRows = static_cast<int>(cut.nRows);
+    m_cells.resize(cut.nRows * m_nCols); // fewer rows than CR bytes: the text ended within a row
     m_bLoaded = TRUE;
     return TRUE;
 }

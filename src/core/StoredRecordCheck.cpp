@@ -4,10 +4,12 @@
 #include <cstring>
 #include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "core/DataSet.h"
 #include "core/DateText.h"
 #include "core/StudentSchema.h"
+#include "core/TwoHalves.h"
 
 namespace
 {
@@ -116,4 +118,23 @@ StoredRecordProblems CStoredRecordChecker::CheckInput(const CMemTable& table, in
             problems.badCodeFields.push_back(nField);
     }
     return problems;
+}
+
+std::vector<RowProblems> CheckStoredRecords(const CMemTable& table)
+{
+    // Each half has a checker of its own: what one remembers of its last row is no concern of the other.
+    const auto checkRows = [&table](int nFirst, int nEnd, std::vector<RowProblems>& failing) {
+        CStoredRecordChecker checker;
+        for (int nRow = nFirst; nRow < nEnd; ++nRow)
+        {
+            StoredRecordProblems problems = checker.Check(table, nRow);
+            if (!problems.Passes())
+                failing.push_back({nRow, std::move(problems)});
+        }
+    };
+    std::vector<RowProblems> failing, secondHalf;
+    InTwoHalves(table.GetRowCount(), failing, secondHalf, checkRows);
+    failing.insert(failing.end(), std::make_move_iterator(secondHalf.begin()),
+                   std::make_move_iterator(secondHalf.end()));
+    return failing;
 }

@@ -60,3 +60,14 @@ class CStoredRecordChecker
     bool m_changed[STUDENT_FIELD_COUNT] = {};     // the value differs from the last row's
     bool m_lastAllowed[STUDENT_FIELD_COUNT] = {}; // the last row's value is in its table (false: not known)
 };
+
+// A failing row of the table and its problems.
+struct RowProblems
+{
+    int nRow;
+    StoredRecordProblems problems;
+};
+
+// Every failing row of the table in row order, each checked as CStoredRecordChecker checks it in
+// the editor's modify mode (no duplicate check). A large table is checked in two halves at once.
+std::vector<RowProblems> CheckStoredRecords(const CMemTable& table);

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <unordered_map>
-#include <xlsxwriter.h>
 
 #include "core/DataFunc.h"
 #include "core/MemTable.h"
 #include "exchange/WorkbookFile.h"
+#include "exchange/WorkbookWriterLib.h"
 #include "platform/Encoding.h"
 
 namespace
@@ -19,8 +19,8 @@ constexpr std::size_t kMaxWidth = 60; // a long address should not push every ot
 class CSheetWriter
 {
   public:
-    CSheetWriter(lxw_workbook* pBook, lxw_format* pText, CProgressTeller& teller)
-        : m_pBook(pBook), m_pText(pText), m_teller(teller)
+    CSheetWriter(const WorkbookWriterLib& lib, lxw_workbook* pBook, lxw_format* pText, CProgressTeller& teller)
+        : m_lib(lib), m_pBook(pBook), m_pText(pText), m_teller(teller)
     {
     }
 
@@ -30,6 +30,7 @@ class CSheetWriter
   private:
     bool WriteRow(lxw_worksheet* pSheet, int nRow, const std::array<std::string, STUDENT_FIELD_COUNT>& gbk);
 
+    const WorkbookWriterLib& m_lib;
     lxw_workbook* m_pBook;
     lxw_format* m_pText;
     CProgressTeller& m_teller;
@@ -47,8 +48,8 @@ bool CSheetWriter::WriteRow(lxw_worksheet* pSheet, int nRow, const std::array<st
         if (gbk[c].empty())
             continue; // an empty cell reads back as an empty value
         if (!m_toUtf8.Convert(gbk[c], m_strUtf8) ||
-            worksheet_write_string(pSheet, static_cast<lxw_row_t>(nRow), static_cast<lxw_col_t>(c), m_strUtf8.c_str(),
-                                   m_pText) != LXW_NO_ERROR)
+            m_lib.worksheet_write_string(pSheet, static_cast<lxw_row_t>(nRow), static_cast<lxw_col_t>(c),
+                                         m_strUtf8.c_str(), m_pText) != LXW_NO_ERROR)
             return false;
     }
     return true;
@@ -60,7 +61,7 @@ bool CSheetWriter::Write(const char* lpcszName, int nRows, ValueOf valueOf, doub
     // The name is GBK like every text of the program; the workbook holds UTF-8.
     std::string strName;
     lxw_worksheet* pSheet =
-        m_toUtf8.Convert(lpcszName, strName) ? workbook_add_worksheet(m_pBook, strName.c_str()) : nullptr;
+        m_toUtf8.Convert(lpcszName, strName) ? m_lib.workbook_add_worksheet(m_pBook, strName.c_str()) : nullptr;
     if (pSheet == nullptr)
         return false;
     m_widths.fill(0);
@@ -82,10 +83,10 @@ bool CSheetWriter::Write(const char* lpcszName, int nRows, ValueOf valueOf, doub
         m_teller.Tell(fFrom + (fTo - fFrom) * (r + 1) / nRows);
     }
     for (int c = 0; c < STUDENT_FIELD_COUNT; ++c)
-        worksheet_set_column(pSheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
-                             static_cast<double>(std::min(m_widths[c], kMaxWidth) + 2), m_pText);
-    worksheet_freeze_panes(pSheet, kFirstRecordRow, 1);
-    return worksheet_autofilter(pSheet, 1, 0, static_cast<lxw_row_t>(1 + nRows), STUDENT_FIELD_COUNT - 1) ==
+        m_lib.worksheet_set_column(pSheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                                   static_cast<double>(std::min(m_widths[c], kMaxWidth) + 2), m_pText);
+    m_lib.worksheet_freeze_panes(pSheet, kFirstRecordRow, 1);
+    return m_lib.worksheet_autofilter(pSheet, 1, 0, static_cast<lxw_row_t>(1 + nRows), STUDENT_FIELD_COUNT - 1) ==
            LXW_NO_ERROR;
 }
 
@@ -112,20 +113,20 @@ class CReadableValues
     std::array<std::unordered_map<std::string, std::string>, STUDENT_FIELD_COUNT> m_names;
 };
 
-bool WriteWorkbook(const CMemTable& table, const std::string& strPath, WorkbookSheets sheets,
-                   const ExchangeProgress& progress)
+bool WriteWorkbook(const WorkbookWriterLib& lib, const CMemTable& table, const std::string& strPath,
+                   WorkbookSheets sheets, const ExchangeProgress& progress)
 {
     // Rows go to a temporary file as they are written, so a large school costs little memory.
     // Texts are then stored in their cells rather than in one shared table.
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
-    lxw_workbook* pBook = workbook_new_opt(strPath.c_str(), &options);
+    lxw_workbook* pBook = lib.workbook_new_opt(strPath.c_str(), &options);
     if (pBook == nullptr)
         return false;
-    lxw_format* pText = workbook_add_format(pBook);
-    format_set_num_format(pText, "@"); // a value typed into the sheet later stays text too
+    lxw_format* pText = lib.workbook_add_format(pBook);
+    lib.format_set_num_format(pText, "@"); // a value typed into the sheet later stays text too
     CProgressTeller teller(progress);
-    CSheetWriter writer(pBook, pText, teller);
+    CSheetWriter writer(lib, pBook, pText, teller);
     const int nRows = table.GetRowCount();
     // Writing the rows is about half the work; the library packs the file in one call at the end.
     const double fRowsEnd = 0.5, fFirstEnd = sheets == WorkbookSheets::StoredAndNames ? fRowsEnd / 2 : fRowsEnd;
@@ -133,7 +134,7 @@ bool WriteWorkbook(const CMemTable& table, const std::string& strPath, WorkbookS
         "记录", nRows, [&](int r, int c) { return std::string(table.GetCell(r, c)); }, 0, fFirstEnd);
     if (sheets == WorkbookSheets::StoredAndNames)
         bWritten = bWritten && writer.Write("记录（名称）", nRows, CReadableValues(table), fFirstEnd, fRowsEnd);
-    const bool bClosed = workbook_close(pBook) == LXW_NO_ERROR; // frees the workbook in every case
+    const bool bClosed = lib.workbook_close(pBook) == LXW_NO_ERROR; // frees the workbook in every case
     teller.Tell(1);
     return bWritten && bClosed;
 }
@@ -143,6 +144,8 @@ BOOL BuildStudentWorkbook(const CMemTable& table, std::string& strBytes, std::st
                           const ExchangeProgress& progress)
 {
     return BuildWorkbookBytes(
-        [&](const std::string& strPath) { return WriteWorkbook(table, strPath, sheets, progress); }, strBytes,
-        strError);
+        [&](const WorkbookWriterLib& lib, const std::string& strPath) {
+            return WriteWorkbook(lib, table, strPath, sheets, progress);
+        },
+        strBytes, strError);
 }

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "core/StudentImport.h"
+#include "exchange/WorkbookWriterLib.h"
 #include "platform/FileSystem.h"
 #include "platform/LastError.h"
 
@@ -39,14 +40,16 @@ class CTempFile
 
 } // namespace
 
-BOOL BuildWorkbookBytes(const std::function<bool(const std::string& strPath)>& write, std::string& strBytes,
-                        std::string& strError)
+BOOL BuildWorkbookBytes(const WorkbookWrite& write, std::string& strBytes, std::string& strError)
 {
     strBytes.clear();
+    const WorkbookWriterLib* pLib = LoadWorkbookWriterLib();
+    if (pLib == nullptr)
+        return FailWithMessage(strError, "找不到生成工作簿的程序库（libxlsxwriter），没有生成工作簿。");
     const CTempFile temp;
     if (temp.Path().empty())
         return FailWithMessage(strError, "不能创建临时文件，没有生成工作簿。");
-    if (!write(temp.Path()))
+    if (!write(*pLib, temp.Path()))
         return FailWithMessage(strError, "生成工作簿失败：记录中可能有不是GBK编码的字节，或者临时目录已满。");
     if (ReadRegularFile(temp.Path(), strBytes) != ERROR_SUCCESS)
     {

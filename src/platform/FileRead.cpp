@@ -108,13 +108,14 @@ DWORD ReadRegularFile(const std::string& strPath, std::string& strBytes, FileIde
         return LastSystemError();
     if (const DWORD dwCode = ClassifyFileType(info.st_mode); dwCode != ERROR_SUCCESS)
         return dwCode;
+    std::jthread mappingAhead; // maps in the buffer's second half while the first is read
     try
     {
         strBytes.clear();
         // One byte more: a reader that cuts texts out in place may need a NUL after the last.
         strBytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
         AdviseLargePages(strBytes.data(), strBytes.capacity());
-        MapPagesAtOnce(strBytes.data(), strBytes.capacity());
+        mappingAhead = MapPagesAhead(strBytes.data(), strBytes.capacity());
     }
     catch (const std::bad_alloc&)
     {

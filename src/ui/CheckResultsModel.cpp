@@ -60,15 +60,9 @@ void CCheckResultsModel::CheckAll(const CMemTable& table)
 {
     beginResetModel();
     m_lines.clear();
-    CStoredRecordChecker checker;
-    for (int nRow = 0; nRow < table.GetRowCount(); ++nRow)
-    {
-        const StoredRecordProblems problems = checker.Check(table, nRow);
-        if (problems.Passes())
-            continue;
+    for (const auto& [nRow, problems] : CheckStoredRecords(table))
         m_lines.push_back({nRow, FromGbk(table.GetCell(nRow, Field::XSBSH)), FromGbk(table.GetCell(nRow, Field::XM)),
                            problems.first.lpcszMessage ? FromGbk(problems.first.lpcszMessage) : QString(),
                            BadCodesText(table, nRow, problems.badCodeFields)});
-    }
     endResetModel();
 }

@@ -1,6 +1,9 @@
 #include "MemTableTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <limits>
+
+#include "core/TwoHalves.h"
 
 using namespace MemTableTest;
 
@@ -180,4 +183,69 @@ TEST_F(MemTableLoadMarkers, FailureTextStaysAfterALaterSuccess)
     EXPECT_TRUE(table.Load("A\r\n"));
     EXPECT_EQ(table.GetErrorText(), Gbk("列数超过限制。"));
 }
+
+// A large text is cut in two halves at once, the second starting after the first CR LF from the
+// middle byte on: with lines of one length, after line kRowsWorthTwoThreads. A short line or a lone
+// CR on either side of it must give what one pass over the text gives.
+constexpr int kNoLine = std::numeric_limits<int>::min();
+
+struct LargeCase
+{
+    const char* name;
+    int nLine;       // the line changed, from 0 after the header (from the end when negative), or kNoLine
+    bool bShortLine; // true: the line loses its TAB and borrows from the next; false: a lone CR in its last cell
+};
+
+void PrintTo(const LargeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class MemTableLoadLarge : public testing::TestWithParam<LargeCase>
+{
+};
+
+TEST_P(MemTableLoadLarge, CutsAsOnePassWould)
+{
+    const LargeCase& c = GetParam();
+    const int nLines = 2 * kRowsWorthTwoThreads;
+    const int nLine = c.nLine == kNoLine ? -1 : c.nLine < 0 ? nLines + c.nLine : c.nLine;
+    Rows rows;
+    std::string text = "A\tB\r\n";
+    for (int i = 0; i < nLines; ++i)
+    {
+        const std::string number = std::to_string(100000 + i); // all of one length
+        rows.push_back({"a" + number, "b" + number});
+        if (i == nLine)
+            text += c.bShortLine ? rows.back()[0] + "\r\n" : rows.back()[0] + "\tx\ry\r\n";
+        else
+            text += rows.back()[0] + "\t" + rows.back()[1] + "\r\n";
+    }
+    if (c.bShortLine && nLine >= 0)
+    {
+        rows[nLine] = {rows[nLine][0] + "\r\n" + rows[nLine + 1][0], rows[nLine + 1][1]};
+        rows.erase(rows.begin() + nLine + 1);
+    }
+    else if (nLine >= 0)
+        rows[nLine][1] = "x\ry";
+    for (bool bOwnText : {false, true})
+    {
+        CMemTable table;
+        std::string error;
+        ASSERT_TRUE(bOwnText ? table.LoadOwnText(std::string(text), 0, error) : table._Load(text, error)) << error;
+        EXPECT_EQ(Cells(table), rows);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, MemTableLoadLarge,
+                         testing::Values(LargeCase{"Regular", kNoLine, true}, LargeCase{"ShortLineAtTheStart", 0, true},
+                                         LargeCase{"ShortLineBeforeTheMiddle", kRowsWorthTwoThreads - 1, true},
+                                         LargeCase{"ShortLineAtTheMiddle", kRowsWorthTwoThreads, true},
+                                         LargeCase{"ShortLineAfterTheMiddle", kRowsWorthTwoThreads + 1, true},
+                                         LargeCase{"ShortLineNearTheEnd", -2, true},
+                                         LargeCase{"LoneCrInTheFirstHalf", 7, false},
+                                         LargeCase{"LoneCrAtTheMiddle", kRowsWorthTwoThreads, false},
+                                         LargeCase{"LoneCrAfterTheMiddle", kRowsWorthTwoThreads + 1, false},
+                                         LargeCase{"LoneCrInTheSecondHalf", -7, false}),
+                         [](const testing::TestParamInfo<LargeCase>& info) { return std::string(info.param.name); });
 } // namespace
