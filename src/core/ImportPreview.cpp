@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
-#include <thread>
 
 #include "core/ImportRecords.h"
 #include "core/MemTable.h"
+#include "core/TwoHalves.h"
 
 namespace
 {
@@ -71,22 +71,6 @@ std::vector<bool> RepeatedNumbers(const CMemTable& table)
     for (int r = 0; r < table.GetRowCount(); ++r)
         repeated[static_cast<std::size_t>(r)] = rows.Add(r) >= 0;
     return repeated;
-}
-
-constexpr int kRecordsPerThread = 4096; // fewer records are checked by one thread
-
-// Runs first() here and second() on a thread of its own at the same time, or both here one after
-// the other; returns when both are done.
-template <class First, class Second> void SideBySide(bool bTwoThreads, First first, Second second)
-{
-    std::jthread other;
-    if (bTwoThreads)
-        other = std::jthread(second);
-    first();
-    if (other.joinable())
-        other.join();
-    else
-        second();
 }
 
 // What the records of a range came to, in record order.
@@ -154,7 +138,7 @@ CImportPreview::CImportPreview(const ImportedRecords& records, const CMemTable& 
 
     // A big file's numbers are indexed, and its records checked in two halves, side by side; each
     // thread writes only its own results (and its own records' stored rows).
-    const bool bTwoThreads = nRecords >= 2 * kRecordsPerThread;
+    const bool bTwoThreads = nRecords >= 2 * kRowsWorthTwoThreads;
     CNumberRows storedRowOf(stored);
     std::vector<bool> repeated;
     SideBySide(

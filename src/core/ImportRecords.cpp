@@ -12,6 +12,7 @@
 #include "core/ImportValues.h"
 #include "core/MemTableTexts.h"
 #include "core/StudentImport.h"
+#include "core/TwoHalves.h"
 
 const char* const g_lpcszNamesSheet = "记录（名称）";
 
@@ -122,7 +123,6 @@ bool IsEmptyRow(const CImportTable& table, int nRow, const ColumnMapping& mappin
     }
     return true;
 }
-constexpr int kRowsPerThread = 4096; // fewer rows are read by one thread
 
 // How a value read ahead on another thread came out: the cell's own text, that text trimmed, or
 // anything else (a value of its own, or a problem), which the thread making the records reads again.
@@ -181,7 +181,7 @@ BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnM
     CImportValueReader reader(table, bNamesFirst);
     // A big table's second half is read ahead on another thread while this one makes the first
     // half's records; the records are made here, row by row, either way.
-    const int nAhead = table.RowCount() >= 2 * kRowsPerThread ? table.RowCount() / 2 : table.RowCount();
+    const int nAhead = table.RowCount() >= 2 * kRowsWorthTwoThreads ? table.RowCount() / 2 : table.RowCount();
     std::vector<ReadAhead> ahead;
     std::jthread aheadReader;
     if (nAhead < table.RowCount())

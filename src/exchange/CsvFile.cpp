@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "core/ColumnMapping.h"
@@ -17,6 +16,7 @@
 #include "core/MemTableTexts.h"
 #include "core/StudentImport.h"
 #include "core/StudentSchema.h"
+#include "core/TwoHalves.h"
 #include "platform/Encoding.h"
 
 namespace
@@ -353,11 +353,13 @@ BOOL ReadInPlace(std::string&& text, std::size_t nStart, CImportTable& table, st
         const auto nHeaderValues =
             static_cast<int>(std::count(header.begin(), header.begin() + header.find_first_of("\r\n"), ',')) + 1;
         const std::size_t nSecondLines = LineCount(all.substr(nSplit));
-        std::jthread reader(
+        SideBySide(
+            true,
+            [&] {
+                first = ReadPart(text, nStart, nStart + nSplit, -1, LineCount(all.substr(0, nSplit)) + nSecondLines,
+                                 bCheckGbk, table);
+            },
             [&] { second = ReadPart(text, nStart + nSplit, nEnd, nHeaderValues, nSecondLines, bCheckGbk, rest); });
-        first = ReadPart(text, nStart, nStart + nSplit, -1, LineCount(all.substr(0, nSplit)) + nSecondLines, bCheckGbk,
-                         table);
-        reader.join();
     }
     BOOL bRead = FailReading(first.read, first.nHeaderValues, strError);
     if (bRead && nSplit != 0)
