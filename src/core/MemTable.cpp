@@ -29,6 +29,7 @@ void CMemTable::Clear()
     std::vector<std::string>().swap(m_colNames);
     decltype(m_cells)().swap(m_cells);
     std::string().swap(m_strArena);
+    std::string().swap(m_strArenaTail);
     m_nArenaGarbage = 0;
     m_bArenaAdopted = false;
     std::vector<std::string>().swap(m_owned);
@@ -53,7 +54,12 @@ const char* CMemTable::CellString(Cell cell) const
     if (IsOwned(cell))
         return m_owned[cell & ~kOwnedBit].c_str();
     // Empty cells of new rows refer to no arena byte at all.
-    return cell == kEmptyCell ? kSharedEmpty : m_strArena.data() + cell;
+    return cell == kEmptyCell ? kSharedEmpty : ArenaBytes(cell);
+}
+
+const char* CMemTable::ArenaBytes(Cell cell) const
+{
+    return cell < m_strArena.size() ? m_strArena.data() + cell : m_strArenaTail.data() + (cell - m_strArena.size());
 }
 
 const char* CMemTable::GetColName(int nCol) const
@@ -96,7 +102,7 @@ std::string& CMemTable::OwnCell(Cell& cell, std::string_view initial)
     // Copy first: the initial text may live in m_owned, which may move when it grows.
     std::string text(initial);
     if (cell != kEmptyCell)
-        m_nArenaGarbage += std::strlen(m_strArena.data() + cell) + 1;
+        m_nArenaGarbage += std::strlen(ArenaBytes(cell)) + 1;
     std::uint32_t nSlot;
     if (!m_freeOwned.empty())
     {

@@ -125,8 +125,8 @@ class CMemTable
     // Appends the other table's rows, matching columns by position. A table without columns
     // first takes the other's column names. FALSE when the column counts differ.
     BOOL AppendTable(const CMemTable& other);
-    // The same; a table without rows takes over the other's storage instead of copying it, and the
-    // other is left empty either way.
+    // The same; the other's storage comes over instead of being copied (its bytes stay where they
+    // lie, beside this table's), and the other is left empty either way.
     BOOL AppendTable(CMemTable&& other);
 
     // Typed binary data blocks: loads the block marked lpcszMark; returns its row count, 0 on failure
@@ -202,10 +202,11 @@ class CMemTable
     int DeleteRowsByNumber(const char* lpcszCol, long nValue);
 
   protected:
-    // A cell is the offset of its bytes in m_strArena, where a NUL ends them, or, once changed, a
+    // A cell is the offset of its bytes in the arena, where a NUL ends them, or, once changed, a
     // text of its own: kOwnedBit plus its slot in m_owned. kEmptyCell is an empty cell that refers to
     // nothing. Four bytes a cell keep a loaded table near the size of its text. Loads and appends copy
-    // their bytes into the arena in one piece; changes never rewrite it.
+    // their bytes into the arena in one piece; changes never rewrite it. The arena is m_strArena
+    // followed by m_strArenaTail: offsets run on from the one into the other.
     using Cell = std::uint32_t;
     // Leaves cells that are about to be overwritten uninitialised when the array grows, and puts
     // a large array on large pages.
@@ -239,7 +240,12 @@ class CMemTable
     std::string& OwnCell(Cell& cell, std::string_view initial);
     void ReleaseCells(std::size_t nFirst, std::size_t nEnd);
     void TidyAfterDelete();
+    const char* ArenaBytes(Cell cell) const;
+    std::size_t ArenaSize() const { return m_strArena.size() + m_strArenaTail.size(); }
+    std::string& StorePiece() { return m_strArenaTail.empty() ? m_strArena : m_strArenaTail; }
+    void ReserveArena(std::size_t nBytes);
     Cell StoreInArena(std::string_view bytes);
+    bool TakeOverRows(CMemTable& other);
     bool LiesInArena(std::string_view bytes) const;
     Cell AppendedCell(std::string_view value);
     BOOL ParseText(std::string_view text, std::string& strError);
@@ -256,6 +262,8 @@ class CMemTable
     std::vector<std::string> m_colNames;              // room for 100 names after a text load
     std::vector<Cell, UninitAllocator<Cell>> m_cells; // row-major: cell (r, c) is element r * m_nCols + c
     std::string m_strArena;                           // the bytes of unchanged cells, each followed by a NUL
+    std::string m_strArenaTail;                       // an appended table's arena where it lay; while it
+                                                      // holds bytes, texts are stored here, m_strArena stays
     std::size_t m_nArenaGarbage = 0;                  // arena bytes no cell refers to any more
     bool m_bArenaAdopted = false;                     // AppendRow never moves the arena's bytes
     std::vector<std::string> m_owned;                 // texts of changed cells

@@ -27,7 +27,7 @@ void CMemTable::CopyRowSet(const std::vector<int>& rows, CMemTable& target) cons
             nBytes += CellText(m_cells[nRow * nCols + nCol]).size() + 1;
     try
     {
-        target.m_strArena.reserve(target.m_strArena.size() + nBytes);
+        target.ReserveArena(nBytes);
         target.AddRows(static_cast<int>(rows.size()));
         Cell* pOut = target.m_cells.data();
         for (int nRow : rows)
@@ -59,7 +59,7 @@ BOOL CMemTable::InsertRowSet(const CMemTable& source, const std::vector<int>& po
         nBytes += source.CellText(source.m_cells[i]).size() + 1;
     try
     {
-        m_strArena.reserve(m_strArena.size() + nBytes);
+        ReserveArena(nBytes);
         const std::size_t nOldRows = m_nRows;
         m_cells.resize((nOldRows + nAdded) * nCols);
         // From the end: every kept row moves up by the number of new rows before it, which never

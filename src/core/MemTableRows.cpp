@@ -21,19 +21,26 @@ void CMemTable::ReserveRows(std::size_t nRows, std::size_t nBytes)
     try
     {
         m_cells.reserve(m_cells.size() + nRows * m_nCols);
-        m_strArena.reserve(std::min<std::size_t>(m_strArena.size() + nBytes, kOwnedBit));
+        ReserveArena(std::min<std::size_t>(nBytes, kOwnedBit - ArenaSize()));
     }
     catch (const std::bad_alloc&)
     {
         FatalAppExitA(0, MemTableText::kNoMemoryAddRows);
     }
-    AdviseLargePages(m_strArena.data(), m_strArena.capacity());
+}
+
+void CMemTable::ReserveArena(std::size_t nBytes)
+{
+    std::string& piece = StorePiece();
+    piece.reserve(piece.size() + nBytes);
+    AdviseLargePages(piece.data(), piece.capacity());
 }
 
 void CMemTable::AdoptArena(std::string&& bytes)
 {
     assert(m_nCols > 0 && m_nRows == 0);
     m_strArena = std::move(bytes);
+    std::string().swap(m_strArenaTail);
     m_nArenaGarbage = m_strArena.size(); // until rows refer to its texts
     m_bArenaAdopted = true;
 }
@@ -73,7 +80,7 @@ BOOL CMemTable::AppendRow(const std::string_view* values)
     std::size_t nBytes = 0;
     for (int nCol = 0; nCol < m_nCols; ++nCol)
         nBytes += values[nCol].size() + 1;
-    if (m_nRows == INT_MAX || m_strArena.size() + nBytes >= kOwnedBit)
+    if (m_nRows == INT_MAX || ArenaSize() + nBytes >= kOwnedBit)
         return FALSE;
     try
     {
@@ -122,7 +129,7 @@ void CMemTable::ReleaseCells(std::size_t nFirst, std::size_t nEnd)
             m_freeOwned.push_back(cell & ~kOwnedBit);
         }
         else if (cell != kEmptyCell)
-            m_nArenaGarbage += std::strlen(m_strArena.data() + cell) + 1;
+            m_nArenaGarbage += std::strlen(ArenaBytes(cell)) + 1;
     }
 }
 
@@ -137,19 +144,20 @@ void CMemTable::TidyAfterDelete()
         std::vector<std::string>().swap(m_owned);
         std::vector<std::uint32_t>().swap(m_freeOwned);
     }
-    if (m_nArenaGarbage <= m_strArena.size() / 2)
+    if (m_nArenaGarbage <= ArenaSize() / 2)
         return;
     std::string arena;
-    arena.reserve(m_strArena.size() - m_nArenaGarbage);
+    arena.reserve(ArenaSize() - m_nArenaGarbage);
     for (Cell& cell : m_cells)
     {
         if (IsOwned(cell) || cell == kEmptyCell)
             continue;
         const auto nOffset = static_cast<Cell>(arena.size());
-        arena.append(m_strArena.data() + cell).push_back('\0');
+        arena.append(ArenaBytes(cell)).push_back('\0');
         cell = nOffset;
     }
     m_strArena = std::move(arena);
+    std::string().swap(m_strArenaTail);
     m_nArenaGarbage = 0;
 }
 

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -359,11 +360,13 @@ BOOL CMemTable::AppendPackedRow(int nRow, char chSep, std::string& strOut, std::
     const Cell* pRow = &m_cells[static_cast<std::size_t>(nRow) * m_nCols];
     const Cell first = pRow[0];
     const Cell last = pRow[m_nCols - 1];
-    if ((first & kOwnedBit) != 0 || (last & kOwnedBit) != 0 || last < first)
+    // A row whose cells lie in both pieces of the arena is never one piece.
+    if ((first & kOwnedBit) != 0 || (last & kOwnedBit) != 0 || last < first ||
+        (first < m_strArena.size()) != (last < m_strArena.size()))
         return FALSE;
-    const std::size_t nSpan = last - first + std::strlen(m_strArena.data() + last);
+    const std::size_t nSpan = last - first + std::strlen(ArenaBytes(last));
     const std::size_t nLineStart = strOut.size();
-    strOut.append(m_strArena, first, nSpan);
+    strOut.append(ArenaBytes(first), nSpan);
     // The cells lie one after another exactly when the NULs in the span are the ones that end them.
     char* pLine = strOut.data() + nLineStart;
     int nCol = 1;
@@ -418,7 +421,7 @@ BOOL CMemTable::WriteToString(std::string& strOut, const char* lpcszSep) const
         return TRUE;
     const std::string_view sep = lpcszSep != nullptr ? std::string_view(lpcszSep) : std::string_view("\t");
     // Room for the usual case, a table as loaded; rows grow the text further when they need to.
-    strOut.reserve(strOut.size() + m_strArena.size() + (m_nRows + 1) * ((m_nCols - 1) * sep.size() + 2) + 256);
+    strOut.reserve(strOut.size() + ArenaSize() + (m_nRows + 1) * ((m_nCols - 1) * sep.size() + 2) + 256);
     for (int nRow = -1; nRow < m_nRows; ++nRow)
     {
         AppendRowText(nRow, sep, strOut);
@@ -441,11 +444,12 @@ DWORD CMemTable::WriteInBlocks(const BlockWriter& write, const char* lpcszSep) c
 
 CMemTable::Cell CMemTable::StoreInArena(std::string_view bytes)
 {
-    if (m_strArena.size() + bytes.size() + 1 >= kOwnedBit)
+    if (ArenaSize() + bytes.size() + 1 >= kOwnedBit)
         throw std::bad_alloc();
-    const auto nOffset = static_cast<Cell>(m_strArena.size());
-    m_strArena.append(bytes);
-    m_strArena.push_back('\0');
+    const auto nOffset = static_cast<Cell>(ArenaSize());
+    std::string& piece = StorePiece();
+    piece.append(bytes);
+    piece.push_back('\0');
     return nOffset;
 }
 
@@ -475,14 +479,13 @@ BOOL CMemTable::AppendTable(const CMemTable& other)
     {
         // Every cell lies in the other's arena (as in a table just loaded): the arena comes over in
         // one piece and the cells follow it.
-        const std::size_t nShift = m_strArena.size();
+        const std::size_t nShift = ArenaSize();
         try
         {
-            if (nShift + other.m_strArena.size() >= kOwnedBit)
+            if (nShift + other.ArenaSize() >= kOwnedBit)
                 throw std::bad_alloc();
-            m_strArena.reserve(nShift + other.m_strArena.size());
-            AdviseLargePages(m_strArena.data(), m_strArena.capacity());
-            m_strArena.append(other.m_strArena);
+            ReserveArena(other.ArenaSize());
+            StorePiece().append(other.m_strArena).append(other.m_strArenaTail);
             AddRows(nAddedRows);
         }
         catch (const std::bad_alloc&)
@@ -500,7 +503,7 @@ BOOL CMemTable::AppendTable(const CMemTable& other)
     try
     {
         // Reserved in full, so that the source bytes stay put while this arena grows.
-        m_strArena.reserve(m_strArena.size() + nBytes);
+        ReserveArena(nBytes);
         AddRows(nAddedRows);
         for (std::size_t i = 0; i < nCells; ++i)
             m_cells[nBase + i] = StoreInArena(other.CellText(other.m_cells[i]));
@@ -512,13 +515,52 @@ BOOL CMemTable::AppendTable(const CMemTable& other)
     return TRUE;
 }
 
+// Appends the other's rows without copying their texts: its arena becomes the second piece of
+// this one, its own texts join this table's, and its cells are re-based onto both. False, and
+// nothing changes, when there are no rows to take or either arena has two pieces already, or the
+// offsets or the row count would overflow.
+bool CMemTable::TakeOverRows(CMemTable& other)
+{
+    const std::size_t nShift = m_strArena.size();
+    if (m_nRows == 0 || other.m_nRows == 0 || other.m_nRows > INT_MAX - m_nRows || !m_strArenaTail.empty() ||
+        !other.m_strArenaTail.empty() || nShift + other.m_strArena.size() >= kOwnedBit ||
+        m_owned.size() + other.m_owned.size() >= (kEmptyCell & ~kOwnedBit))
+        return false;
+    const auto nSlotShift = static_cast<Cell>(m_owned.size());
+    const std::size_t nBase = m_cells.size();
+    try
+    {
+        m_cells.resize(nBase + other.m_cells.size()); // left uninitialised: every cell is set below
+        m_owned.reserve(m_owned.size() + other.m_owned.size());
+        m_freeOwned.reserve(m_freeOwned.size() + other.m_freeOwned.size());
+    }
+    catch (const std::bad_alloc&)
+    {
+        FatalAppExitA(0, MemTableText::kNoMemoryAppend);
+    }
+    std::transform(other.m_cells.begin(), other.m_cells.end(), m_cells.begin() + static_cast<std::ptrdiff_t>(nBase),
+                   [nShift, nSlotShift](Cell cell) {
+                       if (cell == kEmptyCell)
+                           return cell;
+                       return IsOwned(cell) ? cell + nSlotShift : static_cast<Cell>(cell + nShift);
+                   });
+    std::move(other.m_owned.begin(), other.m_owned.end(), std::back_inserter(m_owned));
+    for (const std::uint32_t nSlot : other.m_freeOwned)
+        m_freeOwned.push_back(nSlot + nSlotShift);
+    m_strArenaTail = std::move(other.m_strArena);
+    m_nArenaGarbage += other.m_nArenaGarbage;
+    m_nRows += other.m_nRows;
+    return true;
+}
+
 BOOL CMemTable::AppendTable(CMemTable&& other)
 {
     if (&other == this)
         return AppendTable(static_cast<const CMemTable&>(other));
     if (m_nRows > 0 || other.m_nCols == 0 || (m_nCols != 0 && m_nCols != other.m_nCols))
     {
-        const BOOL bAppended = AppendTable(static_cast<const CMemTable&>(other));
+        const BOOL bAppended =
+            (m_nCols == other.m_nCols && TakeOverRows(other)) || AppendTable(static_cast<const CMemTable&>(other));
         other.Clear();
         return bAppended;
     }
@@ -532,6 +574,7 @@ BOOL CMemTable::AppendTable(CMemTable&& other)
     m_nRows = other.m_nRows;
     m_cells.swap(other.m_cells);
     m_strArena.swap(other.m_strArena);
+    m_strArenaTail.swap(other.m_strArenaTail);
     std::swap(m_nArenaGarbage, other.m_nArenaGarbage);
     m_owned.swap(other.m_owned);
     m_freeOwned.swap(other.m_freeOwned);

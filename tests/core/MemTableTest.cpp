@@ -1,5 +1,6 @@
 #include "MemTableTestSupport.h"
 
+#include <functional>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -411,6 +412,77 @@ TEST_F(MemTableAppend, MovedIntoATableWithoutRowsTheRowsMoveAsTheyAre)
     LoadOrFail(narrow, "X\r\n3\r\n");
     EXPECT_FALSE(fresh.AppendTable(std::move(narrow)));
     EXPECT_EQ(fresh.GetRowCount(), 3);
+}
+
+// A table with rows that is moved into another with rows keeps its bytes where they lay, beside
+// the other's own: every change afterwards must read and write as in a table that copied them.
+TEST(MemTableMovedRows, BehaveAsCopiedRowsThroughEveryChange)
+{
+    const auto fill = [](CMemTable& table) {
+        std::string text = "A\tB\tC\r\n";
+        for (int i = 0; i < 40; ++i)
+            text += std::to_string(i) + "\t\xB0\xA1" + std::string(i % 5, 'x') + "\t\r\n";
+        LoadOrFail(table, text);
+        table.SetCell(1, 0, "own");
+    };
+    const auto fillOther = [](CMemTable& other) { // cells of every kind: in the arena, owned, empty, a freed slot
+        LoadOrFail(other, "A\tB\tC\r\n7\t8\t9\r\n10\t11\t12\r\n13\t14\t15\r\n");
+        other.SetCell(2, 1, "set");
+        other.SetCell(0, 2, "gone");
+        other.DeleteRows(0, 0);
+        other.AddRows(1);
+        const std::string_view row[] = {"p", "", "r"};
+        other.AppendRow(row);
+    };
+    CMemTable copied, moved, other;
+    fill(copied);
+    fill(moved);
+    fillOther(other);
+    ASSERT_TRUE(copied.AppendTable(static_cast<const CMemTable&>(other)));
+    fillOther(other);
+    ASSERT_TRUE(moved.AppendTable(std::move(other)));
+    EXPECT_EQ(other.GetColCount(), 0);
+    std::string packed;
+    EXPECT_TRUE(moved.AppendPackedRow(40, ';', packed));
+    EXPECT_EQ(packed, "10;11;12");
+    EXPECT_EQ(Cells(moved).back(), (std::vector<std::string>{"p", "", "r"}));
+
+    const std::string_view row[] = {"s", "t", "u"};
+    CMemTable small;
+    LoadOrFail(small, "X\tY\tZ\r\n1\t2\t3\r\n");
+    const std::vector<std::function<void(CMemTable&)>> changes = {
+        [](CMemTable&) {},
+        [](CMemTable& t) {
+            t.SetCell(41, 1, "new");
+            t.SetCell(2, 2, "old");
+        },
+        [&](CMemTable& t) { t.AppendRow(row); },
+        [&](CMemTable& t) {
+            t.AppendTable(small);
+            t.AppendTable(t);
+        },
+        [](CMemTable& t) { t.InsertRows(1, 2); },
+        [](CMemTable& t) {
+            t.DeleteRowSet({0, 3, 41, 44});
+        },
+        [](CMemTable& t) { t.DeleteRows(0, t.GetRowCount() - 8); }, // makes the arena one piece again
+        [&](CMemTable& t) { t.AppendRow(row); },
+    };
+    for (std::size_t i = 0; i < changes.size(); ++i)
+    {
+        changes[i](copied);
+        changes[i](moved);
+        std::string strCopied, strMoved, strBlocks;
+        copied.WriteToString(strCopied, ",");
+        moved.WriteToString(strMoved, ",");
+        const auto collect = [&](std::string& block) {
+            strBlocks += block;
+            return ERROR_SUCCESS;
+        };
+        moved.WriteInBlocks(collect, ",");
+        EXPECT_EQ(strMoved, strCopied) << "after change " << i;
+        EXPECT_EQ(strBlocks, strCopied) << "after change " << i;
+    }
 }
 
 TEST(MemTableFatal, FatalExitShowsTheStorageText)
