@@ -9,6 +9,7 @@
 #include "core/ImportRecords.h"
 #include "core/ImportReport.h"
 #include "core/ImportTable.h"
+#include "core/TwoHalves.h"
 #include "exchange/StudentsFile.h"
 #include "platform/Encoding.h"
 #include "platform/FileSystem.h"
@@ -89,13 +90,21 @@ int RunImport(const CCliArgs& args)
     ImportOptions options;
     if (const int nExit = OptionsOf(args, options); nExit != CLI_OK)
         return nExit;
+    // The file is read while the school is opened: neither needs the other. What the read found is
+    // looked at only once the school is open, so that a school that does not open is told first.
     COpenSchool school;
-    if (const int nExit = OpenSchoolOfArgs(args, school, true); nExit != CLI_OK)
-        return nExit;
+    int nOpened = CLI_OK;
     CImportTable table;
+    ExchangeOutcome outcome;
     const TextEncoding encoding = strEncoding == "utf-8" ? TextEncoding::Utf8 : TextEncoding::Gbk;
-    const ExchangeOutcome outcome =
-        ReadStudentsFile(*strPath, table, {[encoding](std::string_view) { return std::optional(encoding); }, {}});
+    SideBySide(
+        true, [&] { nOpened = OpenSchoolOfArgs(args, school, true); },
+        [&] {
+            outcome = ReadStudentsFile(*strPath, table,
+                                       {[encoding](std::string_view) { return std::optional(encoding); }, {}});
+        });
+    if (nOpened != CLI_OK)
+        return nOpened;
     if (outcome.fault == ExchangeFault::File)
         return FileError("不能读取文件“" + *strPath + "”", outcome.dwCode);
     if (!outcome)
