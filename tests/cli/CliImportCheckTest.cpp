@@ -201,6 +201,10 @@ TEST_F(CliImport, WrongPasswordChangesNothing)
     EXPECT_EQ(wrong.nExit, 3);
     EXPECT_EQ(wrong.strErr, "varnholt-cli: 密码不正确，请检查。（错误代码 86）\n");
     EXPECT_TRUE(DataFileUnchanged());
+    // The file is read while the school opens; a school that does not open is still told first.
+    const CliResult both = Run({"import", "--school", CODE, "--password", "124", "--in", FilePath("none.csv")});
+    EXPECT_EQ(both.nExit, 3);
+    EXPECT_EQ(both.strErr, wrong.strErr);
 }
 
 TEST_F(CliTest, CheckPassesValidRecordsAndAllowsRepeatedNumbers)
