@@ -281,6 +281,27 @@ TEST_F(Replace, WrittenIdentityMatchesTheFileOnDisk)
     EXPECT_EQ(written.size, 3);
 }
 
+TEST_F(Replace, ContentOfManyMegabytesLandsWholeWhileItIsWrittenOut)
+{
+    // Blocks of odd sizes, so that the file is sent to the disk in pieces that end inside blocks.
+    std::string strExpected;
+    const ContentWriter content = [&](const WriteFunction& write) {
+        for (int i = 0; i < 12; ++i)
+        {
+            const std::string block(1000003 + i, static_cast<char>('a' + i));
+            strExpected += block;
+            if (const DWORD dwCode = write(block); dwCode != ERROR_SUCCESS)
+                return dwCode;
+        }
+        return ERROR_SUCCESS;
+    };
+    FileIdentity written;
+    ASSERT_EQ(ReplaceFileAtomically(Path(), content, {}, &written), ERROR_SUCCESS);
+    EXPECT_EQ(ReadBytes(Path()), strExpected);
+    EXPECT_EQ(written.size, static_cast<off_t>(strExpected.size()));
+    EXPECT_EQ(m_dir.Listing(), "10001.db");
+}
+
 TEST_F(Replace, HookSeesTheResolvedTargetAndItsFailureAbandonsTheReplace)
 {
     WriteBytes(Path(), "old");
