@@ -169,11 +169,17 @@ BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnM
     records.ambiguous.clear();
     const auto nRows = static_cast<std::size_t>(std::max(table.RowCount() - 1, 0));
     records.fileRows.reserve(nRows);
-    // Texts cut out of the file's bytes stay where they are: those bytes become the records' storage.
-    if (std::string bytes = pLender != nullptr ? pLender->LendText() : std::string(); !bytes.empty())
+    // Texts cut out of the file's bytes stay where they are: those bytes become the records' storage,
+    // and the cells of a CSV file's rows become theirs, each record written over cells read already.
+    std::string bytes = pLender != nullptr ? pLender->LendText() : std::string();
+    const bool bLendCells = !bytes.empty() && pLender->CanLendCells(STUDENT_FIELD_COUNT);
+    if (!bytes.empty())
     {
         records.table.AdoptArena(std::move(bytes));
-        records.table.ReserveRows(nRows, 0);
+        if (bLendCells)
+            records.table.AdoptCells(pLender->LendCells());
+        else
+            records.table.ReserveRows(nRows, 0);
     }
     else
         records.table.ReserveRows(nRows, table.TextBytes() + nRows * STUDENT_FIELD_COUNT);
@@ -233,6 +239,8 @@ BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnM
         if (problems.empty() && bFits)
             bFits = records.table.AppendRow(views.data());
     }
+    if (bLendCells)
+        pLender->ForgetLentCells();
     if (!problems.empty() || !bFits)
     {
         std::string arena = records.table.ReleaseArena();
