@@ -10,6 +10,7 @@ namespace
 {
 constexpr std::size_t kMaxPool = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kMaxLength = (1u << 29) - 1;
+constexpr std::size_t kNoOffset = std::numeric_limits<std::size_t>::max();
 } // namespace
 
 void CImportTable::SetDateOrigin(int nYear, int nMonth, int nDay)
@@ -127,8 +128,11 @@ CMemTable::CellArray CImportTable::LendCells()
 
 void CImportTable::ForgetLentCells()
 {
-    if (m_pCells != m_cells.data())
-        m_pCells = nullptr;
+    if (m_pCells == m_cells.data())
+        return;
+    m_pCells = nullptr;
+    m_fileRows.resize(1);
+    m_fileRows.shrink_to_fit();
 }
 
 void CImportTable::SetNumber(int nCol, double value)
@@ -209,15 +213,30 @@ CImportTable::Cell CImportTable::At(int nRow, int nCol) const
     return StoredAt(nRow, nCol);
 }
 
+const char* CImportTable::TextAt(int nRow, int nCol) const
+{
+    if (!m_bCompact)
+        return At(nRow, nCol).text.data();
+    const std::size_t nOffset = CompactOffset(nRow, nCol);
+    return nOffset < Pool().size() ? Pool().data() + nOffset : nullptr;
+}
+
+std::size_t CImportTable::CompactOffset(int nRow, int nCol) const
+{
+    if (nCol < 0 || nCol >= m_nCols)
+        return kNoOffset;
+    if (nRow == 0)
+        return m_header[static_cast<std::size_t>(nCol)];
+    if (m_pCells == nullptr)
+        return kNoOffset;
+    return m_pCells[static_cast<std::size_t>(nRow - 1) * static_cast<std::size_t>(m_nCols) +
+                    static_cast<std::size_t>(nCol)];
+}
+
 CImportTable::Cell CImportTable::CompactAt(int nRow, int nCol) const
 {
     Cell cell;
-    if (nCol < 0 || nCol >= m_nCols || (nRow > 0 && m_pCells == nullptr))
-        return cell;
-    const std::size_t nOffset = nRow == 0
-                                    ? m_header[static_cast<std::size_t>(nCol)]
-                                    : m_pCells[static_cast<std::size_t>(nRow - 1) * static_cast<std::size_t>(m_nCols) +
-                                               static_cast<std::size_t>(nCol)];
+    const std::size_t nOffset = CompactOffset(nRow, nCol);
     const std::string_view pool = Pool();
     if (nOffset >= pool.size())
         return cell;

@@ -79,8 +79,7 @@ class CImportTable
     // Hands the cells of the rows below the header over. The table goes on reading them where they
     // lie, so the receiver must write only cells of rows already read until ForgetLentCells.
     CMemTable::CellArray LendCells();
-    // The lent cells are the receiver's now: the rows below the header read as empty from here on,
-    // while the header, the file rows and the addresses stay.
+    // The lent cells are the receiver's now: the table keeps only its header row from here on.
     void ForgetLentCells();
     // Makes room for about that many rows, cells and bytes of text, so that a big file's cells do not
     // grow their storage piece by piece.
@@ -92,6 +91,8 @@ class CImportTable
     // REQUIRES: 0 <= nRow < RowCount(). Any column: beyond the row's last cell it is empty.
     Cell At(int nRow, int nCol) const;
     int FileRow(int nRow) const { return m_fileRows[static_cast<std::size_t>(nRow)]; }
+    // Where the text of At(nRow, nCol) begins (null when it has none), found without measuring it.
+    const char* TextAt(int nRow, int nCol) const;
     // The trimmed text of the header row's cell (row 0), empty when it holds no text.
     std::string_view Title(int nCol) const;
     // The bytes of all texts held: what the records made of the table take, about.
@@ -110,6 +111,7 @@ class CImportTable
     const std::string& Note() const { return m_strNote; }
 
   private:
+    std::size_t CompactOffset(int nRow, int nCol) const;
     Cell CompactAt(int nRow, int nCol) const;
 
     // Eight bytes a cell: a text's place in the pool, a number's index, or a date as yyyymmdd.
