@@ -348,7 +348,6 @@ class CCellRows
     CCellRows(CMemTable::CellArray& cells, std::size_t nFirst, std::size_t nRoom, int nCols, bool bHeader)
         : m_cells(cells), m_nFirst(nFirst), m_nRoom(nRoom), m_nCols(nCols), m_bHeaderDue(bHeader)
     {
-        fileRows.reserve(nRoom + 1);
     }
 
     void BeginRow(int nLine)
@@ -435,6 +434,8 @@ BOOL ReadCells(std::string&& text, std::size_t nStart, CImportTable& table, std:
     if (nSplit != 0)
         cells.resize((nFirstRoom + nSecondRoom) * static_cast<std::size_t>(nCols)); // left uninitialised
     CCellRows firstRows(cells, 0, nFirstRoom, nCols, true), secondRows(cells, nFirstRoom, nSecondRoom, nCols, false);
+    firstRows.fileRows.reserve(nFirstRoom + nSecondRoom + 1); // the second part's follow
+    secondRows.fileRows.reserve(nSecondRoom);
     PartRead first, second;
     // Each thread reads only its own part's bytes and writes only its own stretch of the cells.
     SideBySide(
