@@ -124,22 +124,19 @@ bool IsEmptyRow(const CImportTable& table, int nRow, const ColumnMapping& mappin
     return true;
 }
 
-// How a value read ahead on another thread came out: the cell's own text, that text trimmed, or
-// anything else (a value of its own, or a problem), which the thread making the records reads again.
-enum class ReadAhead : std::uint8_t
-{
-    Again,
-    Text,
-    Trimmed
-};
+// How a value read ahead on another thread came out: its length when it is the cell's text or the
+// start of it (the text trimmed at its end), or kReadAgain for anything else (a value of its own, a
+// problem, a long text), which the thread making the records reads again.
+constexpr std::uint8_t kReadAgain = 255;
 
 // Reads the values of the table's rows from nFirst on ahead, with a reader of its own: one entry a
 // field, row after row. Only reads the table.
-std::vector<ReadAhead> ReadValuesAhead(const CImportTable& table, const ColumnMapping& mapping, bool bNamesFirst,
-                                       int nFirst)
+std::vector<std::uint8_t> ReadValuesAhead(const CImportTable& table, const ColumnMapping& mapping, bool bNamesFirst,
+                                          int nFirst)
 {
     CImportValueReader reader(table, bNamesFirst);
-    std::vector<ReadAhead> ahead(static_cast<std::size_t>(table.RowCount() - nFirst) * STUDENT_FIELD_COUNT);
+    std::vector<std::uint8_t> ahead(static_cast<std::size_t>(table.RowCount() - nFirst) * STUDENT_FIELD_COUNT,
+                                    kReadAgain);
     std::string strOwn, strCandidates;
     std::string_view value;
     auto it = ahead.begin();
@@ -148,13 +145,9 @@ std::vector<ReadAhead> ReadValuesAhead(const CImportTable& table, const ColumnMa
         for (int f = 0; f < STUDENT_FIELD_COUNT; ++f, ++it)
         {
             const int nCol = mapping.columnOf[f];
-            if (nCol < 0 || reader.Read(r, nCol, f, value, strOwn, strCandidates) != ValueProblem::None)
-                continue;
-            const std::string_view text = table.At(r, nCol).text, trimmed = Gbk::Trim(text);
-            if (value.data() == text.data() && value.size() == text.size())
-                *it = ReadAhead::Text;
-            else if (value.data() == trimmed.data() && value.size() == trimmed.size())
-                *it = ReadAhead::Trimmed;
+            if (nCol >= 0 && reader.Read(r, nCol, f, value, strOwn, strCandidates) == ValueProblem::None &&
+                value.data() == table.TextAt(r, nCol) && value.size() < kReadAgain)
+                *it = static_cast<std::uint8_t>(value.size());
         }
     }
     return ahead;
@@ -169,11 +162,17 @@ BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnM
     records.ambiguous.clear();
     const auto nRows = static_cast<std::size_t>(std::max(table.RowCount() - 1, 0));
     records.fileRows.reserve(nRows);
-    // Texts cut out of the file's bytes stay where they are: those bytes become the records' storage.
-    if (std::string bytes = pLender != nullptr ? pLender->LendText() : std::string(); !bytes.empty())
+    // Texts cut out of the file's bytes stay where they are: those bytes become the records' storage,
+    // and the cells of a CSV file's rows become theirs, each record written over cells read already.
+    std::string bytes = pLender != nullptr ? pLender->LendText() : std::string();
+    const bool bLendCells = !bytes.empty() && pLender->CanLendCells(STUDENT_FIELD_COUNT);
+    if (!bytes.empty())
     {
         records.table.AdoptArena(std::move(bytes));
-        records.table.ReserveRows(nRows, 0);
+        if (bLendCells)
+            records.table.AdoptCells(pLender->LendCells());
+        else
+            records.table.ReserveRows(nRows, 0);
     }
     else
         records.table.ReserveRows(nRows, table.TextBytes() + nRows * STUDENT_FIELD_COUNT);
@@ -182,7 +181,7 @@ BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnM
     // A big table's second half is read ahead on another thread while this one makes the first
     // half's records; the records are made here, row by row, either way.
     const int nAhead = table.RowCount() >= 2 * kRowsWorthTwoThreads ? table.RowCount() / 2 : table.RowCount();
-    std::vector<ReadAhead> ahead;
+    std::vector<std::uint8_t> ahead;
     std::jthread aheadReader;
     if (nAhead < table.RowCount())
         aheadReader = std::jthread([&] { ahead = ReadValuesAhead(table, mapping, bNamesFirst, nAhead); });
@@ -203,14 +202,13 @@ BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnM
         {
             const int nCol = mapping.columnOf[f];
             std::string_view& value = views[static_cast<std::size_t>(f)];
-            const ReadAhead read =
+            const std::uint8_t nRead =
                 r >= nAhead
                     ? ahead[static_cast<std::size_t>(r - nAhead) * STUDENT_FIELD_COUNT + static_cast<std::size_t>(f)]
-                    : ReadAhead::Again;
-            if (read != ReadAhead::Again)
+                    : kReadAgain;
+            if (nRead != kReadAgain)
             {
-                const std::string_view text = table.At(r, nCol).text;
-                value = read == ReadAhead::Text ? text : Gbk::Trim(text);
+                value = std::string_view(table.TextAt(r, nCol), nRead);
                 continue;
             }
             const ValueProblem problem =
@@ -233,6 +231,8 @@ BOOL MakeRecords(const CImportTable& table, CImportTable* pLender, const ColumnM
         if (problems.empty() && bFits)
             bFits = records.table.AppendRow(views.data());
     }
+    if (bLendCells)
+        pLender->ForgetLentCells();
     if (!problems.empty() || !bFits)
     {
         std::string arena = records.table.ReleaseArena();

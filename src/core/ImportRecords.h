@@ -35,7 +35,8 @@ BOOL MakeImportRecords(const CImportTable& table, const ColumnMapping& mapping, 
                        std::string& strError);
 // The same, but texts the table cut out of a file's bytes are not copied: the records' table keeps
 // those bytes and the import table reads its texts from there, so the import table must not be
-// used once the records are gone or their table has changed.
+// used once the records are gone or their table has changed. A CSV file's cells become the records'
+// cells: the import table then keeps only its header row (the records keep their file rows).
 BOOL MakeImportRecords(CImportTable& table, const ColumnMapping& mapping, ImportedRecords& records,
                        std::string& strError);
 

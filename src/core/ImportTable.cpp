@@ -10,6 +10,7 @@ namespace
 {
 constexpr std::size_t kMaxPool = std::numeric_limits<std::uint32_t>::max();
 constexpr std::size_t kMaxLength = (1u << 29) - 1;
+constexpr std::size_t kNoOffset = std::numeric_limits<std::size_t>::max();
 } // namespace
 
 void CImportTable::SetDateOrigin(int nYear, int nMonth, int nDay)
@@ -102,15 +103,36 @@ void CImportTable::TakeBackText(std::string&& bytes)
     m_bLent = false;
 }
 
-void CImportTable::AppendRows(const CImportTable& part, int nFileRowShift)
+void CImportTable::AdoptCells(std::string&& bytes, std::vector<std::uint32_t>&& header, CMemTable::CellArray&& cells,
+                              std::vector<int>&& fileRows)
 {
-    const auto nFirst = static_cast<std::uint32_t>(m_entries.size());
-    m_entries.insert(m_entries.end(), part.m_entries.begin(), part.m_entries.end());
-    for (const std::uint32_t nStart : part.m_rowStart)
-        m_rowStart.push_back(nFirst + nStart);
-    for (const int nFileRow : part.m_fileRows)
-        m_fileRows.push_back(nFileRow + nFileRowShift);
-    m_nCols = std::max(m_nCols, part.m_nCols);
+    Clear();
+    AdoptText(std::move(bytes));
+    m_bCompact = true;
+    m_nCols = static_cast<int>(header.size());
+    m_header = std::move(header);
+    m_cells = std::move(cells);
+    m_pCells = m_cells.data();
+    m_fileRows = std::move(fileRows);
+}
+
+bool CImportTable::CanLendCells(int nMinCols) const
+{
+    return m_bCompact && m_nCols >= nMinCols && m_pCells != nullptr && m_pCells == m_cells.data();
+}
+
+CMemTable::CellArray CImportTable::LendCells()
+{
+    return std::move(m_cells); // a moved vector keeps its elements where they were: m_pCells still reads them
+}
+
+void CImportTable::ForgetLentCells()
+{
+    if (m_pCells == m_cells.data())
+        return;
+    m_pCells = nullptr;
+    m_fileRows.resize(1);
+    m_fileRows.shrink_to_fit();
 }
 
 void CImportTable::SetNumber(int nCol, double value)
@@ -191,8 +213,42 @@ CImportTable::Cell CImportTable::At(int nRow, int nCol) const
     return StoredAt(nRow, nCol);
 }
 
+const char* CImportTable::TextAt(int nRow, int nCol) const
+{
+    if (!m_bCompact)
+        return At(nRow, nCol).text.data();
+    const std::size_t nOffset = CompactOffset(nRow, nCol);
+    return nOffset < Pool().size() ? Pool().data() + nOffset : nullptr;
+}
+
+std::size_t CImportTable::CompactOffset(int nRow, int nCol) const
+{
+    if (nCol < 0 || nCol >= m_nCols)
+        return kNoOffset;
+    if (nRow == 0)
+        return m_header[static_cast<std::size_t>(nCol)];
+    if (m_pCells == nullptr)
+        return kNoOffset;
+    return m_pCells[static_cast<std::size_t>(nRow - 1) * static_cast<std::size_t>(m_nCols) +
+                    static_cast<std::size_t>(nCol)];
+}
+
+CImportTable::Cell CImportTable::CompactAt(int nRow, int nCol) const
+{
+    Cell cell;
+    const std::size_t nOffset = CompactOffset(nRow, nCol);
+    const std::string_view pool = Pool();
+    if (nOffset >= pool.size())
+        return cell;
+    cell.text = std::string_view(pool.data() + nOffset); // a NUL ends every text
+    cell.kind = cell.text.empty() ? Kind::Empty : Kind::Text;
+    return cell;
+}
+
 CImportTable::Cell CImportTable::StoredAt(int nRow, int nCol) const
 {
+    if (m_bCompact)
+        return CompactAt(nRow, nCol);
     const std::size_t nStart = m_rowStart[static_cast<std::size_t>(nRow)];
     const std::size_t nEnd = nRow + 1 < RowCount() ? m_rowStart[static_cast<std::size_t>(nRow) + 1] : m_entries.size();
     Cell cell;
@@ -236,17 +292,12 @@ std::vector<int> CImportTable::UsedColumns() const
     std::vector<bool> used(static_cast<std::size_t>(m_nCols), false);
     for (int r = 0; r < RowCount(); ++r)
     {
-        const std::size_t nStart = m_rowStart[static_cast<std::size_t>(r)];
-        const std::size_t nEnd = r + 1 < RowCount() ? m_rowStart[static_cast<std::size_t>(r) + 1] : m_entries.size();
-        for (std::size_t i = nStart; i < nEnd; ++i)
+        for (int c = 0; c < m_nCols; ++c)
         {
-            const Entry& entry = m_entries[i];
             // A text of blanks only is no content: a formatted empty column stays out.
-            const bool bContent = static_cast<Kind>(entry.nKind) == Kind::Text
-                                      ? !Gbk::Trim(Pool().substr(entry.nValue, entry.nLength)).empty()
-                                      : static_cast<Kind>(entry.nKind) != Kind::Empty;
-            if (bContent)
-                used[i - nStart] = true;
+            const Cell cell = StoredAt(r, c);
+            if (cell.kind == Kind::Text ? !Gbk::Trim(cell.text).empty() : cell.kind != Kind::Empty)
+                used[static_cast<std::size_t>(c)] = true;
         }
     }
     std::vector<int> columns;

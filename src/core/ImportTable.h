@@ -5,8 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/MemTable.h"
+
 // The cells of the one sheet (or CSV file) that holds the records to import, kept compactly: one
-// pool of text and eight bytes per cell, whatever the file holds. Row 0 of the table is the
+// pool of text and eight bytes per cell, whatever the file holds, or for a CSV file cut in place
+// four bytes a cell (AdoptCells), which the records made of it can take over. Row 0 of the table is the
 // header row; the rows below it follow in file order, each with its row number in the file, and
 // rows above the header are not kept. Columns keep the file's positions, so a message can name a
 // cell as the file shows it ("D3"). Texts are GBK.
@@ -62,19 +65,34 @@ class CImportTable
     std::string LendText();
     // Keeps the lent bytes again (the storage of the table they went to); other bytes are dropped.
     void TakeBackText(std::string&& bytes);
-    // Appends the rows of part (texts set with SetTextAt into the same bytes as this table's, no
-    // numbers and no merged ranges), their file rows moved down by nFileRowShift.
-    void AppendRows(const CImportTable& part, int nFileRowShift);
+    // Takes a CSV file's bytes with its values cut out in place, each followed by a NUL and none
+    // holding one, as the whole table: header holds the offsets of the header row's values, cells
+    // those of the rows below it, row after row, each with as many cells as the header; fileRows
+    // the file row of the header and of each row. Replaces whatever the table held.
+    void AdoptCells(std::string&& bytes, std::vector<std::uint32_t>&& header, CMemTable::CellArray&& cells,
+                    std::vector<int>&& fileRows);
+    // Whether the rows below the header are kept as AdoptCells took them, nMinCols cells or more
+    // each: the array can then become the cells of nMinCols-column records made of them, record k
+    // written over cells that row k + 1 and the rows after it no longer use.
+    bool CanLendCells(int nMinCols) const;
+    // REQUIRES: CanLendCells.
+    // Hands the cells of the rows below the header over. The table goes on reading them where they
+    // lie, so the receiver must write only cells of rows already read until ForgetLentCells.
+    CMemTable::CellArray LendCells();
+    // The lent cells are the receiver's now: the table keeps only its header row from here on.
+    void ForgetLentCells();
     // Makes room for about that many rows, cells and bytes of text, so that a big file's cells do not
     // grow their storage piece by piece.
     void Reserve(std::size_t nRows, std::size_t nCells, std::size_t nTextBytes);
 
-    int RowCount() const { return static_cast<int>(m_rowStart.size()); }
+    int RowCount() const { return static_cast<int>(m_fileRows.size()); }
     // The widest row's column count.
     int ColCount() const { return m_nCols; }
     // REQUIRES: 0 <= nRow < RowCount(). Any column: beyond the row's last cell it is empty.
     Cell At(int nRow, int nCol) const;
     int FileRow(int nRow) const { return m_fileRows[static_cast<std::size_t>(nRow)]; }
+    // Where the text of At(nRow, nCol) begins (null when it has none), found without measuring it.
+    const char* TextAt(int nRow, int nCol) const;
     // The trimmed text of the header row's cell (row 0), empty when it holds no text.
     std::string_view Title(int nCol) const;
     // The bytes of all texts held: what the records made of the table take, about.
@@ -93,6 +111,9 @@ class CImportTable
     const std::string& Note() const { return m_strNote; }
 
   private:
+    std::size_t CompactOffset(int nRow, int nCol) const;
+    Cell CompactAt(int nRow, int nCol) const;
+
     // Eight bytes a cell: a text's place in the pool, a number's index, or a date as yyyymmdd.
     struct Entry
     {
@@ -123,6 +144,11 @@ class CImportTable
     std::vector<std::uint32_t> m_rowStart; // first entry of each row; a row runs to the next one's start
     std::vector<int> m_fileRows;
     int m_nCols = 0;
+    // A table AdoptCells made: texts end at their NUL, each cell is its text's offset in the pool.
+    bool m_bCompact = false;
+    std::vector<std::uint32_t> m_header;
+    CMemTable::CellArray m_cells;                     // row r > 0 at (r - 1) * m_nCols
+    const std::uint32_t* m_pCells = nullptr;          // m_cells' data, also while lent; null once forgotten
     std::vector<std::vector<Merge>> m_mergesOfColumn; // each column's ranges, by first row
     std::string m_strNote;
 };

@@ -269,6 +269,15 @@ class CMemTable
     std::vector<std::string> m_owned;                 // texts of changed cells
     std::vector<std::uint32_t> m_freeOwned;           // slots of m_owned no cell uses
     std::string m_strDiscard;                         // target of writes through an index outside the table
+
+  public:
+    // The array of a table's cells, for a reader that builds one to hand over (AdoptCells).
+    using CellArray = decltype(m_cells);
+    // REQUIRES: the table has columns and no rows.
+    // Takes cells' storage as the table's cell array, emptied: rows appended afterwards fill it from
+    // its start, and it stays where it is while they fit its capacity. The bytes past the rows
+    // appended so far are not read, so their owner may go on reading them meanwhile.
+    void AdoptCells(CellArray&& cells);
 };
 
 // One row of a table, reached by column index; valid until the table next changes.

@@ -45,6 +45,13 @@ void CMemTable::AdoptArena(std::string&& bytes)
     m_bArenaAdopted = true;
 }
 
+void CMemTable::AdoptCells(CellArray&& cells)
+{
+    assert(m_nCols > 0 && m_nRows == 0);
+    m_cells = std::move(cells);
+    m_cells.clear(); // the capacity stays: no element needs destroying
+}
+
 std::string CMemTable::ReleaseArena()
 {
     std::string arena = std::move(m_strArena);

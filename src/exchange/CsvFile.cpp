@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -157,10 +159,31 @@ bool CCsvReader::ReadQuoted(std::size_t& nLength)
     }
 }
 
+// The high bit of each byte of word that equals ch. Bits above the lowest one may be set wrongly
+// (a borrow runs on), so only the lowest counts.
+constexpr std::uint64_t BytesEqual(std::uint64_t word, char ch)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(ch));
+    return (x - kOnes) & ~x & (kOnes << 7);
+}
+
 // A value without quotes runs to the next comma or line end; a quote inside it is an ordinary byte.
+// Eight bytes are looked at a time while eight lie before the end.
 std::size_t CCsvReader::ReadPlain()
 {
     const std::size_t nStart = m_nPos;
+    for (; m_nPos + 8 <= m_nEnd; m_nPos += 8)
+    {
+        std::uint64_t word = 0;
+        std::memcpy(&word, m_pText + m_nPos, sizeof word);
+        static_assert(std::endian::native == std::endian::little, "the first byte is the lowest");
+        if (const std::uint64_t found = BytesEqual(word, ',') | BytesEqual(word, '\r') | BytesEqual(word, '\n'))
+        {
+            m_nPos += static_cast<std::size_t>(std::countr_zero(found)) / 8;
+            return m_nPos - nStart;
+        }
+    }
     while (m_nPos < m_nEnd && m_pText[m_nPos] != ',' && m_pText[m_nPos] != '\r' && m_pText[m_nPos] != '\n')
         ++m_nPos;
     return m_nPos - nStart;
@@ -189,22 +212,18 @@ std::string ColumnName(const CImportTable& table, int nCol)
     return "“" + std::string(title) + "”列";
 }
 
-// How many lines the text has at most: its LFs, or its CRs when it has no LF, and one more.
-std::size_t LineCount(std::string_view text)
+// How many line ends the text has: each LF and each CR not followed by an LF (CR LF is one).
+std::size_t LineEnds(std::string_view text)
 {
-    const auto count = [text](char chEnd) {
-        std::size_t nCount = 0;
-        const char* const pEnd = text.data() + text.size();
-        const char* p = text.data();
-        while ((p = static_cast<const char*>(std::memchr(p, chEnd, static_cast<std::size_t>(pEnd - p)))) != nullptr)
-        {
-            ++nCount;
-            ++p;
-        }
-        return nCount;
-    };
-    const std::size_t nLfs = count('\n');
-    return 1 + (nLfs != 0 ? nLfs : count('\r'));
+    std::size_t nCount = 0;
+    const char* const pEnd = text.data() + text.size();
+    for (const char chEnd : {'\n', '\r'})
+    {
+        for (const char* p = text.data();
+             (p = static_cast<const char*>(std::memchr(p, chEnd, static_cast<std::size_t>(pEnd - p)))) != nullptr; ++p)
+            nCount += chEnd == '\n' || p + 1 == pEnd || p[1] != '\n';
+    }
+    return nCount;
 }
 
 // Makes sure a NUL can follow the text's last value (see CCsvReader) and returns where the CSV text
@@ -249,21 +268,19 @@ BOOL FailReading(const LinesRead& read, int nHeaderValues, std::string& strError
                                          "个值，应与标题行一样是" + std::to_string(nHeaderValues) + "个。");
 }
 
-// Reads every record the reader has left into the table, cutting the values out in place; they go
-// through store(table, column, text, its offset from pBase). nHeaderValues < 0: the first record is
-// the header (and sets it), after which the table makes room for nLines lines and nPoolBytes of
-// text. Refused: unpaired quotes, a header of more than 100 names and a line with another number of
-// values than the header.
-template <typename Store>
-LinesRead ReadRecords(CCsvReader& reader, const char* pBase, int& nHeaderValues, std::size_t nLines,
-                      std::size_t nPoolBytes, CImportTable& table, Store store)
+// Reads every record the reader has left into rows, cutting the values out in place: each row
+// begins with rows.BeginRow(its line), its values go through rows.Value(column, text, its offset
+// from pBase). nHeaderValues < 0: the first record is the header (and sets it), after which
+// rows.Header(its value count) is told. Refused: unpaired quotes, a header of more than 100 names
+// and a line with another number of values than the header.
+template <typename Rows> LinesRead ReadRecords(CCsvReader& reader, const char* pBase, int& nHeaderValues, Rows& rows)
 {
     int nValues = 0;
     const auto onValue = [&](int nCol, std::string_view value) {
         if (nCol == 0)
-            table.BeginRow(reader.RecordLine());
+            rows.BeginRow(reader.RecordLine());
         if (nHeaderValues < 0 ? nCol <= kMaxColumns : nCol < nHeaderValues)
-            store(table, nCol, value, static_cast<std::size_t>(value.data() - pBase)); // the rest is counted, not kept
+            rows.Value(nCol, value, static_cast<std::size_t>(value.data() - pBase)); // the rest is counted, not kept
     };
     for (;;)
     {
@@ -281,12 +298,26 @@ LinesRead ReadRecords(CCsvReader& reader, const char* pBase, int& nHeaderValues,
             if (nValues > kMaxColumns)
                 return {LinesRead::Fault::TooManyColumns, reader.RecordLine(), nValues};
             nHeaderValues = nValues;
-            table.Reserve(nLines, nLines * static_cast<std::size_t>(nValues), nPoolBytes);
+            rows.Header(nValues);
         }
         else if (nValues != nHeaderValues)
             return {LinesRead::Fault::ValueCount, reader.RecordLine(), nValues};
     }
 }
+
+// Rows kept by a table of eight bytes a cell, each value through store(table, column, text, offset);
+// the header makes room for nLines lines and nPoolBytes of text.
+template <typename Store> struct TableRows
+{
+    CImportTable& table;
+    Store store;
+    std::size_t nLines;
+    std::size_t nPoolBytes;
+
+    void BeginRow(int nLine) { table.BeginRow(nLine); }
+    void Header(int nValues) { table.Reserve(nLines, nLines * static_cast<std::size_t>(nValues), nPoolBytes); }
+    void Value(int nCol, std::string_view value, std::size_t nOffset) { store(table, nCol, value, nOffset); }
+};
 
 // Reads every line of the text from byte nStart on into the table, line 1 as its header (see
 // ReadRecords). bPool: whether the table copies the values into its own pool (room is made for them).
@@ -294,13 +325,12 @@ template <typename Store>
 BOOL ReadLines(std::string& text, std::size_t nStart, CImportTable& table, std::string& strError, bool bPool,
                Store store)
 {
-    const std::size_t nLines = LineCount(std::string_view(text).substr(nStart));
+    TableRows<Store> rows{table, store, LineEnds(std::string_view(text).substr(nStart)) + 1, 0};
     const std::size_t nEnd = CutText(text);
+    rows.nPoolBytes = bPool ? nEnd - nStart : 0;
     CCsvReader reader(text, nStart, nEnd);
     int nHeaderValues = -1;
-    const LinesRead read =
-        ReadRecords(reader, text.data(), nHeaderValues, nLines, bPool ? nEnd - nStart : 0, table, store);
-    return FailReading(read, nHeaderValues, strError);
+    return FailReading(ReadRecords(reader, text.data(), nHeaderValues, rows), nHeaderValues, strError);
 }
 
 void StoreInPlace(CImportTable& table, int nCol, std::string_view value, std::size_t nOffset)
@@ -308,8 +338,58 @@ void StoreInPlace(CImportTable& table, int nCol, std::string_view value, std::si
     table.SetTextAt(nCol, nOffset, value.size());
 }
 
-// One of the two parts of a big text read side by side: its lines, whether its bytes are valid
-// GBK (checked before they are cut up) and how reading them ended.
+// The rows of a run of lines kept as the offsets of their values (see CImportTable::AdoptCells):
+// the header's apart, the others in their own stretch of one cell array, room for nRoom rows from
+// row nFirst of the array on. Without a column count, the header sets it and the array is made
+// then, with room for nRoom rows.
+class CCellRows
+{
+  public:
+    CCellRows(CMemTable::CellArray& cells, std::size_t nFirst, std::size_t nRoom, int nCols, bool bHeader)
+        : m_cells(cells), m_nFirst(nFirst), m_nRoom(nRoom), m_nCols(nCols), m_bHeaderDue(bHeader)
+    {
+    }
+
+    void BeginRow(int nLine)
+    {
+        fileRows.push_back(nLine);
+        if (m_bHeaderDue)
+            return;
+        bFull = bFull || nRows == m_nRoom; // cannot happen with room for each line end: refused, never written
+        nRows += bFull ? 0 : 1;
+    }
+    void Header(int nValues)
+    {
+        m_bHeaderDue = false;
+        if (m_nCols >= 0)
+            return;
+        m_nCols = nValues;
+        m_cells.resize(m_nRoom * static_cast<std::size_t>(nValues)); // left uninitialised
+    }
+    void Value(int nCol, std::string_view, std::size_t nOffset)
+    {
+        if (m_bHeaderDue)
+            header.push_back(static_cast<std::uint32_t>(nOffset));
+        else if (!bFull && nCol < m_nCols)
+            m_cells[(m_nFirst + nRows - 1) * static_cast<std::size_t>(m_nCols) + static_cast<std::size_t>(nCol)] =
+                static_cast<std::uint32_t>(nOffset);
+    }
+
+    std::vector<std::uint32_t> header;
+    std::vector<int> fileRows; // of the header too
+    std::size_t nRows = 0;     // below the header
+    bool bFull = false;
+
+  private:
+    CMemTable::CellArray& m_cells;
+    std::size_t m_nFirst;
+    std::size_t m_nRoom;
+    int m_nCols;
+    bool m_bHeaderDue;
+};
+
+// One of the parts of a text read side by side: whether its bytes are valid GBK (checked before
+// they are cut up) and how reading them ended.
 struct PartRead
 {
     bool bValidGbk = true;
@@ -317,61 +397,89 @@ struct PartRead
     LinesRead read;
 };
 
-// nHeaderValues < 0: the part begins with the header. nLines: the lines the table makes room for.
-PartRead ReadPart(std::string& text, std::size_t nFrom, std::size_t nTo, int nHeaderValues, std::size_t nLines,
-                  bool bCheckGbk, CImportTable& table)
+// nHeaderValues < 0: the part begins with the header.
+PartRead ReadPart(std::string& text, std::size_t nFrom, std::size_t nTo, int nHeaderValues, bool bCheckGbk,
+                  CCellRows& rows)
 {
     PartRead part;
     part.bValidGbk = !bCheckGbk || Encoding::IsValidGbk(std::string_view(text).substr(nFrom, nTo - nFrom));
     part.nHeaderValues = nHeaderValues;
-    if (nHeaderValues >= 0)
-        table.Reserve(nLines, nLines * static_cast<std::size_t>(nHeaderValues), 0);
     CCsvReader reader(text, nFrom, nTo);
-    part.read = ReadRecords(reader, text.data(), part.nHeaderValues, nLines, 0, table, StoreInPlace);
+    part.read = ReadRecords(reader, text.data(), part.nHeaderValues, rows);
     return part;
 }
 
-// Reads the text from byte nStart on into the table, which keeps the text itself with its values
-// cut out in place. A big text is read in two parts side by side, the second into a table of its
-// own whose rows then follow the first part's. bValidGbk: whether the bytes are valid GBK, when
-// bCheckGbk asks for it.
-BOOL ReadInPlace(std::string&& text, std::size_t nStart, CImportTable& table, std::string& strError, bool bCheckGbk,
-                 bool& bValidGbk)
+// Reads the text from byte nStart on into the table, which keeps the text itself and the offsets of
+// its values, cut out in place. A big text is read in two parts side by side, each into its own
+// stretch of the one cell array: the second part's from the most rows the first can hold on, moved
+// down after a first part with blank lines. bValidGbk: whether the bytes are valid GBK, when
+// bCheckGbk asks for it. REQUIRES: no NUL in the text.
+BOOL ReadCells(std::string&& text, std::size_t nStart, CImportTable& table, std::string& strError, bool bCheckGbk,
+               bool& bValidGbk)
 {
     const std::size_t nEnd = CutText(text);
     const std::string_view all = std::string_view(text).substr(nStart, nEnd - nStart);
     const std::size_t nSplit = CsvSplitPoint(all, kPartBytes);
+    // No quote comes before the split, so the header's commas count its values.
+    const std::string_view header = all.substr(std::min(all.find_first_not_of("\r\n"), all.size()));
+    const int nCols =
+        nSplit == 0
+            ? -1
+            : static_cast<int>(std::count(header.begin(), header.begin() + header.find_first_of("\r\n"), ',')) + 1;
+    // Every row but the last ends with a line end; the first of two parts ends with one and holds the
+    // header. Room for no more: the pages past the rows are never touched.
+    const std::size_t nFirstRoom = nSplit == 0 ? LineEnds(all) : LineEnds(all.substr(0, nSplit)) - 1;
+    const std::size_t nSecondRoom = nSplit == 0 ? 0 : LineEnds(all.substr(nSplit)) + 1;
+    CMemTable::CellArray cells;
+    if (nSplit != 0)
+        cells.resize((nFirstRoom + nSecondRoom) * static_cast<std::size_t>(nCols)); // left uninitialised
+    CCellRows firstRows(cells, 0, nFirstRoom, nCols, true), secondRows(cells, nFirstRoom, nSecondRoom, nCols, false);
+    firstRows.fileRows.reserve(nFirstRoom + nSecondRoom + 1); // the second part's follow
+    secondRows.fileRows.reserve(nSecondRoom);
     PartRead first, second;
-    CImportTable rest;
-    if (nSplit == 0)
-        first = ReadPart(text, nStart, nEnd, -1, LineCount(all), bCheckGbk, table);
-    else
-    {
-        // No quote comes before the split, so the header's commas count its values. Each thread
-        // reads only its own part's bytes: the other cuts its part up meanwhile.
-        const std::string_view header = all.substr(all.find_first_not_of("\r\n"));
-        const auto nHeaderValues =
-            static_cast<int>(std::count(header.begin(), header.begin() + header.find_first_of("\r\n"), ',')) + 1;
-        const std::size_t nSecondLines = LineCount(all.substr(nSplit));
-        SideBySide(
-            true,
-            [&] {
-                first = ReadPart(text, nStart, nStart + nSplit, -1, LineCount(all.substr(0, nSplit)) + nSecondLines,
-                                 bCheckGbk, table);
-            },
-            [&] { second = ReadPart(text, nStart + nSplit, nEnd, nHeaderValues, nSecondLines, bCheckGbk, rest); });
-    }
-    BOOL bRead = FailReading(first.read, first.nHeaderValues, strError);
-    if (bRead && nSplit != 0)
-    {
-        // The second part counted its lines from 1: its line 1 is the line after the first part's last.
-        LinesRead read = second.read;
-        read.nLine += first.read.nLine - 1;
-        bRead = FailReading(read, first.nHeaderValues, strError);
-        if (bRead)
-            table.AppendRows(rest, first.read.nLine - 1);
-    }
+    // Each thread reads only its own part's bytes and writes only its own stretch of the cells.
+    SideBySide(
+        nSplit != 0,
+        [&] { first = ReadPart(text, nStart, nSplit == 0 ? nEnd : nStart + nSplit, -1, bCheckGbk, firstRows); },
+        [&] {
+            if (nSplit != 0)
+                second = ReadPart(text, nStart + nSplit, nEnd, nCols, bCheckGbk, secondRows);
+        });
     bValidGbk = first.bValidGbk && second.bValidGbk;
+    // The second part counted its lines from 1: its line 1 is the line after the first part's last.
+    const int nShift = first.read.nLine - 1;
+    second.read.nLine += nShift;
+    BOOL bRead = FailReading(first.read, first.nHeaderValues, strError) &&
+                 FailReading(second.read, first.nHeaderValues, strError);
+    if (bRead && (firstRows.bFull || secondRows.bFull))
+        bRead = FailWithMessage(strError, MemTableText::kNoMemoryCells);
+    if (bRead && first.nHeaderValues > 0)
+    {
+        const auto nRowCells = static_cast<std::size_t>(first.nHeaderValues);
+        const auto cellOfRow = [&](std::size_t nRow) {
+            return cells.begin() + static_cast<std::ptrdiff_t>(nRow * nRowCells);
+        };
+        if (firstRows.nRows < nFirstRoom && secondRows.nRows != 0) // blank lines in the first part
+            std::copy(cellOfRow(nFirstRoom), cellOfRow(nFirstRoom + secondRows.nRows), cellOfRow(firstRows.nRows));
+        cells.resize((firstRows.nRows + secondRows.nRows) * nRowCells);
+        for (const int nLine : secondRows.fileRows)
+            firstRows.fileRows.push_back(nLine + nShift);
+    }
+    table.AdoptCells(std::move(text), std::move(firstRows.header), std::move(cells), std::move(firstRows.fileRows));
+    return bRead;
+}
+
+// Reads the text from byte nStart on into the table, which keeps the text itself with its values cut
+// out in place (see ReadCells). A text holding a NUL keeps each value's length: the values step
+// names those that hold one.
+BOOL ReadInPlace(std::string&& text, std::size_t nStart, CImportTable& table, std::string& strError, bool bCheckGbk,
+                 bool& bValidGbk)
+{
+    const std::string_view all = std::string_view(text).substr(nStart);
+    if (std::memchr(all.data(), '\0', all.size()) == nullptr)
+        return ReadCells(std::move(text), nStart, table, strError, bCheckGbk, bValidGbk);
+    bValidGbk = !bCheckGbk || Encoding::IsValidGbk(all);
+    const BOOL bRead = ReadLines(text, nStart, table, strError, false, StoreInPlace);
     table.AdoptText(std::move(text));
     return bRead;
 }

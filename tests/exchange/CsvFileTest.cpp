@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ColumnMapping.h"
@@ -244,9 +245,9 @@ TEST(CsvImport, ReadsQuotedValuesBackWhereverTheLineEnds)
     }
 }
 
-// The records keep the file's bytes as their storage; the table of the file's cells still reads its
-// texts from them, also after a refusal.
-TEST(CsvImport, RecordsTakeTheFileBytesAndTheCellsStayReadable)
+// The records keep the file's bytes as their storage and its cells as theirs: the table of the
+// file's cells then keeps its header row. A file refused for a NUL keeps its cells.
+TEST(CsvImport, RecordsTakeTheFileBytesAndCells)
 {
     std::vector<std::string> record = SampleStudent(kNumber);
     record[Field::XBDM] = "男"; // a name: the record stores its code
@@ -258,18 +259,89 @@ TEST(CsvImport, RecordsTakeTheFileBytesAndTheCellsStayReadable)
         CImportTable cells;
         std::string strError;
         ASSERT_TRUE(ReadCsvTable(strText + (bRefused ? Gbk(Line(nul)) : ""), cells, strError)) << strError;
+        EXPECT_EQ(cells.At(1, Field::XBDM).text, Gbk("男"));
+        EXPECT_EQ(cells.At(1, Field::TXDZ).text, Gbk(record[Field::TXDZ]));
         ImportedRecords records;
         EXPECT_EQ(MakeImportRecords(cells, ProposeMapping(cells), records, strError), !bRefused);
         EXPECT_EQ(cells.Title(Field::XM), "XM");
-        EXPECT_EQ(cells.At(1, Field::XBDM).text, Gbk("男"));
-        EXPECT_EQ(cells.At(1, Field::TXDZ).text, Gbk(record[Field::TXDZ]));
+        ASSERT_EQ(cells.RowCount(), bRefused ? 3 : 1);
         if (bRefused)
+        {
+            EXPECT_EQ(cells.At(1, Field::XBDM).text, Gbk("男"));
             continue;
+        }
         std::vector<std::string> stored = record;
         stored[Field::XBDM] = "1";
         ExpectRecord(records.table, 0, stored);
         EXPECT_EQ(Export(records.table), Gbk(kHeader + "\r\n" + Line(stored)));
     }
+}
+
+// The records of a CSV text, or the message that refuses them, and the lines of the ambiguous values.
+std::string RecordsOf(const std::string& strText, bool bTakeCells)
+{
+    CImportTable cells;
+    std::string strError;
+    if (!ReadCsvTable(std::string(strText), cells, strError))
+        return "unread: " + strError;
+    ImportedRecords records;
+    const ColumnMapping mapping = ProposeMapping(cells);
+    const BOOL bMade = bTakeCells ? MakeImportRecords(cells, mapping, records, strError)
+                                  : MakeImportRecords(std::as_const(cells), mapping, records, strError);
+    if (!bMade)
+        return "refused: " + strError;
+    std::string strRecords = Export(records.table);
+    for (std::size_t k = 0; k < records.fileRows.size(); ++k)
+    {
+        strRecords += std::to_string(records.fileRows[k]) + ";";
+        for (const ImportedRecords::Ambiguous& value : records.ambiguous[static_cast<int>(k)])
+            strRecords += value.strText + ";";
+    }
+    return strRecords;
+}
+
+// The records that take over the file's cells are those made from a copy, whatever the file holds:
+// values read back or changed, a NUL byte, fewer columns than fields, a value refused, and a big
+// file read in two parts with blank lines in its first.
+TEST(CsvImport, RecordsTakingTheCellsAreThoseOfACopy)
+{
+    std::vector<std::string> changed = SampleStudent("2006001002");
+    changed[Field::XBDM] = "男";
+    changed[Field::XLDM] = " 01 ";
+    changed[Field::TXDZ] = "\"北京,\"\"海淀\"\"\"";
+    changed[Field::ZYDM] = "广播电视工程"; // the name of several codes
+    const std::string strBody = Line(SampleStudent(kNumber)) + "\r\n" + Line(changed);
+    std::string strWithout = kHeader.substr(0, kHeader.rfind(",BZ,")) + ",JICENG\r\n"; // no BZ column
+    for (const std::string& strLine : {Line(SampleStudent(kNumber)), Line(changed)})
+        strWithout +=
+            strLine.substr(0, strLine.rfind(',', strLine.rfind(',') - 1)) + strLine.substr(strLine.rfind(','));
+    std::string strBig = kHeader + ",X\r\n";
+    for (int r = 0; r < 12000; ++r)
+    {
+        std::vector<std::string> record = SampleStudent(std::to_string(2006100000 + r));
+        record[Field::XBDM] = r % 3 == 0 ? "女" : "2";
+        strBig += (r % 997 == 0 ? "\r\n" : "") + Line(record, ",x\r\n");
+    }
+    std::vector<std::string> broken = SampleStudent("2006001003");
+    broken[Field::TXDZ] = "\"北京\r\n海淀\"";
+    const std::string cases[] = {
+        kHeader + "\r\n" + strBody,
+        kHeader + ",X\r\n" + Line(SampleStudent(kNumber), std::string(",\0\r\n", 4)) + Line(changed, ",\r\n"),
+        strWithout,
+        kHeader + "\r\n" + strBody + Line(broken) + Line(broken),
+        kHeader + "\r\n" + strBody + Line(SampleStudent("2006001004"), std::string(1, '\0') + "\r\n"),
+        strBig,
+    };
+    for (const std::string& strCase : cases)
+    {
+        const std::string strText = Gbk(strCase);
+        const std::string strCopied = RecordsOf(strText, false);
+        EXPECT_EQ(RecordsOf(strText, true), strCopied) << strCase.substr(0, 300);
+        EXPECT_EQ(strCopied.find("unread"), std::string::npos) << strCopied;
+    }
+    EXPECT_NE(RecordsOf(Gbk(cases[0]), true).find(Gbk("专业：第4行“广播电视工程”有多个代码")), std::string::npos);
+    EXPECT_EQ(RecordsOf(Gbk(cases[3]), true).rfind(Gbk("refused: 文件中有2个值不能导入"), 0), 0u);
+    EXPECT_EQ(RecordsOf(Gbk(cases[4]), true).rfind(Gbk("refused: 文件中有1个值不能导入"), 0), 0u);
 }
 
 TEST(CsvImport, ReadsUtf8FilesWithAMarkOrWhenTold)
