@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/DataSet.h"
 #include "core/DateText.h"
@@ -28,9 +29,16 @@ class CAllowedValues
             }
         }
         m_values[Field::YXYX].insert(std::begin(g_szSalaryBands), std::end(g_szSalaryBands));
+        for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
+        {
+            if (!AllowsAny(nField))
+                m_codedFields.push_back(nField);
+        }
     }
 
     bool AllowsAny(int nField) const { return m_values[nField].empty(); }
+    // The fields that do not allow any value, ascending.
+    const std::vector<int>& CodedFields() const { return m_codedFields; }
 
     bool Allows(int nField, std::string_view value) const
     {
@@ -39,6 +47,7 @@ class CAllowedValues
 
   private:
     std::array<std::unordered_set<std::string_view>, STUDENT_FIELD_COUNT> m_values;
+    std::vector<int> m_codedFields;
 };
 
 const CAllowedValues& Allowed()
@@ -98,10 +107,17 @@ StoredRecordProblems CStoredRecordChecker::CheckInput(const CMemTable& table, in
 {
     // One input for every row: its texts keep their room from row to row.
     RecordCheckInput& input = m_input;
+    const CAllowedValues& allowed = Allowed();
     for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
     {
         const char* lpcszCell = table.GetCell(nRow, nField);
         std::string& strValue = input.values[nField];
+        // Only a date's or a code's finding is kept for the next row: other texts are just taken.
+        if (allowed.AllowsAny(nField) && nField != Field::CSNY && nField != Field::BYSJ)
+        {
+            strValue.assign(lpcszCell);
+            continue;
+        }
         m_changed[nField] = std::strcmp(lpcszCell, strValue.c_str()) != 0;
         if (m_changed[nField])
             strValue.assign(lpcszCell);
@@ -111,9 +127,9 @@ StoredRecordProblems CStoredRecordChecker::CheckInput(const CMemTable& table, in
 
     StoredRecordProblems problems;
     problems.first = CheckStudentRecord(input);
-    for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
+    for (const int nField : allowed.CodedFields())
     {
-        // Looked up for every field, so that the next row may rely on this row's finding.
+        // Looked up for every coded field, so that the next row may rely on this row's finding.
         if (!IsAllowed(nField) && nField != problems.first.nField)
             problems.badCodeFields.push_back(nField);
     }

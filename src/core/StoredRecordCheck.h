@@ -57,7 +57,7 @@ class CStoredRecordChecker
     LastDate m_lastBirth;
     LastDate m_lastGraduation;
     RecordCheckInput m_input;
-    bool m_changed[STUDENT_FIELD_COUNT] = {};     // the value differs from the last row's
+    bool m_changed[STUDENT_FIELD_COUNT] = {};     // a coded or date value differs from the last row's
     bool m_lastAllowed[STUDENT_FIELD_COUNT] = {}; // the last row's value is in its table (false: not known)
 };
 
