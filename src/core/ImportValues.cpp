@@ -70,6 +70,7 @@ bool IsMajorGroup(int nField, std::string_view code)
 {
     return nField == Field::ZYDM && code.size() == 8 && code.ends_with("0000");
 }
+
 // Whether any of the eight bytes is below 0x0E: the borrow of a byte's subtraction may mark a
 // higher byte too, but never when no byte is that low.
 bool AnyBelowCR(std::uint64_t nBytes)
@@ -78,19 +79,29 @@ bool AnyBelowCR(std::uint64_t nBytes)
     return ((nBytes - kOnes * 0x0E) & ~nBytes & kHighs) != 0;
 }
 
-// A NUL, else a TAB, CR or LF in the text: what the data file could not keep. The bytes are
-// looked at eight at a time; almost no text has one of these, and only one that may is walked.
+// Whether any byte of a text of at least eight bytes is below 0x0E: eight bytes at a time, the
+// last eight once more where the length is no multiple of eight.
+bool AnyBelowCR(std::string_view text)
+{
+    const auto word = [&text](std::size_t i) {
+        std::uint64_t nBytes = 0;
+        std::memcpy(&nBytes, text.data() + i, sizeof nBytes);
+        return AnyBelowCR(nBytes);
+    };
+    bool bAny = word(text.size() - sizeof(std::uint64_t));
+    for (std::size_t i = 0; i + sizeof(std::uint64_t) <= text.size(); i += sizeof(std::uint64_t))
+        bAny |= word(i);
+    return bAny;
+}
+
+// A NUL, else a TAB, CR or LF in the text: what the data file could not keep. Almost no text has
+// one of these, and only a short one or one that may is walked byte by byte.
 ValueProblem ControlProblem(std::string_view text)
 {
-    std::size_t i = 0;
-    for (std::uint64_t nBytes = 0; i + sizeof nBytes <= text.size(); i += sizeof nBytes)
-    {
-        std::memcpy(&nBytes, text.data() + i, sizeof nBytes);
-        if (AnyBelowCR(nBytes))
-            break;
-    }
+    if (text.size() >= sizeof(std::uint64_t) && !AnyBelowCR(text))
+        return ValueProblem::None;
     ValueProblem problem = ValueProblem::None;
-    for (const char ch : text.substr(i))
+    for (const char ch : text)
     {
         if (static_cast<unsigned char>(ch) > '\r')
             continue;
