@@ -1,6 +1,7 @@
 #include "core/ImportPreview.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -15,6 +16,13 @@ namespace
 class CNumberRows
 {
   public:
+    // A row's student number and its hash.
+    struct Key
+    {
+        std::string_view number;
+        std::size_t nHash = 0;
+    };
+
     explicit CNumberRows(const CMemTable& table) : m_table(table)
     {
         std::size_t nSlots = 16;
@@ -24,19 +32,36 @@ class CNumberRows
         m_nMask = nSlots - 1;
     }
 
-    // The first row added with the number, or -1.
-    int Find(std::string_view number) const { return m_slots[SlotOf(number, Hash(number))].nRow; }
-
-    // Adds the table's row nRow; returns the row added before with its number, or -1 (and then the
-    // number is row nRow's from now on).
-    int Add(int nRow)
+    // Calls visit(r, key) for the rows r = nFirst..nEnd-1 of table in turn, key being row r's. The
+    // slots of a large index lie all over memory: each key is made some rows ahead of its visit and
+    // its slot fetched into the cache meanwhile.
+    template <typename Visit> void ForEachKey(const CMemTable& table, int nFirst, int nEnd, Visit visit) const
     {
-        const std::string_view number = m_table.GetCell(nRow, Field::XSBSH);
-        const std::size_t nHash = Hash(number);
-        Slot& slot = m_slots[SlotOf(number, nHash)];
+        constexpr int kAhead = 16;
+        std::array<Key, kAhead> keys;
+        for (int r = nFirst; r < nEnd && r < nFirst + kAhead; ++r)
+            keys[static_cast<std::size_t>(r % kAhead)] = KeyOf(table, r);
+        for (int r = nFirst; r < nEnd; ++r)
+        {
+            Key& key = keys[static_cast<std::size_t>(r % kAhead)];
+            const Key current = key;
+            if (r + kAhead < nEnd)
+                key = KeyOf(table, r + kAhead);
+            visit(r, current);
+        }
+    }
+
+    // The first row added with the key's number, or -1.
+    int Find(const Key& key) const { return m_slots[SlotOf(key)].nRow; }
+
+    // Adds the table's row nRow, whose key this is; returns the row added before with its number,
+    // or -1 (and then the number is row nRow's from now on).
+    int Add(int nRow, const Key& key)
+    {
+        Slot& slot = m_slots[SlotOf(key)];
         if (slot.nRow >= 0)
             return slot.nRow;
-        slot = {static_cast<std::uint32_t>(nHash), nRow};
+        slot = {static_cast<std::uint32_t>(key.nHash), nRow};
         return -1;
     }
 
@@ -47,13 +72,19 @@ class CNumberRows
         int nRow = -1;
     };
 
-    static std::size_t Hash(std::string_view number) { return std::hash<std::string_view>{}(number); }
-
-    std::size_t SlotOf(std::string_view number, std::size_t nHash) const
+    Key KeyOf(const CMemTable& table, int nRow) const
     {
-        std::size_t i = nHash & m_nMask;
-        while (m_slots[i].nRow >= 0 && (m_slots[i].nHash != static_cast<std::uint32_t>(nHash) ||
-                                        number != m_table.GetCell(m_slots[i].nRow, Field::XSBSH)))
+        const std::string_view number = table.GetCell(nRow, Field::XSBSH);
+        const std::size_t nHash = std::hash<std::string_view>{}(number);
+        __builtin_prefetch(&m_slots[nHash & m_nMask]);
+        return {number, nHash};
+    }
+
+    std::size_t SlotOf(const Key& key) const
+    {
+        std::size_t i = key.nHash & m_nMask;
+        while (m_slots[i].nRow >= 0 && (m_slots[i].nHash != static_cast<std::uint32_t>(key.nHash) ||
+                                        key.number != m_table.GetCell(m_slots[i].nRow, Field::XSBSH)))
             i = (i + 1) & m_nMask;
         return i;
     }
@@ -68,8 +99,9 @@ std::vector<bool> RepeatedNumbers(const CMemTable& table)
 {
     CNumberRows rows(table);
     std::vector<bool> repeated(static_cast<std::size_t>(table.GetRowCount()), false);
-    for (int r = 0; r < table.GetRowCount(); ++r)
-        repeated[static_cast<std::size_t>(r)] = rows.Add(r) >= 0;
+    rows.ForEachKey(table, 0, table.GetRowCount(), [&](int r, const CNumberRows::Key& key) {
+        repeated[static_cast<std::size_t>(r)] = rows.Add(r, key) >= 0;
+    });
     return repeated;
 }
 
@@ -99,9 +131,8 @@ CheckedRange CheckRange(const CheckContext& context, int nFirst, int nEnd, std::
     const CMemTable& table = context.records.table;
     CheckedRange range;
     CStoredRecordChecker checker;
-    for (int r = nFirst; r < nEnd; ++r)
-    {
-        const int nStoredRow = context.storedRowOf.Find(table.GetCell(r, Field::XSBSH));
+    context.storedRowOf.ForEachKey(table, nFirst, nEnd, [&](int r, const CNumberRows::Key& key) {
+        const int nStoredRow = context.storedRowOf.Find(key);
         if (context.check != ImportCheck::None)
         {
             // Taken: stored already (when that counts) or the number of an earlier record.
@@ -112,7 +143,7 @@ CheckedRange CheckRange(const CheckContext& context, int nFirst, int nEnd, std::
                 range.failing.push_back({r, std::move(problems)});
         }
         if (nStoredRow < 0)
-            continue;
+            return;
         storedRows[static_cast<std::size_t>(r)] = nStoredRow;
         ++range.nStored;
         int nChanged = 0;
@@ -124,7 +155,7 @@ CheckedRange CheckRange(const CheckContext& context, int nFirst, int nEnd, std::
         }
         range.changedFields.emplace_back(r, nChanged);
         range.nChangedFields += nChanged;
-    }
+    });
     return range;
 }
 } // namespace
@@ -144,8 +175,8 @@ CImportPreview::CImportPreview(const ImportedRecords& records, const CMemTable& 
     SideBySide(
         bTwoThreads,
         [&] {
-            for (int r = 0; r < stored.GetRowCount(); ++r)
-                storedRowOf.Add(r);
+            storedRowOf.ForEachKey(stored, 0, stored.GetRowCount(),
+                                   [&](int r, const CNumberRows::Key& key) { storedRowOf.Add(r, key); });
         },
         [&] {
             if (check != ImportCheck::None)

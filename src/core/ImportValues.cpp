@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "core/Gbk.h"
@@ -68,10 +70,36 @@ bool IsMajorGroup(int nField, std::string_view code)
 {
     return nField == Field::ZYDM && code.size() == 8 && code.ends_with("0000");
 }
-// A NUL, else a TAB, CR or LF in the text: what the data file could not keep. One pass over the
-// bytes, most of which are above all four.
+
+// Whether any of the eight bytes is below 0x0E: the borrow of a byte's subtraction may mark a
+// higher byte too, but never when no byte is that low.
+bool AnyBelowCR(std::uint64_t nBytes)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101, kHighs = 0x8080808080808080;
+    return ((nBytes - kOnes * 0x0E) & ~nBytes & kHighs) != 0;
+}
+
+// Whether any byte of a text of at least eight bytes is below 0x0E: eight bytes at a time, the
+// last eight once more where the length is no multiple of eight.
+bool AnyBelowCR(std::string_view text)
+{
+    const auto word = [&text](std::size_t i) {
+        std::uint64_t nBytes = 0;
+        std::memcpy(&nBytes, text.data() + i, sizeof nBytes);
+        return AnyBelowCR(nBytes);
+    };
+    bool bAny = word(text.size() - sizeof(std::uint64_t));
+    for (std::size_t i = 0; i + sizeof(std::uint64_t) <= text.size(); i += sizeof(std::uint64_t))
+        bAny |= word(i);
+    return bAny;
+}
+
+// A NUL, else a TAB, CR or LF in the text: what the data file could not keep. Almost no text has
+// one of these, and only a short one or one that may is walked byte by byte.
 ValueProblem ControlProblem(std::string_view text)
 {
+    if (text.size() >= sizeof(std::uint64_t) && !AnyBelowCR(text))
+        return ValueProblem::None;
     ValueProblem problem = ValueProblem::None;
     for (const char ch : text)
     {
@@ -118,10 +146,14 @@ ValueProblem CImportValueReader::ReadCoded(std::string_view text, int nField, st
         last.bSet = true;
         last.strText.assign(text);
         last.problem = ReadCodedOnce(text, nField, last.strValue, last.strCandidates);
+        // A code the cell holds as it is (or with blanks around it) is taken from the cell's own text.
+        const std::string_view trimmed = Gbk::Trim(text);
+        last.nInText = last.strValue == text      ? 0
+                       : last.strValue == trimmed ? static_cast<std::size_t>(trimmed.data() - text.data())
+                                                  : std::string_view::npos;
     }
-    // A code the cell holds as it is (or with blanks around it) is taken from the cell's own text.
-    const std::string_view trimmed = Gbk::Trim(text);
-    value = last.strValue == text ? text : last.strValue == trimmed ? trimmed : std::string_view(last.strValue);
+    value = last.nInText == std::string_view::npos ? std::string_view(last.strValue)
+                                                   : text.substr(last.nInText, last.strValue.size());
     if (last.problem == ValueProblem::Ambiguous)
         strCandidates.assign(last.strCandidates);
     return last.problem;

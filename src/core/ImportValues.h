@@ -54,6 +54,7 @@ class CImportValueReader
         bool bSet = false;
         std::string strText, strValue, strCandidates;
         ValueProblem problem = ValueProblem::None;
+        std::size_t nInText = 0; // where the value lies in the text, or npos where it does not
     };
     const Names& NamesOf(int nField);
     ValueProblem ReadCodedOnce(std::string_view text, int nField, std::string& strValue, std::string& strCandidates);

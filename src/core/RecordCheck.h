@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/StudentSchema.h"
 
@@ -20,6 +22,16 @@ struct RecordCheckInput
     std::function<bool(const std::string&)> isStudentNumberFree;
 };
 
+// The same values viewed where they lie (a stored row's cells, say), with the answer to the last
+// check known beforehand.
+struct RecordCheckValues
+{
+    std::array<std::string_view, STUDENT_FIELD_COUNT> values;
+    std::int32_t timeCSNY = 0;
+    std::int32_t timeBYSJ = 0;
+    bool bNumberTaken = false; // add mode: the student number is stored already
+};
+
 struct RecordCheckResult
 {
     int nCheck = 0;                     // 1..23: the first failed check; 0: all passed
@@ -28,6 +40,7 @@ struct RecordCheckResult
 };
 
 RecordCheckResult CheckStudentRecord(const RecordCheckInput& input);
+RecordCheckResult CheckStudentRecord(const RecordCheckValues& values);
 // The first failing check about one field, in the same order; the check that one of the two phone
 // numbers is given is about both. Reads only the values those checks read.
 RecordCheckResult CheckStudentField(const RecordCheckInput& input, int nField);

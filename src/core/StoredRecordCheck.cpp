@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/DataSet.h"
 #include "core/DateText.h"
@@ -28,9 +29,16 @@ class CAllowedValues
             }
         }
         m_values[Field::YXYX].insert(std::begin(g_szSalaryBands), std::end(g_szSalaryBands));
+        for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
+        {
+            if (!AllowsAny(nField))
+                m_codedFields.push_back(nField);
+        }
     }
 
     bool AllowsAny(int nField) const { return m_values[nField].empty(); }
+    // The fields that do not allow any value, ascending.
+    const std::vector<int>& CodedFields() const { return m_codedFields; }
 
     bool Allows(int nField, std::string_view value) const
     {
@@ -39,6 +47,7 @@ class CAllowedValues
 
   private:
     std::array<std::unordered_set<std::string_view>, STUDENT_FIELD_COUNT> m_values;
+    std::vector<int> m_codedFields;
 };
 
 const CAllowedValues& Allowed()
@@ -57,7 +66,7 @@ std::int32_t CStoredRecordChecker::TimeOf(int nField, LastDate& last)
 {
     if (last.bKnown && !m_changed[nField])
         return last.time;
-    const std::string& strText = m_input.values[nField];
+    const std::string& strText = m_kept[nField];
     const auto [it, bInserted] = m_times.try_emplace(strText, 0);
     if (bInserted)
         it->second = ParseDateText(strText);
@@ -68,52 +77,54 @@ std::int32_t CStoredRecordChecker::TimeOf(int nField, LastDate& last)
 bool CStoredRecordChecker::IsAllowed(int nField)
 {
     if (m_changed[nField] || !m_lastAllowed[nField])
-        m_lastAllowed[nField] = Allowed().Allows(nField, m_input.values[nField]);
+        m_lastAllowed[nField] = Allowed().Allows(nField, m_kept[nField]);
     return m_lastAllowed[nField];
 }
 
 StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRow,
                                                  std::unordered_set<std::string>* pTakenNumbers)
 {
-    m_input.bAddMode = pTakenNumbers != nullptr;
-    m_input.isStudentNumberFree = nullptr;
+    const std::string strNumber = pTakenNumbers != nullptr ? table.GetCell(nRow, Field::XSBSH) : "";
+    StoredRecordProblems problems =
+        CheckInput(table, nRow, pTakenNumbers != nullptr && pTakenNumbers->count(strNumber) != 0);
     if (pTakenNumbers != nullptr)
-        m_input.isStudentNumberFree = [pTakenNumbers](const std::string& strNumber) {
-            return pTakenNumbers->count(strNumber) == 0;
-        };
-    StoredRecordProblems problems = CheckInput(table, nRow);
-    if (pTakenNumbers != nullptr)
-        pTakenNumbers->insert(m_input.values[Field::XSBSH]);
+        pTakenNumbers->insert(strNumber);
     return problems;
 }
 
 StoredRecordProblems CStoredRecordChecker::Check(const CMemTable& table, int nRow, bool bNumberTaken)
 {
-    m_input.bAddMode = true;
-    m_input.isStudentNumberFree = [bNumberTaken](const std::string&) { return !bNumberTaken; };
-    return CheckInput(table, nRow);
+    return CheckInput(table, nRow, bNumberTaken);
 }
 
-StoredRecordProblems CStoredRecordChecker::CheckInput(const CMemTable& table, int nRow)
+StoredRecordProblems CStoredRecordChecker::CheckInput(const CMemTable& table, int nRow, bool bNumberTaken)
 {
-    // One input for every row: its texts keep their room from row to row.
-    RecordCheckInput& input = m_input;
+    RecordCheckValues values;
+    const CAllowedValues& allowed = Allowed();
     for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
     {
         const char* lpcszCell = table.GetCell(nRow, nField);
-        std::string& strValue = input.values[nField];
-        m_changed[nField] = std::strcmp(lpcszCell, strValue.c_str()) != 0;
+        // Only a date's or a code's finding is kept for the next row: other texts are viewed in place.
+        if (allowed.AllowsAny(nField) && nField != Field::CSNY && nField != Field::BYSJ)
+        {
+            values.values[static_cast<std::size_t>(nField)] = lpcszCell;
+            continue;
+        }
+        std::string& strKept = m_kept[nField];
+        m_changed[nField] = std::strcmp(lpcszCell, strKept.c_str()) != 0;
         if (m_changed[nField])
-            strValue.assign(lpcszCell);
+            strKept.assign(lpcszCell);
+        values.values[static_cast<std::size_t>(nField)] = strKept;
     }
-    input.timeCSNY = TimeOf(Field::CSNY, m_lastBirth);
-    input.timeBYSJ = TimeOf(Field::BYSJ, m_lastGraduation);
+    values.timeCSNY = TimeOf(Field::CSNY, m_lastBirth);
+    values.timeBYSJ = TimeOf(Field::BYSJ, m_lastGraduation);
+    values.bNumberTaken = bNumberTaken;
 
     StoredRecordProblems problems;
-    problems.first = CheckStudentRecord(input);
-    for (int nField = 0; nField < STUDENT_FIELD_COUNT; ++nField)
+    problems.first = CheckStudentRecord(values);
+    for (const int nField : allowed.CodedFields())
     {
-        // Looked up for every field, so that the next row may rely on this row's finding.
+        // Looked up for every coded field, so that the next row may rely on this row's finding.
         if (!IsAllowed(nField) && nField != problems.first.nField)
             problems.badCodeFields.push_back(nField);
     }

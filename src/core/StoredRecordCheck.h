@@ -48,16 +48,16 @@ class CStoredRecordChecker
         bool bKnown = false;
     };
 
-    // The time value of the date field's text in m_input.
+    // The time value of the date field's text in m_kept.
     std::int32_t TimeOf(int nField, LastDate& last);
     bool IsAllowed(int nField);
-    StoredRecordProblems CheckInput(const CMemTable& table, int nRow);
+    StoredRecordProblems CheckInput(const CMemTable& table, int nRow, bool bNumberTaken);
 
     std::unordered_map<std::string, std::int32_t> m_times;
     LastDate m_lastBirth;
     LastDate m_lastGraduation;
-    RecordCheckInput m_input;
-    bool m_changed[STUDENT_FIELD_COUNT] = {};     // the value differs from the last row's
+    std::string m_kept[STUDENT_FIELD_COUNT];      // the last row's coded and date values
+    bool m_changed[STUDENT_FIELD_COUNT] = {};     // a coded or date value differs from the last row's
     bool m_lastAllowed[STUDENT_FIELD_COUNT] = {}; // the last row's value is in its table (false: not known)
 };
 

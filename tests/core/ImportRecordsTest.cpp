@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ImportTable.h"
+#include "core/ImportValues.h"
 #include "core/SchoolDirectory.h"
 #include "platform/Encoding.h"
 
@@ -173,4 +175,33 @@ TEST(ImportValues, ABigSheetReadsItsSecondHalfAsItsFirst)
         records);
     EXPECT_NE(strError.find("4个单元格是公式（W12、W6002、W7002等）"), std::string::npos) << strError;
     EXPECT_EQ(records.table.GetRowCount(), 0);
+}
+
+// A TAB, CR, LF or NUL is found wherever it lies in a text, long or short; a NUL wins over the others.
+TEST(ImportValues, ControlBytesAreFoundAtEveryPlace)
+{
+    const std::pair<char, ValueProblem> bytes[] = {{'\t', ValueProblem::LineBreak}, {'\r', ValueProblem::LineBreak},
+                                                   {'\n', ValueProblem::LineBreak}, {'\0', ValueProblem::Nul},
+                                                   {'\x01', ValueProblem::None},    {'\x0e', ValueProblem::None},
+                                                   {'\xb0', ValueProblem::None}};
+    CImportTable table;
+    const std::string strLong = "abcdefghijklmn";
+    std::vector<std::pair<std::string, ValueProblem>> texts = {
+        {"", ValueProblem::None},
+        {"a\n" + strLong + '\0', ValueProblem::Nul},
+        {std::string(1, '\0') + strLong + '\n', ValueProblem::Nul}};
+    for (const auto& [byte, problem] : bytes)
+        for (std::size_t nLength : {1u, 7u, 8u, 9u, 17u})
+            for (std::size_t nAt = 0; nAt < nLength; ++nAt)
+                texts.emplace_back(std::string(nAt, 'a') + byte + std::string(nLength - nAt - 1, 'b'), problem);
+    for (std::size_t i = 0; i < texts.size(); ++i)
+    {
+        table.BeginRow(static_cast<int>(i) + 1);
+        table.SetText(0, texts[i].first);
+    }
+    CImportValueReader reader(table);
+    std::string strValue, strCandidates;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(reader.Read(static_cast<int>(i), 0, Field::BZ, strValue, strCandidates), texts[i].second)
+            << testing::PrintToString(texts[i].first);
 }
