@@ -5,10 +5,8 @@
 #include <cstring>
 #include <iterator>
 #include <new>
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
+#include "core/ByteMask.h"
 #include "core/Gbk.h"
 #include "core/MemTable.h"
 #include "core/MemTableTexts.h"
@@ -60,21 +58,16 @@ class BreakScanner
     }
 
   private:
-    static constexpr std::size_t kBlock = 16;
+    static constexpr std::size_t kBlock = kMaskBytes;
 
     void LoadBlock()
     {
         m_nMask = 0;
-#ifdef __SSE2__
         if (m_nBlock + kBlock <= m_nSize)
         {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_pText + m_nBlock));
-            const __m128i breaks =
-                _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')));
-            m_nMask = static_cast<unsigned>(_mm_movemask_epi8(breaks));
+            m_nMask = ByteMask(m_pText + m_nBlock, "\t\r");
             return;
         }
-#endif
         for (std::size_t i = 0; i < kBlock && m_nBlock + i < m_nSize; ++i)
         {
             if (m_pText[m_nBlock + i] == '\t' || m_pText[m_nBlock + i] == '\r')
@@ -379,19 +372,12 @@ BOOL CMemTable::AppendPackedRow(int nRow, char chSep, std::string& strOut, std::
     };
     std::size_t i = 0;
     bool bPacked = true;
-#ifdef __SSE2__
-    for (; bPacked && i + 16 <= nSpan; i += 16)
+    for (; bPacked && i + kMaskBytes <= nSpan; i += kMaskBytes)
     {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pLine + i));
-        __m128i marks = _mm_setzero_si128();
-        for (char ch : special)
-            marks = _mm_or_si128(marks, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(ch)));
-        bPacked = _mm_movemask_epi8(marks) == 0;
-        for (auto nNuls = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_setzero_si128())));
-             bPacked && nNuls != 0; nNuls &= nNuls - 1)
+        bPacked = ByteMask(pLine + i, special) == 0;
+        for (unsigned nNuls = ByteMask(pLine + i, std::string_view("", 1)); bPacked && nNuls != 0; nNuls &= nNuls - 1)
             bPacked = endsCell(i + static_cast<std::size_t>(__builtin_ctz(nNuls)));
     }
-#endif
     for (; bPacked && i < nSpan; ++i)
         bPacked = pLine[i] == '\0' ? endsCell(i) : special.find(pLine[i]) == std::string_view::npos;
     if (bPacked && nCol == m_nCols)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/ByteMask.h"
 #include "core/ColumnMapping.h"
 #include "core/CsvValue.h"
 #include "core/Gbk.h"
@@ -159,28 +160,16 @@ bool CCsvReader::ReadQuoted(std::size_t& nLength)
     }
 }
 
-// The high bit of each byte of word that equals ch. Bits above the lowest one may be set wrongly
-// (a borrow runs on), so only the lowest counts.
-constexpr std::uint64_t BytesEqual(std::uint64_t word, char ch)
-{
-    constexpr std::uint64_t kOnes = 0x0101010101010101;
-    const std::uint64_t x = word ^ (kOnes * static_cast<unsigned char>(ch));
-    return (x - kOnes) & ~x & (kOnes << 7);
-}
-
 // A value without quotes runs to the next comma or line end; a quote inside it is an ordinary byte.
-// Eight bytes are looked at a time while eight lie before the end.
+// Sixteen bytes are looked at a time while sixteen lie before the end.
 std::size_t CCsvReader::ReadPlain()
 {
     const std::size_t nStart = m_nPos;
-    for (; m_nPos + 8 <= m_nEnd; m_nPos += 8)
+    for (; m_nPos + kMaskBytes <= m_nEnd; m_nPos += kMaskBytes)
     {
-        std::uint64_t word = 0;
-        std::memcpy(&word, m_pText + m_nPos, sizeof word);
-        static_assert(std::endian::native == std::endian::little, "the first byte is the lowest");
-        if (const std::uint64_t found = BytesEqual(word, ',') | BytesEqual(word, '\r') | BytesEqual(word, '\n'))
+        if (const unsigned nFound = ByteMask(m_pText + m_nPos, ",\r\n"); nFound != 0)
         {
-            m_nPos += static_cast<std::size_t>(std::countr_zero(found)) / 8;
+            m_nPos += static_cast<std::size_t>(std::countr_zero(nFound));
             return m_nPos - nStart;
         }
     }
